@@ -1,0 +1,26 @@
+#pragma once
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quirn {
+
+// Creates one folder; false when it could not be made (an existing folder counts as made).
+bool makeFolder(const std::string& path);
+bool folderExists(const std::string& path);
+bool fileExists(const std::string& path);
+// Removes a file; false when it was not there or could not be removed.
+bool removeFile(const std::string& path);
+// Last modification time, or nothing when the file is missing.
+std::optional<std::time_t> fileModifiedTime(const std::string& path);
+// Whole file as bytes, or nothing when it cannot be read.
+std::optional<std::string> readWholeFile(const std::string& path);
+// Creates an empty file when none exists (never truncates); false on failure.
+bool touchFile(const std::string& path);
+// Appends the bytes with one write call (open, write, close); false on failure.
+bool appendToFile(const std::string& path, std::string_view bytes);
+// Copies a file; false on failure.
+bool copyFile(const std::string& from, const std::string& to);
+
+}  // namespace quirn

@@ -1,0 +1,136 @@
+#include "platform/LocalTime.h"
+
+#include <cstdio>
+#include <mutex>
+
+namespace quirn {
+
+namespace {
+
+constexpr const char* kMonths[] = {"January", "February", "March",     "April",
+                                   "May",     "June",     "July",      "August",
+                                   "September", "October", "November", "December"};
+constexpr const char* kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                     "Thursday", "Friday", "Saturday"};
+
+void ensureTzset() {
+    static std::once_flag once;
+    std::call_once(once, [] { tzset(); });
+}
+
+}  // namespace
+
+LocalDateTime toLocal(std::time_t t) {
+    ensureTzset();
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    LocalDateTime r;
+    r.year = tm.tm_year + 1900;
+    r.month = tm.tm_mon + 1;
+    r.day = tm.tm_mday;
+    r.hour = tm.tm_hour;
+    r.minute = tm.tm_min;
+    r.second = tm.tm_sec;
+    r.weekday = tm.tm_wday + 1;
+    r.yearDay = tm.tm_yday;
+    r.isDst = tm.tm_isdst > 0;
+    return r;
+}
+
+std::time_t fromLocal(int year, int month, int day, int hour, int minute, int second) {
+    ensureTzset();
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+std::time_t neverTime() { return fromLocal(kNever); }
+bool isNever(std::time_t t) { return t == neverTime(); }
+
+std::time_t startOfDay(std::time_t t) {
+    LocalDateTime l = toLocal(t);
+    return fromLocal(l.year, l.month, l.day);
+}
+
+bool sameLocalDate(std::time_t a, std::time_t b) {
+    LocalDateTime x = toLocal(a), y = toLocal(b);
+    return x.year == y.year && x.month == y.month && x.day == y.day;
+}
+
+const char* monthName(int month) { return month >= 1 && month <= 12 ? kMonths[month - 1] : ""; }
+const char* weekdayName(int weekday) {
+    return weekday >= 1 && weekday <= 7 ? kWeekdays[weekday - 1] : "";
+}
+const char* weekdayShortName(int weekday) {
+    static constexpr const char* kShort[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    return weekday >= 1 && weekday <= 7 ? kShort[weekday - 1] : "";
+}
+
+std::string formatLocal(const char* format, const LocalDateTime& t) {
+    std::string out;
+    char buf[16];
+    auto two = [&](int v) {
+        std::snprintf(buf, sizeof buf, "%02d", v);
+        out += buf;
+    };
+    for (const char* p = format; *p; ++p) {
+        if (*p != '%' || p[1] == '\0') {
+            out += *p;
+            continue;
+        }
+        switch (*++p) {
+            case 'B': out += monthName(t.month); break;
+            case 'b': out += std::string(monthName(t.month)).substr(0, 3); break;
+            case 'A': out += weekdayName(t.weekday); break;
+            case 'a': out += weekdayShortName(t.weekday); break;
+            case 'd': two(t.day); break;
+            case 'm': two(t.month); break;
+            case 'Y':
+                std::snprintf(buf, sizeof buf, "%d", t.year);
+                out += buf;
+                break;
+            case 'y': two(t.year % 100); break;
+            case 'H': two(t.hour); break;
+            case 'M': two(t.minute); break;
+            case 'S': two(t.second); break;
+            case 'I': two(t.hour % 12 == 0 ? 12 : t.hour % 12); break;
+            case 'p': out += t.hour < 12 ? "AM" : "PM"; break;
+            case '%': out += '%'; break;
+            default:
+                out += '%';
+                out += *p;
+        }
+    }
+    return out;
+}
+
+int daysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 0;
+    if (month == 2) {
+        bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        return leap ? 29 : 28;
+    }
+    return kDays[month - 1];
+}
+
+long standardOffsetWestSeconds() {
+    ensureTzset();
+#ifdef _WIN32
+    return _timezone;
+#else
+    return timezone;
+#endif
+}
+
+}  // namespace quirn

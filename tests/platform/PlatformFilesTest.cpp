@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/ProfileStore.h"
+#include "platform/TextLines.h"
+#include "tests/support/TempFolder.h"
+
+namespace quirn {
+namespace {
+
+using test::readFile;
+using test::TempFolder;
+using test::writeFile;
+
+TEST(TextLines, ReadsEveryLineEndingAndKeepsLongLinesWhole) {
+    std::string longLine(300, 'x');
+    std::string text = "a\r\nb\nc\rd\r\n\r\n" + longLine;
+    auto lines = splitLines(text);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "a");
+    EXPECT_EQ(lines[1], "b");
+    EXPECT_EQ(lines[2], "c");
+    EXPECT_EQ(lines[3], "d");
+    EXPECT_EQ(lines[4], "");
+    EXPECT_EQ(lines[5], longLine);
+}
+
+TEST(TextLines, EmptyFieldsKeepTheirPlace) {
+    auto f = splitFields("Location,3,1,School,,7,127.0.0.2,");
+    ASSERT_EQ(f.size(), 8u);
+    EXPECT_EQ(f[4], "");
+    EXPECT_EQ(f[5], "7");
+    EXPECT_EQ(f[7], "");
+}
+
+TEST(TextLines, NumbersReadLikeAtoi) {
+    EXPECT_EQ(atoiField("  42"), 42);
+    EXPECT_EQ(atoiField("-61"), -61);
+    EXPECT_EQ(atoiField("+7x"), 7);
+    EXPECT_EQ(atoiField("x7"), 0);
+    EXPECT_EQ(atoiField(""), 0);
+    EXPECT_EQ(atoiField("99999999999999999999"), 2147483647);
+    EXPECT_EQ(atoiField("-99999999999999999999"), -2147483648);
+}
+
+TEST(TextLines, WriterEndsLinesInCrLf) {
+    CrLfWriter w;
+    w.line("Step", 1, 3, -61, 1, 0).line("Group", 1, std::string("North"), 3);
+    EXPECT_EQ(w.str(), "Step,1,3,-61,1,0\r\nGroup,1,North,3\r\n");
+}
+
+TEST(AtomicFile, ReplacesWholeFile) {
+    TempFolder dir;
+    std::string path = dir.file("a.csv");
+    ASSERT_TRUE(writeFile(path, "old contents"));
+    ASSERT_TRUE(replaceFileAtomically(path, "new"));
+    EXPECT_EQ(readFile(path), "new");
+}
+
+// A full disk (the file-size limit stands in for it) in the middle of a replace leaves the old
+// file whole and no temporary behind. POSIX only: uses fork and setrlimit.
+TEST(AtomicFilePosix, FullDiskKeepsTheOldFile) {
+    TempFolder dir;
+    std::string path = dir.file("big.csv");
+    std::string old(5000, 'o');
+    ASSERT_TRUE(writeFile(path, old));
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{1000, 1000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(replaceFileAtomically(path, std::string(20000, 'n')) ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed replace must report failure";
+    EXPECT_EQ(readFile(path), old);
+    int entries = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(ProfileStore, KeepsIntegerAndTextEntriesAcrossReopen) {
+    TempFolder dir;
+    std::string path = dir.file("quirnradio.ini");
+    {
+        ProfileStore store(path);
+        EXPECT_EQ(store.getInt("Commo", "IPPort", 2001), 2001);
+        EXPECT_TRUE(store.writeInt("Commo", "Baud", 4800));
+        EXPECT_TRUE(store.writeString("Serial", "Port1", "/dev/ttyUSB0"));
+        EXPECT_TRUE(store.writeString("Clock", "Note", "a\r\nb"));
+    }
+    ProfileStore again(path);
+    EXPECT_EQ(again.getInt("Commo", "Baud", 2400), 4800);
+    EXPECT_EQ(again.getString("Serial", "Port1", ""), "/dev/ttyUSB0");
+    EXPECT_EQ(again.getString("Clock", "Note", ""), "ab");
+    EXPECT_EQ(again.getInt("Groups", "Sort", 1), 1);
+}
+
+TEST(Paths, WorkingFolderOverrideAndEnvironment) {
+    setWorkingFolderOverride("/tmp/qr-root");
+    EXPECT_EQ(workingFolder(), "/tmp/qr-root/");
+    EXPECT_EQ(workPath("dayplan.csv"), "/tmp/qr-root/dayplan.csv");
+    EXPECT_EQ(logFolder(), "/tmp/qr-root/LogFiles/");
+    EXPECT_EQ(workingFolderParent(), "/tmp/");
+    setWorkingFolderOverride("");
+    setenv("QUIRN_ROOT", "/srv/quirn", 1);
+    EXPECT_EQ(workingFolder(), "/srv/quirn/");
+    unsetenv("QUIRN_ROOT");
+}
+
+}  // namespace
+}  // namespace quirn
