@@ -1,0 +1,162 @@
+#include "tests/support/LoopbackServer.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+namespace quirn::test {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+bool isLoopback(const in_addr& a) { return (ntohl(a.s_addr) >> 24) == 127; }
+
+void pause(int fd, short events) {
+    pollfd p{fd, events, 0};
+    ::poll(&p, 1, 2);
+}
+
+}  // namespace
+
+LoopbackServer::LoopbackServer(const std::string& address, unsigned port) : address_(address) {
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(static_cast<uint16_t>(port));
+    if (port > 0xFFFF || ::inet_pton(AF_INET, address.c_str(), &local.sin_addr) != 1 ||
+        !isLoopback(local.sin_addr))
+        return;
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listener_ < 0) return;
+    int yes = 1;
+    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    socklen_t length = sizeof local;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        ::listen(listener_, 64) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+        stopListening();
+        return;
+    }
+    port_ = ntohs(local.sin_port);
+}
+
+LoopbackServer::~LoopbackServer() {
+    stopListening();
+    for (auto& c : clients_)
+        if (c.fd >= 0) ::close(c.fd);
+}
+
+void LoopbackServer::stopListening() {
+    if (listener_ < 0) return;
+    ::close(listener_);
+    listener_ = -1;
+}
+
+int LoopbackServer::acceptPending() {
+    int accepted = 0;
+    while (listener_ >= 0) {
+        int fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) break;
+        clients_.push_back(Client{fd, {}, false});
+        ++accepted;
+    }
+    return accepted;
+}
+
+bool LoopbackServer::waitForConnections(std::size_t count, int waitMs) {
+    auto until = SteadyClock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        acceptPending();
+        if (clients_.size() >= count) return true;
+        if (SteadyClock::now() >= until || listener_ < 0) return false;
+        pause(listener_, POLLIN);
+    }
+}
+
+void LoopbackServer::readWaiting(Client& client) {
+    if (client.fd < 0) return;
+    char buffer[4096];
+    for (;;) {
+        ssize_t n = ::recv(client.fd, buffer, sizeof buffer, 0);
+        if (n > 0) {
+            client.bytes.append(buffer, static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+            client.closed = true;
+        return;
+    }
+}
+
+const std::string& LoopbackServer::received(std::size_t index) {
+    static const std::string kNothing;
+    if (index >= clients_.size()) return kNothing;
+    readWaiting(clients_[index]);
+    return clients_[index].bytes;
+}
+
+bool LoopbackServer::waitForBytes(std::size_t index, std::size_t count, int waitMs) {
+    auto until = SteadyClock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        acceptPending();
+        if (index < clients_.size()) {
+            readWaiting(clients_[index]);
+            if (clients_[index].bytes.size() >= count) return true;
+            if (clients_[index].closed) return false;
+        }
+        if (SteadyClock::now() >= until) return false;
+        pause(index < clients_.size() ? clients_[index].fd : listener_, POLLIN);
+    }
+}
+
+std::string LoopbackServer::allReceived() {
+    std::string all;
+    for (std::size_t i = 0; i < clients_.size(); ++i) all += received(i);
+    return all;
+}
+
+bool LoopbackServer::send(std::size_t index, const std::string& bytes) {
+    if (index >= clients_.size()) return false;
+    std::size_t done = 0;
+    auto until = SteadyClock::now() + std::chrono::milliseconds(500);
+    while (done < bytes.size() && SteadyClock::now() < until) {
+        done += sendWithoutWaiting(index, bytes.substr(done));
+        if (done < bytes.size()) pause(clients_[index].fd, POLLOUT);
+    }
+    return done == bytes.size();
+}
+
+std::size_t LoopbackServer::sendWithoutWaiting(std::size_t index, const std::string& bytes) {
+    if (index >= clients_.size() || bytes.empty()) return 0;
+    ssize_t n = ::send(clients_[index].fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+void LoopbackServer::closeConnection(std::size_t index) {
+    if (index >= clients_.size() || clients_[index].fd < 0) return;
+    ::close(clients_[index].fd);
+    clients_[index].fd = -1;
+    clients_[index].closed = true;
+}
+
+bool LoopbackServer::peerClosed(std::size_t index) {
+    if (index >= clients_.size()) return false;
+    readWaiting(clients_[index]);
+    return clients_[index].closed;
+}
+
+bool LoopbackServer::waitForPeerClose(std::size_t index, int waitMs) {
+    auto until = SteadyClock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        if (peerClosed(index)) return true;
+        if (SteadyClock::now() >= until || index >= clients_.size()) return false;
+        pause(clients_[index].fd, POLLIN);
+    }
+}
+
+}  // namespace quirn::test
