@@ -1,0 +1,86 @@
+#include "ops/LogWriter.h"
+
+#include <cstdio>
+
+#include "plans/Location.h"
+#include "platform/FileSystem.h"
+#include "platform/LocalTime.h"
+#include "platform/Paths.h"
+
+namespace quirn {
+
+namespace {
+
+constexpr std::size_t kLongestLoggedReadBack = 1900;
+constexpr unsigned char kFirstHighByte = 128;
+constexpr const char* kTestFolder = "Test Folders";
+
+std::string datedPart(const Clock& clock) { return formatLocal("Log_%B_%d_%Y.txt", clock.now()); }
+
+// "HH:MM.SS," : the colon between hour and minute and the full stop before the seconds are the
+// format other tools read these files with.
+std::string plainPrefix(const LocalDateTime& t) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d.%02d,", t.hour, t.minute, t.second);
+    return buf;
+}
+
+void appendPlain(const std::string& path, const Clock& clock, std::string_view message) {
+    std::string record = plainPrefix(toLocal(clock.now()));
+    record.append(message);
+    record += "\r\n";
+    appendToFile(path, record);
+}
+
+}  // namespace
+
+std::string logFileName(const Clock& clock, std::string_view category) {
+    return logFolder() + std::string(category) + "_" + datedPart(clock);
+}
+
+std::string testLogFileName(const Clock& clock) {
+    return logFolder() + kTestFolder + pathSeparator() + "Test_" + datedPart(clock);
+}
+
+void logSystem(const Clock& c, std::string_view m) { appendPlain(logFileName(c, kLogSystem), c, m); }
+void logValidate(const Clock& c, std::string_view m) {
+    appendPlain(logFileName(c, kLogValidate), c, m);
+}
+void logError(const Clock& c, std::string_view m) { appendPlain(logFileName(c, kLogError), c, m); }
+void logEMail(const Clock& c, std::string_view m) { appendPlain(logFileName(c, kLogEMail), c, m); }
+
+void logTest(const Clock& clock, std::string_view message) {
+    // The test area's folder is made by the testing window, never here: without it the record
+    // is dropped.
+    if (!folderExists(logFolder() + kTestFolder)) return;
+    appendPlain(testLogFileName(clock), clock, message);
+}
+
+void logTransmit(const Clock& clock, std::string_view destination, const unsigned char* bytes,
+                 std::size_t count) {
+    std::string message = "To: " + std::string(destination) + ",";
+    for (std::size_t i = 0; i < count; ++i)
+        if (bytes[i] < kFirstHighByte) message += static_cast<char>(bytes[i]);
+    appendPlain(logFileName(clock, kLogTransmit), clock, message);
+}
+
+void logLocation(const Clock& clock, const Location& location, const unsigned char* bytes,
+                 std::size_t count) {
+    LocalDateTime t = toLocal(clock.now());
+    char numbers[48];
+    std::snprintf(numbers, sizeof numbers, " %02d, %02d, %02d", location.masterGroup,
+                  location.group, location.number);
+    std::string identity = location.name + "," + std::to_string(location.number) + numbers;
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d,", t.hour, t.minute);
+    std::string record = time + identity + "," + std::to_string(count) + ",";
+    if (count > kLongestLoggedReadBack) {
+        record += "Location read too long.\r\n";
+    } else {
+        if (count > 0) record.append(reinterpret_cast<const char*>(bytes), count);
+        record += '\0';
+    }
+    appendToFile(logFileName(clock, kLogLocation), record);
+}
+
+}  // namespace quirn

@@ -1,0 +1,271 @@
+#include "plans/DatabaseFiles.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "plans/CsvText.h"
+#include "plans/PlanDatabase.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/LocalTime.h"
+#include "platform/Paths.h"
+#include "platform/TextLines.h"
+
+namespace quirn {
+
+namespace {
+
+using Fields = std::vector<std::string_view>;
+
+bool validGroupNumbers(int mg, int g) {
+    return mg >= kMinMasterGroup && mg <= kMaxMasterGroup && g >= kMinGroup && g <= kMaxGroup;
+}
+bool validLocationNumbers(int mg, int g, int l) {
+    return validGroupNumbers(mg, g) && l >= kMinLocation && l <= kMaxLocation;
+}
+bool validDayPlanNumber(int plan) { return plan >= kPlanNone && plan <= kMaxUserDayPlan; }
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+// Reads a file whole; a file that does not exist is created empty and reads as empty.
+std::string readOrCreate(const std::string& path) {
+    if (auto text = readWholeFile(path)) return std::move(*text);
+    touchFile(path);
+    return {};
+}
+
+// Runs fn(fields) for every line of a file.
+template <typename Fn>
+void forEachRecord(const std::string& text, Fn fn) {
+    LineReader reader(text);
+    std::string_view line;
+    Fields fields;
+    while (reader.next(line)) {
+        splitFields(line, fields);
+        fn(fields);
+    }
+}
+
+int num(const Fields& f, size_t i) { return atoiField(f[i]); }
+
+void loadDayPlans(PlanDatabase& db, std::time_t now) {
+    db.clearSpecialWeekPlans();
+    db.setSpecialWeekEnd(neverTime());
+    forEachRecord(readOrCreate(dayPlanFileName()), [&](const Fields& f) {
+        const std::string_view key = f[0];
+        if (key == "DayPlan" && f.size() >= 7) {
+            int g = num(f, 1), mg = num(f, 2);
+            if (!validGroupNumbers(mg, g)) return;
+            AnnualPlan a{g, mg, num(f, 3), fromLocal(num(f, 4), num(f, 5), num(f, 6))};
+            db.addAnnualPlan(a);
+        } else if (key == "VacationPlan" && f.size() >= 9) {
+            int g = num(f, 1), mg = num(f, 2);
+            if (!validGroupNumbers(mg, g)) return;
+            db.addVacationPlan(VacationPlan::over(mg, g, num(f, 3), num(f, 4), num(f, 5),
+                                                  num(f, 6), num(f, 7), num(f, 8)));
+        } else if (key == "DayPlanName" && f.size() >= 5) {
+            int plan = num(f, 1), g = num(f, 2), mg = num(f, 3);
+            if (!validGroupNumbers(mg, g) || !validDayPlanNumber(plan)) return;
+            db.addDayPlan(mg, g, plan, std::string(f[4]));
+        } else if (key == "DayPlanDefault" && f.size() >= 5) {
+            int weekday = num(f, 1), g = num(f, 2), mg = num(f, 3);
+            if (weekday < 1 || weekday > 7 || !validGroupNumbers(mg, g)) return;
+            db.group(mg, g).setDefaultDay(weekday, num(f, 4));
+        } else if (key == "SWP" && f.size() >= 11) {
+            SpecialWeekPlan s;
+            s.masterGroup = num(f, 1);
+            s.group = num(f, 2);
+            s.location = num(f, 3);
+            if (!validGroupNumbers(s.masterGroup, s.group)) return;
+            for (int d = 1; d <= 7; ++d) s.days.setDay(d, num(f, 3 + d));
+            db.addSpecialWeekPlan(s);
+        } else if (key == "SWT" && f.size() >= 7) {
+            db.setSpecialWeekEnd(
+                fromLocal(num(f, 1), num(f, 2), num(f, 3), num(f, 4), num(f, 5), num(f, 6)));
+        }
+    });
+    db.expireSpecialWeekPlans(now);
+    for (Group* g : db.allGroups()) g->sortAnnualPlans();
+}
+
+void loadSteps(PlanDatabase& db) {
+    for (Group* g : db.allGroups()) g->deleteAllSteps();
+    forEachRecord(readOrCreate(stepsFileName()), [&](const Fields& f) {
+        if (!startsWith(f[0], "Step") || f.size() < 6) return;
+        int plan = num(f, 1), g = num(f, 2), minutes = num(f, 3), mg = num(f, 4);
+        if (!validGroupNumbers(mg, g) || !validDayPlanNumber(plan)) return;
+        db.addStep(Step::atMinuteOfDay(mg, g, plan, minutes, num(f, 5)));
+    });
+}
+
+void loadGroups(PlanDatabase& db) {
+    forEachRecord(readOrCreate(groupsFileName()), [&](const Fields& f) {
+        if (!startsWith(f[0], "Group") || f.size() < 4) return;
+        int mg = num(f, 1), g = num(f, 3);
+        if (!validGroupNumbers(mg, g)) return;
+        db.group(mg, g).setName(std::string(f[2]));
+    });
+}
+
+void loadLocations(PlanDatabase& db, const LoadHooks& hooks) {
+    const std::string text = readOrCreate(locationsFileName());
+    // Pass one: the locations themselves.
+    forEachRecord(text, [&](const Fields& f) {
+        if (!startsWith(f[0], "Location") || f.size() < 6) return;
+        Location l(num(f, 2), num(f, 1), num(f, 5));
+        if (!validLocationNumbers(l.masterGroup, l.group, l.number)) return;
+        l.setType(f[3]);
+        l.name = std::string(f[4]);
+        if (f.size() > 6 && !f[6].empty()) l.connection = std::string(f[6]);
+        if (f.size() > 7 && !f[7].empty()) l.model = num(f, 7);
+        db.addLocation(l);
+    });
+    // Pass two: the lines that add to existing locations.
+    forEachRecord(text, [&](const Fields& f) {
+        const std::string_view key = f[0];
+        if (startsWith(key, "Ignore") && f.size() >= 4) {
+            if (Location* l = db.findLocation(num(f, 2), num(f, 1), num(f, 3)))
+                l->setValidateDisabled(true);
+            return;
+        }
+        if (f.size() < 4) return;
+        Location* l = db.findLocation(num(f, 1), num(f, 2), num(f, 3));
+        if (!l) return;
+        if (startsWith(key, "PhoneNumber") || startsWith(key, "IMSI")) {
+            l->imsi = f.size() > 4 ? std::string(f[4]) : std::string();
+        } else if (startsWith(key, "Version") && f.size() >= 5) {
+            l->firmwareVersion = std::string(f[4]);
+        } else if (startsWith(key, "StriderTime") && f.size() >= 5) {
+            l->setStriderTimeCode(num(f, 4));
+        }
+    });
+    if (hooks.forgetLocationReferences) hooks.forgetLocationReferences();
+    loadSnapshot(db, hooks);
+}
+
+// Plans that ended before this cut-off are not written: the Saturday before today (a week
+// back when today is Saturday) at the current time of day.
+std::time_t expiryCutOff(std::time_t now) {
+    LocalDateTime t = toLocal(now);
+    return fromLocal(t.year, t.month, t.day - t.weekday, t.hour, t.minute, t.second);
+}
+
+}  // namespace
+
+std::string dayPlanFileName(const char* ext) { return workPath(std::string("dayplan.") + ext); }
+std::string groupsFileName(const char* ext) { return workPath(std::string("groups.") + ext); }
+std::string locationsFileName(const char* ext) {
+    return workPath(std::string("locations.") + ext);
+}
+std::string stepsFileName(const char* ext) { return workPath(std::string("steps.") + ext); }
+std::string snapshotFileName() { return workPath("Quirn Locations.bin"); }
+std::string overrideFileName() { return workPath("override.csv"); }
+std::string settingsFileName() { return workPath("profile.csv"); }
+std::string passwayFileName() { return workPath("Passway.pw2"); }
+
+void loadDatabase(PlanDatabase& db, std::time_t now, const LoadHooks& hooks) {
+    loadDayPlans(db, now);
+    loadSteps(db);
+    loadGroups(db);
+    loadLocations(db, hooks);
+    for (Group* g : db.allGroups()) g->recomputeProgramView();
+    db.setLoaded();
+}
+
+std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
+    const std::time_t cutOff = expiryCutOff(now);
+    const std::vector<Group*> groups = db.allGroups();
+    CrLfWriter out;
+    for (const Group* g : groups) {
+        std::vector<AnnualPlan> annual = g->annualPlans();
+        std::stable_sort(annual.begin(), annual.end(),
+                         [](const AnnualPlan& a, const AnnualPlan& b) { return a.date < b.date; });
+        for (const AnnualPlan& a : annual) {
+            if (cutOff > a.date) continue;
+            LocalDateTime d = toLocal(a.date);
+            out.line("DayPlan", g->number(), g->masterGroup(), a.plan, d.year, d.month, d.day);
+        }
+    }
+    for (const Group* g : groups) {
+        for (const VacationPlan& v : g->vacationPlans()) {
+            if (cutOff > v.end) continue;
+            LocalDateTime s = toLocal(v.start), e = toLocal(v.end);
+            out.line("VacationPlan", g->number(), g->masterGroup(), s.year, s.month, s.day,
+                     e.year, e.month, e.day);
+        }
+    }
+    for (const Group* g : groups) {
+        for (const auto& d : g->dayPlans()) {
+            if (d->plan() < 2 || d->hasDefaultName()) continue;
+            out.line("DayPlanName", d->plan(), g->number(), g->masterGroup(),
+                     csvText(d->name()));
+        }
+    }
+    for (const Group* g : groups) {
+        for (int weekday = 1; weekday <= 7; ++weekday) {
+            int plan = g->defaultWeek().day(weekday);
+            if (plan == WeekPlan::standardDay(weekday)) continue;
+            out.line("DayPlanDefault", weekday, g->number(), g->masterGroup(), plan);
+        }
+    }
+    for (const SpecialWeekPlan& s : db.specialWeekPlans()) {
+        const auto& d = s.days.days;
+        out.line("SWP", s.masterGroup, s.group, s.location, d[1], d[2], d[3], d[4], d[5], d[6],
+                 d[7]);
+    }
+    if (db.specialWeekPlans().empty()) db.setSpecialWeekEnd(neverTime());
+    LocalDateTime end = toLocal(db.specialWeekEnd());
+    out.line("SWT", end.year, end.month, end.day, end.hour, end.minute, end.second);
+    return out.take();
+}
+
+std::string stepsFileText(const PlanDatabase& db) {
+    CrLfWriter out;
+    for (const Group* g : db.allGroups()) {
+        for (int plan = 1; plan <= kMaxStoredStepsPlan; ++plan) {
+            const DayPlan* d = g->findDayPlan(plan);
+            if (!d) continue;
+            for (const Step& s : d->steps())
+                out.line("Step", plan, g->number(), s.minuteOfDay(), g->masterGroup(), s.command);
+        }
+    }
+    return out.take();
+}
+
+std::string groupsFileText(const PlanDatabase& db) {
+    CrLfWriter out;
+    for (const Group* g : db.allGroups())
+        out.line("Group", g->masterGroup(), csvText(g->name()), g->number());
+    return out.take();
+}
+
+std::string locationsFileText(PlanDatabase& db) {
+    CrLfWriter out;
+    out.reserve(db.locationCount() * 64);
+    db.forEachLocation([&](Location& l) {
+        if (l.type().empty()) l.setType("School");
+        out.line("Location", l.group, l.masterGroup, csvText(l.type()), csvText(l.name), l.number,
+                 csvText(l.connection), l.model);
+        if (l.connection == kM2MAddress)
+            out.line("IMSI", l.masterGroup, l.group, l.number, csvText(l.imsi));
+        if (l.validateDisabledFlag()) out.line("Ignore", l.group, l.masterGroup, l.number);
+        if (l.firmwareVersion != "X.XX")
+            out.line("Version", l.masterGroup, l.group, l.number, csvText(l.firmwareVersion));
+        if (l.isModel(TimeSwitchModel::Strider))
+            out.line("StriderTime", l.masterGroup, l.group, l.number, l.striderTimeCode());
+    });
+    return out.take();
+}
+
+bool saveDatabase(PlanDatabase& db, std::time_t now) {
+    bool ok = replaceFileAtomically(dayPlanFileName(), dayPlanFileText(db, now));
+    ok = replaceFileAtomically(stepsFileName(), stepsFileText(db)) && ok;
+    ok = replaceFileAtomically(groupsFileName(), groupsFileText(db)) && ok;
+    ok = replaceFileAtomically(locationsFileName(), locationsFileText(db)) && ok;
+    return ok;
+}
+
+}  // namespace quirn

@@ -1,0 +1,56 @@
+#pragma once
+#include <ctime>
+#include <functional>
+#include <string>
+
+namespace quirn {
+
+class PlanDatabase;
+class Location;
+
+// File names in the working folder. The CSV names take their extension; callers pass "csv".
+std::string dayPlanFileName(const char* extension = "csv");
+std::string groupsFileName(const char* extension = "csv");
+std::string locationsFileName(const char* extension = "csv");
+std::string stepsFileName(const char* extension = "csv");
+std::string snapshotFileName();  // "Quirn Locations.bin"
+std::string overrideFileName();  // "override.csv"
+std::string settingsFileName();  // "profile.csv"
+std::string passwayFileName();   // "Passway.pw2"
+
+// What loading needs from the layers above the plan records.
+struct LoadHooks {
+    // Clears references to locations held outside the database (the communications handler's
+    // current location) before the snapshot replaces read-back data.
+    std::function<void()> forgetLocationReferences;
+    // Decodes a location's program bytes again after the snapshot was applied and recomputes
+    // its read state.
+    std::function<void(Location&)> redecode;
+};
+
+// Loads dayplan.csv, steps.csv, groups.csv and locations.csv (then the read-back snapshot)
+// into the database, adding to or replacing what is in memory. A missing file is created empty.
+// Lines are read whole and split at every comma; malformed lines are ignored.
+void loadDatabase(PlanDatabase& db, std::time_t now, const LoadHooks& hooks = {});
+
+// Writes the four CSV files, each through an atomic replace so that a crash or a full disk
+// never leaves a truncated file. A file that cannot be written is skipped; returns false when
+// any was skipped. Plans that ended before this week's Sunday are not written.
+bool saveDatabase(PlanDatabase& db, std::time_t now);
+
+// The CSV texts saveDatabase writes (for tools and tests).
+std::string dayPlanFileText(PlanDatabase& db, std::time_t now);
+std::string stepsFileText(const PlanDatabase& db);
+std::string groupsFileText(const PlanDatabase& db);
+std::string locationsFileText(PlanDatabase& db);
+
+// The exact bytes of "Quirn Locations.bin" for every location, built on the caller's thread so
+// that a worker can write them while the records change.
+std::string snapshotBytes(const PlanDatabase& db);
+bool saveSnapshot(const PlanDatabase& db);
+// Applies the snapshot file to matching locations with compatible models. Whole records are
+// applied; a short or missing tail is ignored. Returns the number of records applied.
+int loadSnapshot(PlanDatabase& db, const LoadHooks& hooks = {});
+int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHooks& hooks = {});
+
+}  // namespace quirn

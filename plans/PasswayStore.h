@@ -1,0 +1,48 @@
+#pragma once
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace quirn {
+
+class PlanDatabase;
+
+// One pedestrian walk-signal activation reported by a Strider's log.
+struct PasswayActivation {
+    int32_t masterGroup = 1;
+    int32_t group = 1;
+    int32_t location = 1;
+    int32_t side = 0;  // 1 "Master Side", 0 "Remote Side"
+    std::time_t time = 0;
+    friend bool operator==(const PasswayActivation&, const PasswayActivation&) = default;
+};
+
+// The Passway activations kept between runs ("Passway.pw2") and their monthly CSV logs.
+class PasswayStore {
+public:
+    const std::vector<PasswayActivation>& activations() const { return activations_; }
+    void addActivation(const PasswayActivation& a) { activations_.push_back(a); }
+    void clear() { activations_.clear(); }
+
+    // Reads "Passway.pw2": the activations, and the confirmed Strider time codes applied to
+    // the locations that exist. A missing or damaged file leaves what it could read whole.
+    bool load(PlanDatabase& db);
+
+    // Appends every activation to the monthly logs (current, previous and the month before,
+    // each with its header line), drops those older than the end of the oldest month, then
+    // rewrites "Passway.pw2". When any log cannot be opened nothing more is written.
+    bool save(const PlanDatabase& db, std::time_t now);
+
+    // The monthly log file of the month holding t ("<log folder>Passway_Log_December_2026.csv").
+    static std::string monthlyLogName(std::time_t t);
+    // The exact bytes of "Passway.pw2" for the current activations and locations.
+    std::string fileBytes(const PlanDatabase& db) const;
+    // Reads file bytes as load() does.
+    bool applyFileBytes(PlanDatabase& db, const std::string& bytes);
+
+private:
+    std::vector<PasswayActivation> activations_;
+};
+
+}  // namespace quirn

@@ -1,0 +1,105 @@
+#include <cstring>
+
+#include "plans/DatabaseFiles.h"
+#include "plans/PlanDatabase.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+
+// "Quirn Locations.bin": a little-endian int32 count, then one 1000-byte record per location.
+namespace quirn {
+
+namespace {
+
+constexpr size_t kCountSize = 4;
+constexpr size_t kRecordSize = 1000;
+constexpr size_t kProgramOffset = 32;
+// Program bytes are kept only for the read states that hold a whole program.
+constexpr int kReadStateWithProgramA = 3;
+constexpr int kReadStateWithProgramB = 4;
+
+void putInt32(std::string& out, uint32_t v) {
+    char b[4] = {static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff),
+                 static_cast<char>((v >> 16) & 0xff), static_cast<char>((v >> 24) & 0xff)};
+    out.append(b, 4);
+}
+
+uint32_t getUint32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+int32_t getInt32(const unsigned char* p) { return static_cast<int32_t>(getUint32(p)); }
+
+bool keepsProgram(int readState) {
+    return readState == kReadStateWithProgramA || readState == kReadStateWithProgramB;
+}
+
+bool isKnownModel(int model) { return model >= 0 && model <= 3; }
+
+// A QN510 or Strider location takes any record but an MX40 or LR40 one; an MX40 or LR40
+// location only its own model; a location of unknown model takes anything.
+bool compatible(int locationModel, int recordModel) {
+    if (!isKnownModel(locationModel)) return true;
+    if (!isKnownModel(recordModel)) recordModel = static_cast<int>(TimeSwitchModel::QN510);
+    if (isImageModel(locationModel)) return locationModel == recordModel;
+    return !isImageModel(recordModel);
+}
+
+}  // namespace
+
+std::string snapshotBytes(const PlanDatabase& db) {
+    std::string out;
+    size_t count = db.locationCount();
+    out.reserve(kCountSize + count * kRecordSize);
+    putInt32(out, static_cast<uint32_t>(count));
+    db.forEachLocation([&](const Location& l) {
+        putInt32(out, static_cast<uint32_t>(l.masterGroup));
+        putInt32(out, static_cast<uint32_t>(l.group));
+        putInt32(out, static_cast<uint32_t>(l.number));
+        putInt32(out, static_cast<uint32_t>(l.model));
+        putInt32(out, static_cast<uint32_t>(l.lastReadTime));
+        putInt32(out, static_cast<uint32_t>(l.lastAttemptTime));
+        putInt32(out, static_cast<uint32_t>(l.readState));
+        putInt32(out, static_cast<uint32_t>(l.programBytesReceived));
+        if (keepsProgram(l.readState))
+            out.append(reinterpret_cast<const char*>(l.programBytes.data()), kProgramImageSize);
+        else
+            out.append(kProgramImageSize, '\0');
+    });
+    return out;
+}
+
+bool saveSnapshot(const PlanDatabase& db) {
+    return replaceFileAtomically(snapshotFileName(), snapshotBytes(db));
+}
+
+int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHooks& hooks) {
+    if (bytes.size() < kCountSize) return 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    int32_t declared = getInt32(data);
+    if (declared <= 0) return 0;
+    // A damaged file may claim more records than it holds: only whole records are applied.
+    size_t whole = (bytes.size() - kCountSize) / kRecordSize;
+    size_t count = std::min(static_cast<size_t>(declared), whole);
+    int applied = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned char* r = data + kCountSize + i * kRecordSize;
+        Location* l = db.findLocation(getInt32(r), getInt32(r + 4), getInt32(r + 8));
+        if (!l || !compatible(l->model, getInt32(r + 12))) continue;
+        l->lastReadTime = getUint32(r + 16);
+        l->lastAttemptTime = getUint32(r + 20);
+        l->readState = getInt32(r + 24);
+        int32_t received = getInt32(r + 28);
+        l->programBytesReceived = received < 0 ? 0 : std::min<int32_t>(received, kProgramImageSize);
+        std::memcpy(l->programBytes.data(), r + kProgramOffset, kProgramImageSize);
+        if (hooks.redecode) hooks.redecode(*l);
+        ++applied;
+    }
+    return applied;
+}
+
+int loadSnapshot(PlanDatabase& db, const LoadHooks& hooks) {
+    auto bytes = readWholeFile(snapshotFileName());
+    return bytes ? applySnapshotBytes(db, *bytes, hooks) : 0;
+}
+
+}  // namespace quirn
