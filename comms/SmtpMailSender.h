@@ -1,0 +1,39 @@
+#pragma once
+#include <functional>
+#include <memory>
+
+#include "comms/SmtpClient.h"
+#include "ops/MailSender.h"
+#include "platform/BlockingTcpSocket.h"
+#include "platform/Clock.h"
+
+namespace quirn {
+
+// Sends each notification mail through a new SmtpClient: connect, send, disconnect, the first
+// failing step ending the attempt, then one EMail log line for the recipient:
+// "To: <address>, <name>" on success, "To: <address>, FAILED <name>" otherwise.
+class SmtpMailSender final : public MailSender {
+  public:
+    using SocketFactory = std::function<std::unique_ptr<BlockingTcpSocket>()>;
+
+    explicit SmtpMailSender(const Clock& clock, SocketFactory makeSocket = makeBlockingTcpSocket);
+
+    // The mail server's port (SmtpClient::kDefaultPort unless told otherwise).
+    void setPort(unsigned port) { port_ = port; }
+    // Time-out of each step of the dialogue, in milliseconds.
+    void setTimeoutMs(int timeoutMs) { timeoutMs_ = timeoutMs; }
+
+    int send(const OutgoingMail& mail) override;
+
+    // Why the last attempt failed; empty after a success.
+    const std::string& lastError() const { return lastError_; }
+
+  private:
+    const Clock& clock_;
+    SocketFactory makeSocket_;
+    unsigned port_ = SmtpClient::kDefaultPort;
+    int timeoutMs_ = SmtpClient::kDefaultTimeoutMs;
+    std::string lastError_;
+};
+
+}  // namespace quirn

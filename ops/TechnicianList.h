@@ -1,0 +1,57 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "ops/ErrorList.h"
+#include "ops/LocationNames.h"
+#include "ops/MailSender.h"
+#include "ops/MailUser.h"
+#include "platform/Clock.h"
+
+namespace quirn {
+
+// The technicians and the notifications mailed to them. Only a technician on duty with the
+// notification's kind enabled is mailed; mail goes out one message at a time and a failed
+// one is not retried (the sender logs each attempt).
+class TechnicianList final : public ValidateFailureListener {
+  public:
+    static constexpr const char* kFileName = "mail.csv";
+    static constexpr const char* kSubject = "Message from Quirn Radio";
+    static constexpr const char* kStartedFormat = "Quirn Radio Started at, %A, %B %d, %Y, %H:%M";
+
+    TechnicianList(const Clock& clock, MailSender& sender, const LocationNames& names);
+    TechnicianList(const TechnicianList&) = delete;
+    TechnicianList& operator=(const TechnicianList&) = delete;
+
+    // The mail server and the sender address (the Server and Sender settings).
+    void setMailAccount(std::string server, std::string senderAddress);
+
+    // "Quirn Radio Started at, ..." to every technician on duty for ProgramStarted.
+    void notifyStarted();
+    // The record's mail text to every technician on duty for ValidateFailure.
+    void notifyValidateFailure(const ErrorRecord& record) override;
+    // One message to one technician: 0 when it went out, 1 when it failed.
+    int sendTo(const MailUser& technician, const std::string& text);
+
+    // Replaces the list with mail.csv's technicians (lines that do not parse are skipped);
+    // creates an empty file when there is none.
+    void load();
+    // Writes the list to mail.csv (whole-file replace); false when it could not be written.
+    bool save() const;
+
+    void add(MailUser user) { users_.push_back(std::move(user)); }
+    const std::vector<MailUser>& users() const { return users_; }
+
+  private:
+    void notifyAll(NotificationKind kind, const std::string& text);
+
+    const Clock& clock_;
+    MailSender& sender_;
+    const LocationNames& names_;
+    std::string server_;
+    std::string senderAddress_;
+    std::vector<MailUser> users_;
+};
+
+}  // namespace quirn

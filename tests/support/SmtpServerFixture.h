@@ -1,0 +1,63 @@
+#pragma once
+#include <sys/types.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempFolder.h"
+
+namespace quirn::test {
+
+// A real SMTP server (Debian's python3-aiosmtpd, run by /usr/bin/python3) on 127.0.0.1 and a
+// free port, started for one test and always killed with it. POSIX only (posix_spawn).
+class SmtpServerFixture {
+  public:
+    struct Options {
+        // "smtp" (records messages), "greeting" (greets with `code`), "split" (replies cut
+        // into several segments, multi-line HELO reply).
+        std::string mode = "smtp";
+        std::vector<std::string> refusedRecipients;
+        int code = 554;
+    };
+
+    // A message as the server accepted it: envelope and data (dot transparency undone).
+    struct Received {
+        std::string from;
+        std::vector<std::string> recipients;
+        std::string data;
+    };
+
+    static constexpr int kStartTimeoutMs = 10000;
+
+    explicit SmtpServerFixture(Options options);
+    SmtpServerFixture() : SmtpServerFixture(Options{}) {}
+    ~SmtpServerFixture();
+    SmtpServerFixture(const SmtpServerFixture&) = delete;
+    SmtpServerFixture& operator=(const SmtpServerFixture&) = delete;
+
+    // True once the server listens; error() says why not otherwise.
+    bool ok() const { return port_ != 0; }
+    unsigned port() const { return port_; }
+    const std::string& error() const { return error_; }
+
+    // Messages recorded so far (complete ones only).
+    std::size_t messageCount() const;
+    // Waits at most waitMs for at least count messages.
+    bool waitForMessages(std::size_t count, int waitMs = 2000) const;
+    // The message at index (0 = first accepted), or nothing.
+    std::optional<Received> message(std::size_t index) const;
+
+  private:
+    void start(const Options& options);
+    bool readPort(int fd);
+    void stop();
+
+    TempFolder records_;
+    pid_t pid_ = -1;
+    unsigned port_ = 0;
+    std::string error_;
+};
+
+}  // namespace quirn::test
