@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "ops/ErrorList.h"
+#include "ops/TechnicianList.h"
+#include "platform/FileSystem.h"
+#include "platform/LocalTime.h"
+#include "platform/Paths.h"
+#include "tests/support/TempFolder.h"
+
+namespace quirn {
+namespace {
+
+struct RecordingSender final : MailSender {
+    int send(const OutgoingMail& mail) override {
+        sent.push_back(mail);
+        return result;
+    }
+    std::vector<OutgoingMail> sent;
+    int result = 0;
+};
+
+struct NoLocations final : LocationNames {
+    std::optional<std::string> locationName(int, int, int) const override { return std::nullopt; }
+};
+
+constexpr std::uint32_t kStarted = notificationBit(NotificationKind::ProgramStarted);
+constexpr std::uint32_t kValidate = notificationBit(NotificationKind::ValidateFailure);
+
+class TechnicianListTest : public ::testing::Test {
+  protected:
+    TechnicianListTest()
+        : clock(fromLocal(2026, 12, 7, 7, 30, 0)), technicians(clock, sender, names) {
+        technicians.setMailAccount("mail.test", "station@example.org");
+    }
+    std::vector<std::string> recipients() const {
+        std::vector<std::string> to;
+        for (const auto& m : sender.sent) to.push_back(m.toAddress);
+        return to;
+    }
+    std::string mailFile() { return test::readFile(workPath(TechnicianList::kFileName)); }
+
+    test::TempWorkingFolder folder;
+    ManualClock clock;
+    RecordingSender sender;
+    NoLocations names;
+    TechnicianList technicians;
+};
+
+TEST_F(TechnicianListTest, OnlyTechniciansOnDutyWithTheKindAreMailed) {
+    technicians.add({"Ann", "ann@example.org", kValidate, true});
+    technicians.add({"Off", "off@example.org", kValidate | kStarted, false});
+    technicians.add({"Start", "start@example.org", kStarted, true});
+    technicians.add({"Bob", "bob@example.org", kValidate | kStarted, true});
+
+    ErrorList errors(clock, technicians);
+    errors.addError(std::make_unique<ErrorValidateLocation>(clock.now(), 1, 2, 3, "failed"));
+    EXPECT_EQ(recipients(), (std::vector<std::string>{"ann@example.org", "bob@example.org"}));
+    for (const auto& m : sender.sent) EXPECT_EQ(m.body, "at 07:30 Monday, December 07, 2026.");
+
+    // A failure the list already knows mails nobody.
+    errors.addError(std::make_unique<ErrorValidateLocation>(clock.now(), 1, 2, 3, "again"));
+    EXPECT_EQ(sender.sent.size(), 2u);
+
+    sender.sent.clear();
+    technicians.notifyStarted();
+    EXPECT_EQ(recipients(), (std::vector<std::string>{"start@example.org", "bob@example.org"}));
+    EXPECT_EQ(sender.sent[0].body, "Quirn Radio Started at, Monday, December 07, 2026, 07:30");
+}
+
+TEST_F(TechnicianListTest, OneMessageCarriesAccountRecipientAndSubject) {
+    MailUser ann{"Ann Lee", "ann@example.org", kStarted, true};
+    EXPECT_EQ(technicians.sendTo(ann, "hello"), 0);
+    sender.result = 1;
+    EXPECT_EQ(technicians.sendTo(ann, "again"), 1);
+    ASSERT_EQ(sender.sent.size(), 2u);
+    const OutgoingMail& m = sender.sent[0];
+    EXPECT_EQ(m.server, "mail.test");
+    EXPECT_EQ(m.from, "station@example.org");
+    EXPECT_EQ(m.toAddress, "ann@example.org");
+    EXPECT_EQ(m.toName, "Ann Lee");
+    EXPECT_EQ(m.subject, "Message from Quirn Radio");
+    EXPECT_EQ(m.body, "hello");
+}
+
+struct MailLineCase {
+    const char* line;
+    bool parses;
+    const char* name;
+    const char* address;
+    std::uint32_t kinds;
+    bool onDuty;
+};
+
+TEST(MailUserLine, ParsesOnlyCompleteLines) {
+    const MailLineCase cases[] = {
+        {"MailUser,Ann,ann@example.org,16,1", true, "Ann", "ann@example.org", 16, true},
+        {"MailUser,Bob,bob@example.org,31,0", true, "Bob", "bob@example.org", 31, false},
+        {"MailUser,Cy,cy@example.org,-1,1", true, "Cy", "cy@example.org", 0xFFFFFFFFu, true},
+        {"MailUser,Di,di@example.org,3,1,extra", true, "Di", "di@example.org", 3, true},
+        {"MailUser,Ann,ann@example.org,16", false, "", "", 0, false},
+        {"MailUser,Ann,ann@example.org,16,", false, "", "", 0, false},
+        {"MailUser,,ann@example.org,16,1", false, "", "", 0, false},
+        {"MailUser,Ann,ann@example.org,lots,1", false, "", "", 0, false},
+        {"MailUser,Ann,ann@example.org,99999999999,1", false, "", "", 0, false},
+        {"Mailuser,Ann,ann@example.org,16,1", false, "", "", 0, false},
+        {"", false, "", "", 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        auto user = MailUser::parse(c.line);
+        ASSERT_EQ(user.has_value(), c.parses);
+        if (!user) continue;
+        EXPECT_EQ(user->name, c.name);
+        EXPECT_EQ(user->address, c.address);
+        EXPECT_EQ(user->kinds, c.kinds);
+        EXPECT_EQ(user->onDuty, c.onDuty);
+    }
+}
+
+TEST(MailUserLine, LinesAreCutAt199Characters) {
+    const std::string head = "MailUser," + std::string(170, 'n') + ",a@example.org,";
+    // The on-duty value as the 199th character survives; as the 200th it is cut off.
+    const std::string fits = head + "001,1";
+    const std::string cut = head + "0001,1";
+    ASSERT_EQ(fits.size(), 199u);
+    ASSERT_EQ(cut.size(), 200u);
+    auto user = MailUser::parse(fits);
+    ASSERT_TRUE(user.has_value());
+    EXPECT_EQ(user->kinds, 1u);
+    EXPECT_TRUE(user->onDuty);
+    EXPECT_FALSE(MailUser::parse(cut).has_value());
+}
+
+TEST_F(TechnicianListTest, FileRoundTripKeepsEveryKindBit) {
+    technicians.add({"Ann", "ann@example.org", 31, true});
+    technicians.add({"Bob", "bob@example.org", 4, false});
+    ASSERT_TRUE(technicians.save());
+    EXPECT_EQ(mailFile(),
+              "MailUser,Ann,ann@example.org,31,1\r\nMailUser,Bob,bob@example.org,4,0\r\n");
+
+    TechnicianList reloaded(clock, sender, names);
+    reloaded.load();
+    ASSERT_EQ(reloaded.users().size(), 2u);
+    EXPECT_EQ(reloaded.users()[0].kinds, 31u);
+    EXPECT_TRUE(reloaded.users()[0].onDuty);
+    EXPECT_EQ(reloaded.users()[1].address, "bob@example.org");
+    EXPECT_FALSE(reloaded.users()[1].onDuty);
+}
+
+TEST_F(TechnicianListTest, LoadSkipsBadLinesAndCreatesAMissingFile) {
+    technicians.load();
+    EXPECT_TRUE(technicians.users().empty());
+    EXPECT_TRUE(fileExists(workPath(TechnicianList::kFileName)));
+
+    ASSERT_TRUE(test::writeFile(workPath(TechnicianList::kFileName),
+                                "MailUser,Ann,ann@example.org,16\r\n"
+                                "MailUser,Bob,bob@example.org,16,1\n"
+                                "junk\r"
+                                "MailUser,Cy,cy@example.org,1,0"));
+    technicians.load();
+    ASSERT_EQ(technicians.users().size(), 2u);
+    EXPECT_EQ(technicians.users()[0].name, "Bob");
+    EXPECT_EQ(technicians.users()[1].name, "Cy");
+}
+
+TEST_F(TechnicianListTest, CommasAndLineBreaksCannotBreakTheFile) {
+    technicians.add({"Lee, Ann", "ann@example.org\r\n", 16, true});
+    ASSERT_TRUE(technicians.save());
+    EXPECT_EQ(mailFile(), "MailUser,Lee Ann,ann@example.org,16,1\r\n");
+}
+
+}  // namespace
+}  // namespace quirn
