@@ -1,0 +1,24 @@
+#pragma once
+#include <cstddef>
+
+namespace quirn {
+
+// Size of every message buffer: queued messages, a link's transmit and receive buffers, one
+// broadcast batch.
+inline constexpr std::size_t kMessageBufferSize = 4000;
+// The most the radio takes in one direct write from the queue.
+inline constexpr std::size_t kRadioWriteLimit = 999;
+// The TCP port of WiFi time switches and the M2M client unless the profile says otherwise.
+inline constexpr unsigned kDefaultIpPort = 2001;
+// Size of a program image read back from an MX40 or LR40; answered with kAcknowledge.
+inline constexpr std::size_t kImageReplySize = 968;
+inline constexpr unsigned char kAcknowledge = 'K';
+// One block of a Strider activation log.
+inline constexpr std::size_t kLogBlockSize = 125;
+// Milliseconds between two service ticks of the communications handler.
+inline constexpr int kTickPeriodMs = 500;
+// Read states of a location set by the handler.
+inline constexpr int kReadStateReading = 2;
+inline constexpr int kReadStateWriting = 7;
+
+}  // namespace quirn

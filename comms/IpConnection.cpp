@@ -1,0 +1,306 @@
+#include "comms/IpConnection.h"
+
+#include "comms/ConnectionErrorSink.h"
+#include "comms/ReplyJudge.h"
+#include "ops/LogWriter.h"
+#include "plans/Location.h"
+#include "platform/LocalTime.h"
+
+namespace quirn {
+
+namespace {
+constexpr std::size_t kWaitBytesPerStep = 250;
+constexpr std::size_t kWaitScale = 1000;
+constexpr int kWaitModulo = 10;
+constexpr long long kMsPerSecond = 1000;
+}  // namespace
+
+IpConnection::IpConnection(IpServices services, std::string address, BusyCount* busy)
+    : CommoLink(address),
+      services_(std::move(services)),
+      busy_(busy),
+      lastConnection_(neverTime()),
+      lastAttempt_(lastConnection_),
+      name_(std::move(address)) {}
+
+IpConnection::~IpConnection() {
+    if (busy_ && isBusy()) busy_->add(-1);
+}
+
+void IpConnection::setState(int state) {
+    bool wasBusy = isBusy();
+    state_ = state;
+    if (busy_ && wasBusy != isBusy()) busy_->add(isBusy() ? 1 : -1);
+}
+
+bool IpConnection::queueDirect(const unsigned char* bytes, std::size_t count) {
+    if (!bytes || !send_.append(bytes, count)) return false;
+    readFlag_ = false;
+    directFlag_ = true;
+    target_.clear();
+    return true;
+}
+
+bool IpConnection::queueBroadcast(const unsigned char* bytes, std::size_t count) {
+    if (!bytes || !send_.append(bytes, count)) return false;
+    readFlag_ = false;
+    directFlag_ = false;
+    target_.clear();
+    return true;
+}
+
+bool IpConnection::queueRead(Location& location, const unsigned char* bytes, std::size_t count) {
+    if (!bytes || !send_.append(bytes, count)) return false;
+    readFlag_ = true;
+    directFlag_ = false;
+    target_.set(&location);
+    return true;
+}
+
+void IpConnection::reset() {
+    setState(kIdle);
+    readFlag_ = false;
+    directFlag_ = false;
+    send_.clear();
+    receiveCount_ = 0;
+    receive_.reset();
+    clockFlags_ = {};
+    socket_.reset();
+    target_.clear();
+}
+
+void IpConnection::setAddress(const std::string& address) {
+    setLinkAddress(address);
+    name_ = address;
+    reset();
+}
+
+void IpConnection::setPort(unsigned port) {
+    port_ = port;
+    reset();
+}
+
+int IpConnection::waitAfterSend(std::size_t count, bool fromConnect) const {
+    if (isM2M() && fromConnect)
+        return count < kM2MShortMessage ? kM2MShortWaitSeconds : kM2MLongWaitSeconds;
+    return static_cast<int>(((count / kWaitBytesPerStep + kWaitScale) / kWaitScale) % kWaitModulo);
+}
+
+void IpConnection::sendBytes(const std::string& bytes) {
+    if (bytes.empty() || !socket_) return;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (socket_->send(data, bytes.size()))
+        logTransmit(services_.link.clock, address(), data, bytes.size());
+    else
+        logSystem(services_.link.clock, "IP Socket Address  " + address() + " send refused.");
+}
+
+void IpConnection::step() {
+    switch (state_) {
+        case kIdle:
+            if (send_.empty() && !anyClockFlag()) return;
+            setState(kPending);
+            [[fallthrough]];
+        case kPending:
+            if ((busy_ ? busy_->value() : 0) < kBroadcastBusyLimit || readFlag_ || directFlag_)
+                openSocket();
+            return;
+        case kConnecting:
+            onConnectStep();
+            return;
+        case kReading:
+            readingStep();
+            return;
+        case kStaying:
+            stayingStep();
+            return;
+        case kReadingLog:
+            readingLogStep();
+            return;
+        case kClosing:
+        default:
+            socket_.reset();
+            receive_.reset();
+            setState(kIdle);
+            return;
+    }
+}
+
+void IpConnection::openSocket() {
+    socket_ = std::make_unique<IpSocket>(address(), port_,
+                                         services_.sockets ? services_.sockets() : nullptr);
+    socket_->connect();
+    lastAttempt_ = services_.link.clock.now();
+    receiveCount_ = 0;
+    if (!receive_) receive_ = std::make_unique<std::array<unsigned char, kMessageBufferSize>>();
+    setState(kConnecting);
+    stateTimeMs_ = now();
+}
+
+void IpConnection::onConnectStep() {
+    IpSocket::State s = socket_ ? socket_->poll() : IpSocket::kClosed;
+    if (s == IpSocket::kClosed || s == IpSocket::kNotCreated) {
+        services_.errors.addIpConnectError(address(), ipConnectErrorText(address()));
+        // What could not be delivered is dropped; the error record says so. Clock flags and a
+        // pending read stay and try again.
+        send_.clear();
+        socket_.reset();
+        receive_.reset();
+        setState(kIdle);
+        return;
+    }
+    if (s != IpSocket::kConnected) return;
+    services_.errors.clearIpConnectErrors(address());
+    lastSendMs_ = now();
+    lastConnection_ = services_.link.clock.now();
+    constexpr ClockMessage kOrder[] = {ClockMessage::BcdTime, ClockMessage::TimeDate,
+                                       ClockMessage::Time};
+    for (ClockMessage kind : kOrder) {
+        if (!clockFlag(kind)) continue;
+        std::string message = services_.link.messages.clockMessage(kind);
+        if (message.size() > kClockMessageLimit) message.clear();
+        sendBytes(message);
+        wait_ = waitAfterSend(message.size(), false);
+        setClockFlag(kind, false);
+        // A clock message wants no reply; waiting data (a read request, say) follows it after
+        // the wait, and only then is a reply collected.
+        setState(kStaying);
+        stateTimeMs_ = now();
+        return;
+    }
+    std::string bytes = send_.take();
+    sendBytes(bytes);
+    wait_ = waitAfterSend(bytes.size(), true);
+    setState(readFlag_ ? kReading : kStaying);
+    stateTimeMs_ = now();
+}
+
+void IpConnection::receiveWaiting() {
+    if (!socket_ || !receive_) return;
+    unsigned char chunk[kReceiveChunk];
+    std::size_t n = socket_->receive(chunk, sizeof chunk);
+    std::size_t room = kMessageBufferSize - receiveCount_;
+    std::size_t keep = n < room ? n : room;  // beyond the buffer is dropped
+    std::copy(chunk, chunk + keep, receive_->data() + receiveCount_);
+    receiveCount_ += keep;
+}
+
+void IpConnection::readingStep() {
+    enum class Outcome { None, Rejected, Complete, TimedOut };
+    receiveWaiting();
+    Outcome outcome = Outcome::None;
+    bool keepsLog = false;
+    Location* location = target_.get(services_.link.database);
+    ReplyJudge& judge = services_.link.judge;
+    const unsigned char* bytes = receive_ ? receive_->data() : nullptr;
+    if (readFlag_ && location && bytes) {
+        judge.reportProgress(*location, receiveCount_);
+        if (judge.isErrorReply(*location, bytes, receiveCount_)) outcome = Outcome::Rejected;
+        FirstAnswer answer = judge.firstAnswer(*location, bytes, receiveCount_);
+        if (answer != FirstAnswer::None) {
+            outcome = Outcome::Complete;
+            keepsLog = answer == FirstAnswer::KeepsLog;
+        }
+        if (judge.isCompleteImage(*location, bytes, receiveCount_)) {
+            outcome = Outcome::Complete;
+            if (receiveCount_ == kImageReplySize) sendBytes(std::string(1, kAcknowledge));
+        }
+        if (receiveCount_ > kImageReplySize) outcome = Outcome::Complete;
+    }
+    if (now() - stateTimeMs_ > (isM2M() ? kM2MReplyLimitMs : kReplyLimitMs))
+        outcome = Outcome::TimedOut;
+
+    switch (outcome) {
+        case Outcome::None:
+            return;
+        case Outcome::Rejected:
+            readFlag_ = false;
+            setState(kClosing);
+            return;
+        case Outcome::Complete:
+        case Outcome::TimedOut:
+            if (location && bytes && judge.acceptReply(*location, bytes, receiveCount_)) {
+                lastConnection_ = services_.link.clock.now();
+                ++location->replyCount;
+            }
+            readFlag_ = false;
+            if (keepsLog && outcome == Outcome::Complete) {
+                std::string request = services_.link.messages.passwayLogRequest(*location, 0);
+                if (request.size() <= kLogRequestLimit) sendBytes(request);
+                receiveCount_ = 0;
+                setState(kReadingLog);
+                stateTimeMs_ = now();
+            } else {
+                setState(kClosing);
+            }
+            return;
+    }
+}
+
+void IpConnection::stayingStep() {
+    if ((now() - lastSendMs_) / kMsPerSecond <= wait_) return;
+    if (send_.empty()) {
+        setState(kClosing);
+        return;
+    }
+    lastSendMs_ = now();
+    std::string bytes = send_.take();
+    sendBytes(bytes);
+    wait_ = waitAfterSend(bytes.size(), false);
+    if (readFlag_) {
+        receiveCount_ = 0;
+        setState(kReading);
+        stateTimeMs_ = now();
+    }
+}
+
+void IpConnection::readingLogStep() {
+    receiveWaiting();
+    Location* location = target_.get(services_.link.database);
+    if (location && receive_ && receiveCount_ >= kLogBlockSize) {
+        std::size_t count = receiveCount_;
+        receiveCount_ = 0;
+        int next = services_.link.judge.takeLogBlock(*location, receive_->data(), count);
+        if (next >= 0) {
+            std::string request = services_.link.messages.passwayLogRequest(*location, next);
+            if (request.size() <= kLogRequestLimit) sendBytes(request);
+            stateTimeMs_ = now();
+        } else {
+            services_.link.judge.finishLog(*location);
+            std::string clear = services_.link.messages.passwayLogClear(*location);
+            queueBroadcast(reinterpret_cast<const unsigned char*>(clear.data()), clear.size());
+            wait_ = 1;
+            lastSendMs_ = now();
+            setState(kStaying);
+            return;
+        }
+    }
+    if (!location || now() - stateTimeMs_ > kReplyLimitMs) setState(kClosing);
+}
+
+bool IpConnection::isWriting() const {
+    return state_ == kPending || state_ == kConnecting || state_ == kStaying;
+}
+
+bool IpConnection::isReading() const {
+    return state_ == kPending || state_ == kConnecting || state_ == kReading ||
+           state_ == kReadingLog;
+}
+
+std::string IpConnection::statusText() const {
+    const std::string head = "IP Socket Address  " + address();
+    switch (state_) {
+        case kReading:
+            return head + " reading location.";
+        case kStaying:
+            return head + ", writing Time Switch.";
+        case kPending:
+        case kConnecting:
+        case kClosing:
+            return head + " closing Location.";
+        default:
+            return head + " waiting.";
+    }
+}
+
+}  // namespace quirn

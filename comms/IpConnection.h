@@ -1,0 +1,147 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "comms/CommoLink.h"
+#include "comms/CommsConstants.h"
+#include "comms/CommsMessages.h"
+#include "comms/IpSocket.h"
+#include "comms/LinkServices.h"
+#include "comms/TransmitBuffer.h"
+
+namespace quirn {
+
+class ConnectionErrorSink;
+
+// How many entries of one IP table are busy (states 2 to 6), kept up to date by the entries
+// themselves so that the broadcast limit never has to count them.
+class BusyCount {
+public:
+    int value() const { return value_; }
+    void add(int delta) { value_ += delta; }
+
+private:
+    int value_ = 0;
+};
+
+using SocketFactory = std::function<std::unique_ptr<TcpClientSocket>()>;
+
+// What an IP entry needs besides the link services.
+struct IpServices {
+    LinkServices link;
+    ConnectionErrorSink& errors;
+    SocketFactory sockets;  // empty: the platform's socket
+};
+
+// One entry of the IP table: a WiFi time switch or the M2M client, reached over a short-lived
+// TCP connection opened when there is something to send: connect, send, optionally collect a
+// reply, stay a little, close. Stepped by the handler's tick.
+class IpConnection final : public CommoLink {
+public:
+    enum State {
+        kIdle = 0,
+        kPending = 1,     // work waiting; socket not opened yet
+        kConnecting = 2,
+        kReading = 3,     // sent; collecting the reply of the location being read
+        kStaying = 4,     // sent; staying connected for the wait, then closing
+        kReadingLog = 5,  // reading a Strider activation log block by block
+        kClosing = 6,
+    };
+    // Broadcast data waits while this many entries of the table are busy.
+    static constexpr int kBroadcastBusyLimit = 10;
+    static constexpr long long kReplyLimitMs = 12000;
+    static constexpr long long kM2MReplyLimitMs = 120000;
+    // The M2M client keeps a connection open longer: 5 s after a short message, 45 s otherwise.
+    static constexpr std::size_t kM2MShortMessage = 15;
+    static constexpr int kM2MShortWaitSeconds = 5;
+    static constexpr int kM2MLongWaitSeconds = 45;
+    static constexpr std::size_t kReceiveChunk = kMessageBufferSize - 1;
+    static constexpr std::size_t kClockMessageLimit = 199;
+    static constexpr std::size_t kLogRequestLimit = 100;
+
+    IpConnection(IpServices services, std::string address, BusyCount* busy = nullptr);
+    ~IpConnection() override;
+    IpConnection(const IpConnection&) = delete;
+    IpConnection& operator=(const IpConnection&) = delete;
+
+    // Appends data for this entry alone: no reply is collected.
+    bool queueDirect(const unsigned char* bytes, std::size_t count);
+    // Appends data meant for every link; it waits while the table is busy.
+    bool queueBroadcast(const unsigned char* bytes, std::size_t count);
+    // Appends a read request and collects the location's reply after sending it.
+    bool queueRead(Location& location, const unsigned char* bytes, std::size_t count);
+    // One step of the state machine.
+    void step();
+    bool isBusy() const { return state_ >= kConnecting; }
+    // Back to idle: flags, counts and clock flags off, socket closed and destroyed.
+    void reset();
+    // Address and name become the text; reset.
+    void setAddress(const std::string& address);
+    void setPort(unsigned port);
+    unsigned port() const { return port_; }
+    void setEnabled(bool enabled) { enabled_ = enabled; }
+    bool enabled() const { return enabled_; }
+    const std::string& name() const { return name_; }
+    void setName(std::string name) { name_ = std::move(name); }
+    // Sends the clock message at the next connection.
+    void setClockFlag(ClockMessage kind, bool on) { clockFlags_[static_cast<int>(kind)] = on; }
+    bool clockFlag(ClockMessage kind) const { return clockFlags_[static_cast<int>(kind)]; }
+
+    int state() const { return state_; }
+    std::size_t sendCount() const { return send_.size(); }
+    std::size_t sendWaiting() const { return send_.waitingBytes(); }
+    std::size_t receiveCount() const { return receiveCount_; }
+    bool readFlag() const { return readFlag_; }
+    bool directFlag() const { return directFlag_; }
+    int waitSeconds() const { return wait_; }
+    std::time_t lastConnection() const { return lastConnection_; }
+    std::time_t lastAttempt() const { return lastAttempt_; }
+    Location* locationBeingRead() const { return target_.get(services_.link.database); }
+    bool isM2M() const { return address() == kM2MAddress; }
+
+    bool isWriting() const override;
+    bool isReading() const override;
+    std::string statusText() const override;
+
+    // Seconds to stay connected after sending `count` bytes.
+    int waitAfterSend(std::size_t count, bool fromConnect) const;
+
+private:
+    void setState(int state);
+    void openSocket();
+    void onConnectStep();
+    void receiveWaiting();
+    void readingStep();
+    void stayingStep();
+    void readingLogStep();
+    void sendBytes(const std::string& bytes);
+    bool anyClockFlag() const { return clockFlags_[0] || clockFlags_[1] || clockFlags_[2]; }
+    long long now() const { return services_.link.clock.nowMs(); }
+
+    IpServices services_;
+    BusyCount* busy_;
+    std::time_t lastConnection_;
+    std::time_t lastAttempt_;
+    std::string name_;
+    std::unique_ptr<IpSocket> socket_;
+    bool enabled_ = true;
+    unsigned port_ = kDefaultIpPort;
+    TransmitBuffer send_;
+    std::size_t receiveCount_ = 0;
+    // Allocated while a connection is open: a table of thousands of idle entries stays small.
+    std::unique_ptr<std::array<unsigned char, kMessageBufferSize>> receive_;
+    ReadTarget target_;
+    int state_ = kIdle;
+    bool readFlag_ = false;
+    bool directFlag_ = false;
+    long long stateTimeMs_ = 0;
+    long long lastSendMs_ = 0;
+    int wait_ = 0;
+    std::array<bool, 3> clockFlags_{};
+};
+
+}  // namespace quirn

@@ -1,0 +1,267 @@
+#include "comms/SerialPort.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "comms/CommsMessages.h"
+#include "comms/ReplyJudge.h"
+#include "ops/LogWriter.h"
+#include "plans/Location.h"
+
+namespace quirn {
+
+namespace {
+constexpr const char* kSerialLogName = "Serial Port";
+constexpr int kFirstListedCom = 1;
+constexpr int kLastListedCom = 4;
+// A driver that keeps producing input while it is flushed is not chased for ever.
+constexpr int kFlushRounds = 64;
+}  // namespace
+
+SerialPort::SerialPort(LinkServices services, std::unique_ptr<SerialDevice> device,
+                       ComPortMap comMap)
+    : CommoLink(kRadioAddress),
+      services_(services),
+      device_(device ? std::move(device) : createSerialDevice()),
+      comMap_(comMap) {}
+
+SerialPort::~SerialPort() { close(); }
+
+int SerialPort::open(int comNumber, int baud) {
+    comNumber_ = comNumber;
+    device_->close();
+    if (comNumber == 0) {
+        portName_ = kComDisabledChoice;
+        return 0;
+    }
+    portName_ = "COM " + std::to_string(comNumber);
+    if (!device_->open(comMap_.devicePath(comNumber), baud)) {
+        logSystem(services_.clock, portName_ + " could not be opened: " + device_->errorText());
+        return 1;
+    }
+    return 0;
+}
+
+void SerialPort::close() { device_->close(); }
+
+bool SerialPort::queueBytes(const unsigned char* bytes, std::size_t count) {
+    if (comNumber_ == 0 || !bytes) return false;
+    return transmit_.append(bytes, count);
+}
+
+bool SerialPort::queueText(const std::string& text) {
+    return queueBytes(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+}
+
+void SerialPort::readLocation(Location& location, const unsigned char* bytes, std::size_t count) {
+    if (comNumber_ == 0) return;
+    target_.set(&location);
+    receivedCount_ = 0;
+    queueBytes(bytes, count);
+}
+
+bool SerialPort::sendCommand(const std::string& bytes) {
+    return write(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+bool SerialPort::write(const unsigned char* bytes, std::size_t count) {
+    if (!device_->isOpen()) open(comNumber_, kBaud2400);
+    if (!device_->isOpen() || !bytes || count == 0) return false;
+    device_->waiting();  // clears a pending line error
+    long written = device_->write(bytes, count);
+    if (written <= 0) return false;
+    std::size_t sent = static_cast<std::size_t>(written);
+    deadlineMs_ = services_.clock.nowMs() + onAirSeconds(sent) * 1000;
+    logTransmit(services_.clock, kSerialLogName, bytes, sent);
+    return sent == count;
+}
+
+bool SerialPort::writeByte(unsigned char byte) { return write(&byte, 1); }
+
+bool SerialPort::writeText(const std::string& text) {
+    std::size_t count = std::min(text.size(), kWriteTextLimit);
+    return write(reinterpret_cast<const unsigned char*>(text.data()), count);
+}
+
+bool SerialPort::flushTransmitBuffer() {
+    std::string bytes = transmit_.take();
+    return write(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+int SerialPort::flushInput() {
+    if (!device_->isOpen()) return 1;
+    unsigned char scratch[kFlushChunk];
+    for (int round = 0; round < kFlushRounds; ++round) {
+        long waiting = device_->waiting();
+        if (waiting < 0) {
+            device_->close();
+            logSystem(services_.clock, portName_ + " lost.");
+            return 1;
+        }
+        if (waiting == 0) break;
+        device_->read(scratch, std::min<std::size_t>(static_cast<std::size_t>(waiting), kFlushChunk));
+        if (static_cast<std::size_t>(waiting) < kFlushChunk + 1) break;
+    }
+    receivedCount_ = 0;
+    return 0;
+}
+
+std::size_t SerialPort::readAvailable() {
+    long waiting = device_->waiting();
+    if (waiting <= 0) return waiting < 0 ? 0 : receivedCount_;
+    if (receivedCount_ + static_cast<std::size_t>(waiting) > kMessageBufferSize) {
+        // Too long for any reply: drop it whole and collect afresh.
+        flushInput();
+        return 0;
+    }
+    long n = device_->read(received_.data() + receivedCount_, static_cast<std::size_t>(waiting));
+    if (n > 0) receivedCount_ += static_cast<std::size_t>(n);
+    return receivedCount_;
+}
+
+void SerialPort::service() {
+    if (comNumber_ == 0 || !device_->isOpen()) return;
+    readAvailable();
+    switch (state_) {
+        case kIdle:
+        case kAfterExchange:
+            if (transmit_.empty()) break;
+            if (target_.isSet()) {
+                state_ = kReading;
+                flushInput();
+            } else {
+                state_ = kWriting;
+            }
+            deadlineMs_ = services_.clock.nowMs();
+            flushTransmitBuffer();
+            break;
+        case kWriting:
+            if (sinceDeadlineMs() > 0) state_ = kAfterExchange;
+            break;
+        case kReading:
+            judgeReply();
+            break;
+        case kReadingLog:
+            readLogStep();
+            break;
+        default:
+            state_ = kIdle;
+            break;
+    }
+}
+
+void SerialPort::endExchange() {
+    state_ = kAfterExchange;
+    target_.clear();
+}
+
+void SerialPort::judgeReply() {
+    enum class Outcome { None, Rejected, Complete, TimedOut };
+    Outcome outcome = Outcome::None;
+    Location* location = target_.get(services_.database);
+    ReplyJudge& judge = services_.judge;
+    const unsigned char* bytes = received_.data();
+    if (location) {
+        judge.reportProgress(*location, receivedCount_);
+        if (judge.isErrorReply(*location, bytes, receivedCount_)) outcome = Outcome::Rejected;
+        FirstAnswer answer = judge.firstAnswer(*location, bytes, receivedCount_);
+        if (answer != FirstAnswer::None) {
+            outcome = Outcome::Complete;
+            if (answer == FirstAnswer::KeepsLog) {
+                state_ = kReadingLog;
+                sendCommand(services_.messages.passwayLogRequest(*location, 0));
+            }
+        }
+        if (judge.isCompleteImage(*location, bytes, receivedCount_)) {
+            outcome = Outcome::Complete;
+            if (receivedCount_ == kImageReplySize) writeByte(kAcknowledge);
+        }
+    }
+    long long since = sinceDeadlineMs();
+    if (since > kReplyLimitMs || (since > kNoReplySpanMs && receivedCount_ == 0))
+        outcome = Outcome::TimedOut;
+
+    switch (outcome) {
+        case Outcome::None:
+            return;
+        case Outcome::Rejected:
+            receivedCount_ = 0;
+            endExchange();
+            return;
+        case Outcome::Complete:
+        case Outcome::TimedOut:
+            if (location) {
+                judge.acceptReply(*location, bytes, receivedCount_);
+                ++location->replyCount;
+            }
+            receivedCount_ = 0;
+            if (state_ != kReadingLog) endExchange();
+            return;
+    }
+}
+
+void SerialPort::readLogStep() {
+    Location* location = target_.get(services_.database);
+    if (location && receivedCount_ >= kLogBlockSize) {
+        std::size_t count = receivedCount_;
+        receivedCount_ = 0;
+        int next = services_.judge.takeLogBlock(*location, received_.data(), count);
+        if (next >= 0) {
+            sendCommand(services_.messages.passwayLogRequest(*location, next));
+            deadlineMs_ = services_.clock.nowMs();
+        } else {
+            services_.judge.finishLog(*location);
+            sendCommand(services_.messages.passwayLogClear(*location));
+            endExchange();
+            return;
+        }
+    }
+    // A vanished location or a silent time switch ends the log read.
+    if (!location || sinceDeadlineMs() > kReplyLimitMs) endExchange();
+}
+
+std::string SerialPort::statusText() const {
+    switch (state_) {
+        case kReading: {
+            Location* location = target_.get(services_.database);
+            if (!location) return "Serial Port Reading.";
+            return "Serial Port Reading " + location->name + ", " +
+                   services_.judge.progressText(*location, receivedCount_) + ".";
+        }
+        case kWriting:
+            return "Serial Port Writing.";
+        case kReadingLog:
+            return "Reading Passway.";
+        default:
+            return "Serial Port Active.";
+    }
+}
+
+std::string SerialPort::summaryText() const {
+    if (comNumber_ == 0) return "Serial Port: Not Used";
+    return "Serial Port: " + portName_ + (isHealthy() ? ", " + statusText() : ", not available.");
+}
+
+std::vector<std::string> comPortChoices(int configured, int& selected) {
+    std::vector<std::string> choices{kComDisabledChoice};
+    for (int n = kFirstListedCom; n <= kLastListedCom; ++n)
+        choices.push_back("COM " + std::to_string(n));
+    if (configured != 0 && (configured < kFirstListedCom || configured > kLastListedCom))
+        choices.push_back("COM " + std::to_string(configured));
+    selected = 0;
+    if (configured != 0) {
+        std::string wanted = "COM " + std::to_string(configured);
+        for (std::size_t i = 0; i < choices.size(); ++i)
+            if (choices[i] == wanted) selected = static_cast<int>(i);
+    }
+    return choices;
+}
+
+int comNumberFromChoice(const std::string& choice) {
+    if (choice.compare(0, 3, "COM") != 0) return 0;
+    std::size_t blank = choice.find(' ');
+    if (blank == std::string::npos) return 0;
+    return std::atoi(choice.c_str() + blank + 1);
+}
+
+}  // namespace quirn

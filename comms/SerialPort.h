@@ -1,0 +1,132 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comms/CommoLink.h"
+#include "comms/CommsConstants.h"
+#include "comms/LinkServices.h"
+#include "comms/TransmitBuffer.h"
+#include "platform/ComPortMap.h"
+#include "platform/SerialDevice.h"
+
+namespace quirn {
+
+// The paging radio transmitter on a COM port. Everything it sends is heard by every radio time
+// switch; a reply comes back only while one location is being read. Serviced by the handler's
+// tick and never blocking: it reads only what the driver holds and estimates the on-air time
+// of what it writes instead of waiting for the transmitter.
+class SerialPort final : public CommoLink {
+public:
+    enum State {
+        kIdle = 0,
+        kReading = 1,       // a read request went out; collecting the reply
+        kWriting = 2,       // transmitting; waiting for the estimated end of on-air time
+        kReadingLog = 3,    // reading a Strider activation log block by block
+        kAfterExchange = 4,
+    };
+    // A read with no byte back ends this long after the transmission, one with bytes after
+    // kReplyLimitMs.
+    static constexpr long long kNoReplySpanMs = 4000;
+    static constexpr long long kReplyLimitMs = 12000;
+    // Bytes per second on air, for the estimate of the transmitter's busy time.
+    static constexpr std::size_t kAirBytesPerSecond = 250;
+    static constexpr std::size_t kWriteTextLimit = 1999;
+    static constexpr std::size_t kFlushChunk = 999;
+
+    SerialPort(LinkServices services, std::unique_ptr<SerialDevice> device, ComPortMap comMap);
+    ~SerialPort() override;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // Opens COM `comNumber` at 4800 baud when `baud` is 4800, else 2400; COM 0 means no radio
+    // and succeeds with the port closed. Returns 0 on success, 1 when the device cannot be
+    // opened or set up (the handle stays invalid).
+    int open(int comNumber, int baud = kBaud2400);
+    void close();
+    bool isUsed() const { return comNumber_ != 0; }
+    // False only when a configured port failed.
+    bool isHealthy() const { return comNumber_ == 0 || device_->isOpen(); }
+    bool isOpen() const { return device_->isOpen(); }
+    int comNumber() const { return comNumber_; }
+    // "COM %d", or "Disabled" for COM 0.
+    const std::string& portName() const { return portName_; }
+
+    // Adds bytes to the next transmission (COM 0: ignored). A message that does not fit waits
+    // whole for a later transmission. False when refused (COM 0, empty, too long, waiting room
+    // full).
+    bool queueBytes(const unsigned char* bytes, std::size_t count);
+    bool queueText(const std::string& text);
+    // Starts reading a location (COM 0: ignored): replaces any location being read, forgets
+    // what was received, and queues the request bytes.
+    void readLocation(Location& location, const unsigned char* bytes, std::size_t count);
+    // Writes a command's bytes at once.
+    bool sendCommand(const std::string& bytes);
+    // Writes at once, reopening a lost port at 2400 baud first; sets the end of on-air time and
+    // logs the bytes. False when no byte could be written.
+    bool write(const unsigned char* bytes, std::size_t count);
+    bool writeByte(unsigned char byte);
+    // At most kWriteTextLimit characters.
+    bool writeText(const std::string& text);
+    // Drops what the driver holds and what was received. 0, or 1 when the port is lost (it is
+    // then closed; the next write reopens it).
+    int flushInput();
+    // Appends what the driver holds to the received bytes and returns their count. A reply that
+    // would pass kMessageBufferSize is dropped whole and collecting starts again.
+    std::size_t readAvailable();
+    // The periodic step.
+    void service();
+    int currentBaud() const { return device_->currentBaud(); }
+
+    std::size_t receivedCount() const { return receivedCount_; }
+    const unsigned char* received() const { return received_.data(); }
+    // Forgets the received bytes (not the driver's).
+    void clearReceived() { receivedCount_ = 0; }
+    std::size_t transmitCount() const { return transmit_.size(); }
+    std::size_t transmitWaiting() const { return transmit_.waitingBytes(); }
+    int state() const { return state_; }
+    // The location being read, or null.
+    Location* locationBeingRead() const { return target_.get(services_.database); }
+
+    bool isWriting() const override { return state_ == kWriting; }
+    bool isReading() const override { return state_ == kReading || state_ == kReadingLog; }
+    std::string statusText() const override;
+    // One line for the communications summary.
+    std::string summaryText() const;
+
+    // Whole seconds the transmitter is busy with `count` bytes, to the nearest second.
+    static long long onAirSeconds(std::size_t count) {
+        return static_cast<long long>((count + kAirBytesPerSecond / 2) / kAirBytesPerSecond);
+    }
+
+private:
+    bool flushTransmitBuffer();
+    void judgeReply();
+    void readLogStep();
+    void endExchange();
+    long long sinceDeadlineMs() const { return services_.clock.nowMs() - deadlineMs_; }
+
+    LinkServices services_;
+    std::unique_ptr<SerialDevice> device_;
+    ComPortMap comMap_;
+    std::size_t receivedCount_ = 0;
+    std::array<unsigned char, kMessageBufferSize> received_{};
+    TransmitBuffer transmit_;
+    ReadTarget target_;
+    int state_ = kIdle;
+    long long deadlineMs_ = 0;
+    std::string portName_ = "Disabled";
+    int comNumber_ = 0;
+};
+
+// Entries of the COM port choice list, and the COM number of a chosen entry.
+inline constexpr const char* kComDisabledChoice = "Disabled";
+// "Disabled", "COM 1" .. "COM 4", then "COM n" for a configured number outside 1..4;
+// `selected` becomes the index of the configured number's entry (0 for "Disabled").
+std::vector<std::string> comPortChoices(int configured, int& selected);
+// "Disabled" and unknown texts give 0; "COM n" gives n.
+int comNumberFromChoice(const std::string& choice);
+
+}  // namespace quirn
