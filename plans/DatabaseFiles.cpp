@@ -52,6 +52,7 @@ void forEachRecord(const std::string& text, Fn fn) {
 int num(const Fields& f, size_t i) { return atoiField(f[i]); }
 
 void loadDayPlans(PlanDatabase& db, std::time_t now) {
+    LocalDayCache days;
     db.clearSpecialWeekPlans();
     db.setSpecialWeekEnd(neverTime());
     forEachRecord(readOrCreate(dayPlanFileName()), [&](const Fields& f) {
@@ -59,13 +60,18 @@ void loadDayPlans(PlanDatabase& db, std::time_t now) {
         if (key == "DayPlan" && f.size() >= 7) {
             int g = num(f, 1), mg = num(f, 2);
             if (!validGroupNumbers(mg, g)) return;
-            AnnualPlan a{g, mg, num(f, 3), fromLocal(num(f, 4), num(f, 5), num(f, 6))};
+            AnnualPlan a{g, mg, num(f, 3), days.midnight(num(f, 4), num(f, 5), num(f, 6))};
             db.addAnnualPlan(a);
         } else if (key == "VacationPlan" && f.size() >= 9) {
             int g = num(f, 1), mg = num(f, 2);
             if (!validGroupNumbers(mg, g)) return;
-            db.addVacationPlan(VacationPlan::over(mg, g, num(f, 3), num(f, 4), num(f, 5),
-                                                  num(f, 6), num(f, 7), num(f, 8)));
+            VacationPlan v;
+            v.masterGroup = mg;
+            v.group = g;
+            v.start = days.midnight(num(f, 3), num(f, 4), num(f, 5));
+            v.end = fromLocal(num(f, 6), num(f, 7), num(f, 8), kVacationEndHour, kVacationEndMinute,
+                              kVacationEndSecond);
+            db.addVacationPlan(v);
         } else if (key == "DayPlanName" && f.size() >= 5) {
             int plan = num(f, 1), g = num(f, 2), mg = num(f, 3);
             if (!validGroupNumbers(mg, g) || !validDayPlanNumber(plan)) return;
@@ -178,6 +184,7 @@ void loadDatabase(PlanDatabase& db, std::time_t now, const LoadHooks& hooks) {
 std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
     const std::time_t cutOff = expiryCutOff(now);
     const std::vector<Group*> groups = db.allGroups();
+    LocalDayCache days;
     CrLfWriter out;
     for (const Group* g : groups) {
         std::vector<AnnualPlan> annual = g->annualPlans();
@@ -185,14 +192,14 @@ std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
                          [](const AnnualPlan& a, const AnnualPlan& b) { return a.date < b.date; });
         for (const AnnualPlan& a : annual) {
             if (cutOff > a.date) continue;
-            LocalDateTime d = toLocal(a.date);
+            LocalDateTime d = days.date(a.date);
             out.line("DayPlan", g->number(), g->masterGroup(), a.plan, d.year, d.month, d.day);
         }
     }
     for (const Group* g : groups) {
         for (const VacationPlan& v : g->vacationPlans()) {
             if (cutOff > v.end) continue;
-            LocalDateTime s = toLocal(v.start), e = toLocal(v.end);
+            LocalDateTime s = days.date(v.start), e = toLocal(v.end);
             out.line("VacationPlan", g->number(), g->masterGroup(), s.year, s.month, s.day,
                      e.year, e.month, e.day);
         }

@@ -4,6 +4,10 @@
 
 namespace quirn {
 
+AnnualPlan AnnualPlan::on(int masterGroup, int group, int plan, int year, int month, int day) {
+    return {group, masterGroup, plan, fromLocal(year, month, day)};
+}
+
 VacationPlan VacationPlan::over(int masterGroup, int group, int sy, int sm, int sd, int ey,
                                 int em, int ed) {
     VacationPlan v;

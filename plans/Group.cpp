@@ -102,7 +102,6 @@ void Group::addAnnualPlan(const AnnualPlan& plan) {
     AnnualPlan own = plan;
     own.masterGroup = masterGroup_;
     own.group = number_;
-    own.date = startOfDay(own.date);  // one time per calendar date, so dates compare as numbers
     for (auto& a : annualPlans_) {
         if (a.date == own.date) {
             a = own;
@@ -119,10 +118,6 @@ void Group::addVacationPlan(const VacationPlan& plan) {
     own.masterGroup = masterGroup_;
     own.group = number_;
     own.plan = kPlanVacation;
-    own.start = startOfDay(own.start);
-    LocalDateTime e = toLocal(own.end);
-    own.end = fromLocal(e.year, e.month, e.day, kVacationEndHour, kVacationEndMinute,
-                        kVacationEndSecond);
     for (auto& v : vacationPlans_) {
         if (v.start == own.start && v.end == own.end) {
             v = own;
@@ -136,7 +131,7 @@ void Group::addVacationPlan(const VacationPlan& plan) {
 
 bool Group::removeAnnualPlan(const AnnualPlan& plan) {
     auto it = std::find_if(annualPlans_.begin(), annualPlans_.end(), [&](const AnnualPlan& a) {
-        return sameLocalDate(a.date, plan.date) && a.plan == plan.plan;
+        return a.date == plan.date && a.plan == plan.plan;
     });
     if (it == annualPlans_.end()) return false;
     annualPlans_.erase(it);
@@ -146,7 +141,7 @@ bool Group::removeAnnualPlan(const AnnualPlan& plan) {
 
 bool Group::removeVacationPlan(const VacationPlan& plan) {
     auto it = std::find_if(vacationPlans_.begin(), vacationPlans_.end(), [&](const auto& v) {
-        return sameLocalDate(v.start, plan.start) && sameLocalDate(v.end, plan.end);
+        return v.start == plan.start && v.end == plan.end;
     });
     if (it == vacationPlans_.end()) return false;
     vacationPlans_.erase(it);

@@ -55,7 +55,7 @@ public:
     // --- Dated plans ----------------------------------------------------------------------
     const std::vector<AnnualPlan>& annualPlans() const { return annualPlans_; }
     const std::vector<VacationPlan>& vacationPlans() const { return vacationPlans_; }
-    // Adds, or replaces the plan on the same calendar date.
+    // Adds, or replaces the plan on the same date (dates are local midnights).
     void addAnnualPlan(const AnnualPlan& plan);
     // Adds, or replaces the plan with the same start and end dates.
     void addVacationPlan(const VacationPlan& plan);

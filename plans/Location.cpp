@@ -5,7 +5,10 @@
 
 namespace quirn {
 
-std::time_t defaultLocationReadTime() { return fromLocal(2005, 1, 1, 12, 0, 0); }
+std::time_t defaultLocationReadTime() {
+    static const std::time_t defaultTime = fromLocal(2005, 1, 1, 12, 0, 0);
+    return defaultTime;
+}
 
 Location::Location(int mg, int g, int n) : masterGroup(mg), group(g), number(n) {
     lastReadTime = lastAttemptTime = readStateTime = defaultLocationReadTime();

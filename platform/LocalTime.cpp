@@ -54,7 +54,11 @@ std::time_t fromLocal(int year, int month, int day, int hour, int minute, int se
     return std::mktime(&tm);
 }
 
-std::time_t neverTime() { return fromLocal(kNever); }
+// The time zone is fixed for the life of the process, so the constant is converted once.
+std::time_t neverTime() {
+    static const std::time_t never = fromLocal(kNever);
+    return never;
+}
 bool isNever(std::time_t t) { return t == neverTime(); }
 
 std::time_t startOfDay(std::time_t t) {
@@ -131,6 +135,25 @@ long standardOffsetWestSeconds() {
 #else
     return timezone;
 #endif
+}
+
+}  // namespace quirn
+
+namespace quirn {
+
+std::time_t LocalDayCache::midnight(int year, int month, int day) {
+    // Out-of-range fields roll over in mktime, so they are part of the key as given.
+    auto [it, inserted] = midnights_.try_emplace({year, month, day}, 0);
+    if (inserted) it->second = fromLocal(year, month, day);
+    return it->second;
+}
+
+LocalDateTime LocalDayCache::date(std::time_t t) {
+    auto it = dates_.find(t);
+    if (it != dates_.end()) return it->second;
+    LocalDateTime d = toLocal(t);
+    if (d.hour == 0 && d.minute == 0 && d.second == 0) dates_.emplace(t, d);
+    return d;
 }
 
 }  // namespace quirn

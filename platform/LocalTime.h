@@ -1,6 +1,9 @@
 #pragma once
 #include <ctime>
 #include <string>
+#include <map>
+#include <tuple>
+#include <unordered_map>
 
 namespace quirn {
 
@@ -61,5 +64,23 @@ int daysInMonth(int year, int month);
 
 // Standard-time offset west of UTC in seconds (the C library's `timezone` after tzset).
 long standardOffsetWestSeconds();
+
+}  // namespace quirn
+
+namespace quirn {
+
+// Converts calendar dates to local midnight and back, remembering the answers: loading and
+// saving a fleet meet the same few hundred dates tens of thousands of times, and each
+// conversion through the C library costs a time-zone lookup.
+class LocalDayCache {
+public:
+    std::time_t midnight(int year, int month, int day);
+    // The date of a time; only whole-day times (local midnight) are remembered.
+    LocalDateTime date(std::time_t t);
+
+private:
+    std::map<std::tuple<int, int, int>, std::time_t> midnights_;
+    std::unordered_map<std::time_t, LocalDateTime> dates_;
+};
 
 }  // namespace quirn

@@ -7,8 +7,10 @@ namespace quirn {
 
 bool LineReader::next(std::string_view& line) {
     if (pos_ >= text_.size()) return false;
-    size_t end = text_.find_first_of("\r\n", pos_);
-    if (end == std::string_view::npos) {
+    size_t end = pos_;
+    const size_t size = text_.size();
+    while (end < size && text_[end] != '\n' && text_[end] != '\r') ++end;
+    if (end == size) {
         line = text_.substr(pos_);
         pos_ = text_.size();
         return true;

@@ -69,8 +69,8 @@ TEST(Group, NewGroupDefaultsAndNames) {
 
 TEST(Group, DatedPlansReplaceOnTheSameDateOrRange) {
     Group g(1, 1);
-    g.addAnnualPlan({1, 1, 2, fromLocal(2026, 12, 24, 9, 30)});
-    g.addAnnualPlan({1, 1, kPlanHoliday, fromLocal(2026, 12, 24)});
+    g.addAnnualPlan(AnnualPlan::on(1, 1, 2, 2026, 12, 24));
+    g.addAnnualPlan(AnnualPlan::on(1, 1, kPlanHoliday, 2026, 12, 24));
     ASSERT_EQ(g.annualPlans().size(), 1u);
     EXPECT_EQ(g.annualPlans()[0].plan, kPlanHoliday);
     g.addVacationPlan(VacationPlan::over(1, 1, 2026, 12, 21, 2027, 1, 1));
