@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ops/LogWriter.h"
+#include "plans/Location.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -52,6 +53,10 @@ void ErrorList::clearLocation(int masterGroup, int group, int location) {
     for (auto& r : records_)
         if (r->isAt(masterGroup, group, location)) r->cleared = true;
     purge();
+}
+
+void ErrorList::clearLocation(const Location& location) {
+    clearLocation(location.masterGroup, location.group, location.number);
 }
 
 void ErrorList::clearKindMatching(ErrorKind kind, std::string_view value) {

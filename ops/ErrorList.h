@@ -11,6 +11,8 @@
 
 namespace quirn {
 
+class Location;
+
 // Told of every new ErrorValidateLocation record (the technicians are mailed).
 class ValidateFailureListener {
   public:
@@ -37,6 +39,7 @@ class ErrorList {
 
     // Clears and drops every record of the location with these numbers (it was read again).
     void clearLocation(int masterGroup, int group, int location);
+    void clearLocation(const Location& location);
     // Clears and drops the records of a kind whose text (address for ErrorIPConnect and
     // ErrorExtraLocation) equals value.
     void clearKindMatching(ErrorKind kind, std::string_view value);

@@ -3,6 +3,7 @@
 #include "ops/ErrorList.h"
 #include "ops/LocationNames.h"
 #include "ops/LogWriter.h"
+#include "plans/Location.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
@@ -83,6 +84,9 @@ TEST_F(ErrorListTest, ALocationReadAgainLosesAllItsRecords) {
     EXPECT_TRUE(errors.at(0)->isKind(ErrorKind::IPConnect));
     EXPECT_TRUE(errors.at(1)->isAt(1, 2, 4));
     EXPECT_EQ(errors.at(2), nullptr);
+    errors.clearLocation(Location(1, 2, 4));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors.at(0)->isKind(ErrorKind::IPConnect));
 }
 
 TEST_F(ErrorListTest, PasswayConfirmationFlagAddsAndAClearReadBackRemoves) {
