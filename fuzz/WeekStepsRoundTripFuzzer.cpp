@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<quirn::PlanStep> steps;
     for (size_t i = kWeekBytes; i + kStepBytes <= size; i += kStepBytes) {
         int minuteOfDay = (data[i] << 8 | data[i + 1]) % 1440;
-        steps.push_back({data[i + 2] % kPlans, minuteOfDay / 60, minuteOfDay % 60,
-                         (data[i + 2] >> 4) & 1});
+        steps.push_back(
+            {data[i + 2] % kPlans, minuteOfDay / 60, minuteOfDay % 60, (data[i + 2] >> 4) & 1});
     }
     std::array<uint32_t, 1440> on{}, off{};
     for (int d = 1; d <= 7; ++d)
@@ -35,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (s.plan == week[d])
                 (s.command ? on : off)[s.hour * 60 + s.minute] |= quirn::qn510DayBit(d);
 
-    std::string message =
-        quirn::pagedMessage("@", 'D', 1, 2, quirn::encodeWeekSteps(steps, week));
+    std::string message = quirn::pagedMessage("@", 'D', 1, 2, quirn::encodeWeekSteps(steps, week));
     auto entries = quirn::decodeText(message);
     if (entries.size() != 1 || entries[0].kind != quirn::LogKind::DefaultWeek) std::abort();
     for (size_t m = 0; m < 1440; ++m)

@@ -6,11 +6,15 @@ namespace {
 
 constexpr int kDecimalDigits = 10;
 constexpr int kLetters = 26;
-constexpr int kUpperStart = kDecimalDigits;            // 10 -> "A"
+constexpr int kUpperStart = kDecimalDigits;             // 10 -> "A"
 constexpr int kLowerStart = kDecimalDigits + kLetters;  // 36 -> "a"
 
-bool validHour(int hour) { return hour >= 0 && hour < kHoursPerDay; }
-bool validMinute(int minute) { return minute >= 0 && minute < kMinutesPerHour; }
+bool validHour(int hour) {
+    return hour >= 0 && hour < kHoursPerDay;
+}
+bool validMinute(int minute) {
+    return minute >= 0 && minute < kMinutesPerHour;
+}
 
 std::string pairWithLetter(char base, int hour, int minute) {
     if (!validHour(hour)) return {};
@@ -39,7 +43,9 @@ std::string stepPair(int hour, int minute, bool on) {
     return pairWithLetter(on ? 'A' : 'a', hour, minute);
 }
 
-std::string timePair(int hour, int minute) { return pairWithLetter('A', hour, minute); }
+std::string timePair(int hour, int minute) {
+    return pairWithLetter('A', hour, minute);
+}
 
 std::optional<DecodedPair> decodePair(char hourChar, char minuteChar) {
     DecodedPair p;

@@ -18,7 +18,9 @@ uint8_t toBcd(int value) {
     return static_cast<uint8_t>(((value / kDecimal) << kNibble) | (value % kDecimal));
 }
 
-int fromBcd(uint8_t bcd) { return (bcd >> kNibble) * kDecimal + (bcd & kLowNibble); }
+int fromBcd(uint8_t bcd) {
+    return (bcd >> kNibble) * kDecimal + (bcd & kLowNibble);
+}
 
 uint8_t toTwelveHourBcd(int hour) {
     if (hour < 0 || hour >= kHoursPerDay) return 0;

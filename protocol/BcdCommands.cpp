@@ -17,7 +17,9 @@ std::string addressBytes(const CommandVorn& c) {
             static_cast<char>(toBcd(c.location()))};
 }
 
-char bcdChar(int value) { return static_cast<char>(toBcd(value)); }
+char bcdChar(int value) {
+    return static_cast<char>(toBcd(value));
+}
 
 }  // namespace
 
@@ -44,9 +46,13 @@ std::string BcdRelayCommand::bytes() const {
     return "$M" + addressBytes(*this) + bcdChar(relayCode());
 }
 
-std::string MX40ReadCommand::bytes() const { return "C78" + addressBytes(*this); }
+std::string MX40ReadCommand::bytes() const {
+    return "C78" + addressBytes(*this);
+}
 
-std::string LR40ReadCommand::bytes() const { return "C79" + addressBytes(*this); }
+std::string LR40ReadCommand::bytes() const {
+    return "C79" + addressBytes(*this);
+}
 
 ProgramImageCommand::ProgramImageCommand(int masterGroup, int group, int location,
                                          std::span<const uint8_t> image)

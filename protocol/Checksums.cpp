@@ -39,7 +39,9 @@ uint16_t replyChecksum(std::string_view bytes) {
     return static_cast<uint16_t>(c & kLow16);
 }
 
-char nibbleChar(unsigned nibble) { return static_cast<char>('0' + (nibble & kNibbleMask)); }
+char nibbleChar(unsigned nibble) {
+    return static_cast<char>('0' + (nibble & kNibbleMask));
+}
 
 std::string checksumText(uint16_t checksum) {
     std::string out(kChecksumTextLength, '0');

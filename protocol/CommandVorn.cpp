@@ -35,6 +35,8 @@ std::string PagedCommand::frame(char letter, std::string_view data) const {
     return pagedMessage(prefix(), letter, group(), location(), data);
 }
 
-std::string SentenceCommand::bytes() const { return sentence(payload()); }
+std::string SentenceCommand::bytes() const {
+    return sentence(payload());
+}
 
 }  // namespace quirn

@@ -10,7 +10,7 @@ namespace quirn {
 // (master group, group, location; 0 = not given / all) and turns itself into the exact bytes
 // that go on the air or on the wire.
 class CommandVorn {
-public:
+  public:
     static constexpr const char* kName = "CommandVorn Base Class";
 
     virtual ~CommandVorn() = default;
@@ -29,12 +29,12 @@ public:
     // was nothing to send.
     virtual size_t build(char* buffer, size_t capacity) const;
 
-protected:
+  protected:
     CommandVorn() = default;
     CommandVorn(int masterGroup, int group, int location)
         : masterGroup_(masterGroup), group_(group), location_(location) {}
 
-private:
+  private:
     int masterGroup_ = 0;
     int group_ = 0;
     int location_ = 0;
@@ -42,7 +42,7 @@ private:
 
 // Commands carried as paged text (QN510 and Strider, by radio or the same text over IP).
 class PagedCommand : public CommandVorn {
-public:
+  public:
     // Writes the text and a NUL after it; needs room for both, returns the text length.
     size_t build(char* buffer, size_t capacity) const override;
 
@@ -55,7 +55,7 @@ public:
 
     bool hasMasterGroups() const { return hasMasterGroups_; }
 
-protected:
+  protected:
     PagedCommand(int masterGroup, int group, int location, bool hasMasterGroups)
         : CommandVorn(masterGroup, group, location), hasMasterGroups_(hasMasterGroups) {}
 
@@ -64,30 +64,30 @@ protected:
     // One message to this command's own numbers.
     std::string frame(char letter, std::string_view data) const;
 
-private:
+  private:
     bool hasMasterGroups_ = false;
 };
 
 // Strider commands: paged text with the activation-log and delay-time letters.
 class PasswayCommand : public PagedCommand {
-protected:
+  protected:
     using PagedCommand::PagedCommand;
 };
 
 // Fixed-length byte commands of the MX40 and LR40, numbers in packed BCD, no checksum.
 class BcdCommand : public CommandVorn {
-protected:
+  protected:
     using CommandVorn::CommandVorn;
 };
 
 // "$" payload "*" XOR sentences of the LR40 and of the baud change.
 class SentenceCommand : public CommandVorn {
-public:
+  public:
     // The payload before framing.
     virtual std::string payload() const = 0;
     std::string bytes() const override;
 
-protected:
+  protected:
     using CommandVorn::CommandVorn;
 };
 

@@ -8,8 +8,8 @@ namespace {
 
 constexpr unsigned kSendSunday = 64;
 constexpr unsigned kSendSaturday = 1;
-constexpr unsigned kWeekdayShift = 1;     // Monday..Friday sit in bits 5..1
-constexpr unsigned kWeekdayBits = 0x1F;   // after the shift: Monday 16 .. Friday 1
+constexpr unsigned kWeekdayShift = 1;    // Monday..Friday sit in bits 5..1
+constexpr unsigned kWeekdayBits = 0x1F;  // after the shift: Monday 16 .. Friday 1
 constexpr unsigned kMaskCount = 128;
 constexpr unsigned kMondayTuesdayThursday = 0x1A;  // Mon 16 + Tue 8 + Thu 2
 constexpr char kNoStep = ' ';
@@ -18,10 +18,10 @@ constexpr char kEmptyMask = 'o';
 // Letters of the Monday-Friday part, indexed by Monday 16, Tuesday 8, Wednesday 4,
 // Thursday 2, Friday 1.
 constexpr std::array<std::string_view, 32> kWeekdayLetters = {
-    "",    "H",  "G",  "GH", "F",  "FH", "FG", "S",   // none / Wed-Thu-Fri combinations
-    "E",   "EH", "Q",  "QH", "EF", "EFH", "QF", "K",  // Tuesday ...
-    "D",   "DH", "DG", "DGH", "DF", "P", "DFG", "L",  // Monday, no Tuesday
-    "DE",  "DEH", "DQ", "M", "R",  "N",  "O",  "A",   // Monday and Tuesday
+    "",   "H",   "G",  "GH",  "F",  "FH",  "FG",  "S",  // none / Wed-Thu-Fri combinations
+    "E",  "EH",  "Q",  "QH",  "EF", "EFH", "QF",  "K",  // Tuesday ...
+    "D",  "DH",  "DG", "DGH", "DF", "P",   "DFG", "L",  // Monday, no Tuesday
+    "DE", "DEH", "DQ", "M",   "R",  "N",   "O",   "A",  // Monday and Tuesday
 };
 
 // Monday, Tuesday and Thursday behind a leading "J" or "C" are written the other way round.

@@ -17,7 +17,7 @@ constexpr size_t kGroupAt = 2;
 constexpr size_t kLocationAt = 4;
 constexpr size_t kDataAt = 6;
 constexpr size_t kTripletLength = 3;
-constexpr size_t kMinWeekLength = 11;  // "@D0102#" and the checksum: a 'D' with no steps
+constexpr size_t kMinWeekLength = 11;       // "@D0102#" and the checksum: a 'D' with no steps
 constexpr int kMasterGroupCharOffset = 47;  // "1" is master group 2
 
 // How each letter passes its kind check: a minimum length, or the end mark at a position.

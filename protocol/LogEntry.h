@@ -28,9 +28,9 @@ inline constexpr size_t kMinutesPerDayTable = 1440;
 struct LogEntry {
     std::string text;  // the message as found, "@" through its checksum
     LogKind kind = LogKind::Undecodable;
-    char prefix = 0;       // the character after "@" when it was a master group or "a".."w"
+    char prefix = 0;  // the character after "@" when it was a master group or "a".."w"
     int masterGroup = 1;
-    int group = -1;        // -1 until decoded
+    int group = -1;  // -1 until decoded
     int location = -1;
     std::array<uint32_t, kMinutesPerDayTable> onMasks{};
     std::array<uint32_t, kMinutesPerDayTable> offMasks{};

@@ -14,7 +14,9 @@ constexpr int kLowMasterGroupOffset = 47;   // 2 -> "1"
 constexpr int kHighMasterGroupOffset = 37;  // 11 -> "0"
 constexpr size_t kNumberFieldSize = 8;      // "%02d%02d" of two-digit numbers, and the NUL
 
-bool fitsTwoDigits(int n) { return n >= 0 && n <= kMaxAddressNumber; }
+bool fitsTwoDigits(int n) {
+    return n >= 0 && n <= kMaxAddressNumber;
+}
 
 }  // namespace
 

@@ -27,7 +27,15 @@ constexpr int kCommandOn = 1;
 
 // Reported delay in seconds -> code; the switch reports 45 for code 4.
 constexpr std::array<std::pair<int, int>, 9> kDelaySeconds = {{
-    {20, 1}, {25, 2}, {30, 3}, {45, 4}, {50, 5}, {60, 6}, {70, 7}, {80, 8}, {90, 9},
+    {20, 1},
+    {25, 2},
+    {30, 3},
+    {45, 4},
+    {50, 5},
+    {60, 6},
+    {70, 7},
+    {80, 8},
+    {90, 9},
 }};
 
 // Override store states in which an override is in force.
@@ -35,7 +43,9 @@ constexpr std::array<int, 3> kActiveOverrideStates = {2, 3, 4};
 
 }  // namespace
 
-std::string ManualCommand::bytes() const { return frame(kManualLetter, relayOn_ ? "1" : "0"); }
+std::string ManualCommand::bytes() const {
+    return frame(kManualLetter, relayOn_ ? "1" : "0");
+}
 
 std::string ReadCommand::bytes() const {
     std::string body = pagedBody(prefix(), kReadLetter, group(), location(), kReadData);
@@ -79,7 +89,9 @@ std::string PasswayLogRequestCommand::bytes() const {
     return frame(kLogRequestLetter, std::to_string(block_));
 }
 
-std::string PasswayLogClearCommand::bytes() const { return frame(kLogClearLetter, ""); }
+std::string PasswayLogClearCommand::bytes() const {
+    return frame(kLogClearLetter, "");
+}
 
 DelayTimeCommand::DelayTimeCommand(int masterGroup, int group, int location, int striderCode,
                                    bool hasMasterGroups)

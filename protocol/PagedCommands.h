@@ -9,20 +9,20 @@ namespace quirn {
 
 // 'M': switch the relay by hand; data "1" ON, "0" OFF.
 class ManualCommand : public PagedCommand {
-public:
+  public:
     ManualCommand(int masterGroup, int group, int location, bool relayOn, bool hasMasterGroups)
         : PagedCommand(masterGroup, group, location, hasMasterGroups), relayOn_(relayOn) {}
     bool relayOn() const { return relayOn_; }
     std::string bytes() const override;
 
-private:
+  private:
     bool relayOn_;
 };
 
 // 'R': read request. The bytes handed over are "X" and the framed text up to, not including,
 // the end mark: the reader wants no "#" and no checksum.
 class ReadCommand : public PagedCommand {
-public:
+  public:
     ReadCommand(int masterGroup, int group, int location, bool hasMasterGroups)
         : PagedCommand(masterGroup, group, location, hasMasterGroups) {}
     std::string bytes() const override;
@@ -31,7 +31,7 @@ public:
 // 'O': the group's override for today, always to location "00". Empty data means the override
 // exists but is not in force: then no message is built.
 class OverrideCommand : public PagedCommand {
-public:
+  public:
     OverrideCommand(int masterGroup, int group, std::string data, bool hasMasterGroups)
         : PagedCommand(masterGroup, group, 0, hasMasterGroups), data_(std::move(data)) {}
     const std::string& data() const { return data_; }
@@ -43,13 +43,13 @@ public:
     // has one that is not in force, else "B" + step pair for each sendable step by minute.
     static std::string dataFor(bool hasEntry, bool active, std::span<const PlanStep> steps);
 
-private:
+  private:
     std::string data_;
 };
 
 // 'B': ask a Strider for one block (0..19) of its activation log.
 class PasswayLogRequestCommand : public PasswayCommand {
-public:
+  public:
     static constexpr int kBlockCount = 20;
     // The block is taken modulo 20 (negative numbers wrap into 0..19 as well).
     PasswayLogRequestCommand(int masterGroup, int group, int location, int block,
@@ -57,13 +57,13 @@ public:
     int block() const { return block_; }
     std::string bytes() const override;
 
-private:
+  private:
     int block_;
 };
 
 // 'C': clear a Strider's activation log after every block was read.
 class PasswayLogClearCommand : public PasswayCommand {
-public:
+  public:
     PasswayLogClearCommand(int masterGroup, int group, int location, bool hasMasterGroups)
         : PasswayCommand(masterGroup, group, location, hasMasterGroups) {}
     std::string bytes() const override;
@@ -71,19 +71,19 @@ public:
 
 // 'E': a Strider's delay time code, one digit "0".."9" (codes outside 0..9 are sent as 0).
 class DelayTimeCommand : public PasswayCommand {
-public:
+  public:
     DelayTimeCommand(int masterGroup, int group, int location, int striderCode,
                      bool hasMasterGroups);
     char code() const { return code_; }
     std::string bytes() const override;
 
-private:
+  private:
     char code_;
 };
 
 // The bare "@P#" page to every receiver: no numbers, no checksum.
 class PageAllCommand : public CommandVorn {
-public:
+  public:
     static constexpr const char* kText = "@P#";
     std::string bytes() const override { return kText; }
     // Text, so a NUL follows as with paged commands.

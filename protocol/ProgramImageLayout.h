@@ -7,13 +7,13 @@ namespace quirn::program_image {
 // from it need to know. Numbers in the image are BCD unless noted.
 
 inline constexpr size_t kSize = 968;
-inline constexpr size_t kAddress = 4;          // master group, group, location (3 bytes)
+inline constexpr size_t kAddress = 4;  // master group, group, location (3 bytes)
 inline constexpr size_t kAddressLength = 3;
-inline constexpr size_t kPlanSlots = 9;        // first slot (offset 9) is day plan 0: not a plan
+inline constexpr size_t kPlanSlots = 9;  // first slot (offset 9) is day plan 0: not a plan
 inline constexpr size_t kSlotStart = 9;
 inline constexpr size_t kSlotLength = 64;
 inline constexpr size_t kStepsPerSlot = 16;
-inline constexpr size_t kStepLength = 4;       // 12h hour, minute, relay, 0
+inline constexpr size_t kStepLength = 4;  // 12h hour, minute, relay, 0
 inline constexpr size_t kStepBytesSent = 3;
 inline constexpr size_t kAnnualStart = 649;
 inline constexpr size_t kAnnualEntries = 36;
@@ -28,8 +28,12 @@ inline constexpr size_t kClock = 956;
 inline constexpr size_t kClockLength = 7;
 
 // Offset of day plan p's slot (p = 1..9).
-constexpr size_t slotOffset(size_t plan) { return kSlotStart + kSlotLength * plan; }
+constexpr size_t slotOffset(size_t plan) {
+    return kSlotStart + kSlotLength * plan;
+}
 // Offset of annual entry i (i = 0..35).
-constexpr size_t annualOffset(size_t index) { return kAnnualStart + kAnnualLength * index; }
+constexpr size_t annualOffset(size_t index) {
+    return kAnnualStart + kAnnualLength * index;
+}
 
 }  // namespace quirn::program_image

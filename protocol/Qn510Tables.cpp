@@ -32,9 +32,12 @@ bool Qn510Tables::isValid() const {
 
 size_t Qn510Tables::offsetOf(Table table) {
     switch (table) {
-        case Table::Default: return kDefaultTable;
-        case Table::Alternate: return kAlternateTable;
-        case Table::Override: return kOverrideTable;
+        case Table::Default:
+            return kDefaultTable;
+        case Table::Alternate:
+            return kAlternateTable;
+        case Table::Override:
+            return kOverrideTable;
     }
     return kDefaultTable;
 }

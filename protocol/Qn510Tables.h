@@ -16,11 +16,11 @@ namespace quirn {
 // Each table is a run of 3-byte entries (QN510 day mask Sunday 1 .. Saturday 64; hour with
 // bit 7 set for ON; minute) ended by an entry whose day mask is 0.
 class Qn510Tables {
-public:
+  public:
     static constexpr size_t kSize = 776;
-    static constexpr size_t kMarkU = 3;        // "U"
-    static constexpr size_t kMarkAA = 4;       // 0xAA
-    static constexpr size_t kWeekday = 5;      // clock: weekday 1..7, hour, minute
+    static constexpr size_t kMarkU = 3;    // "U"
+    static constexpr size_t kMarkAA = 4;   // 0xAA
+    static constexpr size_t kWeekday = 5;  // clock: weekday 1..7, hour, minute
     static constexpr size_t kHour = 6;
     static constexpr size_t kMinute = 7;
     static constexpr size_t kFlags = 9;
@@ -30,7 +30,7 @@ public:
     static constexpr size_t kTableLength = 254;
     static constexpr size_t kEntryLength = 3;
     static constexpr size_t kMaxEntries = kTableLength / kEntryLength;  // 84
-    static constexpr size_t kMarkX = 775;  // "X"
+    static constexpr size_t kMarkX = 775;                               // "X"
 
     static constexpr uint8_t kAlternateActive = 0x01;
     static constexpr uint8_t kOverrideActive = 0x02;
@@ -73,7 +73,7 @@ public:
 
     friend bool operator==(const Qn510Tables&, const Qn510Tables&) = default;
 
-private:
+  private:
     static size_t offsetOf(Table table);
     std::array<uint8_t, kSize> bytes_{};
 };

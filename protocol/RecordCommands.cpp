@@ -14,7 +14,8 @@ constexpr int kWholeGroup = 0;
 std::vector<PlanStep> groupSteps(const Group& group) {
     std::vector<PlanStep> out;
     for (const auto& plan : group.dayPlans())
-        for (const Step& s : plan->steps()) out.push_back({plan->plan(), s.hour, s.minute, s.command});
+        for (const Step& s : plan->steps())
+            out.push_back({plan->plan(), s.hour, s.minute, s.command});
     return out;
 }
 
@@ -30,8 +31,8 @@ bool dateInAnnualPlan(const Group& group, std::time_t date) {
 
 DefaultWeekCommand defaultWeekCommand(const Group& group, int location, std::time_t date,
                                       bool hasMasterGroups) {
-    WeekDays days =
-        DefaultWeekCommand::weekForDate(weekDays(group.defaultWeek()), dateInAnnualPlan(group, date));
+    WeekDays days = DefaultWeekCommand::weekForDate(weekDays(group.defaultWeek()),
+                                                    dateInAnnualPlan(group, date));
     return DefaultWeekCommand(group.masterGroup(), group.number(), location, hasMasterGroups, days,
                               groupSteps(group));
 }

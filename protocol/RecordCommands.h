@@ -2,11 +2,11 @@
 #include <ctime>
 #include <vector>
 
-#include "platform/Clock.h"
 #include "plans/Group.h"
 #include "plans/Location.h"
 #include "plans/PlanDatabase.h"
 #include "plans/WeekPlan.h"
+#include "platform/Clock.h"
 #include "protocol/BcdCommands.h"
 #include "protocol/PagedCommands.h"
 #include "protocol/TimeCommands.h"
@@ -47,8 +47,7 @@ TimeCommand timeToEveryone(const PlanDatabase& db, const Clock& clock, bool hasM
                            std::time_t when = neverTime());
 
 // Single-location and single-group commands from their records.
-TimeDateCommand timeDateCommand(const Location& location, const Clock& clock,
-                                bool hasMasterGroups);
+TimeDateCommand timeDateCommand(const Location& location, const Clock& clock, bool hasMasterGroups);
 TimeCommand timeCommand(const Location& location, const Clock& clock, bool hasMasterGroups);
 ManualCommand manualCommand(const Group& group, bool relayOn, bool hasMasterGroups);
 ReadCommand readCommand(const Location& location, bool hasMasterGroups);

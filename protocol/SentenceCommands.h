@@ -14,35 +14,34 @@ namespace quirn {
 // 1..9 (number, step count, 3 bytes per step), annual count and entries (7 bytes each),
 // default week (7), a closing 0.
 class ProgramSentenceCommand : public SentenceCommand {
-public:
+  public:
     ProgramSentenceCommand(int masterGroup, int group, int location,
                            std::span<const uint8_t> image);
     std::string payload() const override;
 
-private:
+  private:
     std::array<uint8_t, program_image::kSize> image_{};
 };
 
 // 'Q': query an LR40; payload "Q" and the image's three address bytes.
 class QuerySentenceCommand : public SentenceCommand {
-public:
-    QuerySentenceCommand(int masterGroup, int group, int location,
-                         std::span<const uint8_t> image);
+  public:
+    QuerySentenceCommand(int masterGroup, int group, int location, std::span<const uint8_t> image);
     std::string payload() const override;
 
-private:
+  private:
     std::array<uint8_t, program_image::kAddressLength> address_{};
 };
 
 // 'B': change the baud rate; "B000000B" for 4800, "B000000A" for any other rate.
 class BaudSentenceCommand : public SentenceCommand {
-public:
+  public:
     static constexpr int kFastBaud = 4800;
     explicit BaudSentenceCommand(int baud) : baud_(baud) {}
     int baud() const { return baud_; }
     std::string payload() const override;
 
-private:
+  private:
     int baud_;
 };
 

@@ -18,9 +18,10 @@ char zoneLetter();
 
 // 'Z': the full date, time and zone of the current local time.
 class TimeDateCommand : public PagedCommand {
-public:
+  public:
     // To everyone: one message per master group, group and location "00".
-    TimeDateCommand(const Clock& clock, bool hasMasterGroups, std::vector<int> existingMasterGroups);
+    TimeDateCommand(const Clock& clock, bool hasMasterGroups,
+                    std::vector<int> existingMasterGroups);
     // To one location (masterGroup must not be 0, or it is taken as "to everyone").
     TimeDateCommand(int masterGroup, int group, int location, const Clock& clock,
                     bool hasMasterGroups);
@@ -29,14 +30,14 @@ public:
     // The data after the location field for a local time.
     static std::string dataFor(const LocalDateTime& local);
 
-private:
+  private:
     const Clock& clock_;
     std::vector<int> existing_;
 };
 
 // 'T': weekday and time of day. Location field always "00".
 class TimeCommand : public PagedCommand {
-public:
+  public:
     // To everyone: one message per master group, group "00".
     TimeCommand(const Clock& clock, bool hasMasterGroups, std::vector<int> existingMasterGroups,
                 std::time_t when = neverTime());
@@ -49,7 +50,7 @@ public:
     // seconds added when the second is above 30, so the switch rounds to the nearer minute.
     LocalDateTime effectiveTime() const;
 
-private:
+  private:
     const Clock& clock_;
     std::vector<int> existing_;
     std::time_t when_;

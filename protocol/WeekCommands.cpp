@@ -23,7 +23,9 @@ WeekDays DefaultWeekCommand::weekForDate(const WeekDays& defaultWeek, bool dateI
     return dateInAnnualPlan ? WeekDays{} : defaultWeek;
 }
 
-std::string DefaultWeekCommand::bytes() const { return frame(kDefaultWeekLetter, weekText()); }
+std::string DefaultWeekCommand::bytes() const {
+    return frame(kDefaultWeekLetter, weekText());
+}
 
 std::string SpecialWeekCommand::bytes() const {
     if (!changed_) return {};

@@ -9,12 +9,12 @@ namespace quirn {
 // Paged commands whose data is the week steps of a group: 'D' and the three 'W' kinds.
 // Each holds the group's steps (all day plans) and the seven day plans to send.
 class WeekStepsCommand : public PagedCommand {
-public:
+  public:
     const WeekDays& dayPlan() const { return dayPlan_; }
     const std::vector<PlanStep>& groupSteps() const { return steps_; }
     void encodeWeekSteps(std::string& out, const WeekDays& dayPlan) const override;
 
-protected:
+  protected:
     WeekStepsCommand(int masterGroup, int group, int location, bool hasMasterGroups,
                      const WeekDays& dayPlan, std::vector<PlanStep> groupSteps)
         : PagedCommand(masterGroup, group, location, hasMasterGroups),
@@ -23,7 +23,7 @@ protected:
 
     std::string weekText() const;
 
-private:
+  private:
     WeekDays dayPlan_;
     std::vector<PlanStep> steps_;
 };
@@ -31,7 +31,7 @@ private:
 // 'D': the default week. With no steps the data is empty but the message is still sent,
 // which clears the time switch's week.
 class DefaultWeekCommand : public WeekStepsCommand {
-public:
+  public:
     // dayPlan: the group's default week, or all 0 when the date being programmed lies in one
     // of the group's annual plans (see weekForDate).
     DefaultWeekCommand(int masterGroup, int group, int location, bool hasMasterGroups,
@@ -48,7 +48,7 @@ public:
 
 // 'W' of the special-week scan: sent only when the scan found the week changed.
 class SpecialWeekCommand : public WeekStepsCommand {
-public:
+  public:
     SpecialWeekCommand(int masterGroup, int group, int location, bool hasMasterGroups,
                        const WeekDays& dayPlan, bool changed, std::vector<PlanStep> groupSteps)
         : WeekStepsCommand(masterGroup, group, location, hasMasterGroups, dayPlan,
@@ -58,20 +58,20 @@ public:
     bool changed() const { return changed_; }
     std::string bytes() const override;
 
-protected:
+  protected:
     // Summer plans carry their own steps and are always sent.
     SpecialWeekCommand(int masterGroup, int group, int location, bool hasMasterGroups)
         : WeekStepsCommand(masterGroup, group, location, hasMasterGroups, WeekDays{}, {}),
           changed_(true) {}
 
-private:
+  private:
     bool changed_;
 };
 
 // 'W' of a location's summer school plan: every entry switches ON and OFF on Monday..Friday.
 // Built whenever asked; a location without entries gets a 'W' with empty data.
 class SummerWeekCommand : public SpecialWeekCommand {
-public:
+  public:
     SummerWeekCommand(int masterGroup, int group, int location, bool hasMasterGroups,
                       std::vector<SummerStep> entries)
         : SpecialWeekCommand(masterGroup, group, location, hasMasterGroups),
@@ -80,13 +80,13 @@ public:
     // The summer encoder: the day plans are not used.
     void encodeWeekSteps(std::string& out, const WeekDays& dayPlan) const override;
 
-private:
+  private:
     std::vector<SummerStep> entries_;
 };
 
 // 'W' of a location's own stored special week plan: sent only when one was found.
 class LocationWeekCommand : public WeekStepsCommand {
-public:
+  public:
     LocationWeekCommand(int masterGroup, int group, int location, bool hasMasterGroups,
                         const WeekDays& dayPlan, bool found, std::vector<PlanStep> groupSteps)
         : WeekStepsCommand(masterGroup, group, location, hasMasterGroups, dayPlan,
@@ -96,7 +96,7 @@ public:
     bool found() const { return found_; }
     std::string bytes() const override;
 
-private:
+  private:
     bool found_;
 };
 

@@ -72,8 +72,7 @@ std::string encodeCollected(const WeekStepTable& table) {
         bool found = false;
         for (int d = 1; d <= kDaysPerWeek; ++d)
             for (size_t i = 0; i < table[d].size(); ++i)
-                if (!sent[d][i] && table[d][i].minuteOfDay >= 0 &&
-                    table[d][i].minuteOfDay < best) {
+                if (!sent[d][i] && table[d][i].minuteOfDay >= 0 && table[d][i].minuteOfDay < best) {
                     best = table[d][i].minuteOfDay;
                     bestOn = table[d][i].on;
                     found = true;

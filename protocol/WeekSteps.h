@@ -11,10 +11,10 @@ namespace quirn {
 
 // One step of a group as the encoder needs it; independent of the plan records.
 struct PlanStep {
-    int plan = 0;     // day plan number
-    int hour = -1;    // 0..23
-    int minute = -1;  // 0..59
-    int command = -1; // 0 OFF, 1 ON; anything else is not programmed
+    int plan = 0;      // day plan number
+    int hour = -1;     // 0..23
+    int minute = -1;   // 0..59
+    int command = -1;  // 0 OFF, 1 ON; anything else is not programmed
 };
 
 // One summer school entry: an ON time and an OFF time of day.

@@ -28,8 +28,8 @@ TEST(BcdTime, StoredTimeInTwelveHourBcd) {
     ManualClock clock(fromLocal(2026, 1, 1));
     // Monday 16 March 2026 13:05:07.
     BcdTimeCommand t(1, 2, 3, clock, fromLocal(2026, 3, 16, 13, 5, 7));
-    EXPECT_EQ(t.bytes(), raw({'$', 'T', 0x01, 0x02, 0x03, 0x81, 0x05, 0x07, 0x02, 0x03, 0x16,
-                              0x26}));
+    EXPECT_EQ(t.bytes(),
+              raw({'$', 'T', 0x01, 0x02, 0x03, 0x81, 0x05, 0x07, 0x02, 0x03, 0x16, 0x26}));
     EXPECT_EQ(t.bytes().size(), BcdTimeCommand::kLength);
 }
 
@@ -93,16 +93,16 @@ std::array<uint8_t, pi::kSize> sampleImage() {
 TEST(ProgramSentence, LayoutAndLengthField) {
     auto img = sampleImage();
     ProgramSentenceCommand s(2, 17, 5, img);
-    std::string payload = raw({'S', 0x02, 0x17, 0x05, 0, 0,                      // address, len
-                               0x09, 0x05, 0x81, 0x02, 0x16, 0x03, 0x26,        // clock
-                               0x03, 0x02, 0x11, 0x01,                          // daylight rule
-                               2,                                               // plans
-                               1, 2, 0x07, 0x00, 3, 0x88, 0x30, 0,              // plan 1
-                               3, 1, 0x12, 0x00, 3,                             // plan 3
-                               2,                                               // annual
-                               0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16,        // entry 0
-                               0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17,        // entry 1
-                               0, 1, 2, 0, 1, 2, 0,                             // default week
+    std::string payload = raw({'S',  0x02, 0x17, 0x05, 0,    0,              // address, len
+                               0x09, 0x05, 0x81, 0x02, 0x16, 0x03, 0x26,     // clock
+                               0x03, 0x02, 0x11, 0x01,                       // daylight rule
+                               2,                                            // plans
+                               1,    2,    0x07, 0x00, 3,    0x88, 0x30, 0,  // plan 1
+                               3,    1,    0x12, 0x00, 3,                    // plan 3
+                               2,                                            // annual
+                               0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16,     // entry 0
+                               0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17,     // entry 1
+                               0,    1,    2,    0,    1,    2,    0,        // default week
                                0});
     size_t total = payload.size() + 4;
     payload[4] = static_cast<char>(total >> 8);
@@ -121,9 +121,9 @@ TEST(ProgramSentence, StopsAtSixteenStepsAndThirtySixEntries) {
     for (size_t i = 0; i < pi::kSlotLength; ++i) img[pi::slotOffset(9) + i] = 0x01;
     for (size_t i = pi::kAnnualStart; i < pi::kDaylightRule; ++i) img[i] = 0x01;
     std::string p = ProgramSentenceCommand(1, 1, 1, img).payload();
-    EXPECT_EQ(p[17], 1);      // one plan
-    EXPECT_EQ(p[18], 9);      // plan 9
-    EXPECT_EQ(p[19], 16);     // sixteen steps
+    EXPECT_EQ(p[17], 1);   // one plan
+    EXPECT_EQ(p[18], 9);   // plan 9
+    EXPECT_EQ(p[19], 16);  // sixteen steps
     size_t annualCount = 20 + 16 * 3;
     EXPECT_EQ(p[annualCount], 36);
     EXPECT_EQ(p.size(), annualCount + 1 + 36 * 7 + 7 + 1);

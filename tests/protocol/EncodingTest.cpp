@@ -159,8 +159,8 @@ TEST(Bcd, BytesAndTwelveHourForm) {
         int hour;
         uint8_t bcd;
     };
-    for (Row r : {Row{0, 0x12}, Row{1, 0x01}, Row{11, 0x11}, Row{12, 0x92}, Row{13, 0x81},
-                  Row{23, 0x91}}) {
+    for (Row r :
+         {Row{0, 0x12}, Row{1, 0x01}, Row{11, 0x11}, Row{12, 0x92}, Row{13, 0x81}, Row{23, 0x91}}) {
         EXPECT_EQ(toTwelveHourBcd(r.hour), r.bcd) << r.hour;
         EXPECT_EQ(fromTwelveHourBcd(r.bcd), r.hour) << r.hour;
     }

@@ -17,7 +17,9 @@ namespace {
 constexpr uint32_t kMonToFri = 62;  // QN510 order
 constexpr uint32_t kWeekend = 65;
 
-size_t minuteOf(int hour, int minute) { return static_cast<size_t>(hour * 60 + minute); }
+size_t minuteOf(int hour, int minute) {
+    return static_cast<size_t>(hour * 60 + minute);
+}
 
 TEST(DecodeText, FindsEveryMessageOfATransmission) {
     std::string text = "noise@D0102AH0AiU#33=>\r\n@M01021#=9?<@T01002HU#1=11tail";
@@ -94,8 +96,8 @@ TEST(DecodeText, BadTripletsAddNothingButTheScanGoesOn) {
 }
 
 TEST(DecodeText, IncompleteOrNoMessages) {
-    const char* texts[] = {"", "#", "@", "@D0102AH0#00", "no messages here", "####@@@@",
-                           "@D0102AH0#000", "X@R0102o"};
+    const char* texts[] = {
+        "", "#", "@", "@D0102AH0#00", "no messages here", "####@@@@", "@D0102AH0#000", "X@R0102o"};
     for (const char* t : texts) EXPECT_TRUE(decodeText(t).empty()) << t;
     // A "#" without its own "@" does not reuse an earlier message's start.
     EXPECT_EQ(decodeText("@M01021#=9?<#abcd").size(), 1u);

@@ -19,9 +19,13 @@ constexpr bool kNoMasterGroups = false;
 constexpr bool kMasterGroups = true;
 
 // Day plan 1 of the worked examples: 07:00 ON, 08:30 OFF.
-std::vector<PlanStep> schoolDay() { return {{1, 7, 0, 1}, {1, 8, 30, 0}}; }
+std::vector<PlanStep> schoolDay() {
+    return {{1, 7, 0, 1}, {1, 8, 30, 0}};
+}
 
-WeekDays standardWeek() { return {0, 0, 1, 1, 1, 1, 1, 0}; }
+WeekDays standardWeek() {
+    return {0, 0, 1, 1, 1, 1, 1, 0};
+}
 
 TEST(WorkedMessages, DefaultWeekWithAndWithoutMasterGroup) {
     DefaultWeekCommand plain(1, 1, 2, kNoMasterGroups, standardWeek(), schoolDay());
@@ -113,8 +117,7 @@ TEST(TimeOfDay, StoredTimesBefore2007AreThePlaceholder) {
 TEST(TimeOfDay, ToEveryoneHasGroupAndLocationZero) {
     ManualClock clock(fromLocal(2026, 3, 16, 7, 30, 0));
     TimeCommand t(clock, kMasterGroups, {2, 1});
-    EXPECT_EQ(t.text(),
-              pagedMessage("@", 'T', 0, 0, "2HU") + pagedMessage("@1", 'T', 0, 0, "2HU"));
+    EXPECT_EQ(t.text(), pagedMessage("@", 'T', 0, 0, "2HU") + pagedMessage("@1", 'T', 0, 0, "2HU"));
 }
 
 TEST(WeekSteps, SameTimeAndCommandOnOneDayIsSentOnce) {
@@ -209,7 +212,8 @@ TEST(Override, DataByStateOfTheGroupsEntry) {
     EXPECT_EQ(OverrideCommand::dataFor(false, false, steps), "d");
     EXPECT_EQ(OverrideCommand::dataFor(true, false, steps), "");
     EXPECT_EQ(OverrideCommand(1, 1, "", kNoMasterGroups).text(), "");
-    EXPECT_EQ(OverrideCommand(1, 1, "d", kNoMasterGroups).text(), pagedMessage("@", 'O', 1, 0, "d"));
+    EXPECT_EQ(OverrideCommand(1, 1, "d", kNoMasterGroups).text(),
+              pagedMessage("@", 'O', 1, 0, "d"));
     for (int s : {2, 3, 4}) EXPECT_TRUE(OverrideCommand::isActiveState(s));
     for (int s : {0, 1, 5, -1}) EXPECT_FALSE(OverrideCommand::isActiveState(s));
 }
@@ -228,8 +232,8 @@ TEST(Passway, BlockWrapsAndDelayCodeIsOneDigit) {
     struct Delay {
         int seconds, code;
     };
-    for (Delay d : {Delay{20, 1}, Delay{45, 4}, Delay{40, 0}, Delay{90, 9}, Delay{15, 0},
-                    Delay{-3, 0}})
+    for (Delay d :
+         {Delay{20, 1}, Delay{45, 4}, Delay{40, 0}, Delay{90, 9}, Delay{15, 0}, Delay{-3, 0}})
         EXPECT_EQ(striderCodeFromSeconds(d.seconds), d.code) << d.seconds;
 }
 
@@ -253,12 +257,12 @@ TEST(PagedCommands, EveryBuilderKeepsToItsCapacity) {
     std::vector<std::unique_ptr<PagedCommand>> commands;
     commands.push_back(std::make_unique<ManualCommand>(1, 1, 2, true, false));
     commands.push_back(std::make_unique<ReadCommand>(1, 1, 2, false));
-    commands.push_back(std::make_unique<DefaultWeekCommand>(1, 1, 2, false, standardWeek(),
-                                                            schoolDay()));
+    commands.push_back(
+        std::make_unique<DefaultWeekCommand>(1, 1, 2, false, standardWeek(), schoolDay()));
     commands.push_back(std::make_unique<TimeDateCommand>(clock, true, std::vector<int>{1, 2, 3}));
     commands.push_back(std::make_unique<TimeCommand>(clock, true, std::vector<int>{1, 5}));
-    commands.push_back(std::make_unique<SummerWeekCommand>(1, 1, 2, false,
-                                                           std::vector<SummerStep>{{7, 0, 8, 0}}));
+    commands.push_back(
+        std::make_unique<SummerWeekCommand>(1, 1, 2, false, std::vector<SummerStep>{{7, 0, 8, 0}}));
     commands.push_back(std::make_unique<PasswayLogClearCommand>(1, 1, 2, false));
     for (const auto& c : commands) {
         const std::string whole = c->bytes();

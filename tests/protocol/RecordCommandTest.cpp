@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "plans/PlanDatabase.h"
 #include "platform/Clock.h"
 #include "platform/LocalTime.h"
-#include "plans/PlanDatabase.h"
 #include "protocol/MessageFrame.h"
 #include "protocol/RecordCommands.h"
 
@@ -16,7 +16,7 @@ constexpr bool kMasterGroups = true;
 
 // Group 1 of master group 1 with the worked example's school day; location 2 in it.
 class RecordCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Group& g = db.group(1, 1);
         g.addStep(Step::atTime(1, 1, 1, 8, 30, kCommandOff));  // added out of order
