@@ -1,5 +1,7 @@
 #include "platform/VirtualTimerService.h"
 
+#include <algorithm>
+
 namespace quirn {
 
 TimerService::TimerId VirtualTimerService::start(int periodMs, Callback callback) {
@@ -22,14 +24,17 @@ long long VirtualTimerService::advanceMs(long long ms) {
         for (auto it = timers_.begin(); it != timers_.end(); ++it)
             if (next == timers_.end() || it->second.dueMs < next->second.dueMs) next = it;
         if (next == timers_.end() || next->second.dueMs > end) break;
-        clock_.advanceMs(next->second.dueMs - clock_.nowMs());
-        next->second.dueMs += next->second.periodMs;
+        // A timer that fell due while the clock was moved by someone else fires once, now,
+        // as a real timer does after a stall; the clock never runs backwards.
+        long long firesAt = std::max(next->second.dueMs, clock_.nowMs());
+        clock_.advanceMs(firesAt - clock_.nowMs());
+        next->second.dueMs = firesAt + next->second.periodMs;
         // A copy, so that a callback that stops its own timer does not destroy itself.
         Callback callback = next->second.callback;
         callback();
         ++fired;
     }
-    clock_.advanceMs(end - clock_.nowMs());
+    if (end > clock_.nowMs()) clock_.advanceMs(end - clock_.nowMs());
     return fired;
 }
 

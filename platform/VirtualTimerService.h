@@ -9,7 +9,8 @@ namespace quirn {
 // A timer service driven by a ManualClock: advancing it moves the clock forward and fires
 // every timer that falls due on the way, in order of due time (timers due at the same moment
 // in the order they were started), with the clock set to each due time as it fires. Runs
-// "4 hours" of timers in milliseconds.
+// "4 hours" of timers in milliseconds. A timer that fell due while the clock was moved directly
+// fires once at the current time, not once per missed period.
 class VirtualTimerService final : public TimerService {
 public:
     explicit VirtualTimerService(ManualClock& clock) : clock_(clock) {}

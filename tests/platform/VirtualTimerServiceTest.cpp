@@ -59,5 +59,17 @@ TEST(VirtualTimerService, ATimerStartedInACallbackRunsFromItsOwnStart) {
     EXPECT_EQ(late, (std::vector<long long>{1400, 1800}));
 }
 
+TEST(VirtualTimerService, ATimerOverdueAfterTheClockMovedFiresOnceWithoutTurningTheClockBack) {
+    ManualClock clock;
+    VirtualTimerService timers(clock);
+    std::vector<long long> fired;
+    timers.start(500, [&] { fired.push_back(clock.nowMs()); });
+    clock.advance(100);
+    EXPECT_EQ(timers.advanceMs(0), 1);
+    EXPECT_EQ(fired, (std::vector<long long>{100000}));
+    timers.advanceMs(1000);
+    EXPECT_EQ(fired, (std::vector<long long>{100000, 100500, 101000}));
+}
+
 }  // namespace
 }  // namespace quirn
