@@ -17,6 +17,12 @@ bool makeFolder(const std::string& path) {
     return folderExists(path);
 }
 
+bool makeFolders(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return folderExists(path);
+}
+
 bool folderExists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_directory(path, ec);

@@ -8,6 +8,8 @@ namespace quirn {
 
 // Creates one folder; false when it could not be made (an existing folder counts as made).
 bool makeFolder(const std::string& path);
+// Creates a folder and any missing parents; false when it could not be made.
+bool makeFolders(const std::string& path);
 bool folderExists(const std::string& path);
 bool fileExists(const std::string& path);
 // Removes a file; false when it was not there or could not be removed.

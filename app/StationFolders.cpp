@@ -1,0 +1,24 @@
+#include "app/StationFolders.h"
+
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+namespace quirn {
+
+std::vector<std::string> stationFolders() {
+    std::vector<std::string> folders;
+    if (std::string parent = workingFolderParent(); !parent.empty()) folders.push_back(parent);
+    folders.push_back(workingFolder());
+    for (const char* sub : {"verify", "LogFiles", "pages", "archive"}) folders.push_back(workPath(sub));
+    return folders;
+}
+
+void createStationFolders() {
+    // The working folder may sit deeper than the system's own "c:\vorn\quirn3\": its
+    // parents are made too.
+    for (const std::string& folder : stationFolders()) makeFolders(folder);
+}
+
+std::string helpFilePath() { return workPath("quirn3helpr.hlp"); }
+
+}  // namespace quirn

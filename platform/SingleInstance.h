@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+
+namespace quirn {
+
+// Makes sure one copy of the program runs per working folder. The first copy holds a lock
+// (released by the system when the process ends, however it ends) and listens for hand-over
+// requests; a second copy finds the lock taken, asks the first to come to the front and leaves
+// without creating anything.
+class SingleInstance {
+public:
+    // `name` names the lock ("SingleTest_Vorn"); one lock per working folder `folder`.
+    SingleInstance(std::string name, std::string folder);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // True when this is the first instance (the lock is now held until destruction).
+    bool acquire();
+    // From a second instance: asks the first to come to the front. False when no first
+    // instance answered.
+    bool askFirstToComeForward() const;
+    // From the first instance, polled from a timer: true once per request received.
+    bool takeComeForwardRequest();
+
+    const std::string& lockPath() const { return lockPath_; }
+    const std::string& socketPath() const { return socketPath_; }
+
+private:
+    std::string lockPath_;
+    std::string socketPath_;
+    int lockFd_ = -1;
+    int listenFd_ = -1;
+};
+
+}  // namespace quirn

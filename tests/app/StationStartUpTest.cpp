@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/StationApp.h"
+#include "app/StationFolders.h"
+#include "plans/DatabaseFiles.h"
+#include "platform/FileSystem.h"
+#include "platform/LocalTime.h"
+#include "platform/Paths.h"
+#include "platform/VirtualTimerService.h"
+#include "tests/support/TempFolder.h"
+
+namespace quirn {
+namespace {
+
+namespace fs = std::filesystem;
+
+size_t entriesUnder(const std::string& folder) {
+    size_t n = 0;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); it != fs::end(it); ++it) ++n;
+    return n;
+}
+
+class StationStartUp : public ::testing::Test {
+protected:
+    test::TempFolder top;
+    std::string root = top.path() + "vorn/quirn3/";
+    ManualClock clock{fromLocal(2026, 12, 9, 10, 0, 0)};
+    VirtualTimerService timers{clock};
+    void SetUp() override { setWorkingFolderOverride(root); }
+    void TearDown() override { setWorkingFolderOverride(""); }
+};
+
+TEST_F(StationStartUp, CreatesTheFolderTreeAndLoadsEverything) {
+    StationApp app(clock, timers);
+    ASSERT_TRUE(app.startUp());
+    for (const std::string& folder : stationFolders()) EXPECT_TRUE(folderExists(folder)) << folder;
+    EXPECT_TRUE(folderExists(root + "LogFiles"));
+    EXPECT_TRUE(fileExists(root + "profile.csv"));
+    EXPECT_TRUE(fileExists(root + "locations.csv"));
+    EXPECT_TRUE(app.database().loaded());
+    EXPECT_EQ(app.helpFile(), root + "quirn3helpr.hlp");
+    EXPECT_EQ(app.startTime(), clock.now());
+    app.shutDown();
+}
+
+TEST_F(StationStartUp, LoadsSettingsAndDatabaseFromTheWorkingFolder) {
+    ASSERT_TRUE(makeFolders(root));
+    test::writeFile(root + "profile.csv", "CityName,Springfield, Ohio\r\nRadioPort,3\r\n");
+    test::writeFile(root + "locations.csv", "Location,3,1,School,Main St,7,127.0.0.2,2\r\n");
+    test::writeFile(root + "dayplan.csv",
+                    "SWP,1,3,0,0,1,1,1,1,1,0\r\nSWT,2026,12,8,23,59,59\r\n");  // already ended
+    StationApp app(clock, timers);
+    ASSERT_TRUE(app.startUp());
+    EXPECT_EQ(app.settings().cityName, "Springfield, Ohio");
+    EXPECT_EQ(app.settings().radioPort, 3);
+    ASSERT_NE(app.database().findLocation(1, 3, 7), nullptr);
+    EXPECT_TRUE(app.database().hasStrider());
+    EXPECT_TRUE(app.database().specialWeekPlans().empty());
+    app.shutDown();
+}
+
+// POSIX only: the single-instance lock is a file lock and the hand-over a local socket.
+TEST_F(StationStartUp, PosixSecondCopyHandsOverAndLeavesNothingBehind) {
+    StationApp first(clock, timers);
+    ASSERT_TRUE(first.startUp());
+    EXPECT_FALSE(first.takeComeForwardRequest());
+    size_t before = entriesUnder(top.path());
+    {
+        StationApp second(clock, timers);
+        EXPECT_FALSE(second.startUp());
+        EXPECT_FALSE(second.database().loaded());
+    }
+    EXPECT_EQ(entriesUnder(top.path()), before);
+    EXPECT_TRUE(first.takeComeForwardRequest());
+    EXPECT_FALSE(first.takeComeForwardRequest());  // once per request
+    first.shutDown();
+}
+
+TEST_F(StationStartUp, PosixEachWorkingFolderHasItsOwnInstance) {
+    StationApp first(clock, timers);
+    ASSERT_TRUE(first.startUp());
+    test::TempFolder other;
+    setWorkingFolderOverride(other.path());
+    StationApp elsewhere(clock, timers);
+    EXPECT_TRUE(elsewhere.startUp());
+    setWorkingFolderOverride(root);
+}
+
+}  // namespace
+}  // namespace quirn
