@@ -21,7 +21,7 @@ void generateFleet(PlanDatabase& db, const FleetShape& shape, std::time_t from) 
                 for (int s = 0; s < shape.stepsPerDayPlan; ++s)
                     group.addStep(Step::atMinuteOfDay(mg, g, plan, s * 85 + pick(0, 60), s % 2));
             }
-            group.setDefaultDay(pick(2, 6), pick(2, shape.dayPlansPerGroup > 1 ? 2 : 1));
+            group.setDefaultDay(pick(2, 6), shape.dayPlansPerGroup > 1 ? 2 : kPlanHoliday);
             for (int a = 0; a < shape.annualPlansPerGroup; ++a) {
                 int plan = a % 7 == 0 ? kPlanHoliday : pick(1, shape.dayPlansPerGroup);
                 group.addAnnualPlan({g, mg, plan,
