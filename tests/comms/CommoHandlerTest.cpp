@@ -265,6 +265,30 @@ TEST_F(CommoHandlerTest, ARestartLosesUnusedEntriesAndReenablesTheRest) {
                                                  {"127.0.0.6", true, "127.0.0.6"}}));
 }
 
+TEST_F(CommoHandlerTest, ABatchOfAdditionsWritesTheSameFileOnceAtTheEnd) {
+    std::vector<std::string> addresses;
+    for (int i = 0; i < 40; ++i) addresses.push_back("127.0." + std::to_string(i / 7) + "." +
+                                                     std::to_string(10 + i % 7));
+    std::string path = folder.file("quirnwireless.quirn");
+    std::string oneByOne;
+    {
+        auto h = make();
+        for (const auto& a : addresses) h->addIpAddress(a);
+        oneByOne = test::readFile(path);
+    }
+    ASSERT_TRUE(removeFile(path));
+    auto h = make();
+    h->beginTableBatch();
+    h->beginTableBatch();
+    for (const auto& a : addresses) h->addIpAddress(a);
+    h->endTableBatch();
+    EXPECT_FALSE(fileExists(path));  // still inside the outer batch
+    h->endTableBatch();
+    EXPECT_EQ(test::readFile(path), oneByOne);
+    EXPECT_EQ(IpTableFile::read(path)->size(), addresses.size());
+    h->endTableBatch();  // an unmatched end changes nothing
+}
+
 TEST_F(CommoHandlerTest, TheTableRefusesTheRadioTheBroadcastAddressEmptyAndRepeats) {
     auto h = make();
     for (const char* address : {"127.0.0.2", "0.0.0.0", "", "127.0.0.5", "127.0.0.5"})
