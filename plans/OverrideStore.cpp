@@ -111,9 +111,11 @@ OverrideLoadResult OverrideStore::load(OverrideLoadMode mode) {
     OverrideLoadResult result;
     const std::string path = overrideFileName();
     const std::time_t now = clock_.now();
-    std::optional<std::string> text = readWholeFile(path);
+    // Only a regular file is read: a folder of that name would read as garbage.
+    std::optional<std::string> text;
+    if (fileExists(path)) text = readWholeFile(path);
     if (!text) {
-        if (mode == OverrideLoadMode::Station) touchFile(path);
+        if (mode == OverrideLoadMode::Station && !folderExists(path)) touchFile(path);
         return result;
     }
     // Overrides never outlive their day. A file whose age cannot be told is not trusted either.

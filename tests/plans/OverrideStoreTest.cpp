@@ -68,6 +68,17 @@ TEST_F(OverrideStoreTest, MissingFileIsCreatedEmptyOnlyByTheStationLoad) {
     EXPECT_TRUE(store.plans().empty());
 }
 
+TEST_F(OverrideStoreTest, FolderInPlaceOfTheFileReadsAsNoPlans) {
+    writeToday("Step,1,5,0,600,1\r\nEnabled,1,5,0\r\n");
+    ASSERT_EQ(store.load().plans, 1u);
+    ASSERT_TRUE(removeFile(overrideFileName()));
+    ASSERT_TRUE(makeFolder(overrideFileName()));
+    OverrideLoadResult r = store.load();
+    EXPECT_FALSE(r.fileRead);
+    EXPECT_TRUE(store.plans().empty());
+    EXPECT_TRUE(folderExists(overrideFileName()));
+}
+
 TEST_F(OverrideStoreTest, ReadOnlyLoadIgnoresButKeepsAFileOfAnotherDay) {
     const std::string text = "Step,1,5,0,600,1\r\nEnabled,1,5,0\r\n";
     writeOverride(text, fromLocal(2026, 12, 6, 18, 0, 0));
