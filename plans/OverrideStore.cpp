@@ -24,8 +24,12 @@ constexpr int kAllLocations = 0;
 bool validGroup(int mg, int g) {
     return mg >= kMinMasterGroup && mg <= kMaxMasterGroup && g >= kMinGroup && g <= kMaxGroup;
 }
-bool validLocation(int location) { return location >= kAllLocations && location <= kMaxLocation; }
-bool validCommand(int command) { return command == kCommandOff || command == kCommandOn; }
+bool validLocation(int location) {
+    return location >= kAllLocations && location <= kMaxLocation;
+}
+bool validCommand(int command) {
+    return command == kCommandOff || command == kCommandOn;
+}
 
 }  // namespace
 
@@ -87,11 +91,10 @@ void OverrideStore::parse(std::string_view text, OverrideLoadResult& result) {
     for (const auto& [index, count] : dropped) {
         const OverridePlan& p = plans_[index];
         result.droppedSteps += count;
-        result.messages.push_back("Override plan of master group " +
-                                  std::to_string(p.masterGroup) + ", group " +
-                                  std::to_string(p.group) + ": " + std::to_string(count) +
-                                  " steps beyond " + std::to_string(OverridePlan::kMaxSteps) +
-                                  " dropped");
+        result.messages.push_back("Override plan of master group " + std::to_string(p.masterGroup) +
+                                  ", group " + std::to_string(p.group) + ": " +
+                                  std::to_string(count) + " steps beyond " +
+                                  std::to_string(OverridePlan::kMaxSteps) + " dropped");
     }
     result.plans = plans_.size();
 }
@@ -141,7 +144,9 @@ std::string OverrideStore::fileText() const {
     return out.take();
 }
 
-bool OverrideStore::save() const { return replaceFileAtomically(overrideFileName(), fileText()); }
+bool OverrideStore::save() const {
+    return replaceFileAtomically(overrideFileName(), fileText());
+}
 
 size_t OverrideStore::tick(PlanPager& pager) {
     const std::time_t now = clock_.now();

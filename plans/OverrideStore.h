@@ -26,11 +26,11 @@ enum class OverrideLoadMode {
 
 // What a load found, for the caller to log.
 struct OverrideLoadResult {
-    bool fileRead = false;      // today's file was read
-    bool staleFile = false;     // the file was last written on another day (and not read)
-    bool fileDeleted = false;   // ... and was deleted
-    size_t plans = 0;           // plans in the store after the load
-    size_t droppedSteps = 0;    // steps beyond a plan's limit, not stored
+    bool fileRead = false;              // today's file was read
+    bool staleFile = false;             // the file was last written on another day (and not read)
+    bool fileDeleted = false;           // ... and was deleted
+    size_t plans = 0;                   // plans in the store after the load
+    size_t droppedSteps = 0;            // steps beyond a plan's limit, not stored
     std::vector<std::string> messages;  // one line per plan that lost steps
 };
 
@@ -38,7 +38,7 @@ struct OverrideLoadResult {
 // and group, in the order the file first names them. This program creates no override plan
 // itself: the store holds what the file held when it was last loaded.
 class OverrideStore : public OverrideQuery {
-public:
+  public:
     // Waiting time before a plan is paged again.
     static constexpr std::time_t kResendSeconds = 60;
     // A tick stops adding plans to its batch after the plan that brings it past this size,
@@ -72,7 +72,7 @@ public:
     // loaded on an earlier day are no longer in force on the time switches.
     bool overrideInForce(int masterGroup, int group, std::time_t now) const override;
 
-private:
+  private:
     OverridePlan* findPlan(int masterGroup, int group);
     void parse(std::string_view text, OverrideLoadResult& result);
 

@@ -11,7 +11,7 @@ struct SummerLocation;
 // message formats or links; the application fills this with the real commands and queues them
 // on the communications handler.
 class PlanPager {
-public:
+  public:
     virtual ~PlanPager() = default;
 
     // Appends the override command of one plan (addressed to its master group and group,

@@ -37,7 +37,9 @@ bool validTime(int hour, int minute) {
 
 }  // namespace
 
-std::string summerFileName() { return workPath("summer.csv"); }
+std::string summerFileName() {
+    return workPath("summer.csv");
+}
 
 SummerPlanStore::SummerPlanStore(const Clock& clock) : clock_(clock) {}
 
@@ -65,7 +67,8 @@ void SummerPlanStore::loadText(std::string_view text) {
             if (current) plans_.push_back(std::move(*current));
             current.emplace();
             const size_t comma = line.find(',');
-            if (comma != std::string_view::npos) current->name = std::string(line.substr(comma + 1));
+            if (comma != std::string_view::npos)
+                current->name = std::string(line.substr(comma + 1));
             continue;
         }
         if (!current) continue;

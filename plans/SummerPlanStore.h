@@ -20,7 +20,7 @@ std::string summerFileName();
 // and changes no summer plan itself: the store holds what the file held at start-up. Every
 // active plan is paged to its locations each Monday at 04:00, one location per tick.
 class SummerPlanStore {
-public:
+  public:
     // Weekday (1 = Sunday) and time of day of the weekly page.
     static constexpr int kPageWeekday = 2;
     static constexpr int kPageHour = 4;
@@ -55,7 +55,7 @@ public:
     // was paged.
     bool tick(PlanPager& pager);
 
-private:
+  private:
     const Clock& clock_;
     std::vector<SummerPlan> plans_;
     std::optional<std::time_t> handledMinute_;

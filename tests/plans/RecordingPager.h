@@ -11,10 +11,10 @@ namespace quirn::test {
 
 // Remembers what the stores asked to page. Each override adds bytesPerOverride to the batch.
 class RecordingPager : public PlanPager {
-public:
+  public:
     size_t bytesPerOverride = 100;
-    std::vector<OverridePlan> overrides;        // every plan added, in order
-    std::vector<size_t> batchSizes;             // plans per queued batch
+    std::vector<OverridePlan> overrides;                 // every plan added, in order
+    std::vector<size_t> batchSizes;                      // plans per queued batch
     std::vector<std::tuple<int, int, int>> summerPages;  // master group, group, location
     std::vector<std::string> summerPlanNames;
 
@@ -32,7 +32,7 @@ public:
         summerPlanNames.push_back(plan.name);
     }
 
-private:
+  private:
     size_t pending_ = 0;
 };
 

@@ -81,7 +81,7 @@ TEST(SummerPlanRecord, LocationsAreKeptOnceAndStepsPageAsOnAndOff) {
 }
 
 class SummerStoreTest : public ::testing::Test {
-protected:
+  protected:
     test::TempWorkingFolder folder;
     ManualClock clock{fromLocal(2026, 7, 6, 3, 59, 0)};  // a Monday
     SummerPlanStore store{clock};
@@ -94,22 +94,22 @@ protected:
 
 TEST_F(SummerStoreTest, LoadReadsBlocksAndIgnoresWhatDoesNotBelong) {
     loadFile(
-        "Step,7,0,8,0\r\n"                        // before any plan
+        "Step,7,0,8,0\r\n"  // before any plan
         "Location,1,1,1\r\n"
-        "SummerPlan,North, East and Main\r\n"     // name keeps its commas
+        "SummerPlan,North, East and Main\r\n"  // name keeps its commas
         "StartDate,2026,6,22\r\n"
         "EndDate,2026,8,14\r\n"
         "Location,1,3,7\r\n"
-        "Location,1,3,7\r\n"                      // the same location again
-        "Location,1,3\r\n"                        // short
-        "Location,1,3,100\r\n"                    // no such location number
+        "Location,1,3,7\r\n"    // the same location again
+        "Location,1,3\r\n"      // short
+        "Location,1,3,100\r\n"  // no such location number
         "Step,7,30,8,15\r\n"
-        "Step,7,30,8\r\n"                         // short
-        "Step,25,0,8,0\r\n"                       // no such time
+        "Step,7,30,8\r\n"    // short
+        "Step,25,0,8,0\r\n"  // no such time
         "Whatever,1,2,3\r\n"
         "SummerPlan,Dates missing\n"
         "Location,2,4,1\n"
-        "StartDate,2026,2,30\n"                   // no such date: stays unset
+        "StartDate,2026,2,30\n"  // no such date: stays unset
         "SummerPlan,End only\r"
         "EndDate,2026,7,31\r"
         "Location,2,5,2\r");

@@ -1,0 +1,95 @@
+#include "plans/Archive.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "plans/DatabaseFiles.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/LocalTime.h"
+#include "platform/Paths.h"
+#include "platform/TextLines.h"
+
+namespace quirn {
+
+namespace {
+
+constexpr const char* kFolderName = "Archive";
+constexpr const char* kNameFormat = "Archived_%B_%d_%Y_%H_%M .txt";
+constexpr const char* kTitleFormat = "Archived %B %d %Y";
+constexpr const char* kWarning =
+    "Do not modify this file as Quirn may not be able to read it afterwards.";
+
+struct Section {
+    const char* marker;
+    std::string (*path)(const char*);
+};
+
+// In the order the archive holds them.
+std::array<Section, 4> sections() {
+    return {{{"// dayplans", dayPlanFileName},
+             {"// groups", groupsFileName},
+             {"// locations", locationsFileName},
+             {"// steps", stepsFileName}}};
+}
+
+// Only a regular file is read: a folder of that name would read as garbage.
+std::optional<std::string> readDatabaseFile(const std::string& path) {
+    if (!fileExists(path)) return std::nullopt;
+    return readWholeFile(path);
+}
+
+}  // namespace
+
+std::string archiveFolder() {
+    return workPath(std::string(kFolderName) + pathSeparator());
+}
+
+Archive::Archive(const Clock& clock) : clock_(clock) {}
+
+std::string Archive::fileNameAt(std::time_t t) {
+    return archiveFolder() + formatLocal(kNameFormat, t);
+}
+
+std::string Archive::text() const {
+    CrLfWriter out;
+    out.text(formatLocal(kTitleFormat, clock_.now())).endLine().endLine();
+    out.text(kWarning).endLine().endLine();
+    bool first = true;
+    for (const Section& s : sections()) {
+        // Every marker after the first is set off from the lines before it by a blank line.
+        if (!first) out.endLine().endLine();
+        first = false;
+        out.text(s.marker).endLine().endLine();
+        if (std::optional<std::string> file = readDatabaseFile(s.path("csv"))) {
+            LineReader reader(*file);
+            std::string_view line;
+            while (reader.next(line)) out.text(line).endLine();
+        }
+    }
+    return out.take();
+}
+
+bool Archive::make() const {
+    // The folder is made at start-up; make it here too so a removed folder costs no archive.
+    makeFolder(archiveFolder());
+    return replaceFileAtomically(fileNameAt(clock_.now()), text());
+}
+
+bool Archive::changedToday() const {
+    const std::time_t now = clock_.now();
+    for (const Section& s : sections()) {
+        std::optional<std::time_t> written = fileModifiedTime(s.path("csv"));
+        if (written && now - *written < kChangedWithinSeconds) return true;
+    }
+    return false;
+}
+
+Archive::Outcome Archive::makeIfChanged() const {
+    if (!changedToday()) return Outcome::Unchanged;
+    return make() ? Outcome::Made : Outcome::Failed;
+}
+
+}  // namespace quirn
