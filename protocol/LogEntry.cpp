@@ -1,7 +1,6 @@
 #include "protocol/LogEntry.h"
 
 #include <array>
-#include <utility>
 
 #include "protocol/Base62.h"
 #include "protocol/DaySet.h"
@@ -17,6 +16,7 @@ constexpr size_t kGroupAt = 2;
 constexpr size_t kLocationAt = 4;
 constexpr size_t kDataAt = 6;
 constexpr size_t kTripletLength = 3;
+constexpr int kDecimal = 10;
 constexpr size_t kMinWeekLength = 11;       // "@D0102#" and the checksum: a 'D' with no steps
 constexpr int kMasterGroupCharOffset = 47;  // "1" is master group 2
 
@@ -58,7 +58,7 @@ int twoDigits(std::string_view s, size_t at) {
     if (s.size() < at + 2) return -1;
     char a = s[at], b = s[at + 1];
     if (a < '0' || a > '9' || b < '0' || b > '9') return -1;
-    return (a - '0') * 10 + (b - '0');
+    return (a - '0') * kDecimal + (b - '0');
 }
 
 void addTriplets(std::string_view s, LogEntry& e) {
