@@ -16,7 +16,7 @@ enum class FrameKind {
     ReadMx40,      // "C78" + 3 bytes
     ReadLr40,      // "C79" + 3 bytes
     ProgramSentence,  // "$S" ... (its own length field)
-    QuerySentence,    // "$Q" + 3 bytes + "*hh"
+    QuerySentence,    // "$Q" + 3 bytes + "*hh" (8 bytes)
     BaudSentence,     // "$B000000A*hh"
     ProgramImage,  // "MX40" + 964 bytes, or 968 zero bytes (the image of a missing group)
     Acknowledge,   // "K"
