@@ -29,7 +29,7 @@ TEST(InputFramerTest, CutsEveryMessageKind) {
         {"C79" + zeros(3), {FrameKind::ReadLr40}},
         {"$Q\x01\x07\x03*05", {FrameKind::QuerySentence}},
         {"$B000000B*00", {FrameKind::BaudSentence}},
-        {std::string("$S\x01\x07\x00\x00\x0d") + "xxx*00", {FrameKind::ProgramSentence}},
+        {std::string("$S\x01\x07\x00\x00\x0d", 7) + "xxx*00", {FrameKind::ProgramSentence}},
         {image, {FrameKind::ProgramImage}},
         {zeros(968), {FrameKind::ProgramImage}},
         {"K", {FrameKind::Acknowledge}},
@@ -39,7 +39,7 @@ TEST(InputFramerTest, CutsEveryMessageKind) {
         {"$Zq", {FrameKind::Junk}},
         {"X1", {FrameKind::Junk}},
         {zeros(5) + "K", {FrameKind::Junk, FrameKind::Acknowledge}},
-        {"$S\x01\x07\x00\x00\x01", {FrameKind::Junk}},  // a length no sentence can have
+        {std::string("$S\x01\x07\x00\x00\x01", 7), {FrameKind::Junk}},  // a length no sentence can have
         {"@P#X@R0102oK", {FrameKind::PageAll, FrameKind::PagedRead, FrameKind::Acknowledge}},
     };
     for (const Row& row : rows) {
