@@ -68,8 +68,9 @@ bool SummerPlan::isActive(std::time_t now) const {
 
 std::vector<Step> SummerPlan::pagingSteps(int mg, int g) const {
     constexpr int kNoDayPlan = 0;
+    constexpr size_t kStepsPerEntry = 2;  // ON and OFF
     std::vector<Step> out;
-    out.reserve(steps.size() * 2);
+    out.reserve(steps.size() * kStepsPerEntry);
     for (const SummerPlanStep& s : steps) {
         out.push_back(Step::atTime(mg, g, kNoDayPlan, s.onHour, s.onMinute, kCommandOn));
         out.push_back(Step::atTime(mg, g, kNoDayPlan, s.offHour, s.offMinute, kCommandOff));
