@@ -66,6 +66,7 @@ public:
     int replyCount = 0;              // raised by the transports for every finished reply
     bool receivedData = false;       // a reply has been handed to the location
     bool changed = false;            // name or type changed by a merge
+    bool passwayConfirm = false;     // confirmation flag of the last activation-log block
     ReadBackImageSlot image;          // latest decoded read-back, if any
 
     const std::string& type() const { return type_; }

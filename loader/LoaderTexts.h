@@ -1,0 +1,57 @@
+#pragma once
+
+namespace quirn::loader_text {
+
+// Texts of the loader window and its utilities dialog, exactly as the technician sees them.
+
+// Loader window.
+inline constexpr const char* kLoaderTitle = "Quirn 4 Loader";
+inline constexpr const char* kNoClockData = "No Clock Data Read Yet";
+inline constexpr const char* kReadingData = "Reading Data %d of 7 seconds";
+inline constexpr const char* kWritingStart = "Writing Data Start.";
+inline constexpr const char* kWritingData = "Writing Data %d of 7 seconds";
+inline constexpr const char* kQn510ReadFailed = "Quirn Clock Read FAILED %s";
+inline constexpr const char* kQn510Computer = "Computer Time %s";
+inline constexpr const char* kImageReadFailed = "MX40 Clock Read FAILED %s";
+inline constexpr const char* kImageComputer = "Computer %s";
+// The computer's time in the lines above.
+inline constexpr const char* kComputerTimeFormat = "%H:%M %A, %B %d, %Y.";
+// The time switch's clock; its seconds follow the full stop after the minutes.
+inline constexpr const char* kClockLineFormat = "Clock Data read at %H:%M.%S %A, %B %d, %Y.";
+inline constexpr const char* kPortErrorLine =
+    "Serial Port Error.  Select new port or plug USB device in.";
+inline constexpr const char* kPortUnavailable =
+    "The serial port is not available.  If it is a USB device plug it back in and try again. ";
+inline constexpr const char* kTypeHeading = "Time Switch Type ";
+
+// Utilities dialog.
+inline constexpr const char* kUtilitiesTitle = "Utilities";
+inline constexpr const char* kVersion = "Version 1.62 B1";
+inline constexpr const char* kPortSetupOk = "Comm port setup correctly.";
+inline constexpr const char* kPortDisabled =
+    "The com port is disabled.  You must select a valid com port for Quirn4Loader to work.";
+inline constexpr const char* kPortMissing =
+    "The com port you selected is not available, or does not exist on your computer.  Make "
+    "another selection.";
+inline constexpr const char* kUnverifiedExit =
+    "You have made changes to the comm port, but have not verified it.  Are you sure you want "
+    "to exit ignoring these changes?";
+inline constexpr const char* kPortNotSetup = "PC Comm Port NOT Setup.";
+inline constexpr const char* kPortSetupBaud = "PC Comm Port Setup. Baud = %d";
+inline constexpr const char* kBaudRate = "Baud Rate = %d";
+inline constexpr const char* kChangeBaud2400 = "Change BAUD to 2400";
+inline constexpr const char* kChangeBaud4800 = "Change BAUD to 4800";
+inline constexpr const char* kChangePcBaud2400 = "Change PC BAUD to 2400";
+inline constexpr const char* kChangePcBaud4800 = "Change PC BAUD to 4800";
+inline constexpr const char* kPcBaudChanged = "Baud rate changed to %d for PC.";
+inline constexpr const char* kAskBaudChange =
+    "Would you like to change the baud rate in the connected time switch to %d?";
+inline constexpr const char* kChangingBaud = "Changing the BAUD rate to %d.  Please Wait...";
+inline constexpr const char* kSettingUp = "Setting Up.";
+inline constexpr const char* kStepOf = "Step %d of 5";
+inline constexpr const char* kBaudChanged = "Baud rate changed to %d in attached time switch.";
+inline constexpr const char* kBaudFailure =
+    "Baud rate change FAILURE.  Please check cabling and try again.";
+inline constexpr const char* kEnableMasterGroups = "Enable Master Groups / City Code";
+
+}  // namespace quirn::loader_text

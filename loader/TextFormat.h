@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdio>
+#include <string>
+
+namespace quirn {
+
+// printf-style formatting of one value into the loader's texts (no <format> on the target
+// compilers). Texts longer than the buffer are cut, never overrun.
+template <typename T>
+std::string formatText(const char* format, T value) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+inline std::string formatText(const char* format, const std::string& value) {
+    return formatText(format, value.c_str());
+}
+
+}  // namespace quirn

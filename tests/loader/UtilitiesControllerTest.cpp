@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "loader/UtilitiesController.h"
+#include "tests/loader/LoaderFixture.h"
+#include "tests/loader/SwitchScript.h"
+
+namespace quirn::test {
+namespace {
+
+using Buttons = UtilitiesController::Buttons;
+
+class UtilitiesTest : public LoaderFixture {
+protected:
+    std::unique_ptr<UtilitiesController> make(AttachedType type) {
+        auto u = std::make_unique<UtilitiesController>(timers, *port, loaderSettings, view, type);
+        u->open();
+        return u;
+    }
+    int indexOf(const UtilitiesController& u, const std::string& choice) {
+        const auto& choices = u.portChoices();
+        for (std::size_t i = 0; i < choices.size(); ++i)
+            if (choices[i] == choice) return static_cast<int>(i);
+        return -1;
+    }
+};
+
+struct StatusCase {
+    const char* what;
+    bool portUp;
+    AttachedType type;
+    int configured;
+    const char* text;
+    Buttons buttons;  // verify, to 2400, to 4800, PC 2400, PC 4800
+};
+
+const StatusCase kStatus[] = {
+    {"no port, QN510", false, AttachedType::Qn510, 2400, "PC Comm Port NOT Setup.",
+     {true, false, false, false, false}},
+    {"no port, LR40 pair", false, AttachedType::Mx40WithLr40, 4800, "PC Comm Port NOT Setup.",
+     {true, false, false, false, false}},
+    {"QN510", true, AttachedType::Qn510, 2400, "PC Comm Port Setup. Baud = 2400",
+     {false, false, false, false, false}},
+    {"MX40 configured 4800 still shows 2400", true, AttachedType::Mx40, 4800,
+     "PC Comm Port Setup. Baud = 2400", {false, false, false, false, false}},
+    {"MX40 with LR40 at 2400", true, AttachedType::Mx40WithLr40, 2400,
+     "PC Comm Port Setup. Baud = 2400", {false, true, true, false, true}},
+    {"QN510 with LR40 at 4800", true, AttachedType::Qn510WithLr40, 4800,
+     "PC Comm Port Setup. Baud = 4800", {false, true, true, true, false}},
+    {"MX40 with LR40 at 4800", true, AttachedType::Mx40WithLr40, 4800,
+     "PC Comm Port Setup. Baud = 4800", {false, true, true, true, false}},
+};
+
+class UtilitiesStatus : public UtilitiesTest, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(UtilitiesStatus, PortLineAndBaudButtonsFollowThePortTheTypeAndTheConfiguredRate) {
+    const StatusCase& c = GetParam();
+    profile.writeInt("Commo", "Baud", c.configured);
+    if (!c.portUp) {
+        device->vanished = true;
+        port->reopen(c.configured);
+    }
+    auto u = make(c.type);
+    EXPECT_EQ(u->portStatusText(), c.text) << c.what;
+    EXPECT_EQ(u->buttons(), c.buttons) << c.what;
+    EXPECT_STREQ(UtilitiesController::versionText(), "Version 1.62 B1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, UtilitiesStatus, ::testing::ValuesIn(kStatus));
+
+TEST_F(UtilitiesTest, TheConfiguredRateIs4800OnlyWhenTheProfileSays4800) {
+    for (auto [stored, expected] : std::vector<std::pair<int, int>>{
+             {4800, 4800}, {2400, 2400}, {9600, 2400}, {0, 2400}}) {
+        profile.writeInt("Commo", "Baud", stored);
+        auto u = make(AttachedType::Mx40WithLr40);
+        EXPECT_EQ(u->configuredBaud(), expected) << stored;
+    }
+}
+
+TEST_F(UtilitiesTest, ChangingThePcRateReopensThePortStoresTheRateAndSaysSo) {
+    auto u = make(AttachedType::Mx40WithLr40);
+    u->changePcBaud(4800);
+    EXPECT_EQ(port->currentBaud(), 4800);
+    EXPECT_EQ(profile.getInt("Commo", "Baud", 0), 4800);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Baud rate changed to 4800 for PC.");
+    EXPECT_EQ(view.messages[0].caption, "Quirn Radio Software");
+    EXPECT_EQ(u->portStatusText(), "PC Comm Port Setup. Baud = 4800");
+    EXPECT_EQ(u->buttons(), (Buttons{false, true, true, true, false}));
+    EXPECT_EQ(u->rateText(), "Baud Rate = 4800");
+
+    u->changePcBaud(2400);
+    EXPECT_EQ(port->currentBaud(), 2400);
+    EXPECT_EQ(profile.getInt("Commo", "Baud", 0), 2400);
+    EXPECT_EQ(view.messages.back().text, "Baud rate changed to 2400 for PC.");
+    EXPECT_EQ(u->rateText(), "Baud Rate = 2400");
+    EXPECT_EQ(view.beeps, 0);
+}
+
+TEST_F(UtilitiesTest, APcRateChangeOnAVanishedPortBeepsAndShowsThePortMessage) {
+    auto u = make(AttachedType::Mx40WithLr40);
+    device->vanished = true;
+    u->changePcBaud(4800);
+    EXPECT_EQ(view.beeps, 1);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text,
+              "The serial port is not available.  If it is a USB device plug it back in and try "
+              "again. ");
+    EXPECT_EQ(u->portStatusText(), "PC Comm Port NOT Setup.");
+}
+
+TEST_F(UtilitiesTest, TheSwitchBaudChangeAsksFirstAndRunsOnTheDialogTick) {
+    BaudSwitch sw{2400};
+    device->script = sw.script();
+    profile.writeInt("Commo", "Baud", 2400);
+    auto u = make(AttachedType::Mx40WithLr40);
+
+    view.answers = {false};
+    u->changeSwitchBaud(4800);
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_EQ(view.questions[0].text,
+              "Would you like to change the baud rate in the connected time switch to 4800?");
+    EXPECT_FALSE(u->baudChange().running()) << "No starts nothing";
+
+    view.answers = {true};
+    u->changeSwitchBaud(4800);
+    EXPECT_EQ(u->baudChange().step(), 200);
+    EXPECT_EQ(u->buttons(), Buttons{}) << "no button while the switch is being changed";
+    tick();
+    EXPECT_EQ(u->baudChange().stepText(), "Setting Up.");
+    EXPECT_EQ(u->baudChange().headline(), "Changing the BAUD rate to 4800.  Please Wait...");
+    tick(6);
+    EXPECT_FALSE(u->baudChange().running());
+    EXPECT_EQ(sw.rate, 4800);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Baud rate changed to 4800 in attached time switch.");
+    EXPECT_EQ(port->currentBaud(), 2400);
+    EXPECT_EQ(u->buttons(), (Buttons{false, true, true, false, true}));
+
+    view.answers = {true};
+    u->changeSwitchBaud(2400);
+    EXPECT_EQ(view.questions.back().text,
+              "Would you like to change the baud rate in the connected time switch to 2400?");
+    EXPECT_EQ(u->baudChange().step(), 100);
+}
+
+TEST_F(UtilitiesTest, ClosingTheDialogDuringAChangeRestoresTheRateAndStopsTheTick) {
+    BaudSwitch sw{4800};
+    device->script = sw.script();
+    auto u = make(AttachedType::Qn510WithLr40);
+    std::size_t running = timers.activeCount();
+    view.answers = {true};
+    u->changeSwitchBaud(2400);
+    tick(3);
+    EXPECT_TRUE(u->baudChange().running());
+    EXPECT_TRUE(u->requestClose());
+    EXPECT_FALSE(u->isOpen());
+    EXPECT_EQ(timers.activeCount(), running - 1);
+    EXPECT_FALSE(u->baudChange().running());
+    EXPECT_EQ(port->currentBaud(), 2400);
+}
+
+TEST_F(UtilitiesTest, PortChoicesListFourPortsAndTheConfiguredOne) {
+    profile.writeInt("Commo", "Port", 7);
+    auto u = make(AttachedType::Qn510);
+    EXPECT_EQ(u->portChoices(),
+              (std::vector<std::string>{"Disabled", "COM 1", "COM 2", "COM 3", "COM 4", "COM 7"}));
+    EXPECT_EQ(u->selectedPortIndex(), 5);
+}
+
+TEST_F(UtilitiesTest, VerifyingAWorkingPortStoresItEverywhere) {
+    auto u = make(AttachedType::Qn510);
+    EXPECT_EQ(u->selectedPortIndex(), indexOf(*u, "COM 1"));
+    u->choosePort(indexOf(*u, "COM 3"));
+    EXPECT_TRUE(u->portChangeUnverified());
+    EXPECT_TRUE(u->buttons().verifyPort);
+    u->verifyPort();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Comm port setup correctly.");
+    EXPECT_FALSE(u->portChangeUnverified());
+    EXPECT_EQ(port->comNumber(), 3);
+    EXPECT_EQ(profile.getInt("Commo", "Port", 0), 3);
+    EXPECT_EQ(settings.radioPort, 3);
+    EXPECT_NE(readFile(folder.file("profile.csv")).find("RadioPort,3"), std::string::npos);
+    EXPECT_TRUE(u->requestClose()) << "nothing unverified is left";
+    EXPECT_TRUE(view.questions.empty());
+}
+
+TEST_F(UtilitiesTest, VerifyingAMissingPortSaysSoAndKeepsTheOldPort) {
+    device->missingPaths.insert(ComPortMap(&profile).devicePath(2));
+    auto u = make(AttachedType::Qn510);
+    u->choosePort(indexOf(*u, "COM 2"));
+    u->verifyPort();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text,
+              "The com port you selected is not available, or does not exist on your computer.  "
+              "Make another selection.");
+    EXPECT_TRUE(u->portChangeUnverified());
+    EXPECT_EQ(port->comNumber(), 1);
+    EXPECT_TRUE(port->isSetUp());
+    EXPECT_EQ(profile.getInt("Commo", "Port", 0), 0) << "nothing stored";
+
+    view.answers = {false};
+    EXPECT_FALSE(u->requestClose());
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_EQ(view.questions[0].text,
+              "You have made changes to the comm port, but have not verified it.  Are you sure "
+              "you want to exit ignoring these changes?");
+    EXPECT_TRUE(u->isOpen());
+    view.answers = {true};
+    EXPECT_TRUE(u->requestClose());
+    EXPECT_FALSE(u->isOpen());
+}
+
+TEST_F(UtilitiesTest, VerifyingDisabledClosesThePortAndSaysItIsDisabled) {
+    auto u = make(AttachedType::Qn510);
+    u->choosePort(indexOf(*u, "Disabled"));
+    u->verifyPort();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text,
+              "The com port is disabled.  You must select a valid com port for Quirn4Loader to "
+              "work.");
+    EXPECT_EQ(port->comNumber(), 0);
+    EXPECT_FALSE(port->isSetUp());
+    EXPECT_EQ(profile.getInt("Commo", "Port", -1), 0);
+    EXPECT_EQ(u->portStatusText(), "PC Comm Port NOT Setup.");
+    EXPECT_TRUE(u->buttons().verifyPort);
+}
+
+TEST_F(UtilitiesTest, MasterGroupsAreSwitchedAndChosenInTheSettings) {
+    auto u = make(AttachedType::Qn510);
+    EXPECT_FALSE(u->masterGroupsEnabled());
+    EXPECT_EQ(u->masterGroupChoices().size(), 10u);
+    EXPECT_EQ(u->masterGroupChoices().front(), "Master Group 1");
+    EXPECT_EQ(u->masterGroupChoices().back(), "Master Group 10");
+    u->chooseMasterGroup(4);
+    EXPECT_EQ(u->currentMasterGroup(), 1) << "no master groups: always 1";
+    u->setMasterGroupsEnabled(true);
+    EXPECT_TRUE(u->masterGroupsEnabled());
+    u->chooseMasterGroup(4);
+    EXPECT_EQ(u->currentMasterGroup(), 4);
+    std::string saved = readFile(folder.file("profile.csv"));
+    EXPECT_NE(saved.find("HasMasterGroups,1"), std::string::npos);
+    EXPECT_NE(saved.find("MasterGroup,4"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quirn::test
