@@ -5,6 +5,12 @@
 #include <string>
 
 #include "app/MainWindowHost.h"
+#include "app/MinuteScheduler.h"
+#include "app/ReadBackSaver.h"
+#include "comms/SmtpMailSender.h"
+#include "ops/ErrorList.h"
+#include "ops/PlanLocationNames.h"
+#include "ops/TechnicianList.h"
 #include "plans/PasswayStore.h"
 #include "plans/PlanDatabase.h"
 #include "plans/Settings.h"
@@ -17,18 +23,18 @@ namespace quirn {
 
 // The one long-lived object of the program: it owns every subsystem that lives for the whole
 // run (members below, constructed in this order and destroyed in reverse), runs the start-up
-// sequence, the main window and the shutdown. It holds no logic of its own beyond that order.
-class StationApp {
+// sequence, the main window and the shutdown, and fills the scheduler's daily jobs with its
+// members. It holds no logic of its own beyond that order.
+class StationApp final : private DailyJobs {
 public:
     // Lock name of the single-instance check.
     static constexpr const char* kInstanceName = "SingleTest_Vorn";
     // Caption a second copy looks for when it hands over to the first.
     static constexpr const char* kSystemCaption =
         "Vorn WiFi / IP / Radio Programmable Time Switch System";
-    static constexpr int kCommoTickMs = 500;
 
     StationApp(const Clock& clock, TimerService& timers);
-    ~StationApp();
+    ~StationApp() override;
     StationApp(const StationApp&) = delete;
     StationApp& operator=(const StationApp&) = delete;
 
@@ -45,27 +51,42 @@ public:
 
     PlanDatabase& database() { return database_; }
     PasswayStore& passway() { return passway_; }
+    ErrorList& errors() { return errors_; }
+    TechnicianList& technicians() { return technicians_; }
     Settings& settings() { return settings_; }
     ProfileStore& profile() { return *profile_; }
+    MinuteScheduler& scheduler() { return scheduler_; }
+    ReadBackSaver& readBackSaver() { return readBackSaver_; }
     const std::string& helpFile() const { return helpFile_; }
-    std::time_t startTime() const { return startTime_; }
+    std::time_t startTime() const { return scheduler_.startTime(); }
+    bool schedulerRunning() const { return schedulerTimer_ != TimerService::kNoTimer; }
 
 private:
+    // DailyJobs
+    void storeTicks() override;
+    void endOfDay() override;
+    void expireSpecialWeeks() override;
+    void reloadOverrides() override;
+    void announceStart() override;
+    bool startReadBackSave() override;
+
     const Clock& clock_;
     TimerService& timers_;
-    // Members in the order the system has always built them.
-    Settings settings_;  // the agency name, the editor path and the other settings
+    // Members in the order the system has always built them. The settings hold the agency
+    // name, the editor path and the other settings.
+    Settings settings_;
     PlanDatabase database_;
     PasswayStore passway_;
+    SmtpMailSender mailSender_;
+    PlanLocationNames locationNames_;
+    ErrorList errors_;
+    TechnicianList technicians_;
     std::unique_ptr<ProfileStore> profile_;
     std::unique_ptr<SingleInstance> instance_;
     std::string helpFile_;
-    // Scheduler state.
+    MinuteScheduler scheduler_;
+    ReadBackSaver readBackSaver_;
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;
-    int32_t readBackSaveRequested_ = 0;
-    int32_t minuteLastHandled_ = -1;
-    int32_t programStarted_ = 0;
-    std::time_t startTime_;
 };
 
 }  // namespace quirn

@@ -42,11 +42,14 @@ std::optional<std::time_t> fileModifiedTime(const std::string& path) {
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {
+    // A folder opens as a stream on some systems but has no size to read.
+    if (!fileExists(path)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string data;
     in.seekg(0, std::ios::end);
     auto size = in.tellg();
+    if (size < 0) return std::nullopt;
     if (size > 0) {
         data.resize(static_cast<size_t>(size));
         in.seekg(0);

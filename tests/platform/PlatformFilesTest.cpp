@@ -90,6 +90,15 @@ TEST(AtomicFilePosix, FullDiskKeepsTheOldFile) {
     EXPECT_EQ(entries, 1);
 }
 
+TEST(FileSystem, AFolderOrMissingFileReadsAsNothing) {
+    TempFolder dir;
+    EXPECT_FALSE(readWholeFile(dir.path()).has_value());
+    EXPECT_FALSE(readWholeFile(dir.file("missing")).has_value());
+    ASSERT_TRUE(writeFile(dir.file("empty"), ""));
+    ASSERT_TRUE(readWholeFile(dir.file("empty")).has_value());
+    EXPECT_EQ(*readWholeFile(dir.file("empty")), "");
+}
+
 TEST(ProfileStore, KeepsIntegerAndTextEntriesAcrossReopen) {
     TempFolder dir;
     std::string path = dir.file("quirnradio.ini");
