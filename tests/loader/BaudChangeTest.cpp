@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "loader/BaudChange.h"
-#include "tests/loader/LoaderFixture.h"
+#include "tests/loader/PortFixture.h"
 #include "tests/loader/SwitchScript.h"
 
 namespace quirn::test {
@@ -28,7 +28,7 @@ const ChangeCase kChanges[] = {
 
 constexpr const char* kFailure = "Baud rate change FAILURE.  Please check cabling and try again.";
 
-class BaudChangeSteps : public LoaderFixture, public ::testing::WithParamInterface<ChangeCase> {};
+class BaudChangeSteps : public PortFixture, public ::testing::WithParamInterface<ChangeCase> {};
 
 TEST_P(BaudChangeSteps, RunsOneStepPerTickTalkingAtTheOldRateAndRestoresTheConfiguredRate) {
     const ChangeCase& c = GetParam();
@@ -89,7 +89,7 @@ const ReplyCase kReplies[] = {
     {"switch already at the target rate answers the page", 10, false, 2400, true},
 };
 
-class BaudChangeReply : public LoaderFixture, public ::testing::WithParamInterface<ReplyCase> {};
+class BaudChangeReply : public PortFixture, public ::testing::WithParamInterface<ReplyCase> {};
 
 TEST_P(BaudChangeReply, OnlyExactlyTenBytesAfterThePageCountAsSuccess) {
     const ReplyCase& c = GetParam();
@@ -109,7 +109,7 @@ TEST_P(BaudChangeReply, OnlyExactlyTenBytesAfterThePageCountAsSuccess) {
 
 INSTANTIATE_TEST_SUITE_P(Replies, BaudChangeReply, ::testing::ValuesIn(kReplies));
 
-class BaudChangeVanish : public LoaderFixture, public ::testing::WithParamInterface<int> {};
+class BaudChangeVanish : public PortFixture, public ::testing::WithParamInterface<int> {};
 
 // The adapter is pulled out just before step 100 + `offset` runs (the steps that use the port).
 TEST_P(BaudChangeVanish, AVanishedPortEndsTheChangeAsAFailureAndTriesTheConfiguredRateLast) {
@@ -141,7 +141,7 @@ TEST_P(BaudChangeVanish, AVanishedPortEndsTheChangeAsAFailureAndTriesTheConfigur
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, BaudChangeVanish, ::testing::Range(0, 6));
 
-TEST_F(LoaderFixture, ACancelledBaudChangeRestoresTheConfiguredRateAndFails) {
+TEST_F(PortFixture, ACancelledBaudChangeRestoresTheConfiguredRateAndFails) {
     BaudSwitch sw{2400};
     device->script = sw.script();
     BaudChange change(*port);

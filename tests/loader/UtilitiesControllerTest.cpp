@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "loader/UtilitiesController.h"
-#include "tests/loader/LoaderFixture.h"
+#include "tests/loader/PortFixture.h"
 #include "tests/loader/SwitchScript.h"
 
 namespace quirn::test {
@@ -12,7 +12,7 @@ namespace {
 
 using Buttons = UtilitiesController::Buttons;
 
-class UtilitiesTest : public LoaderFixture {
+class UtilitiesTest : public PortFixture {
 protected:
     std::unique_ptr<UtilitiesController> make(AttachedType type) {
         auto u = std::make_unique<UtilitiesController>(timers, *port, loaderSettings, view, type);
