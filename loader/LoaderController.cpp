@@ -1,0 +1,223 @@
+#include "loader/LoaderController.h"
+
+#include <span>
+
+#include "loader/AttachedReadBack.h"
+#include "loader/LoaderPort.h"
+#include "loader/LoaderSettings.h"
+#include "loader/LoaderTexts.h"
+#include "loader/LoaderView.h"
+#include "loader/TextFormat.h"
+#include "loader/UtilitiesController.h"
+#include "plans/PlanDatabase.h"
+#include "platform/Clock.h"
+#include "platform/LocalTime.h"
+#include "protocol/ProgramImage.h"
+
+namespace quirn {
+
+namespace {
+constexpr int kVornTimeMasterGroup = 1;
+constexpr int kVornTimeGroup = 99;
+constexpr const char* kVornTimeName = "MOXBYRD";
+}  // namespace
+
+LoaderController::LoaderController(LoaderServices services, LoaderView& view)
+    : s_(services), view_(view), messages_(services.database, services.download, services.clock) {}
+
+LoaderController::~LoaderController() {
+    if (timer_ != TimerService::kNoTimer) s_.timers.stop(timer_);
+}
+
+void LoaderController::open() {
+    s_.settings.applyProfileToSettings();
+    type_ = attachedTypeFromInt(s_.settings.storedType());
+    mode_ = Mode::Idle;
+    status_ = loader_text::kNoClockData;
+    clearReadBack();
+    if (!isOpen()) timer_ = s_.timers.start(kTickMs, [this] { tick(); });
+    notify();
+}
+
+void LoaderController::close() {
+    if (timer_ != TimerService::kNoTimer) s_.timers.stop(timer_);
+    timer_ = TimerService::kNoTimer;
+    s_.settings.storeMasterGroups(s_.settings.hasMasterGroups() ? 1 : 0);
+    s_.settings.storeType(static_cast<int>(type_));
+}
+
+void LoaderController::tick() {
+    switch (mode_) {
+        case Mode::Reading:
+            ++count_;
+            if (count_ >= kReadTicks)
+                finishRead();
+            else
+                status_ = formatText(loader_text::kReadingData, count_ / 2 + 1);
+            break;
+        case Mode::Writing:
+            ++count_;
+            if (count_ >= kReadTicks) {
+                status_ = loader_text::kNoClockData;
+                mode_ = Mode::Idle;
+            } else {
+                status_ = formatText(loader_text::kWritingData, count_ / 2 + 1);
+            }
+            break;
+        case Mode::Idle:
+            return;
+    }
+    notify();
+}
+
+std::vector<LoaderController::GroupChoice> LoaderController::groups() const {
+    std::vector<GroupChoice> out;
+    for (const Group* g : s_.database.allGroups())
+        out.push_back({g->masterGroup(), g->number(), g->name()});
+    return out;
+}
+
+bool LoaderController::selectGroup(int masterGroup, int group) {
+    if (s_.database.findGroup(masterGroup, group) == nullptr) return false;
+    masterGroup_ = masterGroup;
+    group_ = group;
+    notify();
+    return true;
+}
+
+std::optional<LoaderController::GroupChoice> LoaderController::selectedGroup() const {
+    const Group* g = group();
+    if (g == nullptr) return std::nullopt;
+    return GroupChoice{g->masterGroup(), g->number(), g->name()};
+}
+
+Group* LoaderController::group() const {
+    // Looked up each time: the database may have dropped the group meanwhile.
+    return s_.database.findGroup(masterGroup_, group_);
+}
+
+bool LoaderController::hasMasterGroups() const { return s_.settings.hasMasterGroups(); }
+
+void LoaderController::chooseType(AttachedType type) {
+    type_ = type;
+    if (auto rate = attachedTypeInfo(type).portRate) {
+        s_.settings.setConfiguredBaud(*rate);
+        s_.port.reopen(*rate);
+    }
+    notify();
+}
+
+bool LoaderController::send(const std::string& bytes) {
+    if (s_.port.writeNow(bytes)) return true;
+    view_.beep();
+    view_.showMessage(loader_text::kPortUnavailable, kLoaderCaption);
+    notify();
+    return false;
+}
+
+bool LoaderController::read() {
+    Group* g = group();
+    if (g == nullptr || mode_ != Mode::Idle) return false;
+    if (!send(messages_.readRequest(type_, *g, hasMasterGroups()))) return false;
+    clearReadBack();
+    mode_ = Mode::Reading;
+    count_ = 0;
+    notify();
+    return true;
+}
+
+bool LoaderController::write() {
+    Group* g = group();
+    if (g == nullptr || mode_ != Mode::Idle) return false;
+    if (!send(messages_.program(type_, *g, hasMasterGroups()))) return false;
+    mode_ = Mode::Writing;
+    count_ = kWriteStartCount;
+    status_ = loader_text::kWritingStart;
+    notify();
+    return true;
+}
+
+bool LoaderController::manual(bool relayOn) {
+    Group* g = group();
+    if (g == nullptr || mode_ != Mode::Idle) return false;
+    return send(messages_.manual(type_, *g, relayOn, hasMasterGroups()));
+}
+
+bool LoaderController::sendTime() {
+    if (mode_ != Mode::Idle) return false;
+    return send(messages_.time(type_, hasMasterGroups()));
+}
+
+void LoaderController::finishRead() {
+    mode_ = Mode::Idle;
+    std::string reply = s_.port.takeInput();
+    lastRead_.bytes = reply.size();
+    if (usesPagedCommands(type_))
+        readQn510(reply, group());
+    else
+        readProgramImage(reply, group());
+}
+
+void LoaderController::readQn510(const std::string& reply, Group* g) {
+    std::unique_ptr<ReadBackImage> image = s_.readBack.decodeQn510(reply);
+    if (!image) {
+        status_ = formatText(loader_text::kQn510ReadFailed, computerTime());
+        return;
+    }
+    status_ = formatText(loader_text::kQn510Computer, computerTime());
+    clockLine_ = formatLocal(loader_text::kClockLineFormat, image->clock());
+    description_ = image->describeProgram();
+    lastRead_.valid = true;
+    if (g != nullptr)
+        lastRead_.match = s_.readBack.qn510Matches(*image, *g) ? Match::Matches : Match::Differs;
+}
+
+void LoaderController::readProgramImage(const std::string& reply, Group* g) {
+    if (reply.size() != ProgramImage::kSize) {
+        status_ = formatText(loader_text::kImageReadFailed, computerTime());
+        return;
+    }
+    ProgramImage image(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reply.data()),
+                                                reply.size()));
+    image.checkAnnualEntries();
+    if (!image.isValid() || !image.clockFields()) {
+        status_ = loader_text::kNoClockData;
+        return;
+    }
+    status_ = formatText(loader_text::kImageComputer, computerTime());
+    clockLine_ = formatLocal(loader_text::kClockLineFormat, image.clock());
+    description_ = image.describeProgram();
+    lastRead_.valid = true;
+    if (g != nullptr)
+        lastRead_.match = s_.readBack.programImageMatches(image, *g) ? Match::Matches
+                                                                     : Match::Differs;
+}
+
+void LoaderController::clearReadBack() {
+    clockLine_.clear();
+    description_.clear();
+    lastRead_ = ReadResult{};
+}
+
+std::string LoaderController::computerTime() const {
+    return formatLocal(loader_text::kComputerTimeFormat, s_.clock.now());
+}
+
+std::unique_ptr<UtilitiesController> LoaderController::makeUtilities(LoaderView& view) {
+    return std::make_unique<UtilitiesController>(s_.timers, s_.port, s_.settings, view, type_);
+}
+
+void LoaderController::refresh() { notify(); }
+
+bool LoaderController::portErrorVisible() const { return !s_.port.isSetUp(); }
+
+const char* LoaderController::portErrorText() { return loader_text::kPortErrorLine; }
+
+bool LoaderController::vornTimeVisible() const {
+    const Group* g = s_.database.findGroup(kVornTimeMasterGroup, kVornTimeGroup);
+    return g != nullptr && g->name() == kVornTimeName;
+}
+
+void LoaderController::notify() { view_.changed(); }
+
+}  // namespace quirn

@@ -1,0 +1,41 @@
+#pragma once
+#include <string>
+
+#include "loader/AttachedType.h"
+
+namespace quirn {
+
+class Clock;
+class Group;
+class PlanDatabase;
+class PlanDownload;
+
+// The bytes the loader sends to the attached time switch, built by the protocol's command
+// classes for the attached type: paged text for type 0, BCD commands and the program image
+// for the others.
+class LoaderMessages {
+public:
+    // The longest time text the loader puts in front of a QN510's programming.
+    static constexpr std::size_t kTimeTextLimit = 1999;
+
+    LoaderMessages(const PlanDatabase& database, PlanDownload& download, const Clock& clock)
+        : database_(database), download_(download), clock_(clock) {}
+
+    // 'R' to the group, or C78 to the group.
+    std::string readRequest(AttachedType type, const Group& group, bool hasMasterGroups) const;
+    // Type 0: the 'T' time to everyone, then the group's 'D' and special-week 'W' to all its
+    // locations. Other types: the group's program image rebuilt for location 0, 968 bytes.
+    std::string program(AttachedType type, Group& group, bool hasMasterGroups) const;
+    // 'M' to the group, or $M with both relays.
+    std::string manual(AttachedType type, const Group& group, bool relayOn,
+                       bool hasMasterGroups) const;
+    // 'T' or $T to everyone with the current time.
+    std::string time(AttachedType type, bool hasMasterGroups) const;
+
+private:
+    const PlanDatabase& database_;
+    PlanDownload& download_;
+    const Clock& clock_;
+};
+
+}  // namespace quirn

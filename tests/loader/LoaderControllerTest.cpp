@@ -1,0 +1,347 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "loader/LoaderController.h"
+#include "platform/LocalTime.h"
+#include "protocol/BcdCommands.h"
+#include "protocol/PagedCommands.h"
+#include "protocol/RecordCommands.h"
+#include "protocol/TimeCommands.h"
+#include "tests/loader/LoaderFixture.h"
+
+namespace quirn::test {
+namespace {
+
+using Mode = LoaderController::Mode;
+using Match = LoaderController::Match;
+using sim::SimModel;
+
+constexpr const char* kPortMessage =
+    "The serial port is not available.  If it is a USB device plug it back in and try again. ";
+
+class LoaderTest : public LoaderFixture {
+protected:
+    std::unique_ptr<LoaderController> make(AttachedType type) {
+        profile.writeInt("Clock", "Type", static_cast<int>(type));
+        auto c = std::make_unique<LoaderController>(services(), view);
+        c->open();
+        c->selectGroup(kMasterGroup, kGroup);
+        return c;
+    }
+    std::string computerTime() { return formatLocal("%H:%M %A, %B %d, %Y.", clock.now()); }
+    // Ticks until the loader is idle again (at most `limit`); the status texts seen on the way.
+    std::vector<std::string> runUntilIdle(LoaderController& c, int limit = 20) {
+        std::vector<std::string> seen;
+        for (int i = 0; i < limit && c.mode() != Mode::Idle; ++i) {
+            tick();
+            seen.push_back(c.statusText());
+        }
+        return seen;
+    }
+    std::string lastWritten() { return device->written.empty() ? "" : device->written.back().bytes; }
+};
+
+TEST_F(LoaderTest, OpeningTakesTheProfileEntriesAndClosingStoresTypeAndMasterGroups) {
+    profile.writeInt("Commo", "Port", 3);
+    profile.writeInt("Commo", "Hmg", 1);
+    profile.writeInt("Clock", "Type", 2);
+    std::size_t timersBefore = timers.activeCount();
+    LoaderController c(services(), view);
+    c.open();
+    EXPECT_EQ(settings.radioPort, 3);
+    EXPECT_EQ(settings.hasMasterGroups, 1);
+    EXPECT_EQ(c.type(), AttachedType::Mx40WithLr40);
+    EXPECT_EQ(c.statusText(), "No Clock Data Read Yet");
+    EXPECT_EQ(timers.activeCount(), timersBefore + 1);
+
+    c.chooseType(AttachedType::Qn510WithLr40);
+    settings.hasMasterGroups = 0;
+    c.close();
+    EXPECT_EQ(timers.activeCount(), timersBefore);
+    EXPECT_EQ(profile.getInt("Clock", "Type", -1), 3);
+    EXPECT_EQ(profile.getInt("Commo", "Hmg", -1), 0);
+}
+
+TEST_F(LoaderTest, AnUnknownStoredTypeOpensAsQn510) {
+    profile.writeInt("Clock", "Type", 9);
+    LoaderController c(services(), view);
+    c.open();
+    EXPECT_EQ(c.type(), AttachedType::Qn510);
+}
+
+struct TypeRateCase {
+    AttachedType type;
+    const char* button;
+    int rateAfter;  // station port and stored rate when the port was at 4800
+};
+
+const TypeRateCase kTypeRates[] = {
+    {AttachedType::Qn510, "QN510", 2400},
+    {AttachedType::Mx40, "MX40", 2400},
+    {AttachedType::Mx40WithLr40, "MX40 ( W LR40 )", 4800},
+    {AttachedType::Qn510WithLr40, "QN510  ( W LR40 )", 4800},
+};
+
+class LoaderTypeRate : public LoaderTest, public ::testing::WithParamInterface<TypeRateCase> {};
+
+TEST_P(LoaderTypeRate, ChoosingQn510OrMx40Sets2400AndStoresIt) {
+    const TypeRateCase& c = GetParam();
+    profile.writeInt("Commo", "Baud", 4800);
+    port->reopen(4800);
+    auto loader = make(AttachedType::Mx40WithLr40);
+    loader->chooseType(c.type);
+    EXPECT_STREQ(attachedTypeInfo(c.type).button, c.button);
+    EXPECT_EQ(loader->type(), c.type);
+    EXPECT_EQ(port->currentBaud(), c.rateAfter) << c.button;
+    EXPECT_EQ(profile.getInt("Commo", "Baud", 0), c.rateAfter) << c.button;
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, LoaderTypeRate, ::testing::ValuesIn(kTypeRates));
+
+// What the protocol classes build for the group, the way the loader's buttons should send it.
+struct CommandCase {
+    AttachedType type;
+    const char* what;
+};
+
+const CommandCase kCommandTypes[] = {
+    {AttachedType::Qn510, "QN510"},
+    {AttachedType::Mx40, "MX40"},
+    {AttachedType::Mx40WithLr40, "MX40 with LR40"},
+    {AttachedType::Qn510WithLr40, "QN510 with LR40"},
+};
+
+class LoaderCommands : public LoaderTest, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(LoaderCommands, ManualAndSendTimeSendWhatTheCommandClassesBuild) {
+    const CommandCase& c = GetParam();
+    auto loader = make(c.type);
+    const Group& g = *db.findGroup(kMasterGroup, kGroup);
+    bool paged = c.type == AttachedType::Qn510;
+
+    ASSERT_TRUE(loader->manual(true));
+    EXPECT_EQ(lastWritten(), paged ? ManualCommand(kMasterGroup, kGroup, 0, true, false).bytes()
+                                   : BcdRelayCommand(kMasterGroup, kGroup, 0, 1).bytes())
+        << c.what;
+    ASSERT_TRUE(loader->manual(false));
+    EXPECT_EQ(lastWritten(), paged ? manualCommand(g, false, false).bytes()
+                                   : BcdRelayCommand(kMasterGroup, kGroup, 0, 0).bytes())
+        << c.what;
+    if (paged) EXPECT_EQ(lastWritten(), "@M05000#" + lastWritten().substr(8)) << "to the group";
+    else EXPECT_EQ(lastWritten(), std::string("$M\x01\x05\x00\x00", 6));
+
+    ASSERT_TRUE(loader->sendTime());
+    EXPECT_EQ(lastWritten(), paged ? timeToEveryone(db, clock, false).bytes()
+                                   : BcdTimeCommand(0, 0, 0, clock).bytes())
+        << c.what;
+    EXPECT_EQ(loader->mode(), Mode::Idle);
+    EXPECT_EQ(view.beeps, 0);
+}
+
+TEST_P(LoaderCommands, EveryButtonOnAVanishedPortBeepsShowsThePortMessageAndStaysIdle) {
+    const CommandCase& c = GetParam();
+    auto loader = make(c.type);
+    device->vanished = true;
+    EXPECT_FALSE(loader->read());
+    EXPECT_FALSE(loader->write());
+    EXPECT_FALSE(loader->manual(true));
+    EXPECT_FALSE(loader->sendTime());
+    EXPECT_EQ(view.beeps, 4);
+    ASSERT_EQ(view.messages.size(), 4u);
+    for (const auto& m : view.messages) {
+        EXPECT_EQ(m.text, kPortMessage);
+        EXPECT_EQ(m.caption, "Quirn Radio Software");
+    }
+    EXPECT_EQ(loader->mode(), Mode::Idle);
+    EXPECT_EQ(loader->statusText(), "No Clock Data Read Yet");
+    EXPECT_TRUE(loader->portErrorVisible());
+    EXPECT_STREQ(LoaderController::portErrorText(),
+                 "Serial Port Error.  Select new port or plug USB device in.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, LoaderCommands, ::testing::ValuesIn(kCommandTypes));
+
+TEST_F(LoaderTest, ButtonsThatAddressAGroupNeedOneSelected) {
+    profile.writeInt("Clock", "Type", 0);
+    LoaderController c(services(), view);
+    c.open();
+    EXPECT_FALSE(c.selectGroup(kMasterGroup, 42));
+    EXPECT_FALSE(c.selectedGroup().has_value());
+    EXPECT_FALSE(c.read());
+    EXPECT_FALSE(c.write());
+    EXPECT_FALSE(c.manual(true));
+    EXPECT_TRUE(device->written.empty());
+    EXPECT_TRUE(c.sendTime()) << "the time goes to everyone";
+    ASSERT_TRUE(c.selectGroup(kMasterGroup, kGroup));
+    EXPECT_EQ(c.selectedGroup()->name, "Elm Street");
+    ASSERT_EQ(c.groups().size(), 1u);
+    EXPECT_EQ(c.groups()[0].group, kGroup);
+}
+
+TEST_F(LoaderTest, ReadingCountsSevenSecondsOnTheTickThenShowsTheFailureWithoutAReply) {
+    auto loader = make(AttachedType::Qn510);
+    ASSERT_TRUE(loader->read());
+    EXPECT_EQ(lastWritten(), readCommand(*db.findGroup(kMasterGroup, kGroup), false).bytes());
+    EXPECT_EQ(loader->mode(), Mode::Reading);
+    EXPECT_FALSE(loader->read()) << "one job at a time";
+    std::vector<std::string> seen = runUntilIdle(*loader);
+    ASSERT_EQ(seen.size(), 14u);
+    const std::vector<int> shown = {1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7};
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(seen[i], "Reading Data " + std::to_string(shown[i]) + " of 7 seconds");
+    EXPECT_EQ(seen.back(), "Quirn Clock Read FAILED " + computerTime());
+    EXPECT_EQ(clock.now(), kLoaderStart + 7);
+    EXPECT_EQ(loader->match(), Match::None);
+    EXPECT_TRUE(loader->description().empty());
+    EXPECT_TRUE(loader->clockLine().empty());
+}
+
+TEST_F(LoaderTest, WritingShowsItsProgressFromCountFourAndEndsWithNoClockData) {
+    auto loader = make(AttachedType::Mx40);
+    ASSERT_TRUE(loader->write());
+    EXPECT_EQ(loader->statusText(), "Writing Data Start.");
+    EXPECT_EQ(loader->mode(), Mode::Writing);
+    std::vector<std::string> seen = runUntilIdle(*loader);
+    ASSERT_EQ(seen.size(), 10u);
+    const std::vector<int> shown = {3, 4, 4, 5, 5, 6, 6, 7, 7};
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(seen[i], "Writing Data " + std::to_string(shown[i]) + " of 7 seconds");
+    EXPECT_EQ(seen.back(), "No Clock Data Read Yet");
+}
+
+struct FailCase {
+    const char* what;
+    AttachedType type;
+    std::string reply;
+    const char* failure;  // printf format of the status, %s the computer time
+};
+
+std::string marked776() {
+    std::string raw(776, '\0');
+    raw[3] = 'U';
+    raw[775] = 'X';
+    return raw;
+}
+
+const FailCase kFailures[] = {
+    {"QN510 nothing", AttachedType::Qn510, "", "Quirn Clock Read FAILED %s"},
+    {"QN510 garbage", AttachedType::Qn510, "hello", "Quirn Clock Read FAILED %s"},
+    {"QN510 raw one byte long", AttachedType::Qn510, marked776() + "X",
+     "Quirn Clock Read FAILED %s"},
+    {"QN510 raw one byte short", AttachedType::Qn510, marked776().substr(1),
+     "Quirn Clock Read FAILED %s"},
+    {"MX40 nothing", AttachedType::Mx40, "", "MX40 Clock Read FAILED %s"},
+    {"MX40 one byte short", AttachedType::Mx40, std::string(967, 'a'), "MX40 Clock Read FAILED %s"},
+    {"MX40 one byte long", AttachedType::Mx40WithLr40, std::string(969, 'a'),
+     "MX40 Clock Read FAILED %s"},
+    {"MX40 size, no header", AttachedType::Qn510WithLr40, std::string(968, 'a'),
+     "No Clock Data Read Yet"},
+};
+
+class LoaderReadFailure : public LoaderTest, public ::testing::WithParamInterface<FailCase> {};
+
+TEST_P(LoaderReadFailure, ARepliesOfTheWrongSizeOrFormShowTheFailureTextOfItsType) {
+    const FailCase& c = GetParam();
+    auto loader = make(c.type);
+    std::string reply = c.reply;
+    device->script = [reply](const std::string&, int) { return reply; };
+    ASSERT_TRUE(loader->read());
+    runUntilIdle(*loader);
+    char expected[200];
+    std::snprintf(expected, sizeof expected, c.failure, computerTime().c_str());
+    EXPECT_EQ(loader->statusText(), expected) << c.what;
+    EXPECT_EQ(loader->lastRead().bytes, c.reply.size());
+    EXPECT_FALSE(loader->lastRead().valid);
+    EXPECT_EQ(loader->match(), Match::None);
+    EXPECT_TRUE(loader->description().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, LoaderReadFailure, ::testing::ValuesIn(kFailures));
+
+struct RoundTripCase {
+    AttachedType type;
+    SimModel model;
+    const char* computerFormat;
+};
+
+const RoundTripCase kRoundTrips[] = {
+    {AttachedType::Qn510, SimModel::QN510, "Computer Time %s"},
+    {AttachedType::Mx40, SimModel::MX40, "Computer %s"},
+    {AttachedType::Mx40WithLr40, SimModel::MX40, "Computer %s"},
+    {AttachedType::Qn510WithLr40, SimModel::MX40, "Computer %s"},
+};
+
+class LoaderRoundTrip : public LoaderTest, public ::testing::WithParamInterface<RoundTripCase> {};
+
+TEST_P(LoaderRoundTrip, AWrittenGroupReadsBackEqualAndAChangedGroupDiffers) {
+    const RoundTripCase& c = GetParam();
+    attach(c.model);
+    auto loader = make(c.type);
+
+    ASSERT_TRUE(loader->write());
+    runUntilIdle(*loader);
+    ASSERT_TRUE(loader->read());
+    runUntilIdle(*loader);
+    char expected[200];
+    std::snprintf(expected, sizeof expected, c.computerFormat, computerTime().c_str());
+    EXPECT_EQ(loader->statusText(), expected);
+    EXPECT_TRUE(loader->lastRead().valid);
+    // The switch took the station's time with the write: its clock reads the same minute.
+    EXPECT_EQ(loader->clockLine().substr(0, 25), "Clock Data read at 09:15.");
+    EXPECT_EQ(loader->clockLine().substr(27), " Monday, March 16, 2026.");
+    EXPECT_FALSE(loader->description().empty());
+    EXPECT_EQ(loader->match(), Match::Matches);
+
+    Group& g = *db.findGroup(kMasterGroup, kGroup);
+    g.addStep(Step::atTime(kMasterGroup, kGroup, 1, 14, 10, 1));
+    g.markProgrammingChanged();
+    ASSERT_TRUE(loader->read());
+    runUntilIdle(*loader);
+    EXPECT_TRUE(loader->lastRead().valid);
+    EXPECT_EQ(loader->match(), Match::Differs);
+
+    ASSERT_TRUE(loader->write());
+    runUntilIdle(*loader);
+    ASSERT_TRUE(loader->read());
+    runUntilIdle(*loader);
+    EXPECT_EQ(loader->match(), Match::Matches) << "written again, equal again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, LoaderRoundTrip, ::testing::ValuesIn(kRoundTrips));
+
+TEST_F(LoaderTest, ProgramImageWritesAreTheGroupImageForLocationZero) {
+    auto loader = make(AttachedType::Mx40);
+    ASSERT_TRUE(loader->write());
+    ProgramImage expected = download.buildImageFor(*db.findGroup(kMasterGroup, kGroup), 0);
+    std::string sent = lastWritten();
+    ASSERT_EQ(sent.size(), 968u);
+    EXPECT_EQ(sent.substr(0, 956),
+              std::string(reinterpret_cast<const char*>(expected.bytes().data()), 956));
+}
+
+TEST_F(LoaderTest, Qn510WritesAreTheTimeThenTheGroupsWeek) {
+    auto loader = make(AttachedType::Qn510);
+    ASSERT_TRUE(loader->write());
+    const Group& g = *db.findGroup(kMasterGroup, kGroup);
+    std::string time = timeToEveryone(db, clock, false).bytes();
+    EXPECT_EQ(lastWritten(), time + download.defaultWeekText(g, 0, clock.now()) +
+                                 download.specialWeekText(kMasterGroup, kGroup, 0, clock.now()));
+    EXPECT_NE(lastWritten().find("@D0500AH0AiU#"), std::string::npos);
+}
+
+TEST_F(LoaderTest, VornTimeShowsOnlyForTheNamedGroup99OfMasterGroup1) {
+    LoaderController c(services(), view);
+    EXPECT_FALSE(c.vornTimeVisible());
+    db.group(1, 99).setName("Group 99");
+    EXPECT_FALSE(c.vornTimeVisible());
+    db.group(1, 99).setName("MOXBYRD");
+    EXPECT_TRUE(c.vornTimeVisible());
+    db.group(2, 99).setName("MOXBYRD");
+    db.group(1, 99).setName("moxbyrd");
+    EXPECT_FALSE(c.vornTimeVisible());
+}
+
+}  // namespace
+}  // namespace quirn::test
