@@ -185,6 +185,12 @@ SpecialWeekCommand PlanDownload::weekCommand(const Group& group, int location,
                               week.dayPlan, week.changed, groupSteps(group));
 }
 
+SpecialWeekCommand PlanDownload::currentWeekCommand(const Group& group, int location) const {
+    std::time_t now = clock_.now();
+    bool overrideToday = overrideOf(group.masterGroup(), group.number()).active;
+    return weekCommand(group, location, scanWeek(group, now, now, overrideToday));
+}
+
 std::string PlanDownload::specialWeekText(int masterGroup, int group, int location,
                                           std::time_t date) {
     const Group* g = db_.findGroup(masterGroup, group);

@@ -44,6 +44,8 @@ public:
     // 'D' and 'W' of the group to location "00"; nothing unless the group exists and has a
     // QN510 location.
     size_t groupProgram(int masterGroup, int group, char* buffer, size_t capacity);
+    // The 'W' of the special-week scan over the current week, addressed to a location.
+    SpecialWeekCommand currentWeekCommand(const Group& group, int location) const;
     // The 'W' text covering the week of `date` (empty when none is needed or no such group).
     std::string specialWeekText(int masterGroup, int group, int location, std::time_t date);
 

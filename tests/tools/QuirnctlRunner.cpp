@@ -1,0 +1,43 @@
+#include "QuirnctlRunner.h"
+
+#include <cstdlib>
+
+#include "tests/support/TempFolder.h"
+
+namespace quirn::test {
+
+namespace {
+
+// A word for /bin/sh in single quotes.
+std::string shellWord(const std::string& word) {
+    std::string out = "'";
+    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+}  // namespace
+
+ToolRun runQuirnctl(const std::vector<std::string>& args, const std::string& scratch) {
+    const std::string out = scratch + "stdout", err = scratch + "stderr", rc = scratch + "rc";
+    std::string command = shellWord(QUIRNCTL_PATH);
+    for (const std::string& a : args) command += " " + shellWord(a);
+    command += " >" + shellWord(out) + " 2>" + shellWord(err) + "; echo $? >" + shellWord(rc);
+    ToolRun run;
+    if (std::system(command.c_str()) != 0) return run;
+    run.exitCode = std::atoi(readFile(rc).c_str());
+    run.out = readFile(out);
+    run.err = readFile(err);
+    return run;
+}
+
+std::string hexOf(const std::string& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex += kDigits[c >> 4];
+        hex += kDigits[c & 0x0F];
+    }
+    return hex;
+}
+
+}  // namespace quirn::test

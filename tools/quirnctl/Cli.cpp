@@ -1,0 +1,166 @@
+#include "tools/quirnctl/Cli.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "platform/LocalTime.h"
+
+namespace quirn::ctl {
+
+namespace {
+
+constexpr int kMinYear = 1970;
+constexpr int kMaxYear = 2037;
+constexpr int kLastHour = 23;
+constexpr int kLastMinute = 59;
+constexpr int kLastSecond = 59;
+constexpr int kMonths = 12;
+constexpr char kHexDigits[] = "0123456789abcdef";
+constexpr unsigned kNibbleBits = 4;
+constexpr unsigned kNibbleMask = 0x0F;
+
+// "YYYY-MM-DD HH:MM:SS": where the numbers and separators sit.
+constexpr size_t kDateTimeLength = 19;
+struct Field {
+    size_t at;
+    size_t length;
+};
+constexpr Field kFields[] = {{0, 4}, {5, 2}, {8, 2}, {11, 2}, {14, 2}, {17, 2}};
+constexpr struct {
+    size_t at;
+    char c;
+} kSeparators[] = {{4, '-'}, {7, '-'}, {10, ' '}, {13, ':'}, {16, ':'}};
+
+struct ValueOption {
+    const char* name;
+    std::optional<std::string> Options::*target;
+};
+
+}  // namespace
+
+std::optional<std::string> parseOptions(int argc, const char* const* argv, Options& options) {
+    const ValueOption valueOptions[] = {
+        {"--now", &Options::now}, {"--read-time", &Options::readTime}, {"--out", &Options::out}};
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--hex") {
+            options.hex = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (arg == "--root") {
+            if (i + 1 >= argc) return "--root needs a folder";
+            options.root = argv[++i];
+            continue;
+        }
+        bool taken = false;
+        for (const ValueOption& o : valueOptions) {
+            if (arg != o.name) continue;
+            if (i + 1 >= argc) return std::string(o.name) + " needs a value";
+            options.*o.target = argv[++i];
+            taken = true;
+        }
+        if (taken) continue;
+        if (arg.size() > 2 && arg.substr(0, 2) == "--") return "unknown option " + std::string(arg);
+        options.words.emplace_back(arg);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> parseNumber(std::string_view text, int lo, int hi) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < lo || value > hi)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::time_t> parseDateTime(std::string_view text) {
+    if (text.size() != kDateTimeLength) return std::nullopt;
+    for (const auto& s : kSeparators)
+        if (text[s.at] != s.c) return std::nullopt;
+    int v[6] = {};
+    const int limits[6][2] = {{kMinYear, kMaxYear}, {1, kMonths},         {1, 31},
+                              {0, kLastHour},       {0, kLastMinute},     {0, kLastSecond}};
+    for (size_t i = 0; i < 6; ++i) {
+        auto n = parseNumber(text.substr(kFields[i].at, kFields[i].length), limits[i][0],
+                             limits[i][1]);
+        if (!n) return std::nullopt;
+        v[i] = *n;
+    }
+    if (v[2] > daysInMonth(v[0], v[1])) return std::nullopt;
+    return fromLocal(v[0], v[1], v[2], v[3], v[4], v[5]);
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "quirnctl: %s\n", message.c_str());
+    return kExitError;
+}
+
+void writeBytes(std::string_view bytes, bool hex) {
+    if (!hex) {
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        return;
+    }
+    std::string line;
+    line.reserve(bytes.size() * 2 + 1);
+    for (char c : bytes) {
+        auto u = static_cast<unsigned char>(c);
+        line += kHexDigits[u >> kNibbleBits];
+        line += kHexDigits[u & kNibbleMask];
+    }
+    writeLine(line);
+}
+
+void writeLine(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+const char* usageText() {
+    return R"(Usage: quirnctl [--root DIR] [--now 'YYYY-MM-DD HH:MM:SS'] [--hex] COMMAND ARGS
+
+Global options:
+  --root DIR     working folder to read (default: the program's working folder)
+  --now TIME     fixes every clock read of the command (local time, zone from TZ)
+  --hex          binary output as one line of lowercase hex without spaces
+  --help         this text
+
+Programming (binary output):
+  program MG G L          the location's complete programming, as the station sends it
+  group-program MG G      'D' and 'W' to every location of a group (needs a QN510)
+  image MG G L            the 968-byte program image rebuilt for the location
+
+Single messages (binary output), each as its command builds it:
+  message manual MG G L on|off      message time MG G
+  message time-all                  message timedate
+  message read MG G L               message delay MG G L
+  message log-request MG G L BLOCK  message log-clear MG G L
+  message override MG G             message default-week MG G L
+  message special-week MG G L       message summer-week MG G L
+  message bcd-time MG G L           message bcd-relay MG G L VALUE
+  message mx40-read MG G L          message lr40-read MG G L
+  message query MG G L              message baud 2400|4800
+  message page-all
+
+Decoding (JSON output):
+  decode TEXT             the paged messages found in TEXT
+  readback MODEL FILE     a reply (MODEL qn510, strider, mx40 or lr40; raw or compact)
+
+Checking:
+  validate MG G L FILE --read-time 'YYYY-MM-DD HH:MM:SS'
+                          prints the comparison result bits; exit 0 when 0, 1 otherwise
+
+Database:
+  db resave --out DIR     load the working folder and save everything into DIR
+
+quirnctl only reads the working folder; only 'db resave' writes, into its --out folder.
+Errors print one line on stderr and exit with 2.
+)";
+}
+
+}  // namespace quirn::ctl

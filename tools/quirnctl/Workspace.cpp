@@ -1,0 +1,53 @@
+#include "tools/quirnctl/Workspace.h"
+
+#include "platform/FileSystem.h"
+#include "plans/DatabaseFiles.h"
+#include "tools/quirnctl/Cli.h"
+
+namespace quirn::ctl {
+
+std::optional<std::string> Workspace::load() {
+    const std::string required[] = {dayPlanFileName(), stepsFileName(), groupsFileName(),
+                                    locationsFileName()};
+    for (const std::string& path : required)
+        if (!fileExists(path)) return "not a working folder: " + path + " is missing";
+    // Settings::load creates a missing profile.csv: without one the defaults stand.
+    if (fileExists(settingsFileName())) settings_.load(settingsFileName());
+    loadDatabase(db_, clock_.now());
+    overrides_.load(OverrideLoadMode::ReadOnly);
+    db_.setOverrideQuery(&overrides_);
+    summer_.load();
+    if (fileExists(passwayFileName())) passway_.load(db_);
+    download_ = std::make_unique<PlanDownload>(db_, clock_, hasMasterGroups(), &overrideSource_,
+                                               &summerSource_);
+    validation_ = std::make_unique<Validation>(*download_);
+    readBack_ = std::make_unique<ReadBack>(*validation_, nullptr, &passway_);
+    return std::nullopt;
+}
+
+std::optional<std::string> Workspace::findGroup(const std::string& mg, const std::string& g,
+                                                Group*& group) {
+    auto m = parseNumber(mg, kMinMasterGroup, kMaxMasterGroup);
+    if (!m) return "bad master group number '" + mg + "' (1..10)";
+    auto n = parseNumber(g, kMinGroup, kMaxGroup);
+    if (!n) return "bad group number '" + g + "' (1..99)";
+    group = db_.findGroup(*m, *n);
+    if (group == nullptr)
+        return "no group " + std::to_string(*n) + " in master group " + std::to_string(*m);
+    return std::nullopt;
+}
+
+std::optional<std::string> Workspace::findLocation(const std::string& mg, const std::string& g,
+                                                   const std::string& l, Location*& location) {
+    Group* group = nullptr;
+    if (auto error = findGroup(mg, g, group)) return error;
+    auto n = parseNumber(l, kMinLocation, kMaxLocation);
+    if (!n) return "bad location number '" + l + "' (1..99)";
+    location = group->findLocation(*n);
+    if (location == nullptr)
+        return "no location " + std::to_string(*n) + " in group " + std::to_string(group->number()) +
+               " of master group " + std::to_string(group->masterGroup());
+    return std::nullopt;
+}
+
+}  // namespace quirn::ctl
