@@ -203,9 +203,9 @@ void IpConnection::readingStep() {
         }
         if (judge.isCompleteImage(*location, bytes, receiveCount_)) {
             outcome = Outcome::Complete;
-            if (receiveCount_ == kImageReplySize) sendBytes(std::string(1, kAcknowledge));
+            if (receiveCount_ == kAcknowledgedImageSize) sendBytes(std::string(1, kAcknowledge));
         }
-        if (receiveCount_ > kImageReplySize) outcome = Outcome::Complete;
+        if (receiveCount_ > kAcknowledgedImageSize) outcome = Outcome::Complete;
     }
     if (now() - stateTimeMs_ > (isM2M() ? kM2MReplyLimitMs : kReplyLimitMs))
         outcome = Outcome::TimedOut;
@@ -257,7 +257,7 @@ void IpConnection::stayingStep() {
 void IpConnection::readingLogStep() {
     receiveWaiting();
     Location* location = target_.get(services_.link.database);
-    if (location && receive_ && receiveCount_ >= kLogBlockSize) {
+    if (location && receive_ && receiveCount_ >= kActivationLogBlockSize) {
         std::size_t count = receiveCount_;
         receiveCount_ = 0;
         int next = services_.link.judge.takeLogBlock(*location, receive_->data(), count);

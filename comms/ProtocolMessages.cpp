@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdint>
 
+#include "comms/CommsConstants.h"
 #include "plans/Settings.h"
+#include "protocol/PlanDownload.h"
 #include "protocol/Bcd.h"
 #include "protocol/ProgramImageLayout.h"
 #include "protocol/RecordCommands.h"
@@ -14,6 +16,14 @@ namespace quirn {
 ProtocolMessages::ProtocolMessages(const Clock& clock, const PlanDatabase& database,
                                    const Settings& settings, ProgrammingBuilder programming)
     : clock_(clock), database_(database), settings_(settings), programming_(std::move(programming)) {}
+
+ProtocolMessages::ProgrammingBuilder ProtocolMessages::fromPlanDownload(PlanDownload& download) {
+    return [&download](const Location& location) {
+        std::string buffer(kMessageBufferSize, '\0');
+        buffer.resize(download.locationProgram(location, buffer.data(), buffer.size()));
+        return buffer;
+    };
+}
 
 bool ProtocolMessages::hasMasterGroups() const { return settings_.hasMasterGroups != 0; }
 

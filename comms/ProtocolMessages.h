@@ -8,6 +8,7 @@ namespace quirn {
 
 class Clock;
 class PlanDatabase;
+class PlanDownload;
 struct Settings;
 
 // The messages of the communications layer built by the protocol's command classes from the
@@ -16,6 +17,10 @@ class ProtocolMessages final : public CommsMessages {
 public:
     // Builds a location's complete programming; supplied by whoever owns the plan download.
     using ProgrammingBuilder = std::function<std::string(const Location&)>;
+
+    // The complete programming of a location by its model, as the plan download builds it
+    // (whole messages up to one message buffer).
+    static ProgrammingBuilder fromPlanDownload(PlanDownload& download);
 
     ProtocolMessages(const Clock& clock, const PlanDatabase& database, const Settings& settings,
                      ProgrammingBuilder programming = {});

@@ -174,7 +174,7 @@ void SerialPort::judgeReply() {
         }
         if (judge.isCompleteImage(*location, bytes, receivedCount_)) {
             outcome = Outcome::Complete;
-            if (receivedCount_ == kImageReplySize) writeByte(kAcknowledge);
+            if (receivedCount_ == kAcknowledgedImageSize) writeByte(kAcknowledge);
         }
     }
     long long since = sinceDeadlineMs();
@@ -202,7 +202,7 @@ void SerialPort::judgeReply() {
 
 void SerialPort::readLogStep() {
     Location* location = target_.get(services_.database);
-    if (location && receivedCount_ >= kLogBlockSize) {
+    if (location && receivedCount_ >= kActivationLogBlockSize) {
         std::size_t count = receivedCount_;
         receivedCount_ = 0;
         int next = services_.judge.takeLogBlock(*location, received_.data(), count);
