@@ -38,8 +38,8 @@ double bestOf(int runs, const std::function<void()>& fn) {
 
 // Distinct loopback addresses as data: 127.x.y.z from a running number.
 std::string addressFor(int n) {
-    return "127." + std::to_string((n >> 16) & 0xFF) + "." + std::to_string((n >> 8) & 0xFF) +
-           "." + std::to_string((n & 0xFF));
+    return "127." + std::to_string((n >> 16) & 0xFF) + "." + std::to_string((n >> 8) & 0xFF) + "." +
+           std::to_string((n & 0xFF));
 }
 
 struct Rig {
@@ -78,10 +78,10 @@ void idleTick() {
         for (int i = 0; i < kTicks; ++i)
             for (const CommoLink* l : links) writing += l->isWriting();
     });
-    std::printf("idle tick, %d enabled idle IP entries: %.4f ms per tick (bare pass %.4f ms, "
-                "ratio %.1f)%s\n",
-                kEntries, ms / kTicks, bare / kTicks, ms / std::max(bare, 1e-9),
-                writing ? " !" : "");
+    std::printf(
+        "idle tick, %d enabled idle IP entries: %.4f ms per tick (bare pass %.4f ms, "
+        "ratio %.1f)%s\n",
+        kEntries, ms / kTicks, bare / kTicks, ms / std::max(bare, 1e-9), writing ? " !" : "");
 }
 
 void queuedTick() {
@@ -103,7 +103,8 @@ void queuedTick() {
     // The same removal done by restarting from the head after each removal, for comparison.
     std::deque<std::unique_ptr<QueuedMessage>> queue;
     const auto* bytes = reinterpret_cast<const unsigned char*>(message.data());
-    for (int i = 0; i < kMessages; ++i) queue.push_back(std::make_unique<QueuedMessage>(bytes, 500));
+    for (int i = 0; i < kMessages; ++i)
+        queue.push_back(std::make_unique<QueuedMessage>(bytes, 500));
     double restart = timeMs([&] {
         for (int t = 0; t < kTicks; ++t) {
             for (int k = 0; k < 8 && k < static_cast<int>(queue.size()); ++k) queue[k]->markSent();
@@ -118,9 +119,10 @@ void queuedTick() {
             }
         }
     });
-    std::printf("tick with %d queued broadcasts: %.4f ms per tick (restart-from-head sweep "
-                "alone %.4f ms per tick); %zu left after %d ticks\n",
-                kMessages, ms / kTicks, restart / kTicks, left, kTicks);
+    std::printf(
+        "tick with %d queued broadcasts: %.4f ms per tick (restart-from-head sweep "
+        "alone %.4f ms per tick); %zu left after %d ticks\n",
+        kMessages, ms / kTicks, restart / kTicks, left, kTicks);
 }
 
 void addLocations() {
@@ -157,12 +159,12 @@ void addLocations() {
     double unbatched = timeMs([&] {
         for (int i = 0; i < kUnbatched; ++i) rig.handler->addLocationAddress(locations[i]);
     });
-    std::printf("addLocationAddress x %d distinct addresses, one file write: %.1f ms "
-                "(bare inserts + write %.1f ms, ratio %.1f); file holds %zu entries\n",
-                kLocations, batched, bare, batched / std::max(bare, 1e-9),
-                file ? file->size() : 0);
-    std::printf("addLocationAddress x %d, saving the file at every addition: %.1f ms\n",
-                kUnbatched, unbatched);
+    std::printf(
+        "addLocationAddress x %d distinct addresses, one file write: %.1f ms "
+        "(bare inserts + write %.1f ms, ratio %.1f); file holds %zu entries\n",
+        kLocations, batched, bare, batched / std::max(bare, 1e-9), file ? file->size() : 0);
+    std::printf("addLocationAddress x %d, saving the file at every addition: %.1f ms\n", kUnbatched,
+                unbatched);
 }
 
 }  // namespace

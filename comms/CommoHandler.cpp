@@ -86,7 +86,9 @@ void CommoHandler::enqueueBytes(const unsigned char* bytes, std::size_t count) {
     push(std::make_unique<QueuedMessage>(bytes, count));
 }
 
-void CommoHandler::enqueueBytes(const std::string& bytes) { enqueueBytes(bytesOf(bytes), bytes.size()); }
+void CommoHandler::enqueueBytes(const std::string& bytes) {
+    enqueueBytes(bytesOf(bytes), bytes.size());
+}
 
 void CommoHandler::enqueueCommand(const CommandVorn& command) {
     char buffer[kMessageBufferSize];
@@ -168,8 +170,8 @@ void CommoHandler::clearQueue() {
     queuedSent_ = 0;
 }
 
-void CommoHandler::queueGroupMessage(const unsigned char* bytes, std::size_t count,
-                                     int masterGroup, int group, int locationNumber) {
+void CommoHandler::queueGroupMessage(const unsigned char* bytes, std::size_t count, int masterGroup,
+                                     int group, int locationNumber) {
     if (!fitsMessage(count)) return;
     if (database_ && locationNumber != 0) {
         if (Location* location = database_->findLocation(masterGroup, group, locationNumber))
@@ -256,9 +258,13 @@ int CommoHandler::openRadioPort(int comNumber) {
     return openRadioPort(comNumber, baud);
 }
 
-int CommoHandler::openRadioPort(int comNumber, int baud) { return serial_.open(comNumber, baud); }
+int CommoHandler::openRadioPort(int comNumber, int baud) {
+    return serial_.open(comNumber, baud);
+}
 
-int CommoHandler::reopenRadioPort(int baud) { return serial_.open(serial_.comNumber(), baud); }
+int CommoHandler::reopenRadioPort(int baud) {
+    return serial_.open(serial_.comNumber(), baud);
+}
 
 CommoLink* CommoHandler::connectionForLocation(const Location* location) {
     if (!location) return nullptr;

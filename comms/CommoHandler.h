@@ -41,7 +41,7 @@ struct CommsSetup {
 // work. Callers queue bytes or commands with a destination address, or ask for a location to
 // be read; they never touch a port or socket. Everything runs on the user-interface thread.
 class CommoHandler final : public ConnectionStatus {
-public:
+  public:
     static constexpr std::time_t kSyncPulseInterval = 4 * 60 * 60;
     static constexpr const char* kSyncPulse = "Quirn SYNC PULSE";
     static constexpr int kDefaultBaud = 2400;
@@ -129,7 +129,7 @@ public:
     // validate-disabled.
     bool isDisabled(const std::string& address) const override;
 
-private:
+  private:
     void dispatchQueue();
     void push(std::unique_ptr<QueuedMessage> message);
     // A message longer than a buffer is refused with a log line rather than cut.

@@ -8,7 +8,7 @@ namespace quirn {
 // One way of reaching time switches: the serial radio port or an IP table entry. The
 // handler and the windows see every link through this narrow face.
 class CommoLink {
-public:
+  public:
     virtual ~CommoLink() = default;
     const std::string& address() const { return address_; }
     // Sending, or about to send.
@@ -18,12 +18,12 @@ public:
     // One line for the status display.
     virtual std::string statusText() const { return "Building"; }
 
-protected:
+  protected:
     CommoLink() = default;
     explicit CommoLink(std::string address) : address_(std::move(address)) {}
     void setLinkAddress(std::string address) { address_ = std::move(address); }
 
-private:
+  private:
     std::string address_ = kRadioAddress;
 };
 

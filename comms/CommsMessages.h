@@ -13,7 +13,7 @@ enum class ClockMessage { BcdTime, TimeDate, Time };
 // on the air or on the wire (empty when there is nothing to send). The protocol's command
 // classes fill it; the links and the handler never build messages themselves.
 class CommsMessages {
-public:
+  public:
     virtual ~CommsMessages() = default;
     // The location's query sentence ('Q').
     virtual std::string querySentence(const Location& location) const = 0;

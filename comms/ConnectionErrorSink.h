@@ -6,7 +6,7 @@ namespace quirn {
 // Where the IP links report connection failures: the error list, which turns them into
 // ErrorIPConnect records. Kept narrow so the links do not depend on the error list itself.
 class ConnectionErrorSink {
-public:
+  public:
     virtual ~ConnectionErrorSink() = default;
     // A connect to `address` failed; `text` is the record's message.
     virtual void addIpConnectError(const std::string& address, const std::string& text) = 0;

@@ -7,13 +7,13 @@ class ErrorList;
 
 // Connection failures of the IP links as ErrorIPConnect records of the station's error list.
 class ErrorListConnectionSink final : public ConnectionErrorSink {
-public:
+  public:
     explicit ErrorListConnectionSink(ErrorList& errors) : errors_(errors) {}
     // The error list words the record itself from the address.
     void addIpConnectError(const std::string& address, const std::string& text) override;
     void clearIpConnectErrors(const std::string& address) override;
 
-private:
+  private:
     ErrorList& errors_;
 };
 

@@ -9,7 +9,7 @@ namespace quirn {
 // locations. Lines "agencyID,<id>" and "imsi,<number>"; other lines are ignored. The station
 // only reads the file.
 class ImsiList {
-public:
+  public:
     static constexpr const char* kFileName = "imsi.csv";
     static constexpr const char* kAgencyNotRead = "Not Read Yet";
     // Lines are read this many characters at a time; a longer line reads as several.
@@ -23,7 +23,7 @@ public:
     const std::vector<std::string>& imsis() const { return imsis_; }
     bool empty() const { return imsis_.empty(); }
 
-private:
+  private:
     void parseLine(std::string_view line);
     std::string agencyId_ = kAgencyNotRead;
     std::vector<std::string> imsis_;

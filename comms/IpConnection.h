@@ -20,11 +20,11 @@ class ConnectionErrorSink;
 // How many entries of one IP table are busy (states 2 to 6), kept up to date by the entries
 // themselves so that the broadcast limit never has to count them.
 class BusyCount {
-public:
+  public:
     int value() const { return value_; }
     void add(int delta) { value_ += delta; }
 
-private:
+  private:
     int value_ = 0;
 };
 
@@ -41,10 +41,10 @@ struct IpServices {
 // TCP connection opened when there is something to send: connect, send, optionally collect a
 // reply, stay a little, close. Stepped by the handler's tick.
 class IpConnection final : public CommoLink {
-public:
+  public:
     enum State {
         kIdle = 0,
-        kPending = 1,     // work waiting; socket not opened yet
+        kPending = 1,  // work waiting; socket not opened yet
         kConnecting = 2,
         kReading = 3,     // sent; collecting the reply of the location being read
         kStaying = 4,     // sent; staying connected for the wait, then closing
@@ -110,7 +110,7 @@ public:
     // Seconds to stay connected after sending `count` bytes.
     int waitAfterSend(std::size_t count, bool fromConnect) const;
 
-private:
+  private:
     void setState(int state);
     void openSocket();
     void onConnectStep();

@@ -9,7 +9,9 @@ IpSocket::IpSocket(std::string address, unsigned port, std::unique_ptr<TcpClient
       port_(port),
       socket_(socket ? std::move(socket) : createTcpClientSocket()) {}
 
-IpSocket::~IpSocket() { close(); }
+IpSocket::~IpSocket() {
+    close();
+}
 
 void IpSocket::connect() {
     if (state_ != kNotCreated) return;
@@ -27,7 +29,8 @@ bool IpSocket::send(const unsigned char* bytes, std::size_t count) {
 
 void IpSocket::sendPending() {
     if (pending_.empty()) return;
-    long n = socket_->send(reinterpret_cast<const unsigned char*>(pending_.data()), pending_.size());
+    long n =
+        socket_->send(reinterpret_cast<const unsigned char*>(pending_.data()), pending_.size());
     if (n > 0) pending_.erase(0, static_cast<std::size_t>(n));
 }
 

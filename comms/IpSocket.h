@@ -11,7 +11,7 @@ namespace quirn {
 // the entry's step) plays the connect, send and close notifications, so the entry's state
 // machine sees the same states as with asynchronous sockets.
 class IpSocket {
-public:
+  public:
     enum State { kNotCreated = 0, kClosed = 1, kConnecting = 2, kConnected = 3 };
     // Bytes handed over but not yet taken by the system are capped; send() refuses beyond.
     static constexpr std::size_t kPendingLimit = 16000;
@@ -39,7 +39,7 @@ public:
     State state() const { return state_; }
     std::size_t pendingBytes() const { return pending_.size(); }
 
-private:
+  private:
     void sendPending();
     std::string address_;
     unsigned port_;

@@ -12,7 +12,7 @@ namespace quirn {
 // constant time through an index kept beside the list. Owns its entries and the count of busy
 // ones that the broadcast limit reads.
 class IpTable {
-public:
+  public:
     IpTable() = default;
     IpTable(const IpTable&) = delete;
     IpTable& operator=(const IpTable&) = delete;
@@ -32,7 +32,7 @@ public:
     // One state-machine step of every entry, in table order.
     void stepAll();
 
-private:
+  private:
     BusyCount busy_;
     std::vector<std::unique_ptr<IpConnection>> entries_;
     std::unordered_map<std::string, IpConnection*> index_;

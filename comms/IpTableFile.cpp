@@ -41,7 +41,7 @@ void putCounted(std::string& out, const std::string& s) {
 
 // Reads little-endian fields off the front of a byte view; every read checks the room left.
 class Cursor {
-public:
+  public:
     explicit Cursor(std::string_view bytes) : bytes_(bytes) {}
     bool u8(std::uint32_t& v) { return take(1, v); }
     bool u16(std::uint32_t& v) { return take(2, v); }
@@ -60,7 +60,7 @@ public:
     }
     bool atEnd() const { return bytes_.empty(); }
 
-private:
+  private:
     bool take(std::size_t n, std::uint32_t& v) {
         if (bytes_.size() < n) return false;
         v = 0;

@@ -19,7 +19,7 @@ struct IpTableRecord {
 // a closing u32 zero. A counted string is its length and its 8-bit characters: one length byte
 // below 255, else 255 and a u16 below 65534, else 255, 255, 255 and a u32.
 class IpTableFile {
-public:
+  public:
     static constexpr const char* kFileName = "quirnwireless.quirn";
 
     static std::string encode(const std::vector<IpTableRecord>& records);

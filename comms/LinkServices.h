@@ -21,14 +21,14 @@ struct LinkServices {
 // The location a link is reading. Its numbers are kept beside the pointer so that a location
 // deleted meanwhile is noticed instead of touched.
 class ReadTarget {
-public:
+  public:
     void set(Location* location);
     void clear() { location_ = nullptr; }
     bool isSet() const { return location_ != nullptr; }
     // The location, or null when none is set or the database no longer holds it.
     Location* get(const PlanDatabase* database) const;
 
-private:
+  private:
     Location* location_ = nullptr;
     int masterGroup_ = 0;
     int group_ = 0;

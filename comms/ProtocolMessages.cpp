@@ -5,8 +5,8 @@
 
 #include "comms/CommsConstants.h"
 #include "plans/Settings.h"
-#include "protocol/PlanDownload.h"
 #include "protocol/Bcd.h"
+#include "protocol/PlanDownload.h"
 #include "protocol/ProgramImageLayout.h"
 #include "protocol/RecordCommands.h"
 #include "protocol/SentenceCommands.h"
@@ -15,7 +15,10 @@ namespace quirn {
 
 ProtocolMessages::ProtocolMessages(const Clock& clock, const PlanDatabase& database,
                                    const Settings& settings, ProgrammingBuilder programming)
-    : clock_(clock), database_(database), settings_(settings), programming_(std::move(programming)) {}
+    : clock_(clock),
+      database_(database),
+      settings_(settings),
+      programming_(std::move(programming)) {}
 
 ProtocolMessages::ProgrammingBuilder ProtocolMessages::fromPlanDownload(PlanDownload& download) {
     return [&download](const Location& location) {
@@ -25,7 +28,9 @@ ProtocolMessages::ProgrammingBuilder ProtocolMessages::fromPlanDownload(PlanDown
     };
 }
 
-bool ProtocolMessages::hasMasterGroups() const { return settings_.hasMasterGroups != 0; }
+bool ProtocolMessages::hasMasterGroups() const {
+    return settings_.hasMasterGroups != 0;
+}
 
 std::string ProtocolMessages::querySentence(const Location& location) const {
     // The query carries only the image's address bytes, which are the location's numbers.

@@ -14,7 +14,7 @@ struct Settings;
 // The messages of the communications layer built by the protocol's command classes from the
 // plan records and the agency's settings.
 class ProtocolMessages final : public CommsMessages {
-public:
+  public:
     // Builds a location's complete programming; supplied by whoever owns the plan download.
     using ProgrammingBuilder = std::function<std::string(const Location&)>;
 
@@ -37,7 +37,7 @@ public:
     std::string passwayLogRequest(const Location& location, int block) const override;
     std::string passwayLogClear(const Location& location) const override;
 
-private:
+  private:
     bool hasMasterGroups() const;
     const Clock& clock_;
     const PlanDatabase& database_;

@@ -24,7 +24,9 @@ ProtocolReplyJudge::Key ProtocolReplyJudge::keyOf(const Location& l) {
     return {l.masterGroup, l.group, l.number};
 }
 
-void ProtocolReplyJudge::resetProgress(Location& location) { progress_.erase(keyOf(location)); }
+void ProtocolReplyJudge::resetProgress(Location& location) {
+    progress_.erase(keyOf(location));
+}
 
 void ProtocolReplyJudge::reportProgress(Location& location, std::size_t received) {
     progress_[keyOf(location)] = received;
@@ -35,8 +37,7 @@ std::size_t ProtocolReplyJudge::receivedSoFar(const Location& location) const {
     return it == progress_.end() ? 0 : it->second;
 }
 
-std::string ProtocolReplyJudge::progressText(const Location& location,
-                                             std::size_t received) const {
+std::string ProtocolReplyJudge::progressText(const Location& location, std::size_t received) const {
     std::size_t expected = ReadBack::expectedReplySize(location, download_);
     if (location.isModel(TimeSwitchModel::LR40)) received = std::min(received, expected);
     return std::to_string(received) + " of " + std::to_string(expected) + " bytes";
@@ -48,7 +49,8 @@ bool ProtocolReplyJudge::isErrorReply(const Location&, const unsigned char*, std
 
 FirstAnswer ProtocolReplyJudge::firstAnswer(const Location& location, const unsigned char* bytes,
                                             std::size_t count) const {
-    if (!bytes || count == 0 || !location.isModel(TimeSwitchModel::Strider)) return FirstAnswer::None;
+    if (!bytes || count == 0 || !location.isModel(TimeSwitchModel::Strider))
+        return FirstAnswer::None;
     Qn510Image image = parseQN510Reply(bytes, count, clock_.now());
     if (!image.isValid()) return FirstAnswer::None;
     return image.strider() ? FirstAnswer::KeepsLog : FirstAnswer::NoLog;

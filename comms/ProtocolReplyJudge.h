@@ -18,7 +18,7 @@ class ReadBack;
 // Strider's first answer are recognised by decoding what has arrived, finished replies go to
 // the read-back handler, activation-log blocks to it and the Passway store.
 class ProtocolReplyJudge final : public ReplyJudge {
-public:
+  public:
     // `passway` and `database` may be null: a finished activation log is then not saved.
     ProtocolReplyJudge(const Clock& clock, ReadBack& readBack, PlanDownload& download,
                        PasswayStore* passway = nullptr, const PlanDatabase* database = nullptr);
@@ -45,7 +45,7 @@ public:
     // Bytes received so far for a location being read (0 when none reported).
     std::size_t receivedSoFar(const Location& location) const;
 
-private:
+  private:
     using Key = std::tuple<int, int, int>;
     static Key keyOf(const Location& l);
 

@@ -21,8 +21,7 @@ QueuedMessage::QueuedMessage(const Location& location, const unsigned char* byte
                              std::size_t count)
     : QueuedMessage(bytes, count, location.connection) {}
 
-QueuedMessage::QueuedMessage(const unsigned char* bytes, std::size_t count,
-                             std::string destination)
+QueuedMessage::QueuedMessage(const unsigned char* bytes, std::size_t count, std::string destination)
     : data_(copyOf(bytes, count)), destination_(std::move(destination)) {
     sent_ = data_.empty();
 }

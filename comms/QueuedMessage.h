@@ -13,7 +13,7 @@ class Location;
 // kBroadcastAddress for every link, kRadioAddress for the radio, else an IP table entry.
 // Holds at most kMessageBufferSize bytes; longer input is cut there.
 class QueuedMessage {
-public:
+  public:
     // For every link.
     QueuedMessage(const unsigned char* bytes, std::size_t count);
     // For the link of a location (its connection address).
@@ -31,7 +31,7 @@ public:
     bool sent() const { return sent_; }
     void markSent() { sent_ = true; }
 
-private:
+  private:
     bool sent_;
     std::string data_;
     std::string destination_;

@@ -8,16 +8,16 @@ class Location;
 
 // What a Strider's first answer to a read says.
 enum class FirstAnswer {
-    None,       // not a complete first answer
-    NoLog,      // complete; the time switch keeps no activation log
-    KeepsLog,   // complete; its activation log is to be read block by block
+    None,      // not a complete first answer
+    NoLog,     // complete; the time switch keeps no activation log
+    KeepsLog,  // complete; its activation log is to be read block by block
 };
 
 // Judges the bytes a link has collected for the location being read and hands finished replies
 // to the location. The read-back decoders fill it; the links only ask. Every call takes the
 // bytes collected so far; none keeps a pointer to them.
 class ReplyJudge {
-public:
+  public:
     virtual ~ReplyJudge() = default;
     // Starts a location's read progress afresh.
     virtual void resetProgress(Location& location) = 0;
@@ -35,12 +35,10 @@ public:
                                  std::size_t count) const = 0;
     // Hands a finished (or timed-out) reply to the location; true when the location takes it
     // as a reply of the expected size.
-    virtual bool acceptReply(Location& location, const unsigned char* bytes,
-                             std::size_t count) = 0;
+    virtual bool acceptReply(Location& location, const unsigned char* bytes, std::size_t count) = 0;
     // Takes one activation-log block; answers the next block to ask for, or -1 when the log is
     // complete.
-    virtual int takeLogBlock(Location& location, const unsigned char* bytes,
-                             std::size_t count) = 0;
+    virtual int takeLogBlock(Location& location, const unsigned char* bytes, std::size_t count) = 0;
     // Saves the activation log read and updates the location's read status.
     virtual void finishLog(Location& location) = 0;
 };

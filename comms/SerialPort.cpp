@@ -25,7 +25,9 @@ SerialPort::SerialPort(LinkServices services, std::unique_ptr<SerialDevice> devi
       device_(device ? std::move(device) : createSerialDevice()),
       comMap_(comMap) {}
 
-SerialPort::~SerialPort() { close(); }
+SerialPort::~SerialPort() {
+    close();
+}
 
 int SerialPort::open(int comNumber, int baud) {
     comNumber_ = comNumber;
@@ -42,7 +44,9 @@ int SerialPort::open(int comNumber, int baud) {
     return 0;
 }
 
-void SerialPort::close() { device_->close(); }
+void SerialPort::close() {
+    device_->close();
+}
 
 bool SerialPort::queueBytes(const unsigned char* bytes, std::size_t count) {
     if (comNumber_ == 0 || !bytes) return false;
@@ -76,7 +80,9 @@ bool SerialPort::write(const unsigned char* bytes, std::size_t count) {
     return sent == count;
 }
 
-bool SerialPort::writeByte(unsigned char byte) { return write(&byte, 1); }
+bool SerialPort::writeByte(unsigned char byte) {
+    return write(&byte, 1);
+}
 
 bool SerialPort::writeText(const std::string& text) {
     std::size_t count = std::min(text.size(), kWriteTextLimit);
@@ -99,7 +105,8 @@ int SerialPort::flushInput() {
             return 1;
         }
         if (waiting == 0) break;
-        device_->read(scratch, std::min<std::size_t>(static_cast<std::size_t>(waiting), kFlushChunk));
+        device_->read(scratch,
+                      std::min<std::size_t>(static_cast<std::size_t>(waiting), kFlushChunk));
         if (static_cast<std::size_t>(waiting) < kFlushChunk + 1) break;
     }
     receivedCount_ = 0;

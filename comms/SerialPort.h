@@ -19,12 +19,12 @@ namespace quirn {
 // tick and never blocking: it reads only what the driver holds and estimates the on-air time
 // of what it writes instead of waiting for the transmitter.
 class SerialPort final : public CommoLink {
-public:
+  public:
     enum State {
         kIdle = 0,
-        kReading = 1,       // a read request went out; collecting the reply
-        kWriting = 2,       // transmitting; waiting for the estimated end of on-air time
-        kReadingLog = 3,    // reading a Strider activation log block by block
+        kReading = 1,     // a read request went out; collecting the reply
+        kWriting = 2,     // transmitting; waiting for the estimated end of on-air time
+        kReadingLog = 3,  // reading a Strider activation log block by block
         kAfterExchange = 4,
     };
     // A read with no byte back ends this long after the transmission, one with bytes after
@@ -101,7 +101,7 @@ public:
         return static_cast<long long>((count + kAirBytesPerSecond / 2) / kAirBytesPerSecond);
     }
 
-private:
+  private:
     bool flushTransmitBuffer();
     void judgeReply();
     void readLogStep();

@@ -11,7 +11,7 @@ namespace quirn {
 // message that does not fit in the room left waits whole, in order, for a later transmission
 // instead of overflowing or being lost; take() moves waiting messages up as room allows.
 class TransmitBuffer {
-public:
+  public:
     // Messages waiting beyond the buffer are capped so that a link that never transmits
     // cannot grow without end; append() refuses beyond it.
     static constexpr std::size_t kWaitingLimit = 64 * kMessageBufferSize;
@@ -23,7 +23,9 @@ public:
         return append(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     }
     // Bytes of the next transmission.
-    const unsigned char* data() const { return reinterpret_cast<const unsigned char*>(now_.data()); }
+    const unsigned char* data() const {
+        return reinterpret_cast<const unsigned char*>(now_.data());
+    }
     std::size_t size() const { return now_.size(); }
     bool empty() const { return now_.empty(); }
     // Bytes waiting for a later transmission.
@@ -33,7 +35,7 @@ public:
     // Drops everything, waiting messages too.
     void clear();
 
-private:
+  private:
     void refill();
     std::string now_;
     std::deque<std::string> waiting_;

@@ -9,12 +9,12 @@ class ProfileStore;
 // entry "COM<n>=<path>" in the profile store's "Serial" section names the device; without one
 // COM n is "\\.\COM<n>" on Windows and "/dev/ttyS<n-1>" elsewhere.
 class ComPortMap {
-public:
+  public:
     explicit ComPortMap(const ProfileStore* store = nullptr) : store_(store) {}
     // Empty for COM numbers below 1.
     std::string devicePath(int comNumber) const;
 
-private:
+  private:
     const ProfileStore* store_;
 };
 

@@ -15,7 +15,9 @@ namespace quirn {
 
 namespace {
 
-speed_t speedFor(int baud) { return baud == kBaud4800 ? B4800 : B2400; }
+speed_t speedFor(int baud) {
+    return baud == kBaud4800 ? B4800 : B2400;
+}
 
 struct SpeedName {
     speed_t speed;
@@ -23,8 +25,8 @@ struct SpeedName {
 };
 
 constexpr SpeedName kSpeeds[] = {
-    {B300, 300},     {B600, 600},     {B1200, 1200},   {B2400, 2400},     {B4800, 4800},
-    {B9600, 9600},   {B19200, 19200}, {B38400, 38400}, {B57600, 57600},   {B115200, 115200},
+    {B300, 300},   {B600, 600},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},
+    {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
 };
 
 // Raw 8N1 without software flow control; hardware flow control and the modem lines are left
@@ -43,9 +45,13 @@ void makeRaw(termios& t) {
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> createSerialDevice() { return std::make_unique<PosixSerialDevice>(); }
+std::unique_ptr<SerialDevice> createSerialDevice() {
+    return std::make_unique<PosixSerialDevice>();
+}
 
-PosixSerialDevice::~PosixSerialDevice() { close(); }
+PosixSerialDevice::~PosixSerialDevice() {
+    close();
+}
 
 bool PosixSerialDevice::fail(const char* what) {
     errorText_ = std::string(what) + ": " + std::strerror(errno);

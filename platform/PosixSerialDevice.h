@@ -8,7 +8,7 @@ namespace quirn {
 // SerialDevice on a POSIX terminal device (termios): non-blocking descriptor, TIOCEXCL for
 // exclusive use, FIONREAD for the bytes waiting and poll() to notice a hang-up.
 class PosixSerialDevice final : public SerialDevice {
-public:
+  public:
     PosixSerialDevice() = default;
     ~PosixSerialDevice() override;
     PosixSerialDevice(const PosixSerialDevice&) = delete;
@@ -24,7 +24,7 @@ public:
     int currentBaud() const override;
     const std::string& errorText() const override { return errorText_; }
 
-private:
+  private:
     bool fail(const char* what);
     int fd_ = -1;
     std::string errorText_;

@@ -25,7 +25,9 @@ std::unique_ptr<TcpClientSocket> createTcpClientSocket() {
     return std::make_unique<PosixTcpClientSocket>();
 }
 
-PosixTcpClientSocket::~PosixTcpClientSocket() { closeDescriptor(); }
+PosixTcpClientSocket::~PosixTcpClientSocket() {
+    closeDescriptor();
+}
 
 void PosixTcpClientSocket::closeDescriptor() {
     if (fd_ < 0) return;

@@ -6,7 +6,7 @@ namespace quirn {
 // TcpClientSocket on a POSIX non-blocking stream socket; poll() with a zero time-out stands
 // in for the connect and close notifications.
 class PosixTcpClientSocket final : public TcpClientSocket {
-public:
+  public:
     PosixTcpClientSocket() = default;
     ~PosixTcpClientSocket() override;
     PosixTcpClientSocket(const PosixTcpClientSocket&) = delete;
@@ -18,7 +18,7 @@ public:
     long receive(unsigned char* buffer, std::size_t capacity) override;
     void close() override;
 
-private:
+  private:
     void closeDescriptor();
     int fd_ = -1;
     Status status_ = Status::Idle;

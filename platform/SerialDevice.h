@@ -9,7 +9,7 @@ namespace quirn {
 // no software flow control, and reads that only take what the driver already holds. The POSIX
 // backend sits on termios; a Win32 backend fills the same contract with the comm API.
 class SerialDevice {
-public:
+  public:
     virtual ~SerialDevice() = default;
 
     // Opens an existing device for exclusive reading and writing and applies raw 8N1 at `baud`

@@ -8,7 +8,7 @@ namespace quirn {
 // A non-blocking TCP client connection whose progress the caller polls from its periodic
 // tick, in place of asynchronous socket notifications. No call waits for the network.
 class TcpClientSocket {
-public:
+  public:
     enum class Status {
         Idle,        // nothing started, or closed by close()
         Connecting,  // connect started, outcome not known yet

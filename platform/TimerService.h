@@ -7,7 +7,7 @@ namespace quirn {
 // Periodic callbacks on the user-interface thread (window-less timers). The program's
 // backend sits on the GUI toolkit's timers; tests use VirtualTimerService.
 class TimerService {
-public:
+  public:
     using TimerId = std::uint32_t;
     using Callback = std::function<void()>;
     // Never returned by start().

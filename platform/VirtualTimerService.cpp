@@ -13,7 +13,9 @@ TimerService::TimerId VirtualTimerService::start(int periodMs, Callback callback
     return id;
 }
 
-void VirtualTimerService::stop(TimerId id) { timers_.erase(id); }
+void VirtualTimerService::stop(TimerId id) {
+    timers_.erase(id);
+}
 
 long long VirtualTimerService::advanceMs(long long ms) {
     const long long end = clock_.nowMs() + (ms > 0 ? ms : 0);

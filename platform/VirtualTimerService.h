@@ -12,7 +12,7 @@ namespace quirn {
 // "4 hours" of timers in milliseconds. A timer that fell due while the clock was moved directly
 // fires once at the current time, not once per missed period.
 class VirtualTimerService final : public TimerService {
-public:
+  public:
     explicit VirtualTimerService(ManualClock& clock) : clock_(clock) {}
 
     TimerId start(int periodMs, Callback callback) override;
@@ -24,7 +24,7 @@ public:
     // Number of running timers.
     std::size_t activeCount() const { return timers_.size(); }
 
-private:
+  private:
     struct Timer {
         long long periodMs;
         long long dueMs;

@@ -33,7 +33,7 @@ constexpr int kCom = 3;
 // The handler with its radio on a pty and its IP entries talking to loopback listeners; the
 // tick comes from the virtual timer service on the manual clock.
 class CommoHandlerTest : public ::testing::Test {
-protected:
+  protected:
     CommoHandlerTest() : clock(kStart), timers(clock), store(folder.file("quirnradio.ini")) {
         makeFolder(logFolder());
         store.writeString(kSerialSection, "COM" + std::to_string(kCom), pty.slavePath());
@@ -267,8 +267,8 @@ TEST_F(CommoHandlerTest, ARestartLosesUnusedEntriesAndReenablesTheRest) {
 
 TEST_F(CommoHandlerTest, ABatchOfAdditionsWritesTheSameFileOnceAtTheEnd) {
     std::vector<std::string> addresses;
-    for (int i = 0; i < 40; ++i) addresses.push_back("127.0." + std::to_string(i / 7) + "." +
-                                                     std::to_string(10 + i % 7));
+    for (int i = 0; i < 40; ++i)
+        addresses.push_back("127.0." + std::to_string(i / 7) + "." + std::to_string(10 + i % 7));
     std::string path = folder.file("quirnwireless.quirn");
     std::string oneByOne;
     {

@@ -16,7 +16,7 @@ namespace quirn::test {
 //  - a complete image is at least 968 bytes starting with "MX40";
 //  - a log block is 125 bytes: byte 1 its number, byte 2 the last block's number.
 class FakeProtocol final : public CommsMessages, public ReplyJudge {
-public:
+  public:
     struct Reply {
         std::string location;
         std::string bytes;
@@ -64,8 +64,7 @@ public:
     bool isErrorReply(const Location&, const unsigned char* b, std::size_t n) const override {
         return starts(b, n, "ERR");
     }
-    FirstAnswer firstAnswer(const Location&, const unsigned char* b,
-                            std::size_t n) const override {
+    FirstAnswer firstAnswer(const Location&, const unsigned char* b, std::size_t n) const override {
         if (n == 4 && starts(b, n, "PWL#")) return FirstAnswer::KeepsLog;
         if (n == 4 && starts(b, n, "PWN#")) return FirstAnswer::NoLog;
         return FirstAnswer::None;
@@ -108,15 +107,16 @@ public:
     std::vector<std::string> blocks;
     int logsFinished = 0;
 
-private:
+  private:
     static bool starts(const unsigned char* b, std::size_t n, const std::string& head) {
-        return b && n >= head.size() && std::string(reinterpret_cast<const char*>(b), head.size()) == head;
+        return b && n >= head.size() &&
+               std::string(reinterpret_cast<const char*>(b), head.size()) == head;
     }
 };
 
 // Collects connection error records as the error list would.
 class RecordingErrorSink final : public ConnectionErrorSink {
-public:
+  public:
     void addIpConnectError(const std::string& address, const std::string& text) override {
         added.push_back(address + "|" + text);
     }

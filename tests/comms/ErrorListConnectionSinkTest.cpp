@@ -19,7 +19,7 @@ namespace quirn {
 namespace {
 
 class IgnoreValidateFailures final : public ValidateFailureListener {
-public:
+  public:
     void notifyValidateFailure(const ErrorRecord&) override {}
 };
 

@@ -11,8 +11,9 @@ namespace {
 
 TEST(ImsiList, ReadsTheAgencyAndEveryImsiWhateverTheLineEnds) {
     ImsiList list;
-    list.parse("agencyID,4711,extra\r\nimsi,310150000000001\nnoise,1\rimsi,310150000000002,x\n"
-               "IMSI,9\nimsi\nimsi,\n");
+    list.parse(
+        "agencyID,4711,extra\r\nimsi,310150000000001\nnoise,1\rimsi,310150000000002,x\n"
+        "IMSI,9\nimsi\nimsi,\n");
     EXPECT_EQ(list.agencyId(), "4711");
     ASSERT_EQ(list.imsis().size(), 2u);
     EXPECT_EQ(list.imsis()[0], "310150000000001");

@@ -26,7 +26,7 @@ constexpr std::time_t kStart = 1773570000;
 // One IP entry talking to a real listening socket on a loopback address. Time-outs and waits
 // run on the manual clock; only the arrival of loopback bytes takes (a few ms of) real time.
 class IpConnectionLoopback : public ::testing::Test {
-protected:
+  protected:
     IpConnectionLoopback() : clock(kStart) { makeFolder(logFolder()); }
 
     std::unique_ptr<IpConnection> entry(const std::string& address, unsigned port) {
@@ -139,8 +139,8 @@ TEST_F(IpConnectionLoopback, AReadWaitsTwoMinutesForTheM2MClientAnd12SecondsElse
         queueRead(*e, location);
         ASSERT_TRUE(stepUntilState(*e, IpConnection::kReading));
         EXPECT_TRUE(e->isReading());
-        EXPECT_EQ(e->statusText(), std::string("IP Socket Address  ") + c.address +
-                                       " reading location.");
+        EXPECT_EQ(e->statusText(),
+                  std::string("IP Socket Address  ") + c.address + " reading location.");
         ASSERT_TRUE(server.waitForBytes(0, 8));
         EXPECT_EQ(server.received(0), "X@R0102o");
         EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::kReading), c.seconds) << c.address;
@@ -238,7 +238,8 @@ TEST_F(IpConnectionLoopback, ReadsAThreeBlockActivationLogThenSendsTheClearAndCl
         ASSERT_TRUE(server.send(0, FakeProtocol::logBlock(block, 2)));
         if (block < 2) {
             expected += "@B0102" + std::to_string(block + 1) + "#";
-            ASSERT_TRUE(stepUntil(*e, [&] { return server.received(0).size() == expected.size(); }));
+            ASSERT_TRUE(
+                stepUntil(*e, [&] { return server.received(0).size() == expected.size(); }));
             EXPECT_EQ(server.received(0), expected);
         }
     }

@@ -15,9 +15,20 @@ std::string u32(unsigned v) {
 }
 
 TEST(IpTableFile, WritesCountEntriesAndAClosingZeroLittleEndian) {
-    std::vector<IpTableRecord> records{{"127.0.0.5", true, "Gym"}, {"127.0.0.6", false, "127.0.0.6"}};
-    std::string expected = u32(2) + "\x09" "127.0.0.5" + u32(0) + u32(1) + "\x03" "Gym" +
-                           "\x09" "127.0.0.6" + u32(0) + u32(0) + "\x09" "127.0.0.6" + u32(0);
+    std::vector<IpTableRecord> records{{"127.0.0.5", true, "Gym"},
+                                       {"127.0.0.6", false, "127.0.0.6"}};
+    std::string expected = u32(2) +
+                           "\x09"
+                           "127.0.0.5" +
+                           u32(0) + u32(1) +
+                           "\x03"
+                           "Gym" +
+                           "\x09"
+                           "127.0.0.6" +
+                           u32(0) + u32(0) +
+                           "\x09"
+                           "127.0.0.6" +
+                           u32(0);
     EXPECT_EQ(IpTableFile::encode(records), expected);
     EXPECT_EQ(IpTableFile::encode({}), u32(0) + u32(0));
 }
@@ -46,21 +57,24 @@ TEST(IpTableFile, CountsLongStringsWithEscapes) {
 }
 
 TEST(IpTableFile, RefusesEveryCutOfAWholeTableWithoutReadingPastIt) {
-    std::vector<IpTableRecord> records{{"127.0.0.5", true, "Gym"}, {std::string(300, 'x'), false, ""}};
+    std::vector<IpTableRecord> records{{"127.0.0.5", true, "Gym"},
+                                       {std::string(300, 'x'), false, ""}};
     std::string bytes = IpTableFile::encode(records);
     for (std::size_t n = 0; n < bytes.size(); ++n)
         EXPECT_FALSE(IpTableFile::decode(bytes.substr(0, n))) << n;
     EXPECT_TRUE(IpTableFile::decode(bytes));
     // A count far beyond the bytes and a string length beyond them are refused.
     EXPECT_FALSE(IpTableFile::decode(u32(0xFFFFFFFF) + u32(0)));
-    EXPECT_FALSE(IpTableFile::decode(u32(1) + "\x20" "short"));
+    EXPECT_FALSE(IpTableFile::decode(u32(1) + "\x20"
+                                              "short"));
 }
 
 TEST(IpTableFile, ReadsBackWhatItWrote) {
     test::TempFolder folder;
     std::string path = folder.file(IpTableFile::kFileName);
     EXPECT_FALSE(IpTableFile::read(path));
-    std::vector<IpTableRecord> records{{"127.0.0.1", true, "127.0.0.1"}, {"127.0.3.4", false, "Shop"}};
+    std::vector<IpTableRecord> records{{"127.0.0.1", true, "127.0.0.1"},
+                                       {"127.0.3.4", false, "Shop"}};
     ASSERT_TRUE(IpTableFile::write(path, records));
     auto back = IpTableFile::read(path);
     ASSERT_TRUE(back);

@@ -12,7 +12,7 @@ namespace quirn {
 namespace {
 
 class ProtocolMessagesTest : public ::testing::Test {
-protected:
+  protected:
     ProtocolMessagesTest()
         : clock(fromLocal(2026, 3, 16, 7, 30, 0)),  // a Monday
           messages(clock, db, settings) {

@@ -25,7 +25,7 @@ namespace {
 
 // The links' judging done by the real read-back decoders.
 class ProtocolReplyJudgeTest : public ::testing::Test {
-protected:
+  protected:
     ProtocolReplyJudgeTest()
         : clock(fromLocal(2026, 3, 16, 7, 30, 0)),
           download(db, clock, false),
@@ -145,7 +145,8 @@ TEST_F(ProtocolReplyJudgeTest, TheRadioReadsAnMX40AndAcknowledgesItsImage) {
 }
 
 TEST_F(ProtocolReplyJudgeTest, ADownloadIsTheLocationsProgrammingFromThePlanDownload) {
-    ProtocolMessages withDownload(clock, db, settings, ProtocolMessages::fromPlanDownload(download));
+    ProtocolMessages withDownload(clock, db, settings,
+                                  ProtocolMessages::fromPlanDownload(download));
     std::string program = withDownload.download(*mx40);
     ASSERT_GE(program.size(), 968u);
     EXPECT_NE(program.find(imageOf(*mx40).substr(0, 4)), std::string::npos);

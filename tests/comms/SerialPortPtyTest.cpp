@@ -26,7 +26,7 @@ constexpr std::time_t kStart = 1773570000;  // a Sunday in March 2026
 // The radio port on the slave side of a pty; the test plays transmitter and time switch on the
 // master side. Time runs on a manual clock.
 class SerialPortPty : public ::testing::Test {
-protected:
+  protected:
     SerialPortPty()
         : clock(kStart),
           store(folder.file("quirnradio.ini")),

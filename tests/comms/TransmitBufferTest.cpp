@@ -54,8 +54,9 @@ TEST(QueuedMessage, SerializesOnlyIntoRoomEnoughAndStartsSentWhenEmpty) {
     EXPECT_EQ(QueuedMessage(location, bytes, 3).destination(), "127.0.0.5");
     EXPECT_EQ(QueuedMessage(bytes, 3, "127.0.0.2").destination(), "127.0.0.2");
     std::string big(kMessageBufferSize + 10, 'x');
-    EXPECT_EQ(QueuedMessage(reinterpret_cast<const unsigned char*>(big.data()), big.size()).length(),
-              kMessageBufferSize);
+    EXPECT_EQ(
+        QueuedMessage(reinterpret_cast<const unsigned char*>(big.data()), big.size()).length(),
+        kMessageBufferSize);
 }
 
 }  // namespace

@@ -65,7 +65,10 @@ TEST(PosixSerialDevice, MovesBytesBothWaysUnchangedAndNeverBlocks) {
     EXPECT_EQ(device->waiting(), 0);
     EXPECT_EQ(device->read(buffer, sizeof buffer), 0);  // nothing there: returns at once
 
-    const std::string reply("\x00\x11\x13\r\n\xff" "abc", 9);  // XON/XOFF, CR LF pass raw
+    const std::string reply(
+        "\x00\x11\x13\r\n\xff"
+        "abc",
+        9);  // XON/XOFF, CR LF pass raw
     ASSERT_TRUE(pty.send(reply));
     EXPECT_EQ(device->waiting(), static_cast<long>(reply.size()));
     std::string got;

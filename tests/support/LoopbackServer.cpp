@@ -15,7 +15,9 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-bool isLoopback(const in_addr& a) { return (ntohl(a.s_addr) >> 24) == 127; }
+bool isLoopback(const in_addr& a) {
+    return (ntohl(a.s_addr) >> 24) == 127;
+}
 
 void pause(int fd, short events) {
     pollfd p{fd, events, 0};

@@ -8,7 +8,7 @@ namespace quirn::test {
 // switch or the M2M client. Single-threaded: the test calls accept/receive/send between ticks
 // of the code under test; every wait is bounded.
 class LoopbackServer {
-public:
+  public:
     // Port 0 picks a free port. Addresses outside 127.0.0.0/8 are refused (ok() is false).
     explicit LoopbackServer(const std::string& address, unsigned port = 0);
     ~LoopbackServer();
@@ -44,7 +44,7 @@ public:
     // Closes the listening socket: further connects are refused.
     void stopListening();
 
-private:
+  private:
     struct Client {
         int fd;
         std::string bytes;

@@ -21,7 +21,9 @@ PtyPair::PtyPair() {
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 
-PtyPair::~PtyPair() { closeMaster(); }
+PtyPair::~PtyPair() {
+    closeMaster();
+}
 
 void PtyPair::closeMaster() {
     if (master_ < 0) return;
@@ -66,7 +68,9 @@ std::string PtyPair::receive(std::size_t atLeast, int waitMs) {
     return out;
 }
 
-void PtyPair::drain() { receive(static_cast<std::size_t>(-1), 0); }
+void PtyPair::drain() {
+    receive(static_cast<std::size_t>(-1), 0);
+}
 
 bool PtyPair::slaveSettings(termios& out) const {
     if (master_ < 0) return false;

@@ -8,7 +8,7 @@ namespace quirn::test {
 // A pseudo-terminal pair standing in for a serial line (POSIX only). The code under test opens
 // slavePath(); the test plays the far end (the radio and the time switch) on the master side.
 class PtyPair {
-public:
+  public:
     PtyPair();
     ~PtyPair();
     PtyPair(const PtyPair&) = delete;
@@ -29,7 +29,7 @@ public:
     // Closes the master side: the slave sees a hang-up, like an unplugged adapter.
     void closeMaster();
 
-private:
+  private:
     int master_ = -1;
     std::string slavePath_;
 };
