@@ -123,7 +123,7 @@ TEST_F(ProtocolReplyJudgeTest, WalksTheActivationLogBlocks) {
     EXPECT_EQ(judge.takeLogBlock(*strider, nullptr, 0), -1);
 }
 
-TEST_F(ProtocolReplyJudgeTest, TheRadioReadsAnMX40AndAcknowledgesItsImage) {
+TEST_F(ProtocolReplyJudgeTest, TheRadioOnAPtyReadsAnMX40AndAcknowledgesItsImage) {
     test::PtyPair pty;
     ProfileStore store(folder.file("quirnradio.ini"));
     store.writeString(kSerialSection, "COM1", pty.slavePath());

@@ -32,9 +32,9 @@ constexpr int kCom = 3;
 
 // The handler with its radio on a pty and its IP entries talking to loopback listeners; the
 // tick comes from the virtual timer service on the manual clock.
-class CommoHandlerTest : public ::testing::Test {
+class CommoHandlerPty : public ::testing::Test {
   protected:
-    CommoHandlerTest() : clock(kStart), timers(clock), store(folder.file("quirnradio.ini")) {
+    CommoHandlerPty() : clock(kStart), timers(clock), store(folder.file("quirnradio.ini")) {
         makeFolder(logFolder());
         store.writeString(kSerialSection, "COM" + std::to_string(kCom), pty.slavePath());
     }
@@ -67,7 +67,7 @@ class CommoHandlerTest : public ::testing::Test {
     PtyPair pty;
 };
 
-TEST_F(CommoHandlerTest, SendsASyncPulseEveryFourHoursToTheRadioAndEnabledEntriesButTheM2MClient) {
+TEST_F(CommoHandlerPty, SendsASyncPulseEveryFourHoursToTheRadioAndEnabledEntriesButTheM2MClient) {
     ASSERT_TRUE(test::writeFile(folder.file("imsi.csv"), "imsi,310150123456789\r\n"));
     LoopbackServer wifi("127.0.0.5");
     ASSERT_TRUE(wifi.ok());
@@ -104,7 +104,7 @@ TEST_F(CommoHandlerTest, SendsASyncPulseEveryFourHoursToTheRadioAndEnabledEntrie
     EXPECT_TRUE(errors.added.empty());
 }
 
-TEST_F(CommoHandlerTest, ThreeBroadcastsOf1500BytesGoTwoThenOne) {
+TEST_F(CommoHandlerPty, ThreeBroadcastsOf1500BytesGoTwoThenOne) {
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
     std::string a(1500, 'a'), b(1500, 'b'), c(1500, 'c');
@@ -127,7 +127,7 @@ TEST_F(CommoHandlerTest, ThreeBroadcastsOf1500BytesGoTwoThenOne) {
     EXPECT_EQ(pty.receive(1500), c);
 }
 
-TEST_F(CommoHandlerTest, RadioIpRadioGoesOutInTwoTicks) {
+TEST_F(CommoHandlerPty, RadioIpRadioGoesOutInTwoTicks) {
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
     h->setIpPort(1);  // nothing listens: the entry only holds the message here
@@ -144,7 +144,7 @@ TEST_F(CommoHandlerTest, RadioIpRadioGoesOutInTwoTicks) {
     EXPECT_EQ(h->queueSize(), 0u);
 }
 
-TEST_F(CommoHandlerTest, AGroupMessageGoesOnceToEachIpAddressThenToTheRadio) {
+TEST_F(CommoHandlerPty, AGroupMessageGoesOnceToEachIpAddressThenToTheRadio) {
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
     h->setIpPort(1);
@@ -178,7 +178,7 @@ TEST_F(CommoHandlerTest, AGroupMessageGoesOnceToEachIpAddressThenToTheRadio) {
     EXPECT_EQ(h->queueSize(), 3u);
 }
 
-TEST_F(CommoHandlerTest, ABroadcastTo25EntriesOpensTenConnectionsAtOnce) {
+TEST_F(CommoHandlerPty, ABroadcastTo25EntriesOpensTenConnectionsAtOnce) {
     std::vector<std::unique_ptr<LoopbackServer>> servers;
     servers.push_back(std::make_unique<LoopbackServer>("127.0.0.10"));
     ASSERT_TRUE(servers[0]->ok());
@@ -217,7 +217,7 @@ TEST_F(CommoHandlerTest, ABroadcastTo25EntriesOpensTenConnectionsAtOnce) {
     EXPECT_EQ(h->ipTable().busyCount(), 0);
 }
 
-TEST_F(CommoHandlerTest, WithoutImsisThereIsNoM2MEntry) {
+TEST_F(CommoHandlerPty, WithoutImsisThereIsNoM2MEntry) {
     {
         auto h = make();
         EXPECT_FALSE(h->m2mEnabled());
@@ -237,7 +237,7 @@ TEST_F(CommoHandlerTest, WithoutImsisThereIsNoM2MEntry) {
     EXPECT_EQ((*file)[0].address, "127.0.0.1");
 }
 
-TEST_F(CommoHandlerTest, ARestartLosesUnusedEntriesAndReenablesTheRest) {
+TEST_F(CommoHandlerPty, ARestartLosesUnusedEntriesAndReenablesTheRest) {
     addLocation(1, "127.0.0.5");
     addLocation(2, "127.0.0.6");
     addLocation(3, kRadioAddress);
@@ -265,7 +265,7 @@ TEST_F(CommoHandlerTest, ARestartLosesUnusedEntriesAndReenablesTheRest) {
                                                  {"127.0.0.6", true, "127.0.0.6"}}));
 }
 
-TEST_F(CommoHandlerTest, ABatchOfAdditionsWritesTheSameFileOnceAtTheEnd) {
+TEST_F(CommoHandlerPty, ABatchOfAdditionsWritesTheSameFileOnceAtTheEnd) {
     std::vector<std::string> addresses;
     for (int i = 0; i < 40; ++i)
         addresses.push_back("127.0." + std::to_string(i / 7) + "." + std::to_string(10 + i % 7));
@@ -289,7 +289,7 @@ TEST_F(CommoHandlerTest, ABatchOfAdditionsWritesTheSameFileOnceAtTheEnd) {
     h->endTableBatch();  // an unmatched end changes nothing
 }
 
-TEST_F(CommoHandlerTest, TheTableRefusesTheRadioTheBroadcastAddressEmptyAndRepeats) {
+TEST_F(CommoHandlerPty, TheTableRefusesTheRadioTheBroadcastAddressEmptyAndRepeats) {
     auto h = make();
     for (const char* address : {"127.0.0.2", "0.0.0.0", "", "127.0.0.5", "127.0.0.5"})
         h->addIpAddress(address);
@@ -300,7 +300,7 @@ TEST_F(CommoHandlerTest, TheTableRefusesTheRadioTheBroadcastAddressEmptyAndRepea
     EXPECT_EQ(h->findConnection("127.0.0.5")->port(), 2101u);
 }
 
-TEST_F(CommoHandlerTest, LinksAreFoundByAddress) {
+TEST_F(CommoHandlerPty, LinksAreFoundByAddress) {
     auto h = make();
     Location& radio = addLocation(1, kRadioAddress);
     Location& wifi = addLocation(2, "127.0.0.5");
@@ -326,7 +326,7 @@ TEST_F(CommoHandlerTest, LinksAreFoundByAddress) {
     EXPECT_FALSE(radio.isValidateDisabled(h.get()));
 }
 
-TEST_F(CommoHandlerTest, ReadsGoToTheLinkOfTheAddress) {
+TEST_F(CommoHandlerPty, ReadsGoToTheLinkOfTheAddress) {
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
     Location& radio = addLocation(1, kRadioAddress);
@@ -355,7 +355,7 @@ TEST_F(CommoHandlerTest, ReadsGoToTheLinkOfTheAddress) {
     EXPECT_EQ(h->requestLocationData(wifi, ""), 0);
 }
 
-TEST_F(CommoHandlerTest, ADownloadIsQueuedForTheLocationsLink) {
+TEST_F(CommoHandlerPty, ADownloadIsQueuedForTheLocationsLink) {
     auto h = make();
     h->setIpPort(1);
     Location& wifi = addLocation(2, "127.0.0.5");
@@ -370,7 +370,7 @@ TEST_F(CommoHandlerTest, ADownloadIsQueuedForTheLocationsLink) {
     EXPECT_EQ(h->queueSize(), 0u);
 }
 
-TEST_F(CommoHandlerTest, ClockToAllFlagsEveryEntryButTheM2MClientAndWritesTheRadio) {
+TEST_F(CommoHandlerPty, ClockToAllFlagsEveryEntryButTheM2MClientAndWritesTheRadio) {
     ASSERT_TRUE(test::writeFile(folder.file("imsi.csv"), "imsi,1\n"));
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
@@ -390,7 +390,7 @@ TEST_F(CommoHandlerTest, ClockToAllFlagsEveryEntryButTheM2MClientAndWritesTheRad
     EXPECT_EQ(pty.receive(40), "@T1/4#$T1/4@T@1773570000#$T@1773570000");
 }
 
-TEST_F(CommoHandlerTest, UndeliverableMessagesAreDroppedWithALogLine) {
+TEST_F(CommoHandlerPty, UndeliverableMessagesAreDroppedWithALogLine) {
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
     clock.advance(100);
@@ -408,7 +408,7 @@ TEST_F(CommoHandlerTest, UndeliverableMessagesAreDroppedWithALogLine) {
     EXPECT_NE(log.find("Message of 4001 bytes too long, not queued."), std::string::npos);
 }
 
-TEST_F(CommoHandlerTest, TheSweepRemovesEmptyMessagesBeyondThePass) {
+TEST_F(CommoHandlerPty, TheSweepRemovesEmptyMessagesBeyondThePass) {
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
     h->enqueueBytes(std::string(3000, 'a'));
@@ -426,7 +426,7 @@ TEST_F(CommoHandlerTest, TheSweepRemovesEmptyMessagesBeyondThePass) {
     EXPECT_EQ(h->queueSize(), 0u);
 }
 
-TEST_F(CommoHandlerTest, RadioInputIsTakenAndTheTimerStopsWithTheHandler) {
+TEST_F(CommoHandlerPty, RadioInputIsTakenAndTheTimerStopsWithTheHandler) {
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
     EXPECT_EQ(timers.activeCount(), 1u);
