@@ -278,8 +278,8 @@ int ProgramMemory::planFor(int year, int month, int day, int weekday) const {
     return image_[kWeekAt + static_cast<size_t>(weekday - 1)];
 }
 
-std::vector<ProgramMemory::DayStep> ProgramMemory::planSteps(int plan) const {
-    std::vector<DayStep> out;
+std::vector<SwitchStep> ProgramMemory::planSteps(int plan) const {
+    std::vector<SwitchStep> out;
     if (plan < kFirstPlan || plan > kLastPlan) return out;
     size_t at = slotOffset(plan);
     for (size_t s = 0; s < kStepsPerSlot; ++s) {

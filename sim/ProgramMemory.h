@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/LocalTime.h"
+#include "sim/RelaySchedule.h"
 #include "sim/SimSettings.h"
 #include "sim/ZoneRule.h"
 
@@ -20,13 +21,6 @@ class ProgramMemory {
 public:
     static constexpr size_t kSize = 968;
     using Image = std::array<uint8_t, kSize>;
-
-    // One switching time of a day: minute of the day and the relay code (bit 0 relay 1, bit 1
-    // relay 2) it sets.
-    struct DayStep {
-        int minuteOfDay = 0;
-        int relayCode = 0;
-    };
 
     // What the switch holds before anyone programs it: its own address, no day plans, no
     // annual entries, every day plan 0, the zone's daylight-saving rule and letter.
@@ -52,7 +46,7 @@ public:
     // Day plan in force on a date: the first annual entry covering it, else the default week.
     int planFor(int year, int month, int day, int weekday) const;
     // Steps of a day plan 1..9 in memory order; nothing for any other number.
-    std::vector<DayStep> planSteps(int plan) const;
+    std::vector<SwitchStep> planSteps(int plan) const;
     // Number of annual entries held.
     size_t annualCount() const;
 

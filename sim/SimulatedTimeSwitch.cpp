@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
-#include "protocol/Base62.h"
 #include "protocol/Checksums.h"
 #include "protocol/LogEntry.h"
+#include "sim/PagedTimeData.h"
+#include "sim/RelaySchedule.h"
 #include "sim/SimBcd.h"
 
 namespace quirn::sim {
@@ -16,7 +17,6 @@ constexpr int kMasterGroupCharOffset = 47;  // "1" names master group 2
 constexpr int kDaysPerWeek = 7;
 constexpr int64_t kMinutesPerWeek = int64_t{kMinutesPerDay} * kDaysPerWeek;
 constexpr int kHalfWeek = 3;
-constexpr int kYearBaseZ = 2010;
 constexpr int kYearBaseBcd = 2000;
 constexpr int kFastRate = 4800;
 constexpr int kSlowRate = 2400;
@@ -45,8 +45,6 @@ int twoDigits(std::string_view s, size_t at) {
     if (a < '0' || a > '9' || b < '0' || b > '9') return -1;
     return (a - '0') * 10 + (b - '0');
 }
-
-int64_t floorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 int64_t localDayOf(const LocalDateTime& t) { return daysFromCivil(t.year, t.month, t.day); }
 
@@ -262,51 +260,23 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
             logLine("rx", b, data[0] == kRelayOnChar ? "relay ON" : "relay OFF");
             return {};
         case 'T': {
-            if (data.size() != 3 || data[0] < '1' || data[0] > '7') break;
-            auto pair = decodePair(data[1], data[2]);
-            if (!pair || !pair->on) break;
-            int weekday = data[0] - '0';
-            int shift = ((weekday - now.weekday) % kDaysPerWeek + kDaysPerWeek) % kDaysPerWeek;
-            if (shift > kHalfWeek) shift -= kDaysPerWeek;
+            std::optional<TimeOfWeek> t = parseTimeData(data);
+            if (!t) break;
+            int shift = ((t->weekday - now.weekday) % kDaysPerWeek + kDaysPerWeek) % kDaysPerWeek;
+            if (shift > kHalfWeek) shift -= kDaysPerWeek;  // the nearest day with that weekday
             LocalDateTime set = now;
-            set.hour = pair->hour;
-            set.minute = pair->minute;
+            set.hour = t->hour;
+            set.minute = t->minute;
             set.second = 0;
             setClockLocal(fieldsOf(wallSecondsOf(set) + int64_t{shift} * kSecondsPerDay));
             logLine("rx", b, "time set to " + hhmm(clock_.local()));
             return {};
         }
         case 'Z': {
-            // "e", year - 2010, month, day, hour, minute, second, zone letter, rule.
-            constexpr size_t kZLength = 12;
-            if (data.size() != kZLength || data[0] != 'e') break;
-            int v[6];
-            bool ok = true;
-            for (size_t i = 0; i < 6; ++i) ok = ok && (v[i] = base62Value(data[1 + i])) >= 0;
-            int west = data[7] - 'A';
-            int rule[4];
-            for (size_t i = 0; i < 4; ++i) ok = ok && (rule[i] = base62Value(data[8 + i])) >= 0;
-            LocalDateTime set;
-            if (ok) {
-                set.year = kYearBaseZ + v[0];
-                set.month = v[1];
-                set.day = v[2];
-                set.hour = v[3];
-                set.minute = v[4];
-                set.second = v[5];
-            }
-            if (!ok || !validDate(set) || west < 0 || west > 23 || rule[0] < 1 || rule[0] > 12 ||
-                rule[2] < 1 || rule[2] > 12)
-                break;
-            ZoneRule zone;
-            zone.hoursWest = west;
-            zone.observesDst = true;
-            zone.startMonth = rule[0];
-            zone.startWeek = rule[1];
-            zone.endMonth = rule[2];
-            zone.endWeek = rule[3];
-            clock_.setZone(zone);
-            setClockLocal(set);
+            std::optional<DateAndZone> z = parseDateTimeData(data);
+            if (!z) break;
+            clock_.setZone(z->zone);
+            setClockLocal(z->local);
             logLine("rx", b, "date and time set to " + hhmm(clock_.local()));
             return {};
         }
@@ -493,42 +463,19 @@ void SimulatedTimeSwitch::setClockLocal(const LocalDateTime& local) {
 }
 
 std::optional<int> SimulatedTimeSwitch::lastStepIn(int64_t fromMinute, int64_t toMinute) const {
-    if (toMinute < fromMinute) return std::nullopt;
-    const ZoneRule& zone = clock_.zone();
-    int64_t firstDay = localDayOf(zone.toLocal(static_cast<std::time_t>(fromMinute * kSecondsPerMinute)));
-    int64_t lastDay = localDayOf(zone.toLocal(static_cast<std::time_t>(toMinute * kSecondsPerMinute)));
-    if (lastDay - firstDay > kDaysPerWeek + 2) firstDay = lastDay - (kDaysPerWeek + 2);
-    std::optional<int64_t> best;
-    int bestCode = 0;
-    for (int64_t day = firstDay; day <= lastDay; ++day) {
-        LocalDateTime date = fieldsOf(day * kSecondsPerDay);
-        std::vector<ProgramMemory::DayStep> steps;
-        if (isPagedModel(settings_.model)) {
-            for (const Qn510Memory::Entry& e : qn510_.stepsFor(date.weekday))
-                steps.push_back({e.minuteOfDay(), e.on() ? 1 : 0});
-        } else {
-            steps = program_.planSteps(program_.planFor(date.year, date.month, date.day,
-                                                        date.weekday));
-        }
-        for (const ProgramMemory::DayStep& s : steps) {
-            LocalDateTime at = date;
-            at.hour = s.minuteOfDay / 60;
-            at.minute = s.minuteOfDay % 60;
-            at.second = 0;
-            int64_t minute = floorDiv(static_cast<int64_t>(zone.fromLocal(at)), kSecondsPerMinute);
-            if (minute < fromMinute || minute > toMinute) continue;
-            if (!best || minute >= *best) {
-                best = minute;
-                bestCode = s.relayCode;
-            }
-        }
-    }
-    if (!best) return std::nullopt;
-    return bestCode;
+    return lastSwitchIn(clock_.zone(), fromMinute, toMinute, [this](const LocalDateTime& date) {
+        if (!isPagedModel(settings_.model))
+            return program_.planSteps(
+                program_.planFor(date.year, date.month, date.day, date.weekday));
+        std::vector<SwitchStep> steps;
+        for (const Qn510Memory::Entry& e : qn510_.stepsFor(date.weekday))
+            steps.push_back({e.minuteOfDay(), e.on() ? 1 : 0});
+        return steps;
+    });
 }
 
 void SimulatedTimeSwitch::resyncRelay() {
-    int64_t now = floorDiv(static_cast<int64_t>(clock_.now()), kSecondsPerMinute);
+    int64_t now = minuteOf(clock_.now());
     if (auto code = lastStepIn(now - kMinutesPerWeek - kMinutesPerDay, now)) setRelayCode(*code);
     lastMinute_ = now;
 }
@@ -551,7 +498,7 @@ void SimulatedTimeSwitch::tick() {
         changed = true;
         logLine("--", "", "alternate week ended");
     }
-    int64_t minute = floorDiv(static_cast<int64_t>(clock_.now()), kSecondsPerMinute);
+    int64_t minute = minuteOf(clock_.now());
     if (!lastMinute_ || changed || minute < *lastMinute_ || minute - *lastMinute_ > kMinutesPerWeek) {
         resyncRelay();
         return;

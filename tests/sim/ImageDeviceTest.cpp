@@ -258,3 +258,36 @@ TEST_F(Lr40Device, Mx40DoesNotTakeSentences) {
 
 }  // namespace
 }  // namespace quirn::sim
+
+namespace quirn::sim {
+namespace {
+
+TEST(ImageDeviceRobustness, ArbitraryBytesNeverCrashAnyModel) {
+    for (SimModel model : {SimModel::QN510, SimModel::Strider, SimModel::MX40, SimModel::LR40}) {
+        ManualClock host(fromLocal(2026, 4, 13, 6, 0, 0));
+        SimulatedTimeSwitch device(test::settingsFor(model, {1, 7, 3}, host.now()), host);
+        uint32_t state = 777;
+        std::string noise;
+        const std::string starts[] = {"$S", "$Q", "$B", "$T", "$M", "C78", "C79", "MX40", "@", "X@", "K"};
+        for (int i = 0; i < 3000; ++i) {
+            state = state * 1664525u + 1013904223u;
+            if (state % 7 == 0) noise += starts[(state >> 8) % std::size(starts)];
+            else noise += static_cast<char>(state >> 24);
+        }
+        for (size_t at = 0; at < noise.size(); at += 61) {
+            device.receive(noise.substr(at, 61));
+            host.advanceMs(700);
+            device.tick();
+        }
+        host.advanceMs(InputFramer::kStaleMs + 1);
+        device.tick();
+        // Still answering its own read afterwards.
+        std::string reply = isPagedModel(model)
+                                ? device.receive(ReadCommand(1, 7, 3, false).text())
+                                : device.receive(MX40ReadCommand(1, 7, 3).bytes());
+        EXPECT_FALSE(reply.empty()) << modelName(model);
+    }
+}
+
+}  // namespace
+}  // namespace quirn::sim
