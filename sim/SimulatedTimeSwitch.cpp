@@ -5,6 +5,7 @@
 #include "protocol/Checksums.h"
 #include "protocol/LogEntry.h"
 #include "sim/PagedTimeData.h"
+#include "sim/PrintableBytes.h"
 #include "sim/RelaySchedule.h"
 #include "sim/SimBcd.h"
 
@@ -25,7 +26,6 @@ constexpr uint8_t kRelayField = 0x03;
 constexpr char kRelayOnChar = '1';
 constexpr char kRelayOffChar = '0';
 constexpr std::string_view kNoOverride = "d";
-constexpr size_t kBaudReplyLength = 10;
 
 // Positions in the BCD commands: "$T"/"$M"/"C7x", then master group, group, location.
 constexpr size_t kBcdAddressAt = 2;
@@ -61,23 +61,6 @@ std::string hhmm(const LocalDateTime& t) {
 }
 
 }  // namespace
-
-std::string printableBytes(std::string_view bytes, size_t limit) {
-    std::string out;
-    size_t n = bytes.size() < limit ? bytes.size() : limit;
-    for (size_t i = 0; i < n; ++i) {
-        auto c = static_cast<unsigned char>(bytes[i]);
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        }
-    }
-    if (n < bytes.size()) out += "... (" + std::to_string(bytes.size()) + " bytes)";
-    return out;
-}
 
 SimulatedTimeSwitch::SimulatedTimeSwitch(const SimSettings& settings, const Clock& host)
     : settings_(settings),
@@ -163,12 +146,10 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handle(const Frame& frame) {
             if (settings_.model != SimModel::LR40) {
                 logLine("rx", frame.bytes, "page to all, nothing to answer");
                 return {};
-            } else {
-                char text[16];
-                std::snprintf(text, sizeof text, "BAUD %4d\r", lineRate_ % 10000);
-                logLine("rx", frame.bytes, "page to all");
-                return {ReplyKind::Baud, std::string(text, kBaudReplyLength), "line check"};
             }
+            logLine("rx", frame.bytes, "page to all");
+            // The loader only counts the bytes: ten of them name the rate the switch is at.
+            return {ReplyKind::Baud, "BAUD " + std::to_string(lineRate_) + "\r", "line check"};
         case FrameKind::Acknowledge:
             logLine("rx", frame.bytes, "acknowledgement");
             return {};

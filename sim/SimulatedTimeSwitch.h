@@ -11,6 +11,7 @@
 #include "sim/InputFramer.h"
 #include "sim/ProgramMemory.h"
 #include "sim/Qn510Memory.h"
+#include "sim/PrintableBytes.h"
 #include "sim/SimSettings.h"
 
 namespace quirn::sim {
@@ -91,9 +92,5 @@ private:
     std::optional<int64_t> alternateEndDay_;   // local day the alternate week stops (a Sunday)
     LogSink log_;
 };
-
-// Bytes as one line of text: printable characters as they are, anything else as \xNN; long
-// runs are cut after `limit` bytes with the full count added.
-std::string printableBytes(std::string_view bytes, size_t limit = 80);
 
 }  // namespace quirn::sim
