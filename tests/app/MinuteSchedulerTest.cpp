@@ -68,8 +68,12 @@ TEST_F(Scheduler, HoursOfTicksRunEachJobAtItsTime) {
     EXPECT_EQ(jobs.count("expire"), 3);  // 21:59, 22:59, 23:59
     EXPECT_EQ(jobs.count("start"), 1);
     for (const auto& line : jobs.log) {
-        if (line.find("endOfDay") != std::string::npos) EXPECT_EQ(line.substr(0, 5), "23:59");
-        if (line.find("reload") != std::string::npos) EXPECT_EQ(line.substr(0, 5), "23:58");
+        if (line.find("endOfDay") != std::string::npos) {
+            EXPECT_EQ(line.substr(0, 5), "23:59");
+        }
+        if (line.find("reload") != std::string::npos) {
+            EXPECT_EQ(line.substr(0, 5), "23:58");
+        }
     }
     // Six ticks a minute, one of them the minute's first: 21:00 has ticks at :15 to :55
     // (four store ticks), each of the 179 minutes after it five.

@@ -1,0 +1,15 @@
+#pragma once
+#include <QWidget>
+
+// The control's only property page, "General". The control persists no properties, so the page
+// holds a placeholder text and nothing to edit.
+class CVornCalendarIIIPropPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit CVornCalendarIIIPropPage(QWidget* parent = nullptr);
+};
+
+inline constexpr const char* kPropPageCaption = "General";
+inline constexpr const char* kPropPagePlaceholder =
+    "VornCalendarIII Control has no properties to set.";
