@@ -141,5 +141,48 @@ TEST_F(StationRoundTrip, UnconfirmedStriderFailsOnItsFlag) {
     EXPECT_GT(tried, 0);
 }
 
+TEST_F(StationRoundTrip, SpoiltRepliesAreNotTaken) {
+    struct Fault {
+        const char* name;
+        void (*apply)(SimFaults&);
+    };
+    const Fault faults[] = {
+        {"bad checksum", [](SimFaults& f) { f.badChecksum = true; }},
+        {"cut answer", [](SimFaults& f) { f.cutAnswer = 12; }},
+        {"no answer", [](SimFaults& f) { f.noAnswer = true; }},
+    };
+    int tried = 0;
+    for (const auto& mg : db.masterGroups()) {
+        for (const auto& group : mg->groups()) {
+            for (const auto& location : group->locations()) {
+                if (location->model != static_cast<int32_t>(TimeSwitchModel::QN510) &&
+                    location->model != static_cast<int32_t>(TimeSwitchModel::LR40))
+                    continue;
+                for (const Fault& fault : faults) {
+                    SimAddress address{location->masterGroup, group->number(), location->number};
+                    SimSettings s =
+                        test::settingsFor(simModelOf(location->model), address, clock.now());
+                    fault.apply(s.faults);
+                    SimulatedTimeSwitch device(s, clock);
+                    std::vector<char> buffer(kBufferSize);
+                    size_t n = download.locationProgram(*location, buffer.data(), buffer.size());
+                    device.receive(std::string(buffer.data(), n));
+                    std::string reply = device.receive(readRequest(*location));
+                    int matched = readBack.onReadData(
+                        *location, reinterpret_cast<const uint8_t*>(reply.data()), reply.size(),
+                        clock.now());
+                    EXPECT_EQ(matched, 0) << fault.name << " " << modelName(s.model);
+                    ReadState expected =
+                        reply.empty() ? ReadState::ConnectionFailed : ReadState::PartialData;
+                    EXPECT_EQ(static_cast<ReadState>(location->readState), expected)
+                        << fault.name << " " << modelName(s.model);
+                    ++tried;
+                }
+            }
+        }
+    }
+    EXPECT_GT(tried, 0);
+}
+
 }  // namespace
 }  // namespace quirn::sim
