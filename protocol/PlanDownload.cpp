@@ -18,8 +18,8 @@ namespace pi = program_image;
 namespace {
 
 constexpr int kWholeGroup = 0;
-constexpr int kClockLead = 4;           // seconds the image clock runs ahead of the build
-constexpr int kHighestImagePlan = 10;   // calendar values above this have no slot
+constexpr int kClockLead = 4;          // seconds the image clock runs ahead of the build
+constexpr int kHighestImagePlan = 10;  // calendar values above this have no slot
 constexpr int kNoSlot = 0;
 constexpr int kLastSlot = static_cast<int>(pi::kPlanSlots);
 
@@ -102,8 +102,7 @@ void PlanDownload::rebuildImage(Group& group, const OverrideState& override) {
     std::time_t now = clock_.now();
     ProgramImage image;
     image.writeHeader(group.masterGroup(), group.number(), kWholeGroup);
-    for (const auto& plan : group.dayPlans())
-        writeSlot(image, plan->plan(), planSteps(*plan));
+    for (const auto& plan : group.dayPlans()) writeSlot(image, plan->plan(), planSteps(*plan));
 
     int slot = override.active ? overrideSlot(group) : kNoSlot;
     if (override.active && slot == kNoSlot)
@@ -168,7 +167,8 @@ std::string PlanDownload::overrideText(const Group& group) const {
 
 std::string PlanDownload::summerWeekText(const Location& location) const {
     std::vector<SummerStep> steps;
-    if (summer_) steps = summer_->summerSteps(location.masterGroup, location.group, location.number);
+    if (summer_)
+        steps = summer_->summerSteps(location.masterGroup, location.group, location.number);
     return SummerWeekCommand(location.masterGroup, location.group, location.number,
                              hasMasterGroups_, std::move(steps))
         .text();
@@ -201,7 +201,8 @@ std::string PlanDownload::specialWeekText(int masterGroup, int group, int locati
     for (std::time_t day = noonAfter(date, 0);; day = noonAfter(day, -1)) {
         if (toLocal(day).weekday == kSunday)
             return weekCommand(*g, location, scanWeek(*g, day, now, overrideToday)).text();
-        std::string text = weekCommand(*g, location, scanWeekFrom(*g, day, now, overrideToday)).text();
+        std::string text =
+            weekCommand(*g, location, scanWeekFrom(*g, day, now, overrideToday)).text();
         if (!text.empty()) return text;
     }
 }
@@ -264,8 +265,8 @@ size_t PlanDownload::groupProgram(int masterGroup, int group, char* buffer, size
     if (!hasQn510) return 0;
     std::time_t now = clock_.now();
     size_t length = 0;
-    for (const std::string& message :
-         {defaultWeekText(*g, kWholeGroup, now), specialWeekText(masterGroup, group, kWholeGroup, now)}) {
+    for (const std::string& message : {defaultWeekText(*g, kWholeGroup, now),
+                                       specialWeekText(masterGroup, group, kWholeGroup, now)}) {
         if (message.empty() || message.size() > capacity - length) continue;
         std::memcpy(buffer + length, message.data(), message.size());
         length += message.size();

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Clock.h"
 #include "plans/PlanDatabase.h"
+#include "platform/Clock.h"
 #include "protocol/PlanSources.h"
 #include "protocol/ProgramImage.h"
 #include "protocol/SpecialWeek.h"
@@ -21,7 +21,7 @@ namespace quirn {
 // texts. Keeps, per group, the list of paged texts last built for it, which the validation
 // replays to know what a QN510 should hold.
 class PlanDownload {
-public:
+  public:
     // `overrides` and `summer` may be null: no group has an override, no location a summer plan.
     PlanDownload(PlanDatabase& db, const Clock& clock, bool hasMasterGroups,
                  const OverrideSource* overrides = nullptr, const SummerSource* summer = nullptr);
@@ -68,10 +68,9 @@ public:
     const Clock& clock() const { return clock_; }
     bool hasMasterGroups() const { return hasMasterGroups_; }
 
-private:
+  private:
     void rebuildImage(Group& group, const OverrideState& override);
-    SpecialWeekCommand weekCommand(const Group& group, int location,
-                                   const SpecialWeek& week) const;
+    SpecialWeekCommand weekCommand(const Group& group, int location, const SpecialWeek& week) const;
     void log(const std::string& line) const;
 
     PlanDatabase& db_;

@@ -17,17 +17,16 @@ struct OverrideState {
 };
 
 class OverrideSource {
-public:
+  public:
     virtual ~OverrideSource() = default;
     virtual OverrideState overrideOf(int masterGroup, int group) const = 0;
 };
 
 class SummerSource {
-public:
+  public:
     virtual ~SummerSource() = default;
     // The summer entries of the plan holding the location (empty when none does).
-    virtual std::vector<SummerStep> summerSteps(int masterGroup, int group,
-                                                int location) const = 0;
+    virtual std::vector<SummerStep> summerSteps(int masterGroup, int group, int location) const = 0;
     // True when a plan holding the location is active at `now`.
     virtual bool summerInEffect(int masterGroup, int group, int location,
                                 std::time_t now) const = 0;

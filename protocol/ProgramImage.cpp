@@ -39,7 +39,9 @@ constexpr uint8_t kStampMarks[] = {2, '9', '1', '5'};
 // Clock byte order from 956.
 enum ClockByte { kSecond, kMinute, kHour, kWeekday, kDay, kMonth, kYear };
 
-bool inRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
+bool inRange(int v, int lo, int hi) {
+    return v >= lo && v <= hi;
+}
 
 std::string format(const char* fmt, auto... args) {
     char buffer[160];
@@ -77,9 +79,15 @@ bool ProgramImage::isValid() const {
     return std::equal(kMark, kMark + kMarkLength, bytes_.begin()) && bytes_[kEnd] == kEndMark;
 }
 
-int ProgramImage::masterGroup() const { return fromBcd(bytes_[pi::kAddress]); }
-int ProgramImage::group() const { return fromBcd(bytes_[pi::kAddress + 1]); }
-int ProgramImage::location() const { return fromBcd(bytes_[pi::kAddress + 2]); }
+int ProgramImage::masterGroup() const {
+    return fromBcd(bytes_[pi::kAddress]);
+}
+int ProgramImage::group() const {
+    return fromBcd(bytes_[pi::kAddress + 1]);
+}
+int ProgramImage::location() const {
+    return fromBcd(bytes_[pi::kAddress + 2]);
+}
 
 void ProgramImage::writeHeader(int masterGroup, int group, int location) {
     std::copy_n(kMark, kMarkLength, bytes_.begin());
@@ -90,7 +98,9 @@ void ProgramImage::writeHeader(int masterGroup, int group, int location) {
     bytes_[kMarkZeros + 1] = '0';
 }
 
-void ProgramImage::setLocation(int location) { bytes_[pi::kAddress + 2] = toBcd(location); }
+void ProgramImage::setLocation(int location) {
+    bytes_[pi::kAddress + 2] = toBcd(location);
+}
 
 void ProgramImage::writeStep(int plan, int index, int hour, int minute, bool on) {
     if (!inRange(plan, 1, static_cast<int>(pi::kPlanSlots)) ||
@@ -114,7 +124,8 @@ void ProgramImage::writeAnnual(int index, const LocalDateTime& start, const Loca
     if (!inRange(index, 0, static_cast<int>(pi::kAnnualEntries) - 1)) return;
     size_t at = pi::annualOffset(index);
     const int fields[] = {start.month, start.day, start.year - kYearBase,
-                          end.month,   end.day,   end.year - kYearBase, plan};
+                          end.month,   end.day,   end.year - kYearBase,
+                          plan};
     for (int v : fields) bytes_[at++] = toBcd(v);
     bytes_[at] = 0;
 }
@@ -160,11 +171,13 @@ void ProgramImage::writeDefaultWeek(const std::array<int, 8>& week) {
         bytes_[pi::kDefaultWeek + d - 1] = static_cast<uint8_t>(week[d] & 0xFF);
 }
 
-int ProgramImage::relayBits() const { return bytes_[pi::kRelay] & kRelayMask; }
+int ProgramImage::relayBits() const {
+    return bytes_[pi::kRelay] & kRelayMask;
+}
 
 void ProgramImage::setRelayBits(int bits) {
-    bytes_[pi::kRelay] = static_cast<uint8_t>((bytes_[pi::kRelay] & ~kRelayMask) |
-                                              (bits & kRelayMask));
+    bytes_[pi::kRelay] =
+        static_cast<uint8_t>((bytes_[pi::kRelay] & ~kRelayMask) | (bits & kRelayMask));
 }
 
 void ProgramImage::checkAnnualEntries() {

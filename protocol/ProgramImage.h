@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/LocalTime.h"
 #include "plans/ReadBackImage.h"
+#include "platform/LocalTime.h"
 #include "protocol/ProgramImageLayout.h"
 
 namespace quirn {
@@ -31,7 +31,7 @@ struct AnnualEntry {
 // and read back from the time switch. The master group, group and location it belongs to are
 // the BCD bytes 4, 5 and 6 on both sides, so a matching time switch compares equal.
 class ProgramImage : public ReadBackImage {
-public:
+  public:
     static constexpr size_t kSize = program_image::kSize;
     using Bytes = std::array<uint8_t, kSize>;
 
@@ -90,7 +90,7 @@ public:
         return a.bytes_ == b.bytes_;
     }
 
-private:
+  private:
     Bytes bytes_{};
     std::vector<AnnualEntry> annual_;
 };

@@ -48,11 +48,19 @@ std::string firmwareVersion(char letter) {
     return kUnknownVersion;
 }
 
-bool isStriderVersion(char letter) { return letter == kStriderLetter; }
+bool isStriderVersion(char letter) {
+    return letter == kStriderLetter;
+}
 
-int Qn510Image::weekday() const { return tables_.bytes()[Qn510Tables::kWeekday]; }
-int Qn510Image::hour() const { return tables_.bytes()[Qn510Tables::kHour]; }
-int Qn510Image::minute() const { return tables_.bytes()[Qn510Tables::kMinute]; }
+int Qn510Image::weekday() const {
+    return tables_.bytes()[Qn510Tables::kWeekday];
+}
+int Qn510Image::hour() const {
+    return tables_.bytes()[Qn510Tables::kHour];
+}
+int Qn510Image::minute() const {
+    return tables_.bytes()[Qn510Tables::kMinute];
+}
 
 std::time_t Qn510Image::clock() const {
     if (hour() > kLastHour || minute() > kLastMinute) return neverTime();

@@ -12,7 +12,7 @@ namespace quirn {
 // version and whether it is a Strider with a readable activation log. The switch reports only
 // weekday, hour and minute, so its clock is read against the date and second of the read.
 class Qn510Image : public ReadBackImage {
-public:
+  public:
     Qn510Image() = default;
     Qn510Image(const Qn510Tables& tables, std::time_t readTime)
         : tables_(tables), readTime_(readTime) {}
@@ -37,7 +37,7 @@ public:
     // "Time Switch time is %H:%M.%S %A, %B %d, %Y." for the loader's clock line.
     std::string timeLine() const;
 
-private:
+  private:
     Qn510Tables tables_;
     std::time_t readTime_ = 0;
     bool strider_ = false;

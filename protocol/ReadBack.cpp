@@ -29,9 +29,13 @@ constexpr int kLastRecordYear = 50;  // years after 2050 are not real records
 constexpr int kMonths = 12;
 constexpr int kMaxDay = 31;
 
-int signedByte(uint8_t b) { return static_cast<int8_t>(b); }
+int signedByte(uint8_t b) {
+    return static_cast<int8_t>(b);
+}
 
-bool isPagedModel(int model) { return !isImageModel(model); }
+bool isPagedModel(int model) {
+    return !isImageModel(model);
+}
 
 int clampedCount(size_t count) {
     return static_cast<int>(std::min<size_t>(count, std::numeric_limits<int32_t>::max()));
@@ -51,15 +55,18 @@ size_t ReadBack::rawReplySize(int model) {
 
 size_t ReadBack::expectedReplySize(const Location& location, PlanDownload& download) {
     switch (static_cast<TimeSwitchModel>(location.model)) {
-        case TimeSwitchModel::Strider: return kStriderReplySize;
-        case TimeSwitchModel::MX40: return kImageReplySize;
+        case TimeSwitchModel::Strider:
+            return kStriderReplySize;
+        case TimeSwitchModel::MX40:
+            return kImageReplySize;
         case TimeSwitchModel::LR40:
             return ProgramSentenceCommand(location.masterGroup, location.group, location.number,
                                           download.imageFor(location).bytes())
                        .bytes()
                        .size() +
                    1;
-        case TimeSwitchModel::QN510: break;
+        case TimeSwitchModel::QN510:
+            break;
     }
     return kQn510ReplySize;
 }
@@ -67,14 +74,14 @@ size_t ReadBack::expectedReplySize(const Location& location, PlanDownload& downl
 std::unique_ptr<ReadBackImage> ReadBack::decodeRaw(int model, const uint8_t* bytes, size_t count,
                                                    std::time_t readTime) {
     if (bytes == nullptr || count != rawReplySize(model)) return nullptr;
-    if (isPagedModel(model)) return std::make_unique<Qn510Image>(parseQN510Reply(bytes, count, readTime));
+    if (isPagedModel(model))
+        return std::make_unique<Qn510Image>(parseQN510Reply(bytes, count, readTime));
     auto image = std::make_unique<ProgramImage>(std::span<const uint8_t>(bytes, count));
     image->checkAnnualEntries();
     return image;
 }
 
-int ReadBack::onReadData(Location& location, const uint8_t* bytes, size_t count,
-                         std::time_t time) {
+int ReadBack::onReadData(Location& location, const uint8_t* bytes, size_t count, std::time_t time) {
     if (bytes == nullptr) count = 0;
     // A compact reply is expanded to the raw memory it describes.
     std::vector<uint8_t> expanded;
@@ -150,7 +157,8 @@ int ReadBack::takeLogBlock(Location& location, std::span<const uint8_t> block) {
     tell([&](ReadBackListener& l) { l.passwayConfirm(location, confirm); });
 
     for (size_t i = 0; i < kRecords && passway_ != nullptr; ++i) {
-        std::span<const uint8_t> r = block.subspan(kRecordsStart + kRecordLength * i, kRecordLength);
+        std::span<const uint8_t> r =
+            block.subspan(kRecordsStart + kRecordLength * i, kRecordLength);
         if (r[0] == 0) continue;
         int year = signedByte(r[0]);
         int month = r[1] & kMonthMask;
@@ -171,8 +179,11 @@ int ReadBack::takeLogBlock(Location& location, std::span<const uint8_t> block) {
         });
         if (!known) passway_->addActivation(a);
     }
-    int next = signedByte(block[kBlockNumber]) + 1;
-    return next < kLogBlockLimit && next <= signedByte(block[kLastBlock]) ? next : -1;
+    // A negative block number is no block of the log: nothing more is asked for.
+    int number = signedByte(block[kBlockNumber]);
+    int next = number + 1;
+    return number >= 0 && next < kLogBlockLimit && next <= signedByte(block[kLastBlock]) ? next
+                                                                                         : -1;
 }
 
 }  // namespace quirn

@@ -16,7 +16,7 @@ namespace quirn {
 // and the read-back save. The application wires these to the log writer, the error list and
 // the scheduler.
 class ReadBackListener {
-public:
+  public:
     virtual ~ReadBackListener() = default;
     // The reply of a location (after a compact reply was expanded), for the Location log.
     virtual void replyReceived(const Location& location, const uint8_t* bytes, size_t count) = 0;
@@ -39,7 +39,7 @@ inline constexpr int kLogBlockLimit = 10;  // block numbers read are below this
 
 // Handles what time switches answer: read-back replies and activation-log blocks.
 class ReadBack {
-public:
+  public:
     // `listener` and `passway` may be null (nothing is told, activations are not kept).
     explicit ReadBack(Validation& validation, ReadBackListener* listener = nullptr,
                       PasswayStore* passway = nullptr)
@@ -67,10 +67,10 @@ public:
 
     // The read-back image of a model from raw bytes; null for a count that is not the model's
     // raw size.
-    static std::unique_ptr<ReadBackImage> decodeRaw(int model, const uint8_t* bytes,
-                                                    size_t count, std::time_t readTime);
+    static std::unique_ptr<ReadBackImage> decodeRaw(int model, const uint8_t* bytes, size_t count,
+                                                    std::time_t readTime);
 
-private:
+  private:
     void tell(auto&& fn) {
         if (listener_) fn(*listener_);
     }

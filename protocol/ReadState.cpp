@@ -48,7 +48,8 @@ ReadState refreshReadState(Location& location, std::time_t now, const ReadLinkSt
     if (state == ReadState::Reading || state == ReadState::ReadingAgain) {
         std::optional<bool> reading = links ? links->linkReading(location) : std::nullopt;
         bool linkDone = elapsed > kReadLinkGrace && reading.has_value() && !*reading;
-        if (linkDone || elapsed > kReadTimeout) setReadState(location, ReadState::ConnectionFailed, now);
+        if (linkDone || elapsed > kReadTimeout)
+            setReadState(location, ReadState::ConnectionFailed, now);
     } else if (state == ReadState::Writing && elapsed > kWriteShown) {
         setReadState(location, ReadState::NotRead, now);
     }

@@ -21,13 +21,13 @@ enum class ReadState : int32_t {
 };
 
 // Seconds after which a read or a write is given up.
-inline constexpr std::time_t kReadLinkGrace = 1;     // link no longer reading after this
+inline constexpr std::time_t kReadLinkGrace = 1;  // link no longer reading after this
 inline constexpr std::time_t kReadTimeout = 90;
 inline constexpr std::time_t kWriteShown = 20;
 
 // Whether the link a location is read through is still reading.
 class ReadLinkStatus {
-public:
+  public:
     virtual ~ReadLinkStatus() = default;
     // Nothing when the location has no link.
     virtual std::optional<bool> linkReading(const Location& location) const = 0;

@@ -42,7 +42,7 @@ constexpr size_t kTableOffsets[] = {Qn510Tables::kDefaultTable, Qn510Tables::kAl
 
 // Reads forward through a reply, refusing to step past its end.
 class Cursor {
-public:
+  public:
     Cursor(const uint8_t* bytes, size_t end) : bytes_(bytes), end_(end) {}
     bool has(size_t n) const { return n <= end_ - at_; }
     uint8_t take() { return bytes_[at_++]; }
@@ -54,7 +54,7 @@ public:
     size_t at() const { return at_; }
     void seek(size_t at) { at_ = at; }
 
-private:
+  private:
     const uint8_t* bytes_;
     size_t end_;
     size_t at_ = 0;
@@ -112,8 +112,8 @@ ProgramImage parseLR40Reply(const uint8_t* bytes, size_t count) {
     if (count == pi::kSize) return ProgramImage(std::span<const uint8_t>(bytes, count));
     if (count < kSentenceMinimum || bytes[0] != kSentenceStart || bytes[1] != kProgramKind)
         return {};
-    size_t length = (static_cast<size_t>(bytes[kSentenceLength]) << kByteBits) |
-                    bytes[kSentenceLength + 1];
+    size_t length =
+        (static_cast<size_t>(bytes[kSentenceLength]) << kByteBits) | bytes[kSentenceLength + 1];
     if (length != count || bytes[count - kSentenceTail] != kSentenceEnd) return {};
     std::string_view payload(reinterpret_cast<const char*>(bytes) + 1, count - 1 - kSentenceTail);
     std::string_view digits(reinterpret_cast<const char*>(bytes) + count - 2, 2);

@@ -32,17 +32,23 @@ SpecialWeek scanWeek(const Group& group, std::time_t date, std::time_t now, bool
 
     SpecialWeek week;
     for (int d = 1; d <= kDaysPerWeek; ++d) {
-        if (!anyAnnual || !inAnnual[1]) week.changed = week.changed || normal[d] != actual[d];
-        else week.changed = week.changed || actual[d] != kPlanVacation;
+        if (!anyAnnual || !inAnnual[1])
+            week.changed = week.changed || normal[d] != actual[d];
+        else
+            week.changed = week.changed || actual[d] != kPlanVacation;
         if (anyAnnual) week.changed = week.changed || inAnnual[d] != inAnnual[1];
     }
     if (!week.changed) return week;
 
     for (int d = 1; d <= kDaysPerWeek; ++d) {
-        if (!anyAnnual) week.dayPlan[d] = actual[d];
-        else if (!inAnnual[1]) week.dayPlan[d] = inAnnual[d] == inAnnual[1] ? actual[d] : 0;
-        else if (inAnnual[d] == inAnnual[1]) week.dayPlan[d] = actual[d] != normal[d] ? actual[d] : 0;
-        else week.dayPlan[d] = normal[d];
+        if (!anyAnnual)
+            week.dayPlan[d] = actual[d];
+        else if (!inAnnual[1])
+            week.dayPlan[d] = inAnnual[d] == inAnnual[1] ? actual[d] : 0;
+        else if (inAnnual[d] == inAnnual[1])
+            week.dayPlan[d] = actual[d] != normal[d] ? actual[d] : 0;
+        else
+            week.dayPlan[d] = normal[d];
     }
     return week;
 }
@@ -62,8 +68,10 @@ SpecialWeek scanWeekFrom(const Group& group, std::time_t date, std::time_t now,
         week.dayPlan[d] = dayPlanInEffect(group, noonAfter(noon, d - weekday), now, overrideToday);
     }
     for (int d = weekday; d <= kDaysPerWeek; ++d) {
-        if (starts) week.changed = week.changed || !isRestPlan(week.dayPlan[d]);
-        else week.changed = week.changed || week.dayPlan[d] != normal[d];
+        if (starts)
+            week.changed = week.changed || !isRestPlan(week.dayPlan[d]);
+        else
+            week.changed = week.changed || week.dayPlan[d] != normal[d];
     }
     return week;
 }

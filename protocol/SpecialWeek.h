@@ -19,7 +19,6 @@ SpecialWeek scanWeek(const Group& group, std::time_t date, std::time_t now, bool
 
 // The rest of the week from `date`, for the day an annual plan begins or the day after one
 // ended; unchanged (no 'W') on any other day and on a Sunday without a plan starting.
-SpecialWeek scanWeekFrom(const Group& group, std::time_t date, std::time_t now,
-                         bool overrideToday);
+SpecialWeek scanWeekFrom(const Group& group, std::time_t date, std::time_t now, bool overrideToday);
 
 }  // namespace quirn

@@ -28,8 +28,7 @@ constexpr int kNoon = 12;
 
 const Qn510Tables::Table kWeekTables[] = {Qn510Tables::Table::Default,
                                           Qn510Tables::Table::Alternate};
-const Qn510Tables::Table kAllTables[] = {Qn510Tables::Table::Default,
-                                         Qn510Tables::Table::Alternate,
+const Qn510Tables::Table kAllTables[] = {Qn510Tables::Table::Default, Qn510Tables::Table::Alternate,
                                          Qn510Tables::Table::Override};
 
 bool rangeEqual(const ProgramImage::Bytes& a, const ProgramImage::Bytes& b, size_t from,
@@ -139,7 +138,8 @@ Qn510Tables Validation::expectedQn510(const Location& location) const {
     const Group* group = download_.database().findGroup(location.masterGroup, location.group);
     if (download_.summerInEffect(location)) {
         if (group != nullptr)
-            texts.push_back(download_.defaultWeekText(*group, kWholeGroup, download_.clock().now()));
+            texts.push_back(
+                download_.defaultWeekText(*group, kWholeGroup, download_.clock().now()));
         texts.push_back(download_.summerWeekText(location));
     } else {
         texts = download_.pagedTexts(location.masterGroup, location.group);

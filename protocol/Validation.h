@@ -19,7 +19,7 @@ inline constexpr unsigned kStriderUnconfirmed = 4;
 // Decides whether a time switch holds what the station's plans say it should, and whether its
 // clock is right, from the location's last decoded read-back and read time.
 class Validation {
-public:
+  public:
     explicit Validation(PlanDownload& download) : download_(download) {}
 
     // Rebuilds the group's image for the location and compares by model. A location without
@@ -51,7 +51,7 @@ public:
     // "never".
     static bool clockWrong(std::time_t switchClock, std::time_t readTime);
 
-private:
+  private:
     PlanDownload& download_;
 };
 

@@ -10,7 +10,7 @@ namespace quirn::test {
 
 // Override and summer answers set by the test.
 class FakeOverrides : public OverrideSource {
-public:
+  public:
     OverrideState overrideOf(int masterGroup, int group) const override {
         auto it = states.find({masterGroup, group});
         return it == states.end() ? OverrideState{} : it->second;
@@ -25,7 +25,7 @@ public:
 };
 
 class FakeSummer : public SummerSource {
-public:
+  public:
     std::vector<SummerStep> summerSteps(int mg, int g, int l) const override {
         auto it = steps.find({mg, g, l});
         return it == steps.end() ? std::vector<SummerStep>{} : it->second;

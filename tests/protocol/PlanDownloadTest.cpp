@@ -18,10 +18,12 @@ namespace {
 namespace pi = program_image;
 
 // Wednesday 18 March 2026, 10:15:30 local time.
-std::time_t wednesday() { return fromLocal(2026, 3, 18, 10, 15, 30); }
+std::time_t wednesday() {
+    return fromLocal(2026, 3, 18, 10, 15, 30);
+}
 
 class PlanDownloadTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Group& g = db.group(1, 1);
         g.addStep(Step::atTime(1, 1, 1, 8, 30, kCommandOff));  // out of order on purpose
@@ -92,9 +94,7 @@ TEST_F(PlanDownloadTest, OverrideSlotSearch) {
         int slot;
     };
     const std::vector<Row> rows = {
-        {{1, 2, 3, 4, 5, 6, 7, 8}, 9},
-        {{1, 9}, 8},
-        {{1, 2, 3, 4, 6, 7, 8, 9}, 5},
+        {{1, 2, 3, 4, 5, 6, 7, 8}, 9},    {{1, 9}, 8}, {{1, 2, 3, 4, 6, 7, 8, 9}, 5},
         {{2, 3, 4, 5, 6, 7, 8, 9}, 9},  // only plan 1 free: the top slot is shared
         {{1, 2, 3, 4, 5, 6, 7, 8, 9}, 0},
     };
@@ -140,11 +140,11 @@ TEST_F(PlanDownloadTest, OverrideWithEveryPlanInUseLeavesTheImageAlone) {
 }
 
 TEST_F(PlanDownloadTest, AnnualEntriesFromTheCalendar) {
-    group().addAnnualPlan(AnnualPlan::on(1, 1, 2, 2026, 3, 20));       // one day
+    group().addAnnualPlan(AnnualPlan::on(1, 1, 2, 2026, 3, 20));             // one day
     group().addAnnualPlan(AnnualPlan::on(1, 1, kPlanHoliday, 2026, 3, 23));  // 100 -> 0
     group().addVacationPlan(VacationPlan::over(1, 1, 2026, 7, 1, 2026, 7, 10));
-    group().addAnnualPlan(AnnualPlan::on(1, 1, 3, 2027, 6, 6));   // day 445: still inside
-    group().addAnnualPlan(AnnualPlan::on(1, 1, 4, 2027, 6, 7));   // day 446: outside
+    group().addAnnualPlan(AnnualPlan::on(1, 1, 3, 2027, 6, 6));  // day 445: still inside
+    group().addAnnualPlan(AnnualPlan::on(1, 1, 4, 2027, 6, 7));  // day 446: outside
     ProgramImage image = download.buildImageFor(group(), 2);
     image.checkAnnualEntries();
     const auto& e = image.annualEntries();
@@ -192,7 +192,8 @@ TEST_F(PlanDownloadTest, MissingGroupGivesAFreshImage) {
     orphan.model = static_cast<int>(TimeSwitchModel::MX40);
     std::vector<char> buffer(kMessageBufferSize);
     ASSERT_EQ(download.locationProgram(orphan, buffer.data(), buffer.size()), pi::kSize);
-    ProgramImage image(std::span<const uint8_t>(reinterpret_cast<uint8_t*>(buffer.data()), pi::kSize));
+    ProgramImage image(
+        std::span<const uint8_t>(reinterpret_cast<uint8_t*>(buffer.data()), pi::kSize));
     EXPECT_FALSE(image.isValid());
     EXPECT_EQ(image.bytes()[4], 0x04);
     EXPECT_EQ(image.bytes()[6], 0x04);

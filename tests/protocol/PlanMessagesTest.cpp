@@ -16,10 +16,12 @@ namespace quirn {
 namespace {
 
 // Wednesday 18 March 2026, 10:15:30 local time.
-std::time_t wednesday() { return fromLocal(2026, 3, 18, 10, 15, 30); }
+std::time_t wednesday() {
+    return fromLocal(2026, 3, 18, 10, 15, 30);
+}
 
 class PlanMessages : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Group& g = db.group(1, 1);
         g.addStep(Step::atTime(1, 1, 1, 8, 30, kCommandOff));
@@ -34,7 +36,8 @@ protected:
     }
     std::string groupProgram(int mg, int g) {
         std::vector<char> buffer(kMessageBufferSize);
-        return std::string(buffer.data(), download.groupProgram(mg, g, buffer.data(), buffer.size()));
+        return std::string(buffer.data(),
+                           download.groupProgram(mg, g, buffer.data(), buffer.size()));
     }
 
     PlanDatabase db;
@@ -81,8 +84,7 @@ TEST_F(PlanMessages, VacationCoveringTheWholeWeek) {
     // Plan 2 on that Thursday is sent for Thursday alone.
     group().addStep(Step::atTime(1, 1, 2, 9, 0, kCommandOn));
     group().addAnnualPlan(AnnualPlan::on(1, 1, 2, 2026, 3, 19));
-    EXPECT_EQ(download.specialWeekText(1, 1, 0, clock.now()),
-              pagedMessage("@", 'W', 1, 0, "GJ0"));
+    EXPECT_EQ(download.specialWeekText(1, 1, 0, clock.now()), pagedMessage("@", 'W', 1, 0, "GJ0"));
 }
 
 TEST_F(PlanMessages, Qn510SequenceTimeDefaultWeekSpecialWeekOverride) {
@@ -143,8 +145,8 @@ TEST_F(PlanMessages, ImageModelsGetTheImageOrTheSentence) {
 TEST_F(PlanMessages, GroupProgramNeedsAQn510) {
     EXPECT_EQ(groupProgram(1, 1), pagedMessage("@", 'D', 1, 0, "AH0AiU"));
     group().addAnnualPlan(AnnualPlan::on(1, 1, kPlanHoliday, 2026, 3, 20));
-    EXPECT_EQ(groupProgram(1, 1), pagedMessage("@", 'D', 1, 0, "AH0AiU") +
-                                      pagedMessage("@", 'W', 1, 0, "OH0OiU"));
+    EXPECT_EQ(groupProgram(1, 1),
+              pagedMessage("@", 'D', 1, 0, "AH0AiU") + pagedMessage("@", 'W', 1, 0, "OH0OiU"));
     Group& g = db.group(2, 3);
     g.addStep(Step::atTime(2, 3, 1, 7, 0, kCommandOn));
     Location strider(2, 3, 1);

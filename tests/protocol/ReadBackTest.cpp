@@ -20,11 +20,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-std::time_t wednesday() { return fromLocal(2026, 3, 18, 10, 15, 30); }
+std::time_t wednesday() {
+    return fromLocal(2026, 3, 18, 10, 15, 30);
+}
 
 // Records what the read-back told the rest of the station.
 class RecordingListener : public ReadBackListener {
-public:
+  public:
     void replyReceived(const Location&, const uint8_t*, size_t count) override {
         replies.push_back(count);
     }
@@ -41,7 +43,7 @@ public:
 };
 
 class ReadBackTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Group& g = db.group(1, 1);
         g.addStep(Step::atTime(1, 1, 1, 7, 0, kCommandOn));
@@ -61,8 +63,15 @@ protected:
         for (const std::string& text : download.pagedTexts(1, 1))
             for (const LogEntry& e : decodeText(text)) applyTo(e, t);
         LocalDateTime now = toLocal(clock.now());
-        Bytes b = {'S', static_cast<uint8_t>(weekday), static_cast<uint8_t>(now.hour),
-                   static_cast<uint8_t>(now.minute), 0, t.flags(), static_cast<uint8_t>(version), 0, 0};
+        Bytes b = {'S',
+                   static_cast<uint8_t>(weekday),
+                   static_cast<uint8_t>(now.hour),
+                   static_cast<uint8_t>(now.minute),
+                   0,
+                   t.flags(),
+                   static_cast<uint8_t>(version),
+                   0,
+                   0};
         for (auto table : {Qn510Tables::Table::Default, Qn510Tables::Table::Alternate,
                            Qn510Tables::Table::Override}) {
             auto entries = t.entries(table);
@@ -200,6 +209,7 @@ TEST_F(ReadBackTest, ActivationLogBlocks) {
     EXPECT_EQ(readBack.takeLogBlock(strider, logBlock(8, 12, 0, false, {})), 9);
     EXPECT_EQ(readBack.takeLogBlock(strider, logBlock(9, 12, 0, false, {})), -1);
     EXPECT_EQ(readBack.takeLogBlock(strider, logBlock(2, 2, 0, false, {})), -1);
+    EXPECT_EQ(readBack.takeLogBlock(strider, logBlock(-5, 3, 0, false, {})), -1);
     // A short block changes nothing.
     strider.passwayConfirm = true;
     Bytes shortBlock(124, 0);
@@ -225,7 +235,7 @@ TEST(ReadStates, TextsOfEveryState) {
 }
 
 class FakeLinks : public ReadLinkStatus {
-public:
+  public:
     std::optional<bool> linkReading(const Location&) const override { return reading; }
     std::optional<bool> reading;
 };

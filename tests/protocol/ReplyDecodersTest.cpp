@@ -19,8 +19,15 @@ using Entry = Qn510Tables::Entry;
 // A compact QN510 reply as a time switch sends it.
 Bytes compactReply(int weekday, int hour, int minute, uint8_t flags, char version,
                    const std::vector<std::vector<Entry>>& tables) {
-    Bytes b = {'S', static_cast<uint8_t>(weekday), static_cast<uint8_t>(hour),
-               static_cast<uint8_t>(minute), 0, flags, static_cast<uint8_t>(version), 0, 0};
+    Bytes b = {'S',
+               static_cast<uint8_t>(weekday),
+               static_cast<uint8_t>(hour),
+               static_cast<uint8_t>(minute),
+               0,
+               flags,
+               static_cast<uint8_t>(version),
+               0,
+               0};
     for (const auto& table : tables) {
         b.push_back(static_cast<uint8_t>(table.size()));
         for (const Entry& e : table) b.insert(b.end(), {e.days, e.hour, e.minute});
@@ -30,8 +37,12 @@ Bytes compactReply(int weekday, int hour, int minute, uint8_t flags, char versio
     return b;
 }
 
-Qn510Image parse(const Bytes& b) { return parseQN510Reply(b.data(), b.size(), 0); }
-ProgramImage parseLr(const Bytes& b) { return parseLR40Reply(b.data(), b.size()); }
+Qn510Image parse(const Bytes& b) {
+    return parseQN510Reply(b.data(), b.size(), 0);
+}
+ProgramImage parseLr(const Bytes& b) {
+    return parseLR40Reply(b.data(), b.size());
+}
 
 TEST(CompactQn510Reply, SixteenBytesWithNoEntriesIsValid) {
     Bytes reply = compactReply(4, 10, 15, 0x80, 'C', {{}, {}, {}});
@@ -138,7 +149,8 @@ TEST(Lr40Reply, SentenceDecodesIntoTheImageItCameFrom) {
     EXPECT_EQ(read.location(), 7);
     for (size_t off : {pi::kClock, pi::kDaylightRule, pi::kDefaultWeek, pi::annualOffset(0),
                        pi::slotOffset(1), pi::slotOffset(4)})
-        EXPECT_EQ(Bytes(a.begin() + off, a.begin() + off + 7), Bytes(b.begin() + off, b.begin() + off + 7))
+        EXPECT_EQ(Bytes(a.begin() + off, a.begin() + off + 7),
+                  Bytes(b.begin() + off, b.begin() + off + 7))
             << off;
     EXPECT_EQ(b[pi::annualOffset(1)], 0);
     // The station's closing 0 reads as relay state 0.
@@ -154,7 +166,9 @@ Bytes reframed(std::string payload) {
     return Bytes(s.begin(), s.end());
 }
 
-std::string payloadOf(const Bytes& s) { return std::string(s.begin() + 1, s.end() - 3); }
+std::string payloadOf(const Bytes& s) {
+    return std::string(s.begin() + 1, s.end() - 3);
+}
 
 TEST(Lr40Reply, RelayStateBeforeTheStar) {
     std::string payload = payloadOf(sentenceOf(sampleImage()));

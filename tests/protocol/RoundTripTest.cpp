@@ -97,7 +97,8 @@ TEST(RoundTrip, WhatIsSentIsWhatValidates) {
             << seed;
 
         // A switch holding exactly that, read now, validates.
-        EXPECT_EQ(readBack.onReadData(qn, held.bytes().data(), held.bytes().size(), clock.now()), 1);
+        EXPECT_EQ(readBack.onReadData(qn, held.bytes().data(), held.bytes().size(), clock.now()),
+                  1);
         EXPECT_EQ(validation.compare(qn), 0u) << seed;
 
         // An LR40 loaded with the station's sentence reads back as the same program.

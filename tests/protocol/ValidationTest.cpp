@@ -21,10 +21,12 @@ using Entry = Qn510Tables::Entry;
 using Table = Qn510Tables::Table;
 
 // Wednesday 18 March 2026, 10:15:30 local time.
-std::time_t wednesday() { return fromLocal(2026, 3, 18, 10, 15, 30); }
+std::time_t wednesday() {
+    return fromLocal(2026, 3, 18, 10, 15, 30);
+}
 
 class ValidationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Group& g = db.group(1, 1);
         g.addStep(Step::atTime(1, 1, 1, 7, 0, kCommandOn));
@@ -72,8 +74,8 @@ TEST(ClockCheck, TwoMinutesEitherWayIsWrong) {
         long offset;
         bool wrong;
     };
-    const Row rows[] = {{0, false},   {119, false},  {120, true},  {-119, false},
-                        {-120, true}, {59, false},   {-60, false}, {3600, true}};
+    const Row rows[] = {{0, false},   {119, false}, {120, true},  {-119, false},
+                        {-120, true}, {59, false},  {-60, false}, {3600, true}};
     for (const Row& r : rows)
         EXPECT_EQ(Validation::clockWrong(read + r.offset, read), r.wrong) << r.offset;
     EXPECT_TRUE(Validation::clockWrong(neverTime(), read));
@@ -130,8 +132,8 @@ TEST_F(ValidationTest, AnnualPlansCompareDayByDayWithinTheHorizon) {
     EXPECT_EQ(compareWith(mx, std::move(image)), 0u);
 
     // An entry starting 446 days ahead lies beyond the horizon; 445 days ahead does not.
-    LocalDateTime beyond = toLocal(fromLocal(2027, 6, 7));   // day 446
-    LocalDateTime inside = toLocal(fromLocal(2027, 6, 4));   // day 443, a Friday
+    LocalDateTime beyond = toLocal(fromLocal(2027, 6, 7));  // day 446
+    LocalDateTime inside = toLocal(fromLocal(2027, 6, 4));  // day 443, a Friday
     image = imageHolding(mx);
     image->writeAnnual(1, beyond, beyond, 3);
     EXPECT_EQ(compareWith(mx, std::move(image)), 0u);

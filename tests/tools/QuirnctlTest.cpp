@@ -7,15 +7,15 @@
 #include <vector>
 
 #include "QuirnctlRunner.h"
-#include "platform/Clock.h"
-#include "platform/FileSystem.h"
-#include "platform/LocalTime.h"
-#include "platform/Paths.h"
 #include "plans/DatabaseFiles.h"
 #include "plans/OverrideStore.h"
 #include "plans/PlanDatabase.h"
 #include "plans/Settings.h"
 #include "plans/SummerPlanStore.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/LocalTime.h"
+#include "platform/Paths.h"
 #include "protocol/Checksums.h"
 #include "protocol/MessageFrame.h"
 #include "protocol/PlanDownload.h"
@@ -32,10 +32,13 @@ using test::hexOf;
 using test::ToolRun;
 
 constexpr const char* kNowText = "2026-03-18 10:15:30";
-std::time_t fixedNow() { return fromLocal(2026, 3, 18, 10, 15, 30); }
+std::time_t fixedNow() {
+    return fromLocal(2026, 3, 18, 10, 15, 30);
+}
 
 // Every file of a folder with its bytes and modification time.
-std::map<std::string, std::pair<std::string, fs::file_time_type>> folderState(const std::string& dir) {
+std::map<std::string, std::pair<std::string, fs::file_time_type>> folderState(
+    const std::string& dir) {
     std::map<std::string, std::pair<std::string, fs::file_time_type>> state;
     for (const auto& entry : fs::recursive_directory_iterator(dir))
         if (entry.is_regular_file())
@@ -65,7 +68,7 @@ struct StationView {
 };
 
 class Quirnctl : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { makeFolder(false); }
     void TearDown() override { setWorkingFolderOverride(""); }
 
@@ -164,13 +167,13 @@ TEST_F(Quirnctl, SingleMessages) {
         EXPECT_EQ(r.out, row.bytes) << row.args[1];
     }
     // The time messages follow --now: 15 March 2026 07:30:00 gives the worked example.
-    ToolRun z = test::runQuirnctl({"--root", root.path(), "--now", "2026-03-15 07:30:00",
-                                   "message", "timedate"},
-                                  scratch.path());
+    ToolRun z = test::runQuirnctl(
+        {"--root", root.path(), "--now", "2026-03-15 07:30:00", "message", "timedate"},
+        scratch.path());
     EXPECT_EQ(z.out, "@Z0000eG3F7U0F32B1#35>>");
-    ToolRun t = test::runQuirnctl({"--root", root.path(), "--now", "2026-03-16 07:30:00",
-                                   "message", "time", "1", "1"},
-                                  scratch.path());
+    ToolRun t = test::runQuirnctl(
+        {"--root", root.path(), "--now", "2026-03-16 07:30:00", "message", "time", "1", "1"},
+        scratch.path());
     EXPECT_EQ(t.out, "@T01002HU#1=11");
     // Messages built from records equal the station's.
     Group& g = *view->db.findGroup(1, 2);
@@ -180,8 +183,8 @@ TEST_F(Quirnctl, SingleMessages) {
               view->download->currentWeekCommand(g, 1).text());
     EXPECT_EQ(run({"message", "override", "1", "2"}).out, view->download->overrideText(g));
     EXPECT_EQ(run({"message", "query", "2", "3", "4"}).out,
-              QuerySentenceCommand(2, 3, 4, view->download->imageFor(
-                                                *view->db.findLocation(2, 3, 4)).bytes())
+              QuerySentenceCommand(
+                  2, 3, 4, view->download->imageFor(*view->db.findLocation(2, 3, 4)).bytes())
                   .bytes());
 }
 
@@ -197,9 +200,8 @@ TEST_F(Quirnctl, OverrideOfAnotherDayIsIgnoredNotDeleted) {
     ASSERT_TRUE(test::writeFile(path, "Step,1,2,0,420,1\r\nEnabled,1,2,0\r\n"));
     // The file was written today (real time): with --now on today's date it is in force.
     std::string today = formatLocal("%Y-%m-%d 09:00:00", SystemClock().now());
-    ToolRun r = test::runQuirnctl({"--root", root.path(), "--now", today, "message", "override",
-                                   "1", "2"},
-                                  scratch.path());
+    ToolRun r = test::runQuirnctl(
+        {"--root", root.path(), "--now", today, "message", "override", "1", "2"}, scratch.path());
     EXPECT_EQ(r.out, pagedMessage("@", 'O', 2, 0, "BH0"));
     // On another day it is ignored, and still there afterwards.
     ToolRun other = run({"message", "override", "1", "2"});
@@ -229,9 +231,12 @@ TEST_F(Quirnctl, DecodeAndReadback) {
     EXPECT_NE(r.out.find("Time Switch: Wednesday, March 18, 2026, 10:15.34:"), std::string::npos);
 
     // A compact QN510 reply without entries: 16 bytes.
-    const std::string compact("S\x04\x0a\x0f\x00\x80" "C\x00\x00\x00\x00\x00", 12);
-    ASSERT_TRUE(test::writeFile(scratch.file("qn.bin"),
-                                compact + checksumText(replyChecksum(compact))));
+    const std::string compact(
+        "S\x04\x0a\x0f\x00\x80"
+        "C\x00\x00\x00\x00\x00",
+        12);
+    ASSERT_TRUE(
+        test::writeFile(scratch.file("qn.bin"), compact + checksumText(replyChecksum(compact))));
     ToolRun qn = run({"readback", "qn510", scratch.file("qn.bin")});
     ASSERT_EQ(qn.exitCode, 0) << qn.err;
     EXPECT_EQ(qn.out.rfind("{\"model\":\"QN510\",\"count\":16,\"valid\":true,"
@@ -274,13 +279,19 @@ TEST_F(Quirnctl, ValidateAReply) {
 
 TEST_F(Quirnctl, ErrorsAreOneLineAndExitTwo) {
     const std::vector<std::vector<std::string>> bad = {
-        {"program", "1", "9", "1"},       {"program", "1", "1", "77"},
-        {"program", "x", "1", "1"},       {"program", "11", "1", "1"},
-        {"program", "1", "1"},            {"frobnicate"},
-        {"message", "baud", "9600"},      {"message", "nothing"},
+        {"program", "1", "9", "1"},
+        {"program", "1", "1", "77"},
+        {"program", "x", "1", "1"},
+        {"program", "11", "1", "1"},
+        {"program", "1", "1"},
+        {"frobnicate"},
+        {"message", "baud", "9600"},
+        {"message", "nothing"},
         {"message", "manual", "1", "1", "2", "maybe"},
-        {"readback", "qn510", "/no/such/file"}, {"readback", "vax", "/no/such/file"},
-        {"db", "resave"},                 {"--now", "2026-02-30 10:00:00", "message", "page-all"},
+        {"readback", "qn510", "/no/such/file"},
+        {"readback", "vax", "/no/such/file"},
+        {"db", "resave"},
+        {"--now", "2026-02-30 10:00:00", "message", "page-all"},
     };
     for (const auto& args : bad) {
         ToolRun r = run(args);
@@ -292,7 +303,8 @@ TEST_F(Quirnctl, ErrorsAreOneLineAndExitTwo) {
     }
     // A folder without the database files is refused, and nothing is created in it.
     test::TempFolder empty;
-    ToolRun r = test::runQuirnctl({"--root", empty.path(), "program", "1", "1", "1"}, scratch.path());
+    ToolRun r =
+        test::runQuirnctl({"--root", empty.path(), "program", "1", "1", "1"}, scratch.path());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(fs::is_empty(empty.path()));
 }
@@ -304,7 +316,9 @@ TEST_F(Quirnctl, NeverWritesTheWorkingFolderAndResavesElsewhere) {
                                 "EndDate,2026,4,30\r\nLocation,1,2,1\r\nStep,9,0,12,0\r\n"));
     auto before = folderState(root.path());
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {"program", "1", "2", "1"}, {"image", "2", "3", "4"}, {"message", "summer-week", "1", "2", "1"},
+             {"program", "1", "2", "1"},
+             {"image", "2", "3", "4"},
+             {"message", "summer-week", "1", "2", "1"},
              {"validate", "1", "2", "1", root.file("steps.csv"), "--read-time", kNowText}}) {
         ToolRun r = run(args);
         EXPECT_NE(r.exitCode, 2) << args[0] << r.err;
@@ -331,11 +345,12 @@ TEST_F(Quirnctl, NeverWritesTheWorkingFolderAndResavesElsewhere) {
 TEST_F(Quirnctl, HelpListsEveryCommand) {
     ToolRun r = test::runQuirnctl({"--help"}, scratch.path());
     EXPECT_EQ(r.exitCode, 0);
-    for (const char* word : {"program", "group-program", "image", "message manual", "time-all",
-                             "timedate", "log-request", "default-week", "special-week",
-                             "summer-week", "bcd-time", "bcd-relay", "mx40-read", "lr40-read",
-                             "query", "baud", "page-all", "decode", "readback", "validate",
-                             "--read-time", "db resave", "--root", "--now", "--hex"})
+    for (const char* word :
+         {"program",     "group-program", "image",        "message manual", "time-all",
+          "timedate",    "log-request",   "default-week", "special-week",   "summer-week",
+          "bcd-time",    "bcd-relay",     "mx40-read",    "lr40-read",      "query",
+          "baud",        "page-all",      "decode",       "readback",       "validate",
+          "--read-time", "db resave",     "--root",       "--now",          "--hex"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 

@@ -84,11 +84,11 @@ std::optional<std::time_t> parseDateTime(std::string_view text) {
     for (const auto& s : kSeparators)
         if (text[s.at] != s.c) return std::nullopt;
     int v[6] = {};
-    const int limits[6][2] = {{kMinYear, kMaxYear}, {1, kMonths},         {1, 31},
-                              {0, kLastHour},       {0, kLastMinute},     {0, kLastSecond}};
+    const int limits[6][2] = {{kMinYear, kMaxYear}, {1, kMonths},     {1, 31},
+                              {0, kLastHour},       {0, kLastMinute}, {0, kLastSecond}};
     for (size_t i = 0; i < 6; ++i) {
-        auto n = parseNumber(text.substr(kFields[i].at, kFields[i].length), limits[i][0],
-                             limits[i][1]);
+        auto n =
+            parseNumber(text.substr(kFields[i].at, kFields[i].length), limits[i][0], limits[i][1]);
         if (!n) return std::nullopt;
         v[i] = *n;
     }

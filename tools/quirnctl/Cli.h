@@ -15,8 +15,8 @@ inline constexpr int kExitError = 2;
 // The command line, split into the global options, the command's own options and the
 // command words.
 struct Options {
-    std::string root;                    // empty: the program's working folder
-    std::optional<std::string> now;      // --now text as given
+    std::string root;                // empty: the program's working folder
+    std::optional<std::string> now;  // --now text as given
     bool hex = false;
     bool help = false;
     std::optional<std::string> readTime;  // validate --read-time

@@ -6,7 +6,7 @@ namespace quirn::ctl {
 
 // Builds compact JSON text. The caller keeps the nesting right; commas are placed here.
 class JsonWriter {
-public:
+  public:
     JsonWriter& beginObject();
     JsonWriter& endObject();
     JsonWriter& beginArray();
@@ -24,7 +24,7 @@ public:
     // Text as a JSON string literal; bytes outside printable ASCII become \u00XX.
     static std::string quoted(std::string_view text);
 
-private:
+  private:
     void separate();
     std::string out_;
     bool needComma_ = false;

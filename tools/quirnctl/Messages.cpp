@@ -117,8 +117,8 @@ const MessageRow kMessages[] = {
      }},
     {"bcd-time", 3, "bcd-time MG G L",
      [](Workspace& ws, const Words& a, std::string& out) -> Error {
-         return forLocation(ws, a, out,
-                            [&](const Location& l) { return bcdTimeCommand(l, ws.clock()).bytes(); });
+         return forLocation(
+             ws, a, out, [&](const Location& l) { return bcdTimeCommand(l, ws.clock()).bytes(); });
      }},
     {"bcd-relay", 4, "bcd-relay MG G L VALUE",
      [](Workspace& ws, const Words& a, std::string& out) -> Error {
@@ -130,11 +130,13 @@ const MessageRow kMessages[] = {
      }},
     {"mx40-read", 3, "mx40-read MG G L",
      [](Workspace& ws, const Words& a, std::string& out) -> Error {
-         return forLocation(ws, a, out, [](const Location& l) { return mx40ReadCommand(l).bytes(); });
+         return forLocation(ws, a, out,
+                            [](const Location& l) { return mx40ReadCommand(l).bytes(); });
      }},
     {"lr40-read", 3, "lr40-read MG G L",
      [](Workspace& ws, const Words& a, std::string& out) -> Error {
-         return forLocation(ws, a, out, [](const Location& l) { return lr40ReadCommand(l).bytes(); });
+         return forLocation(ws, a, out,
+                            [](const Location& l) { return lr40ReadCommand(l).bytes(); });
      }},
     {"query", 3, "query MG G L",
      [](Workspace& ws, const Words& a, std::string& out) -> Error {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/LocalTime.h"
 #include "plans/PlanTypes.h"
+#include "platform/LocalTime.h"
 #include "protocol/LogEntry.h"
 #include "protocol/ReplyDecoders.h"
 #include "tools/quirnctl/JsonWriter.h"
@@ -147,8 +147,10 @@ std::string readbackReport(int model, std::string_view reply, std::time_t now) {
     JsonWriter json;
     json.beginObject().key("model").value(modelShortName(model));
     json.key("count").value(static_cast<long long>(reply.size()));
-    if (isImageModel(model)) imageReport(json, model, reply);
-    else qn510Report(json, reply, now);
+    if (isImageModel(model))
+        imageReport(json, model, reply);
+    else
+        qn510Report(json, reply, now);
     json.endObject();
     return json.str();
 }

@@ -1,7 +1,7 @@
 #include "tools/quirnctl/Workspace.h"
 
-#include "platform/FileSystem.h"
 #include "plans/DatabaseFiles.h"
+#include "platform/FileSystem.h"
 #include "tools/quirnctl/Cli.h"
 
 namespace quirn::ctl {
@@ -45,8 +45,9 @@ std::optional<std::string> Workspace::findLocation(const std::string& mg, const 
     if (!n) return "bad location number '" + l + "' (1..99)";
     location = group->findLocation(*n);
     if (location == nullptr)
-        return "no location " + std::to_string(*n) + " in group " + std::to_string(group->number()) +
-               " of master group " + std::to_string(group->masterGroup());
+        return "no location " + std::to_string(*n) + " in group " +
+               std::to_string(group->number()) + " of master group " +
+               std::to_string(group->masterGroup());
     return std::nullopt;
 }
 

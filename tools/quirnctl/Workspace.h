@@ -4,12 +4,12 @@
 #include <optional>
 #include <string>
 
-#include "platform/Clock.h"
 #include "plans/OverrideStore.h"
 #include "plans/PasswayStore.h"
 #include "plans/PlanDatabase.h"
 #include "plans/Settings.h"
 #include "plans/SummerPlanStore.h"
+#include "platform/Clock.h"
 #include "protocol/PlanDownload.h"
 #include "protocol/ReadBack.h"
 #include "protocol/StoreSources.h"
@@ -21,7 +21,7 @@ namespace quirn::ctl {
 // the settings, today's overrides, the summer plans and the Passway confirmations, with the
 // plan download and validation over them. Every clock read is the command's fixed "now".
 class Workspace {
-public:
+  public:
     explicit Workspace(std::time_t now) : clock_(now) {}
 
     // Loads the working folder (already selected with setWorkingFolderOverride). A folder
@@ -43,7 +43,7 @@ public:
     std::optional<std::string> findLocation(const std::string& mg, const std::string& g,
                                             const std::string& l, Location*& location);
 
-private:
+  private:
     ManualClock clock_;
     Settings settings_;
     PlanDatabase db_;
