@@ -14,15 +14,17 @@ TimerService::TimerId LoopTimerService::start(int periodMs, Callback callback) {
     return id;
 }
 
-void LoopTimerService::stop(TimerId id) { timers_.erase(id); }
+void LoopTimerService::stop(TimerId id) {
+    timers_.erase(id);
+}
 
 bool LoopTimerService::runUntil(const std::function<bool()>& done, long long limitMs) {
     long long end = clock_.nowMs() + limitMs;
     while (!done()) {
         if (timers_.empty()) return false;
-        auto next = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
-            return a.second.dueMs < b.second.dueMs;
-        });
+        auto next = std::min_element(
+            timers_.begin(), timers_.end(),
+            [](const auto& a, const auto& b) { return a.second.dueMs < b.second.dueMs; });
         long long now = clock_.nowMs();
         if (next->second.dueMs > end) return done();
         if (next->second.dueMs > now)

@@ -11,7 +11,7 @@ namespace quirn::ctl {
 // next timer is due and runs it, so the loader's and the handler's 500 ms ticks run in real
 // time as they do in the program.
 class LoopTimerService final : public TimerService {
-public:
+  public:
     explicit LoopTimerService(const Clock& clock) : clock_(clock) {}
 
     TimerId start(int periodMs, Callback callback) override;
@@ -21,7 +21,7 @@ public:
     // have passed; true when done.
     bool runUntil(const std::function<bool()>& done, long long limitMs);
 
-private:
+  private:
     struct Timer {
         long long periodMs;
         long long dueMs;

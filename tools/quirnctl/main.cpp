@@ -13,6 +13,7 @@
 #include "plans/Settings.h"
 #include "protocol/MessageFrame.h"
 #include "tools/quirnctl/Cli.h"
+#include "tools/quirnctl/LoaderCommand.h"
 #include "tools/quirnctl/Messages.h"
 #include "tools/quirnctl/Reports.h"
 #include "tools/quirnctl/Workspace.h"
@@ -135,6 +136,7 @@ const CommandRow kCommands[] = {
 };
 
 int run(int argc, const char* const* argv) {
+    if (isLoaderCommand(argc, argv)) return runLoaderCommand(argc, argv);
     Options options;
     if (auto e = parseOptions(argc, argv, options)) return fail(*e);
     if (options.help) {

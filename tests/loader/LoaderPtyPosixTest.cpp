@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "comms/CommoHandler.h"
+#include "loader/CommoLoaderPort.h"
+#include "loader/LoaderController.h"
+#include "loader/LoaderSettings.h"
+#include "loader/ProtocolReadBack.h"
+#include "loader/UtilitiesController.h"
+#include "platform/PseudoTerminal.h"
+#include "protocol/PlanDownload.h"
+#include "sim/PtyTransport.h"
+#include "sim/SimulatedTimeSwitch.h"
+#include "tests/loader/PortFixture.h"
+
+namespace quirn::test {
+namespace {
+
+using sim::SimModel;
+
+constexpr int kMg = 1;
+constexpr int kG = 5;
+// Bounded waits for the kernel to carry bytes across the pseudo-terminal.
+constexpr int kFirstByteWaitMs = 1000;
+constexpr int kQuietWaitMs = 30;
+// The compact QN510 reply to the group below: 16 bytes and four default-week entries of 3
+// (06:45 ON and 07:50 OFF on four weekdays, 14:05 ON and 15:00 OFF on Wednesday).
+constexpr std::size_t kCompactReply = 16 + 3 * 4;
+
+// The loader on the station's real serial device code, opened on a pseudo-terminal whose far
+// end is a simulated time switch; the loader's and the handler's ticks still run on the manual
+// clock, and the switch is turned after every tick.
+class LoaderPtyPosixTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        makeFolder(logFolder());
+        pty = createPseudoTerminal();
+        ASSERT_TRUE(pty->open(kBaud2400)) << pty->errorText();
+        profile.writeString(kSerialSection, "COM" + std::to_string(kLoaderCom), pty->devicePath());
+        handler = std::make_unique<CommoHandler>(
+            CommsSetup{clock, timers, protocol, protocol, errors, &db, &profile, nullptr, {}});
+        handler->start();
+        ASSERT_EQ(handler->openRadioPort(kLoaderCom, kBaud2400), 0);
+        port = std::make_unique<CommoLoaderPort>(*handler);
+
+        Group& g = db.group(kMg, kG);
+        g.setName("Elm Street");
+        g.addStep(Step::atTime(kMg, kG, 1, 6, 45, 1));
+        g.addStep(Step::atTime(kMg, kG, 1, 7, 50, 0));
+        g.addStep(Step::atTime(kMg, kG, 2, 14, 5, 1));
+        g.addStep(Step::atTime(kMg, kG, 2, 15, 0, 0));
+        for (int day = 2; day <= 6; ++day) g.setDefaultDay(day, day == 4 ? 2 : 1);
+        g.markProgrammingChanged();
+    }
+
+    void attach(SimModel model) {
+        sim::SimSettings s;
+        s.model = model;
+        s.address = {kMg, kG, 1};
+        s.zone = sim::ZoneRule::northAmerican(5);
+        device = std::make_unique<sim::SimulatedTimeSwitch>(s, clock);
+        transport = std::make_unique<sim::PtyTransport>(*pty, *device, clock, nullptr);
+    }
+
+    // Lets the switch take everything the station wrote and answer it.
+    void turnSwitch(int firstWaitMs) {
+        int wait = firstWaitMs;
+        while (pty->waitReadable(wait)) {
+            ASSERT_TRUE(transport->step());
+            wait = kQuietWaitMs;
+        }
+        ASSERT_TRUE(transport->step());
+    }
+    // Waits (bounded) until the station side holds `count` received bytes.
+    void awaitStationBytes(std::size_t count) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFirstByteWaitMs);
+        while (handler->serialPort().readAvailable() < count &&
+               std::chrono::steady_clock::now() < end) {
+        }
+    }
+    void tickUntilIdle(LoaderController& loader) {
+        for (int i = 0; i < 20 && loader.mode() != LoaderController::Mode::Idle; ++i)
+            timers.advanceMs(LoaderController::kTickMs);
+    }
+
+    TempWorkingFolder folder;
+    ManualClock clock{kLoaderStart};
+    VirtualTimerService timers{clock};
+    ProfileStore profile{folder.file(kProfileStoreFileName)};
+    Settings settings;
+    LoaderSettings loaderSettings{profile, settings, folder.file("profile.csv")};
+    PlanDatabase db;
+    PlanDownload download{db, clock, false};
+    ProtocolReadBack readBack{download, clock};
+    FakeProtocol protocol;
+    RecordingErrorSink errors;
+    RecordingView view;
+    std::unique_ptr<PseudoTerminal> pty;
+    std::unique_ptr<CommoHandler> handler;
+    std::unique_ptr<CommoLoaderPort> port;
+    std::unique_ptr<sim::SimulatedTimeSwitch> device;
+    std::unique_ptr<sim::PtyTransport> transport;
+};
+
+struct PtyCase {
+    AttachedType type;
+    SimModel model;
+    std::size_t replySize;
+};
+
+class LoaderPtyRoundTrip : public LoaderPtyPosixTest,
+                           public ::testing::WithParamInterface<PtyCase> {};
+
+TEST_P(LoaderPtyRoundTrip, AGroupWrittenOverAPseudoTerminalReadsBackEqual) {
+    const PtyCase& c = GetParam();
+    attach(c.model);
+    profile.writeInt("Clock", "Type", static_cast<int>(c.type));
+    LoaderController loader(
+        LoaderServices{clock, timers, *port, loaderSettings, db, download, readBack}, view);
+    loader.open();
+    ASSERT_TRUE(loader.selectGroup(kMg, kG));
+
+    ASSERT_TRUE(loader.write());
+    turnSwitch(kFirstByteWaitMs);
+    tickUntilIdle(loader);
+    EXPECT_EQ(loader.statusText(), "No Clock Data Read Yet");
+
+    ASSERT_TRUE(loader.read());
+    turnSwitch(kFirstByteWaitMs);
+    awaitStationBytes(c.replySize);
+    tickUntilIdle(loader);
+    EXPECT_EQ(loader.lastRead().bytes, c.replySize);
+    ASSERT_TRUE(loader.lastRead().valid) << loader.statusText();
+    EXPECT_EQ(loader.match(), LoaderController::Match::Matches);
+    EXPECT_FALSE(loader.description().empty());
+    EXPECT_EQ(view.beeps, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, LoaderPtyRoundTrip,
+                         ::testing::Values(PtyCase{AttachedType::Qn510, SimModel::QN510, kCompactReply},
+                                           PtyCase{AttachedType::Mx40, SimModel::MX40, 968}));
+
+TEST_F(LoaderPtyPosixTest, TheBaudChangeMovesAnLr40To4800AndTheStationBackTo2400) {
+    attach(SimModel::LR40);
+    UtilitiesController utilities(timers, *port, loaderSettings, view, AttachedType::Mx40WithLr40);
+    utilities.open();
+    view.answers = {true};
+    utilities.changeSwitchBaud(4800);
+    for (int i = 0; i < 10 && utilities.baudChange().running(); ++i) {
+        timers.advanceMs(UtilitiesController::kTickMs);
+        turnSwitch(kQuietWaitMs);
+        awaitStationBytes(utilities.baudChange().step() == 204 ? 10 : 0);
+    }
+    EXPECT_FALSE(utilities.baudChange().running());
+    EXPECT_TRUE(utilities.baudChange().succeeded());
+    EXPECT_EQ(device->lineRate(), 4800);
+    EXPECT_EQ(port->currentBaud(), 2400);
+    EXPECT_EQ(pty->deviceBaud(), 2400);
+    ASSERT_FALSE(view.messages.empty());
+    EXPECT_EQ(view.messages.back().text, "Baud rate changed to 4800 in attached time switch.");
+}
+
+}  // namespace
+}  // namespace quirn::test

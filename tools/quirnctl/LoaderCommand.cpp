@@ -1,0 +1,389 @@
+#include "tools/quirnctl/LoaderCommand.h"
+
+#include <charconv>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "comms/CommoHandler.h"
+#include "comms/ConnectionErrorSink.h"
+#include "comms/ProtocolMessages.h"
+#include "comms/ReplyJudge.h"
+#include "loader/CommoLoaderPort.h"
+#include "loader/LoaderController.h"
+#include "loader/LoaderSettings.h"
+#include "loader/LoaderView.h"
+#include "loader/ProtocolReadBack.h"
+#include "loader/UtilitiesController.h"
+#include "plans/DatabaseFiles.h"
+#include "plans/OverrideStore.h"
+#include "plans/PlanDatabase.h"
+#include "plans/Settings.h"
+#include "plans/SummerPlanStore.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/ProfileStore.h"
+#include "platform/SerialDevice.h"
+#include "protocol/PlanDownload.h"
+#include "protocol/StoreSources.h"
+#include "tools/quirnctl/LoopTimerService.h"
+
+namespace quirn::ctl {
+
+namespace {
+
+constexpr int kJobOk = 0;
+constexpr int kJobDiffers = 1;
+constexpr int kJobFailed = 2;
+// The tool's device stands in for this COM number of the station.
+constexpr int kToolCom = 1;
+// Longest a job may run: a read takes 7 seconds, a baud change 3.5.
+constexpr long long kJobLimitMs = 30000;
+constexpr const char* kUsage =
+    "usage: quirnctl [--root DIR] loader --port DEVICE [--type 0|1|2|3] "
+    "write MG G | read MG G | on MG G | off MG G | time | baud 2400|4800 | pc-baud 2400|4800\n";
+
+int loaderFail(const std::string& message) {
+    std::fprintf(stderr, "quirnctl: %s\n", message.c_str());
+    return kJobFailed;
+}
+
+std::optional<int> number(std::string_view text, int lo, int hi) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < lo ||
+        value > hi)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> baudArgument(std::string_view text) {
+    auto rate = number(text, kBaud2400, kBaud4800);
+    if (rate != kBaud2400 && rate != kBaud4800) return std::nullopt;
+    return rate;
+}
+
+struct LoaderArgs {
+    std::string root;
+    std::string device;
+    std::optional<int> type;
+    bool help = false;
+    std::vector<std::string> words;  // JOB and its arguments
+};
+
+std::optional<std::string> parseLoaderArgs(int argc, const char* const* argv, LoaderArgs& out) {
+    bool seenLoader = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        auto value = [&](const char* what) -> std::optional<std::string> {
+            if (i + 1 >= argc) return std::nullopt;
+            (void)what;
+            return std::string(argv[++i]);
+        };
+        if (arg == "--help" || arg == "-h") {
+            out.help = true;
+        } else if (arg == "--root") {
+            auto v = value("--root");
+            if (!v) return "--root needs a folder";
+            out.root = *v;
+        } else if (arg == "--port" && seenLoader) {
+            auto v = value("--port");
+            if (!v) return "--port needs a device";
+            out.device = *v;
+        } else if (arg == "--type" && seenLoader) {
+            auto v = value("--type");
+            out.type = v ? number(*v, 0, 3) : std::nullopt;
+            if (!out.type) return "--type needs 0, 1, 2 or 3";
+        } else if (arg.size() > 2 && arg.substr(0, 2) == "--") {
+            return "unknown option " + std::string(arg);
+        } else if (!seenLoader && arg == "loader") {
+            seenLoader = true;
+        } else {
+            out.words.emplace_back(arg);
+        }
+    }
+    return std::nullopt;
+}
+
+// The device named on the command line, whatever COM number the station's port asks for.
+class FixedPathSerialDevice final : public SerialDevice {
+  public:
+    explicit FixedPathSerialDevice(std::string path)
+        : path_(std::move(path)), device_(createSerialDevice()) {}
+    bool open(const std::string&, int baud) override { return device_->open(path_, baud); }
+    void close() override { device_->close(); }
+    bool isOpen() const override { return device_->isOpen(); }
+    long waiting() override { return device_->waiting(); }
+    long read(unsigned char* buffer, std::size_t capacity) override {
+        return device_->read(buffer, capacity);
+    }
+    long write(const unsigned char* bytes, std::size_t count) override {
+        return device_->write(bytes, count);
+    }
+    bool discardInput() override { return device_->discardInput(); }
+    int currentBaud() const override { return device_->currentBaud(); }
+    const std::string& errorText() const override { return device_->errorText(); }
+
+  private:
+    std::string path_;
+    std::unique_ptr<SerialDevice> device_;
+};
+
+// The loader reads the radio port directly; the handler's own read path, which asks the
+// judge, is never started by this tool. Answers are those of a link that received nothing.
+class DirectReadJudge final : public ReplyJudge {
+  public:
+    void resetProgress(Location&) override {}
+    void reportProgress(Location&, std::size_t) override {}
+    std::string progressText(const Location&, std::size_t received) const override {
+        return std::to_string(received) + " bytes";
+    }
+    bool isErrorReply(const Location&, const unsigned char*, std::size_t) const override {
+        return false;
+    }
+    FirstAnswer firstAnswer(const Location&, const unsigned char*, std::size_t) const override {
+        return FirstAnswer::None;
+    }
+    bool isCompleteImage(const Location&, const unsigned char*, std::size_t) const override {
+        return false;
+    }
+    bool acceptReply(Location&, const unsigned char*, std::size_t) override { return false; }
+    int takeLogBlock(Location&, const unsigned char*, std::size_t) override { return -1; }
+    void finishLog(Location&) override {}
+};
+
+// No IP entry connects during a loader job; a failure would only be logged by the handler.
+class IgnoredConnectionErrors final : public ConnectionErrorSink {
+  public:
+    void addIpConnectError(const std::string&, const std::string&) override {}
+    void clearIpConnectErrors(const std::string&) override {}
+};
+
+// The terminal as the loader's window: the answer to every question is the command itself,
+// messages and new status texts go to stderr (the job prints its result on stdout).
+class ConsoleView final : public LoaderView {
+  public:
+    void beep() override {}
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
+    void showMessage(const std::string& text, const std::string&) override {
+        messages.push_back(text);
+    }
+    void changed() override {
+        if (!status) return;
+        std::string now = status();
+        if (now.empty() || now == shown_) return;
+        shown_ = now;
+        std::fprintf(stderr, "%s\n", now.c_str());
+    }
+
+    std::function<std::string()> status;
+    std::vector<std::string> messages;
+
+  private:
+    std::string shown_;
+};
+
+struct JobRow {
+    const char* name;
+    std::size_t args;
+    bool needsGroup;
+};
+
+constexpr JobRow kJobs[] = {
+    {"write", 2, true}, {"read", 2, true},  {"on", 2, true},       {"off", 2, true},
+    {"time", 0, false}, {"baud", 1, false}, {"pc-baud", 1, false},
+};
+
+// One loader job on the real clock: the communications handler on the device, the loader
+// controller over it, the plan database of the working folder.
+class LoaderJob {
+  public:
+    explicit LoaderJob(const LoaderArgs& args)
+        : args_(args),
+          timers_(clock_),
+          profile_(workPath(kProfileStoreFileName)),
+          loaderSettings_(profile_, settings_, settingsFileName()),
+          messages_(clock_, db_, settings_) {}
+
+    int run(const JobRow& job) {
+        if (fileExists(settingsFileName())) settings_.load(settingsFileName());
+        if (job.needsGroup) {
+            for (const std::string& path :
+                 {dayPlanFileName(), stepsFileName(), groupsFileName(), locationsFileName()})
+                if (!fileExists(path))
+                    return loaderFail("not a working folder: " + path + " is missing");
+            loadDatabase(db_, clock_.now());
+            // Read-only: a tool never rewrites the station's override file.
+            overrides_.load(OverrideLoadMode::ReadOnly);
+            db_.setOverrideQuery(&overrides_);
+            summer_.load();
+        }
+        handler_ = std::make_unique<CommoHandler>(
+            CommsSetup{clock_,
+                       timers_,
+                       messages_,
+                       judge_,
+                       errors_,
+                       &db_,
+                       &profile_,
+                       std::make_unique<FixedPathSerialDevice>(args_.device),
+                       {}});
+        port_ = std::make_unique<CommoLoaderPort>(*handler_);
+        // The loader window opens with the settings; the download follows its master groups.
+        loaderSettings_.applyProfileToSettings();
+        download_ = std::make_unique<PlanDownload>(db_, clock_, loaderSettings_.hasMasterGroups(),
+                                                   &overrideSource_, &summerSource_);
+        readBack_ = std::make_unique<ProtocolReadBack>(*download_, clock_);
+        loader_ = std::make_unique<LoaderController>(
+            LoaderServices{clock_, timers_, *port_, loaderSettings_, db_, *download_, *readBack_},
+            view_);
+        loader_->open();
+        if (handler_->openRadioPort(kToolCom, loaderSettings_.configuredBaud()) != 0)
+            return loaderFail("cannot open " + args_.device);
+        handler_->start();
+        if (args_.type) loader_->chooseType(attachedTypeFromInt(*args_.type));
+
+        std::string name = job.name;
+        if (job.needsGroup) {
+            auto mg = number(args_.words[1], kMinMasterGroup, kMaxMasterGroup);
+            auto g = number(args_.words[2], kMinGroup, kMaxGroup);
+            if (!mg || !g) return loaderFail("bad master group or group number");
+            if (!loader_->selectGroup(*mg, *g))
+                return loaderFail("no group " + args_.words[2] + " in master group " +
+                                  args_.words[1]);
+        }
+        if (name == "read") return read();
+        if (name == "write") return write();
+        if (name == "on" || name == "off") return done(loader_->manual(name == "on"));
+        if (name == "time") return done(loader_->sendTime());
+        auto rate = baudArgument(args_.words[1]);
+        if (!rate) return loaderFail(name + " needs 2400 or 4800");
+        return name == "baud" ? switchBaud(*rate) : pcBaud(*rate);
+    }
+
+  private:
+    bool idle() const { return loader_->mode() == LoaderController::Mode::Idle; }
+    static int done(bool sent) { return sent ? kJobOk : kJobFailed; }
+
+    void showLoaderProgress() {
+        view_.status = [this] { return loader_->statusText(); };
+    }
+
+    int read() {
+        showLoaderProgress();
+        if (!loader_->read()) return failedSend();
+        timers_.runUntil([this] { return idle(); }, kJobLimitMs);
+        const auto& result = loader_->lastRead();
+        if (!result.valid) {
+            std::printf("%s\n", loader_->statusText().c_str());
+            return kJobFailed;
+        }
+        std::printf("%s\n", loader_->clockLine().c_str());
+        for (const std::string& line : loader_->description()) std::printf("%s\n", line.c_str());
+        bool matches = result.match == LoaderController::Match::Matches;
+        std::printf("%s\n",
+                    matches ? "Program matches the group." : "Program differs from the group.");
+        return matches ? kJobOk : kJobDiffers;
+    }
+
+    int write() {
+        showLoaderProgress();
+        if (!loader_->write()) return failedSend();
+        timers_.runUntil([this] { return idle(); }, kJobLimitMs);
+        return kJobOk;
+    }
+
+    int switchBaud(int rate) {
+        auto utilities = loader_->makeUtilities(view_);
+        utilities->open();
+        view_.status = [&utilities] {
+            const BaudChange& change = utilities->baudChange();
+            if (!change.running() || change.stepText().empty()) return std::string();
+            return change.headline() + " " + change.stepText();
+        };
+        utilities->changeSwitchBaud(rate);
+        timers_.runUntil([&utilities] { return !utilities->baudChange().running(); }, kJobLimitMs);
+        bool ok = utilities->baudChange().succeeded();
+        std::printf("%s\n", utilities->baudChange().resultText().c_str());
+        utilities->close();
+        return ok ? kJobOk : kJobFailed;
+    }
+
+    int pcBaud(int rate) {
+        auto utilities = loader_->makeUtilities(view_);
+        utilities->open();
+        utilities->changePcBaud(rate);
+        for (const std::string& m : view_.messages) std::printf("%s\n", m.c_str());
+        return port_->isSetUp() ? kJobOk : kJobFailed;
+    }
+
+    int failedSend() {
+        for (const std::string& m : view_.messages) std::fprintf(stderr, "%s\n", m.c_str());
+        return kJobFailed;
+    }
+
+    const LoaderArgs& args_;
+    SystemClock clock_;
+    LoopTimerService timers_;
+    ProfileStore profile_;
+    Settings settings_;
+    LoaderSettings loaderSettings_;
+    PlanDatabase db_;
+    OverrideStore overrides_{clock_};
+    SummerPlanStore summer_{clock_};
+    OverrideStoreSource overrideSource_{overrides_, clock_};
+    SummerStoreSource summerSource_{summer_};
+    ProtocolMessages messages_;
+    DirectReadJudge judge_;
+    IgnoredConnectionErrors errors_;
+    ConsoleView view_;
+    std::unique_ptr<CommoHandler> handler_;
+    std::unique_ptr<CommoLoaderPort> port_;
+    std::unique_ptr<PlanDownload> download_;
+    std::unique_ptr<ProtocolReadBack> readBack_;
+    std::unique_ptr<LoaderController> loader_;
+};
+
+}  // namespace
+
+bool isLoaderCommand(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--root" || arg == "--now" || arg == "--read-time" || arg == "--out") {
+            ++i;
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-') continue;
+        return arg == "loader";
+    }
+    return false;
+}
+
+int runLoaderCommand(int argc, const char* const* argv) {
+    LoaderArgs args;
+    if (auto error = parseLoaderArgs(argc, argv, args)) return loaderFail(*error);
+    if (args.help) {
+        std::fputs(kUsage, stdout);
+        return kJobOk;
+    }
+    const JobRow* job = nullptr;
+    for (const JobRow& row : kJobs)
+        if (!args.words.empty() && args.words[0] == row.name) job = &row;
+    if (job == nullptr || args.words.size() != job->args + 1) {
+        std::fputs(kUsage, stderr);
+        return kJobFailed;
+    }
+    if (args.device.empty()) return loaderFail("loader needs --port DEVICE");
+    if (!args.root.empty()) {
+        if (!folderExists(args.root)) return loaderFail("no such folder " + args.root);
+        setWorkingFolderOverride(withTrailingSeparator(args.root));
+    }
+    LoaderJob loaderJob(args);
+    return loaderJob.run(*job);
+}
+
+}  // namespace quirn::ctl
