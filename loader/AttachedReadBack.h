@@ -12,7 +12,7 @@ class ReadBackImage;
 // memory from a reply, and whether what was read holds a group's program. The program image
 // of the other types the loader takes itself (it is the 968 bytes as they came).
 class AttachedReadBack {
-public:
+  public:
     virtual ~AttachedReadBack() = default;
     // The QN510 memory from a reply to the 'R' request: exactly 776 raw bytes or a compact
     // reply. Null when the reply does not decode to a valid image. Never reads past `reply`.

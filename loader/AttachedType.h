@@ -36,6 +36,8 @@ inline const AttachedTypeInfo& attachedTypeInfo(AttachedType type) {
 }
 
 // Paged commands and the QN510 read-back; every other type uses the program image.
-inline bool usesPagedCommands(AttachedType type) { return type == AttachedType::Qn510; }
+inline bool usesPagedCommands(AttachedType type) {
+    return type == AttachedType::Qn510;
+}
 
 }  // namespace quirn

@@ -10,9 +10,13 @@
 namespace quirn {
 
 namespace {
-int normalRate(int baud) { return baud == kBaud4800 ? kBaud4800 : kBaud2400; }
+int normalRate(int baud) {
+    return baud == kBaud4800 ? kBaud4800 : kBaud2400;
+}
 // The rate the switch listens at before a change to `target`: the other one.
-int oldRate(int target) { return target == kBaud4800 ? kBaud2400 : kBaud4800; }
+int oldRate(int target) {
+    return target == kBaud4800 ? kBaud2400 : kBaud4800;
+}
 }  // namespace
 
 bool BaudChange::start(int target, int configuredBaud) {

@@ -12,7 +12,7 @@ class LoaderPort;
 // vanishes, a cancel) the station port goes back to its configured rate and the change ends
 // on the same tick: the machine is never left inside a step.
 class BaudChange {
-public:
+  public:
     static constexpr int kIdle = 0;
     static constexpr int kFirstStepTo2400 = 100;
     static constexpr int kFirstStepTo4800 = 200;
@@ -47,7 +47,7 @@ public:
     // "Baud rate changed to %d in attached time switch." or the failure text.
     std::string resultText() const;
 
-private:
+  private:
     int firstStep() const;
     // Restores the configured rate and ends the change.
     void finish(bool success);

@@ -8,7 +8,9 @@ bool CommoLoaderPort::open(int comNumber, int baud) {
     return handler_.openRadioPort(comNumber, baud) == 0;
 }
 
-bool CommoLoaderPort::reopen(int baud) { return handler_.reopenRadioPort(baud) == 0; }
+bool CommoLoaderPort::reopen(int baud) {
+    return handler_.reopenRadioPort(baud) == 0;
+}
 
 bool CommoLoaderPort::writeNow(const std::string& bytes) {
     if (bytes.empty()) return false;
@@ -28,8 +30,12 @@ bool CommoLoaderPort::isSetUp() const {
     return port.isUsed() && port.isOpen();
 }
 
-int CommoLoaderPort::comNumber() const { return handler_.serialPort().comNumber(); }
+int CommoLoaderPort::comNumber() const {
+    return handler_.serialPort().comNumber();
+}
 
-int CommoLoaderPort::currentBaud() const { return handler_.serialPort().currentBaud(); }
+int CommoLoaderPort::currentBaud() const {
+    return handler_.serialPort().currentBaud();
+}
 
 }  // namespace quirn

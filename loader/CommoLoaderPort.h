@@ -8,7 +8,7 @@ class CommoHandler;
 // The loader's port in the program: the radio port of the communications handler, written
 // at once and read whole, as the direct loader and the baud change need it.
 class CommoLoaderPort final : public LoaderPort {
-public:
+  public:
     explicit CommoLoaderPort(CommoHandler& handler) : handler_(handler) {}
 
     bool open(int comNumber, int baud) override;
@@ -21,7 +21,7 @@ public:
     int comNumber() const override;
     int currentBaud() const override;
 
-private:
+  private:
     CommoHandler& handler_;
 };
 

@@ -96,7 +96,9 @@ Group* LoaderController::group() const {
     return s_.database.findGroup(masterGroup_, group_);
 }
 
-bool LoaderController::hasMasterGroups() const { return s_.settings.hasMasterGroups(); }
+bool LoaderController::hasMasterGroups() const {
+    return s_.settings.hasMasterGroups();
+}
 
 void LoaderController::chooseType(AttachedType type) {
     type_ = type;
@@ -177,8 +179,8 @@ void LoaderController::readProgramImage(const std::string& reply, Group* g) {
         status_ = formatText(loader_text::kImageReadFailed, computerTime());
         return;
     }
-    ProgramImage image(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reply.data()),
-                                                reply.size()));
+    ProgramImage image(
+        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(reply.data()), reply.size()));
     image.checkAnnualEntries();
     if (!image.isValid() || !image.clockFields()) {
         status_ = loader_text::kNoClockData;
@@ -189,8 +191,8 @@ void LoaderController::readProgramImage(const std::string& reply, Group* g) {
     description_ = image.describeProgram();
     lastRead_.valid = true;
     if (g != nullptr)
-        lastRead_.match = s_.readBack.programImageMatches(image, *g) ? Match::Matches
-                                                                     : Match::Differs;
+        lastRead_.match =
+            s_.readBack.programImageMatches(image, *g) ? Match::Matches : Match::Differs;
 }
 
 void LoaderController::clearReadBack() {
@@ -207,17 +209,25 @@ std::unique_ptr<UtilitiesController> LoaderController::makeUtilities(LoaderView&
     return std::make_unique<UtilitiesController>(s_.timers, s_.port, s_.settings, view, type_);
 }
 
-void LoaderController::refresh() { notify(); }
+void LoaderController::refresh() {
+    notify();
+}
 
-bool LoaderController::portErrorVisible() const { return !s_.port.isSetUp(); }
+bool LoaderController::portErrorVisible() const {
+    return !s_.port.isSetUp();
+}
 
-const char* LoaderController::portErrorText() { return loader_text::kPortErrorLine; }
+const char* LoaderController::portErrorText() {
+    return loader_text::kPortErrorLine;
+}
 
 bool LoaderController::vornTimeVisible() const {
     const Group* g = s_.database.findGroup(kVornTimeMasterGroup, kVornTimeGroup);
     return g != nullptr && g->name() == kVornTimeName;
 }
 
-void LoaderController::notify() { view_.changed(); }
+void LoaderController::notify() {
+    view_.changed();
+}
 
 }  // namespace quirn

@@ -36,7 +36,7 @@ struct LoaderServices {
 // the texts and lists this controller holds and forwards its buttons; a 500 ms tick moves a
 // read (7 seconds, then the reply is decoded and compared) or a write (5 seconds of progress).
 class LoaderController {
-public:
+  public:
     static constexpr int kTickMs = 500;
     // Ticks of a read before the reply is taken (7 seconds); a write starts counting at
     // kWriteStartCount and ends at the same mark.
@@ -110,7 +110,7 @@ public:
     // "VORN TIME" shows only when master group 1, group 99 is named "MOXBYRD".
     bool vornTimeVisible() const;
 
-private:
+  private:
     Group* group() const;
     bool hasMasterGroups() const;
     bool send(const std::string& bytes);

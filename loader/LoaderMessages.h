@@ -14,7 +14,7 @@ class PlanDownload;
 // classes for the attached type: paged text for type 0, BCD commands and the program image
 // for the others.
 class LoaderMessages {
-public:
+  public:
     // The longest time text the loader puts in front of a QN510's programming.
     static constexpr std::size_t kTimeTextLimit = 1999;
 
@@ -32,7 +32,7 @@ public:
     // 'T' or $T to everyone with the current time.
     std::string time(AttachedType type, bool hasMasterGroups) const;
 
-private:
+  private:
     const PlanDatabase& database_;
     PlanDownload& download_;
     const Clock& clock_;

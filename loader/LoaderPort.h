@@ -7,7 +7,7 @@ namespace quirn {
 // whole when the loader decides, and the line rate changes under the loader's control. The
 // communications handler fills it in the program (CommoLoaderPort); tests use a scripted one.
 class LoaderPort {
-public:
+  public:
     virtual ~LoaderPort() = default;
     // Opens COM `comNumber` (0 = no port) at `baud`. False when a configured port cannot be
     // opened or set up.

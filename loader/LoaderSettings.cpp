@@ -1,8 +1,8 @@
 #include "loader/LoaderSettings.h"
 
+#include "plans/Settings.h"
 #include "platform/ProfileStore.h"
 #include "platform/SerialDevice.h"
-#include "plans/Settings.h"
 
 namespace quirn {
 
@@ -11,7 +11,9 @@ using namespace loader_profile;
 LoaderSettings::LoaderSettings(ProfileStore& profile, Settings& settings, std::string settingsPath)
     : profile_(profile), settings_(settings), settingsPath_(std::move(settingsPath)) {}
 
-int LoaderSettings::port() const { return profile_.getInt(kCommo, kPort, kDefaultPort); }
+int LoaderSettings::port() const {
+    return profile_.getInt(kCommo, kPort, kDefaultPort);
+}
 
 void LoaderSettings::setPort(int comNumber) {
     profile_.writeInt(kCommo, kPort, comNumber);
@@ -27,9 +29,13 @@ void LoaderSettings::setConfiguredBaud(int baud) {
     profile_.writeInt(kCommo, kBaud, baud == kBaud4800 ? kBaud4800 : kBaud2400);
 }
 
-int LoaderSettings::storedType() const { return profile_.getInt(kClock, kType, kDefaultType); }
+int LoaderSettings::storedType() const {
+    return profile_.getInt(kClock, kType, kDefaultType);
+}
 
-void LoaderSettings::storeType(int type) { profile_.writeInt(kClock, kType, type); }
+void LoaderSettings::storeType(int type) {
+    profile_.writeInt(kClock, kType, type);
+}
 
 int LoaderSettings::storedMasterGroups() const {
     return profile_.getInt(kCommo, kMasterGroups, kDefaultMasterGroups);
@@ -39,14 +45,18 @@ void LoaderSettings::storeMasterGroups(int value) {
     profile_.writeInt(kCommo, kMasterGroups, value);
 }
 
-bool LoaderSettings::hasMasterGroups() const { return settings_.hasMasterGroups != 0; }
+bool LoaderSettings::hasMasterGroups() const {
+    return settings_.hasMasterGroups != 0;
+}
 
 void LoaderSettings::setHasMasterGroups(bool on) {
     settings_.hasMasterGroups = on ? 1 : 0;
     saveSettings();
 }
 
-int LoaderSettings::currentMasterGroup() { return settings_.currentMasterGroup(); }
+int LoaderSettings::currentMasterGroup() {
+    return settings_.currentMasterGroup();
+}
 
 bool LoaderSettings::setCurrentMasterGroup(int masterGroup) {
     if (!settings_.setCurrentMasterGroup(masterGroup)) return false;

@@ -23,7 +23,7 @@ inline constexpr int kDefaultType = 0;
 // master-groups copy, attached type, line rate) and the agency settings of "profile.csv"
 // (radio port, master groups), which are saved whenever the loader changes them.
 class LoaderSettings {
-public:
+  public:
     // `settingsPath` is "profile.csv"; empty means the settings are never written.
     LoaderSettings(ProfileStore& profile, Settings& settings, std::string settingsPath);
 
@@ -56,7 +56,7 @@ public:
     Settings& settings() { return settings_; }
     ProfileStore& profile() { return profile_; }
 
-private:
+  private:
     ProfileStore& profile_;
     Settings& settings_;
     std::string settingsPath_;

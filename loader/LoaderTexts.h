@@ -23,10 +23,24 @@ inline constexpr const char* kPortErrorLine =
 inline constexpr const char* kPortUnavailable =
     "The serial port is not available.  If it is a USB device plug it back in and try again. ";
 inline constexpr const char* kTypeHeading = "Time Switch Type ";
+inline constexpr const char* kGroupsAvailable = "Groups Available";
+inline constexpr const char* kAttachedSwitch = "Attached Time Switch";
+inline constexpr const char* kReadButton = "Read ";
+inline constexpr const char* kWriteButton = "Write";
+inline constexpr const char* kManualOnButton = "Manual ON";
+inline constexpr const char* kManualOffButton = "Manual OFF";
+inline constexpr const char* kSendTimeButton = "Send Time";
+inline constexpr const char* kUtilitiesButton = "Utilities";
+inline constexpr const char* kVornTimeButton = "VORN TIME";
+inline constexpr const char* kDoneButton = "Done";
 
 // Utilities dialog.
 inline constexpr const char* kUtilitiesTitle = "Utilities";
 inline constexpr const char* kVersion = "Version 1.62 B1";
+inline constexpr const char* kCommPortBox = "Comm Port";
+inline constexpr const char* kVerifyPortButton = "Verify Comm Port";
+inline constexpr const char* kMasterGroupBox = "Master Group && City Code";
+inline constexpr const char* kSwitchBaudBox = "Change Time Switch Baud";
 inline constexpr const char* kPortSetupOk = "Comm port setup correctly.";
 inline constexpr const char* kPortDisabled =
     "The com port is disabled.  You must select a valid com port for Quirn4Loader to work.";

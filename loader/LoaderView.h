@@ -7,7 +7,7 @@ namespace quirn {
 // Yes/No question and a message box. Everything else the window reads from the controller
 // after each tick or action; changed() says when to read again.
 class LoaderView {
-public:
+  public:
     virtual ~LoaderView() = default;
     virtual void beep() = 0;
     // True for Yes.

@@ -15,8 +15,8 @@ constexpr int kAllLocations = 0;
 }  // namespace
 
 std::unique_ptr<ReadBackImage> ProtocolReadBack::decodeQn510(const std::string& reply) const {
-    Qn510Image image = parseQN510Reply(reinterpret_cast<const uint8_t*>(reply.data()),
-                                       reply.size(), clock_.now());
+    Qn510Image image =
+        parseQN510Reply(reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), clock_.now());
     if (!image.isValid()) return nullptr;
     return std::make_unique<Qn510Image>(image);
 }

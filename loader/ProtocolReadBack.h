@@ -11,7 +11,7 @@ class PlanDownload;
 // a QN510; the program image compared with the group's image rebuilt for location 0. Only the
 // program is compared here: the loader shows the clock beside it.
 class ProtocolReadBack final : public AttachedReadBack {
-public:
+  public:
     ProtocolReadBack(PlanDownload& download, const Clock& clock)
         : download_(download), clock_(clock) {}
 
@@ -19,7 +19,7 @@ public:
     bool qn510Matches(const ReadBackImage& image, Group& group) override;
     bool programImageMatches(const ProgramImage& image, Group& group) override;
 
-private:
+  private:
     PlanDownload& download_;
     const Clock& clock_;
 };

@@ -15,10 +15,16 @@ namespace quirn {
 UtilitiesController::UtilitiesController(TimerService& timers, LoaderPort& port,
                                          LoaderSettings& settings, LoaderView& view,
                                          AttachedType type)
-    : timers_(timers), port_(port), settings_(settings), view_(view), type_(type),
+    : timers_(timers),
+      port_(port),
+      settings_(settings),
+      view_(view),
+      type_(type),
       baudChange_(port) {}
 
-UtilitiesController::~UtilitiesController() { close(); }
+UtilitiesController::~UtilitiesController() {
+    close();
+}
 
 void UtilitiesController::open() {
     configuredBaud_ = settings_.configuredBaud();
@@ -78,7 +84,9 @@ void UtilitiesController::verifyPort() {
     notify();
 }
 
-bool UtilitiesController::masterGroupsEnabled() const { return settings_.hasMasterGroups(); }
+bool UtilitiesController::masterGroupsEnabled() const {
+    return settings_.hasMasterGroups();
+}
 
 void UtilitiesController::setMasterGroupsEnabled(bool on) {
     settings_.setHasMasterGroups(on);
@@ -92,7 +100,9 @@ std::vector<std::string> UtilitiesController::masterGroupChoices() const {
     return choices;
 }
 
-int UtilitiesController::currentMasterGroup() const { return settings_.currentMasterGroup(); }
+int UtilitiesController::currentMasterGroup() const {
+    return settings_.currentMasterGroup();
+}
 
 void UtilitiesController::chooseMasterGroup(int masterGroup) {
     settings_.setCurrentMasterGroup(masterGroup);
@@ -104,8 +114,7 @@ void UtilitiesController::changePcBaud(int baud) {
     configuredBaud_ = baud == kBaud4800 ? kBaud4800 : kBaud2400;
     settings_.setConfiguredBaud(configuredBaud_);
     if (port_.reopen(configuredBaud_)) {
-        view_.showMessage(formatText(loader_text::kPcBaudChanged, configuredBaud_),
-                          kLoaderCaption);
+        view_.showMessage(formatText(loader_text::kPcBaudChanged, configuredBaud_), kLoaderCaption);
     } else {
         view_.beep();
         view_.showMessage(loader_text::kPortUnavailable, kLoaderCaption);
@@ -121,7 +130,9 @@ void UtilitiesController::changeSwitchBaud(int baud) {
     notify();
 }
 
-const char* UtilitiesController::versionText() { return loader_text::kVersion; }
+const char* UtilitiesController::versionText() {
+    return loader_text::kVersion;
+}
 
 std::string UtilitiesController::portStatusText() const {
     if (!port_.isSetUp()) return loader_text::kPortNotSetup;
@@ -153,6 +164,8 @@ UtilitiesController::Buttons UtilitiesController::buttons() const {
     return b;
 }
 
-void UtilitiesController::notify() { view_.changed(); }
+void UtilitiesController::notify() {
+    view_.changed();
+}
 
 }  // namespace quirn

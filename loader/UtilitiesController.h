@@ -17,7 +17,7 @@ class LoaderView;
 // dialog draws what this controller says and forwards its buttons here; a 500 ms tick moves
 // the baud change.
 class UtilitiesController {
-public:
+  public:
     static constexpr int kTickMs = 500;
 
     // Which buttons the dialog enables.
@@ -74,7 +74,7 @@ public:
     int configuredBaud() const { return configuredBaud_; }
     const BaudChange& baudChange() const { return baudChange_; }
 
-private:
+  private:
     int chosenComNumber() const;
     void notify();
 

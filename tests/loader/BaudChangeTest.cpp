@@ -39,12 +39,12 @@ TEST_P(BaudChangeSteps, RunsOneStepPerTickTalkingAtTheOldRateAndRestoresTheConfi
     std::size_t writesBefore = device->written.size();
 
     ASSERT_TRUE(change.start(c.target, c.configured));
-    EXPECT_EQ(change.headline(), "Changing the BAUD rate to " + std::to_string(c.target) +
-                                     ".  Please Wait...");
+    EXPECT_EQ(change.headline(),
+              "Changing the BAUD rate to " + std::to_string(c.target) + ".  Please Wait...");
     EXPECT_FALSE(change.start(c.target, c.configured)) << "a second change while one runs";
 
-    const std::vector<std::string> stepTexts = {"Setting Up.",  "Step 1 of 5", "Step 2 of 5",
-                                                "Step 3 of 5",  "Step 4 of 5", "Step 5 of 5"};
+    const std::vector<std::string> stepTexts = {"Setting Up.", "Step 1 of 5", "Step 2 of 5",
+                                                "Step 3 of 5", "Step 4 of 5", "Step 5 of 5"};
     for (int offset = 0; offset < 6; ++offset) {
         ASSERT_EQ(change.step(), c.firstStep + offset);
         EXPECT_FALSE(change.tick()) << "step " << c.firstStep + offset;

@@ -22,7 +22,7 @@ constexpr const char* kPortMessage =
     "The serial port is not available.  If it is a USB device plug it back in and try again. ";
 
 class LoaderTest : public LoaderFixture {
-protected:
+  protected:
     std::unique_ptr<LoaderController> make(AttachedType type) {
         profile.writeInt("Clock", "Type", static_cast<int>(type));
         auto c = std::make_unique<LoaderController>(services(), view);
@@ -40,7 +40,9 @@ protected:
         }
         return seen;
     }
-    std::string lastWritten() { return device->written.empty() ? "" : device->written.back().bytes; }
+    std::string lastWritten() {
+        return device->written.empty() ? "" : device->written.back().bytes;
+    }
 };
 
 TEST_F(LoaderTest, OpeningTakesTheProfileEntriesAndClosingStoresTypeAndMasterGroups) {
@@ -129,8 +131,10 @@ TEST_P(LoaderCommands, ManualAndSendTimeSendWhatTheCommandClassesBuild) {
     EXPECT_EQ(lastWritten(), paged ? manualCommand(g, false, false).bytes()
                                    : BcdRelayCommand(kMasterGroup, kGroup, 0, 0).bytes())
         << c.what;
-    if (paged) EXPECT_EQ(lastWritten(), "@M05000#" + lastWritten().substr(8)) << "to the group";
-    else EXPECT_EQ(lastWritten(), std::string("$M\x01\x05\x00\x00", 6));
+    if (paged)
+        EXPECT_EQ(lastWritten(), "@M05000#" + lastWritten().substr(8)) << "to the group";
+    else
+        EXPECT_EQ(lastWritten(), std::string("$M\x01\x05\x00\x00", 6));
 
     ASSERT_TRUE(loader->sendTime());
     EXPECT_EQ(lastWritten(), paged ? timeToEveryone(db, clock, false).bytes()

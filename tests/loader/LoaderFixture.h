@@ -22,7 +22,7 @@ inline constexpr int kHoursWest = 5;
 // Friday), the plan download and the protocol's read-back over it, and a simulated time
 // switch of the group on the scripted line when a test attaches one.
 class LoaderFixture : public PortFixture {
-protected:
+  protected:
     LoaderFixture() : download(db, clock, false), readBack(download, clock) {
         Group& g = db.group(kMasterGroup, kGroup);
         g.setName("Elm Street");

@@ -34,7 +34,7 @@ constexpr std::size_t kCompactReply = 16 + 3 * 4;
 // end is a simulated time switch; the loader's and the handler's ticks still run on the manual
 // clock, and the switch is turned after every tick.
 class LoaderPtyPosixTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         makeFolder(logFolder());
         pty = createPseudoTerminal();
@@ -140,7 +140,8 @@ TEST_P(LoaderPtyRoundTrip, AGroupWrittenOverAPseudoTerminalReadsBackEqual) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, LoaderPtyRoundTrip,
-                         ::testing::Values(PtyCase{AttachedType::Qn510, SimModel::QN510, kCompactReply},
+                         ::testing::Values(PtyCase{AttachedType::Qn510, SimModel::QN510,
+                                                   kCompactReply},
                                            PtyCase{AttachedType::Mx40, SimModel::MX40, 968}));
 
 TEST_F(LoaderPtyPosixTest, TheBaudChangeMovesAnLr40To4800AndTheStationBackTo2400) {

@@ -29,16 +29,17 @@ inline constexpr int kLoaderCom = 1;
 // with its radio on the scripted device, the loader port over it, settings in a temporary
 // working folder, and 500 ms ticks from the virtual timer service on the manual clock.
 class PortFixture : public ::testing::Test {
-protected:
+  protected:
     PortFixture()
-        : clock(kLoaderStart), timers(clock), profile(folder.file(kProfileStoreFileName)),
+        : clock(kLoaderStart),
+          timers(clock),
+          profile(folder.file(kProfileStoreFileName)),
           loaderSettings(profile, settings, folder.file("profile.csv")) {
         makeFolder(logFolder());
         auto owned = std::make_unique<ScriptedSerialDevice>();
         device = owned.get();
-        handler = std::make_unique<CommoHandler>(CommsSetup{clock, timers, protocol, protocol,
-                                                            errors, &db, &profile,
-                                                            std::move(owned), {}});
+        handler = std::make_unique<CommoHandler>(CommsSetup{
+            clock, timers, protocol, protocol, errors, &db, &profile, std::move(owned), {}});
         handler->start();
         handler->openRadioPort(kLoaderCom, kBaud2400);
         port = std::make_unique<CommoLoaderPort>(*handler);

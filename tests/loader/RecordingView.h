@@ -10,7 +10,7 @@ namespace quirn::test {
 // A window stand-in: counts beeps, records questions and messages, and answers questions
 // from a queue (No when the queue is empty).
 class RecordingView final : public LoaderView {
-public:
+  public:
     struct Shown {
         std::string text;
         std::string caption;

@@ -13,7 +13,7 @@ namespace quirn::test {
 // at once. The line can vanish (an unplugged adapter): opens fail, waiting() reports the
 // failure and writes are refused until it comes back.
 class ScriptedSerialDevice final : public SerialDevice {
-public:
+  public:
     struct Written {
         std::string bytes;
         int baud;
@@ -76,7 +76,7 @@ public:
     std::set<std::string> missingPaths;
     bool vanished = false;
 
-private:
+  private:
     bool open_ = false;
     int baud_ = 0;
     std::string error_;

@@ -13,7 +13,7 @@ namespace {
 using Buttons = UtilitiesController::Buttons;
 
 class UtilitiesTest : public PortFixture {
-protected:
+  protected:
     std::unique_ptr<UtilitiesController> make(AttachedType type) {
         auto u = std::make_unique<UtilitiesController>(timers, *port, loaderSettings, view, type);
         u->open();
@@ -37,20 +37,48 @@ struct StatusCase {
 };
 
 const StatusCase kStatus[] = {
-    {"no port, QN510", false, AttachedType::Qn510, 2400, "PC Comm Port NOT Setup.",
+    {"no port, QN510",
+     false,
+     AttachedType::Qn510,
+     2400,
+     "PC Comm Port NOT Setup.",
      {true, false, false, false, false}},
-    {"no port, LR40 pair", false, AttachedType::Mx40WithLr40, 4800, "PC Comm Port NOT Setup.",
+    {"no port, LR40 pair",
+     false,
+     AttachedType::Mx40WithLr40,
+     4800,
+     "PC Comm Port NOT Setup.",
      {true, false, false, false, false}},
-    {"QN510", true, AttachedType::Qn510, 2400, "PC Comm Port Setup. Baud = 2400",
+    {"QN510",
+     true,
+     AttachedType::Qn510,
+     2400,
+     "PC Comm Port Setup. Baud = 2400",
      {false, false, false, false, false}},
-    {"MX40 configured 4800 still shows 2400", true, AttachedType::Mx40, 4800,
-     "PC Comm Port Setup. Baud = 2400", {false, false, false, false, false}},
-    {"MX40 with LR40 at 2400", true, AttachedType::Mx40WithLr40, 2400,
-     "PC Comm Port Setup. Baud = 2400", {false, true, true, false, true}},
-    {"QN510 with LR40 at 4800", true, AttachedType::Qn510WithLr40, 4800,
-     "PC Comm Port Setup. Baud = 4800", {false, true, true, true, false}},
-    {"MX40 with LR40 at 4800", true, AttachedType::Mx40WithLr40, 4800,
-     "PC Comm Port Setup. Baud = 4800", {false, true, true, true, false}},
+    {"MX40 configured 4800 still shows 2400",
+     true,
+     AttachedType::Mx40,
+     4800,
+     "PC Comm Port Setup. Baud = 2400",
+     {false, false, false, false, false}},
+    {"MX40 with LR40 at 2400",
+     true,
+     AttachedType::Mx40WithLr40,
+     2400,
+     "PC Comm Port Setup. Baud = 2400",
+     {false, true, true, false, true}},
+    {"QN510 with LR40 at 4800",
+     true,
+     AttachedType::Qn510WithLr40,
+     4800,
+     "PC Comm Port Setup. Baud = 4800",
+     {false, true, true, true, false}},
+    {"MX40 with LR40 at 4800",
+     true,
+     AttachedType::Mx40WithLr40,
+     4800,
+     "PC Comm Port Setup. Baud = 4800",
+     {false, true, true, true, false}},
 };
 
 class UtilitiesStatus : public UtilitiesTest, public ::testing::WithParamInterface<StatusCase> {};
@@ -71,8 +99,8 @@ TEST_P(UtilitiesStatus, PortLineAndBaudButtonsFollowThePortTheTypeAndTheConfigur
 INSTANTIATE_TEST_SUITE_P(Table, UtilitiesStatus, ::testing::ValuesIn(kStatus));
 
 TEST_F(UtilitiesTest, TheConfiguredRateIs4800OnlyWhenTheProfileSays4800) {
-    for (auto [stored, expected] : std::vector<std::pair<int, int>>{
-             {4800, 4800}, {2400, 2400}, {9600, 2400}, {0, 2400}}) {
+    for (auto [stored, expected] :
+         std::vector<std::pair<int, int>>{{4800, 4800}, {2400, 2400}, {9600, 2400}, {0, 2400}}) {
         profile.writeInt("Commo", "Baud", stored);
         auto u = make(AttachedType::Mx40WithLr40);
         EXPECT_EQ(u->configuredBaud(), expected) << stored;
