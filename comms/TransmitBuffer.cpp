@@ -23,11 +23,13 @@ std::string TransmitBuffer::take() {
 }
 
 void TransmitBuffer::refill() {
-    while (!waiting_.empty() && now_.size() + waiting_.front().size() <= kMessageBufferSize) {
-        now_ += waiting_.front();
-        waitingBytes_ -= waiting_.front().size();
-        waiting_.pop_front();
+    std::size_t moved = 0;
+    while (moved < waiting_.size() && now_.size() + waiting_[moved].size() <= kMessageBufferSize) {
+        now_ += waiting_[moved];
+        waitingBytes_ -= waiting_[moved].size();
+        ++moved;
     }
+    waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(moved));
 }
 
 void TransmitBuffer::clear() {

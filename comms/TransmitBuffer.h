@@ -1,7 +1,7 @@
 #pragma once
 #include <cstddef>
-#include <deque>
 #include <string>
+#include <vector>
 
 #include "comms/CommsConstants.h"
 
@@ -38,7 +38,8 @@ class TransmitBuffer {
   private:
     void refill();
     std::string now_;
-    std::deque<std::string> waiting_;
+    // A vector, not a deque: an empty one costs nothing, and tables hold thousands of these.
+    std::vector<std::string> waiting_;
     std::size_t waitingBytes_ = 0;
 };
 
