@@ -22,8 +22,8 @@ struct SpeedName {
 };
 
 constexpr SpeedName kSpeeds[] = {
-    {B300, 300},     {B600, 600},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},
-    {B9600, 9600},   {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
+    {B300, 300},   {B600, 600},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},
+    {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
 };
 
 }  // namespace
@@ -32,7 +32,9 @@ std::unique_ptr<PseudoTerminal> createPseudoTerminal() {
     return std::make_unique<PosixPseudoTerminal>();
 }
 
-PosixPseudoTerminal::~PosixPseudoTerminal() { close(); }
+PosixPseudoTerminal::~PosixPseudoTerminal() {
+    close();
+}
 
 bool PosixPseudoTerminal::fail(const char* what) {
     errorText_ = std::string(what) + ": " + std::strerror(errno);

@@ -8,7 +8,7 @@ namespace quirn {
 // PseudoTerminal on posix_openpt: the master is this side, the slave the device path; a slave
 // descriptor is kept open (never read) to keep the pair alive and to see its line settings.
 class PosixPseudoTerminal final : public PseudoTerminal {
-public:
+  public:
     PosixPseudoTerminal() = default;
     ~PosixPseudoTerminal() override;
     PosixPseudoTerminal(const PosixPseudoTerminal&) = delete;
@@ -24,7 +24,7 @@ public:
     int deviceBaud() const override;
     const std::string& errorText() const override { return errorText_; }
 
-private:
+  private:
     bool fail(const char* what);
     int master_ = -1;
     int slave_ = -1;

@@ -18,7 +18,7 @@ constexpr int kBacklog = 8;
 constexpr unsigned kMaxPort = 65535;
 
 class PosixTcpConnection final : public TcpConnection {
-public:
+  public:
     PosixTcpConnection(int fd, std::string peer) : fd_(fd), peer_(std::move(peer)) {}
     ~PosixTcpConnection() override { close(); }
     PosixTcpConnection(const PosixTcpConnection&) = delete;
@@ -48,16 +48,20 @@ public:
     bool isOpen() const override { return fd_ >= 0; }
     const std::string& peer() const override { return peer_; }
 
-private:
+  private:
     int fd_;
     std::string peer_;
 };
 
 }  // namespace
 
-std::unique_ptr<TcpListener> createTcpListener() { return std::make_unique<PosixTcpListener>(); }
+std::unique_ptr<TcpListener> createTcpListener() {
+    return std::make_unique<PosixTcpListener>();
+}
 
-PosixTcpListener::~PosixTcpListener() { close(); }
+PosixTcpListener::~PosixTcpListener() {
+    close();
+}
 
 bool PosixTcpListener::fail(const char* what) {
     errorText_ = std::string(what) + ": " + std::strerror(errno);
@@ -97,8 +101,8 @@ std::unique_ptr<TcpConnection> PosixTcpListener::accept() {
     if (fd < 0) return nullptr;
     char text[INET_ADDRSTRLEN] = {};
     ::inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text);
-    return std::make_unique<PosixTcpConnection>(fd, std::string(text) + ":" +
-                                                        std::to_string(ntohs(peer.sin_port)));
+    return std::make_unique<PosixTcpConnection>(
+        fd, std::string(text) + ":" + std::to_string(ntohs(peer.sin_port)));
 }
 
 void PosixTcpListener::close() {

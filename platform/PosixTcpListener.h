@@ -7,7 +7,7 @@ namespace quirn {
 
 // TcpListener on a POSIX non-blocking stream socket with SO_REUSEADDR.
 class PosixTcpListener final : public TcpListener {
-public:
+  public:
     PosixTcpListener() = default;
     ~PosixTcpListener() override;
     PosixTcpListener(const PosixTcpListener&) = delete;
@@ -19,7 +19,7 @@ public:
     void close() override;
     const std::string& errorText() const override { return errorText_; }
 
-private:
+  private:
     bool fail(const char* what);
     int fd_ = -1;
     unsigned port_ = 0;

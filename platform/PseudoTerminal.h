@@ -9,7 +9,7 @@ namespace quirn {
 // serial port, while this side reads and writes the bytes of the far device. Used by the
 // time-switch simulator. No call waits longer than asked.
 class PseudoTerminal {
-public:
+  public:
     virtual ~PseudoTerminal() = default;
 
     // Makes a new pair and sets the device side raw 8N1 at `baud` (4800, else 2400). The

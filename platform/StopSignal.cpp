@@ -9,7 +9,9 @@ namespace {
 // The one process-wide flag: a signal handler can reach nothing else.
 volatile std::sig_atomic_t stopFlag = 0;
 
-extern "C" void onStopSignal(int) { stopFlag = 1; }
+extern "C" void onStopSignal(int) {
+    stopFlag = 1;
+}
 
 }  // namespace
 
@@ -19,6 +21,8 @@ bool StopSignal::install() {
     return ok;
 }
 
-bool StopSignal::requested() { return stopFlag != 0; }
+bool StopSignal::requested() {
+    return stopFlag != 0;
+}
 
 }  // namespace quirn

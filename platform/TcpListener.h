@@ -7,7 +7,7 @@ namespace quirn {
 
 // One accepted TCP connection, polled without waiting.
 class TcpConnection {
-public:
+  public:
     virtual ~TcpConnection() = default;
     // Takes at most `capacity` received bytes; 0 when none are waiting, -1 when the peer has
     // closed (and nothing is left) or the connection failed.
@@ -23,7 +23,7 @@ public:
 
 // A listening TCP socket on one IPv4 address, accepting without waiting.
 class TcpListener {
-public:
+  public:
     virtual ~TcpListener() = default;
     // Binds a dotted IPv4 address and port (0 picks a free port) and listens. False when the
     // address is not dotted IPv4 or the system refuses; errorText() says why.

@@ -9,7 +9,7 @@ namespace quirn::sim {
 // A Strider's activation log as it answers the 'B' block requests: 125-byte blocks of 20
 // records each, at most 10 blocks.
 class ActivationLog {
-public:
+  public:
     static constexpr size_t kBlockSize = 125;
     static constexpr size_t kRecordsPerBlock = 20;
     static constexpr size_t kMaxBlocks = 10;
@@ -30,7 +30,7 @@ public:
     // Seconds of delay a Strider reports for its time code (0..9; anything else as 0).
     static int delaySecondsOf(int code);
 
-private:
+  private:
     std::vector<ActivationRecord> records_;
     bool confirmationFlag_;
 };

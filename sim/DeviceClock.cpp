@@ -34,13 +34,17 @@ std::time_t DeviceClock::now() const {
     return static_cast<std::time_t>(seconds);
 }
 
-LocalDateTime DeviceClock::local() const { return zone_.toLocal(now()); }
+LocalDateTime DeviceClock::local() const {
+    return zone_.toLocal(now());
+}
 
 void DeviceClock::setUtc(std::time_t utc) {
     baseHostMs_ = host_.nowMs();
     baseDeviceMs_ = (static_cast<long long>(utc) + settings_.clockOffsetSeconds) * kMsPerSecond;
 }
 
-void DeviceClock::setLocal(const LocalDateTime& local) { setUtc(zone_.fromLocal(local)); }
+void DeviceClock::setLocal(const LocalDateTime& local) {
+    setUtc(zone_.fromLocal(local));
+}
 
 }  // namespace quirn::sim

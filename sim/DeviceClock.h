@@ -12,7 +12,7 @@ namespace quirn::sim {
 // by a given number of seconds per hour, and is off by a fixed offset from every time it is
 // given (the start time included). Local time comes from its own zone rule.
 class DeviceClock {
-public:
+  public:
     DeviceClock(const Clock& host, const ZoneRule& zone, const SimClockSettings& settings);
 
     // Milliseconds and seconds since 1970 UTC on the switch's clock.
@@ -28,7 +28,7 @@ public:
     const ZoneRule& zone() const { return zone_; }
     void setZone(const ZoneRule& zone) { zone_ = zone; }
 
-private:
+  private:
     const Clock& host_;
     ZoneRule zone_;
     SimClockSettings settings_;

@@ -74,7 +74,6 @@ const char* frameKindName(FrameKind kind) {
     return "";
 }
 
-
 long InputFramer::messageLength() const {
     std::string_view p = pending_;
     if (p.empty()) return 0;

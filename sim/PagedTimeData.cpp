@@ -19,7 +19,9 @@ constexpr size_t kRuleFields = 4;
 constexpr int kMaxHoursWest = 23;
 constexpr int kMonths = 12;
 
-bool validTime(int hour, int minute) { return hour >= 0 && hour < 24 && minute >= 0 && minute < 60; }
+bool validTime(int hour, int minute) {
+    return hour >= 0 && hour < 24 && minute >= 0 && minute < 60;
+}
 
 }  // namespace
 

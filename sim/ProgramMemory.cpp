@@ -49,8 +49,12 @@ constexpr size_t kCountsFrom = kRuleInPayload + kRuleLength;
 constexpr unsigned kByteBits = 8;
 constexpr uint8_t kLowByte = 0xFF;
 
-size_t slotOffset(int plan) { return kSlotStart + kSlotLength * static_cast<size_t>(plan); }
-size_t annualOffset(size_t index) { return kAnnualStart + kAnnualLength * index; }
+size_t slotOffset(int plan) {
+    return kSlotStart + kSlotLength * static_cast<size_t>(plan);
+}
+size_t annualOffset(size_t index) {
+    return kAnnualStart + kAnnualLength * index;
+}
 
 uint8_t xorOf(std::string_view bytes) {
     uint8_t x = 0;
@@ -63,7 +67,9 @@ std::string hexOf(uint8_t value) {
     return {kDigits[value >> 4], kDigits[value & 0x0F]};
 }
 
-int dateKey(int year, int month, int day) { return (year * 100 + month) * 100 + day; }
+int dateKey(int year, int month, int day) {
+    return (year * 100 + month) * 100 + day;
+}
 
 void writeClock(ProgramMemory::Image& image, const LocalDateTime& clock) {
     image[kClockAt] = bcdOf(clock.second);
@@ -77,7 +83,7 @@ void writeClock(ProgramMemory::Image& image, const LocalDateTime& clock) {
 
 // Reads bytes of a sentence payload one field at a time and never past its end.
 class PayloadReader {
-public:
+  public:
     explicit PayloadReader(std::string_view payload, size_t from) : p_(payload), at_(from) {}
     bool take(size_t count, std::string_view& out) {
         if (at_ + count > p_.size()) return false;
@@ -92,7 +98,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::string_view p_;
     size_t at_;
 };
@@ -189,8 +195,8 @@ std::optional<LocalDateTime> ProgramMemory::programClock() const {
     t.day = valueOfBcd(image_[kClockAt + 4]);
     t.month = valueOfBcd(image_[kClockAt + 5]);
     t.year = valueOfBcd(image_[kClockAt + 6]) + kYearBase;
-    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.minute > 59 ||
-        t.second > 59 || image_[kClockAt + 2] == 0)
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.minute > 59 || t.second > 59 ||
+        image_[kClockAt + 2] == 0)
         return std::nullopt;
     return t;
 }
@@ -215,7 +221,8 @@ std::string ProgramMemory::imageReply(const LocalDateTime& clock, int relayCode,
                                       char zoneLetter) const {
     Image out = image_;
     writeClock(out, clock);
-    out[kRelayAt] = static_cast<uint8_t>((out[kRelayAt] & ~kRelayField) | (relayCode & kRelayField));
+    out[kRelayAt] =
+        static_cast<uint8_t>((out[kRelayAt] & ~kRelayField) | (relayCode & kRelayField));
     out[kZoneAt] = static_cast<uint8_t>(zoneLetter);
     return std::string(out.begin(), out.end());
 }

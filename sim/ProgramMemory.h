@@ -18,7 +18,7 @@ namespace quirn::sim {
 // whole image or an LR40 program sentence and answers with the image or a sentence, the clock
 // and relay always current.
 class ProgramMemory {
-public:
+  public:
     static constexpr size_t kSize = 968;
     using Image = std::array<uint8_t, kSize>;
 
@@ -52,7 +52,7 @@ public:
 
     const Image& image() const { return image_; }
 
-private:
+  private:
     Image image_{};
 };
 

@@ -11,7 +11,10 @@ constexpr int kMaxReadsPerStep = 16;
 
 PtyTransport::PtyTransport(PseudoTerminal& pty, SimulatedTimeSwitch& device, const Clock& host,
                            LogSink log)
-    : pty_(pty), device_(device), host_(host), log_(std::move(log)),
+    : pty_(pty),
+      device_(device),
+      host_(host),
+      log_(std::move(log)),
       pacer_(device.faults().slowBytesMs) {}
 
 bool PtyTransport::step() {
@@ -36,7 +39,8 @@ bool PtyTransport::step() {
     if (!due.empty()) {
         long sent = pty_.write(reinterpret_cast<const unsigned char*>(due.data()), due.size());
         if (sent < 0) return false;
-        if (static_cast<size_t>(sent) < due.size()) pacer_.putBack(std::string_view(due).substr(static_cast<size_t>(sent)));
+        if (static_cast<size_t>(sent) < due.size())
+            pacer_.putBack(std::string_view(due).substr(static_cast<size_t>(sent)));
     }
     return true;
 }

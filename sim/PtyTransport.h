@@ -13,17 +13,16 @@ namespace quirn::sim {
 // that arrive while the station's line rate differs from the switch's are lost, as they would
 // be on a real line.
 class PtyTransport {
-public:
+  public:
     using LogSink = std::function<void(const std::string&)>;
 
-    PtyTransport(PseudoTerminal& pty, SimulatedTimeSwitch& device, const Clock& host,
-                 LogSink log);
+    PtyTransport(PseudoTerminal& pty, SimulatedTimeSwitch& device, const Clock& host, LogSink log);
 
     // One turn: takes what the station wrote, answers, lets the switch's time pass and sends
     // the reply bytes now due. False when the pseudo-terminal failed.
     bool step();
 
-private:
+  private:
     PseudoTerminal& pty_;
     SimulatedTimeSwitch& device_;
     const Clock& host_;

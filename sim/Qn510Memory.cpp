@@ -90,8 +90,9 @@ std::vector<Qn510Memory::Entry> Qn510Memory::stepsFor(int weekday) const {
     uint8_t bit = dayBit(weekday);
     for (const Entry& e : table(activeTable()))
         if (e.days & bit) out.push_back(e);
-    std::stable_sort(out.begin(), out.end(),
-                     [](const Entry& a, const Entry& b) { return a.minuteOfDay() < b.minuteOfDay(); });
+    std::stable_sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) {
+        return a.minuteOfDay() < b.minuteOfDay();
+    });
     return out;
 }
 

@@ -12,13 +12,13 @@ namespace quirn::sim {
 // relay. Tables are filled the way the switch takes a 'D', 'W' or 'O' text: the day sets of
 // every triplet are gathered per minute, then written in minute order, ON before OFF.
 class Qn510Memory {
-public:
-    static constexpr size_t kMaxEntries = 84;   // 254 bytes of 3-byte entries
+  public:
+    static constexpr size_t kMaxEntries = 84;  // 254 bytes of 3-byte entries
     static constexpr size_t kImageSize = 776;
     static constexpr uint8_t kAlternateActive = 0x01;
     static constexpr uint8_t kOverrideActive = 0x02;
     static constexpr uint8_t kRelayOnFlag = 0x80;
-    static constexpr uint8_t kOnBit = 0x80;     // in an entry's hour byte
+    static constexpr uint8_t kOnBit = 0x80;  // in an entry's hour byte
     static constexpr uint8_t kAllDays = 0x7F;
     static constexpr char kQn510Version = 'C';
     static constexpr char kStriderVersion = 'a';
@@ -66,7 +66,7 @@ public:
     // The 776-byte memory image.
     std::string rawImage(const LocalDateTime& clock) const;
 
-private:
+  private:
     void fill(Table t, const MinuteMasks& on, const MinuteMasks& off);
     uint8_t flagsWithRelay() const;
 

@@ -7,13 +7,19 @@ namespace {
 constexpr int64_t kLongestSpanDays = 9;  // a week and the days at either end
 constexpr int kMinutesPerHour = 60;
 
-int64_t floorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int64_t floorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
-int64_t localDayOf(const LocalDateTime& t) { return daysFromCivil(t.year, t.month, t.day); }
+int64_t localDayOf(const LocalDateTime& t) {
+    return daysFromCivil(t.year, t.month, t.day);
+}
 
 }  // namespace
 
-int64_t minuteOf(std::time_t utc) { return floorDiv(static_cast<int64_t>(utc), kSecondsPerMinute); }
+int64_t minuteOf(std::time_t utc) {
+    return floorDiv(static_cast<int64_t>(utc), kSecondsPerMinute);
+}
 
 std::optional<int> lastSwitchIn(const ZoneRule& zone, int64_t fromMinute, int64_t toMinute,
                                 const StepsOfDay& stepsOfDay) {

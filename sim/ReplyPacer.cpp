@@ -16,8 +16,8 @@ std::string ReplyPacer::due(long long nowMs) {
     }
     if (queue_.empty() || nowMs < nextMs_) return out;
     long long count = (nowMs - nextMs_) / msPerByte_ + 1;
-    size_t n = count < static_cast<long long>(queue_.size()) ? static_cast<size_t>(count)
-                                                              : queue_.size();
+    size_t n =
+        count < static_cast<long long>(queue_.size()) ? static_cast<size_t>(count) : queue_.size();
     out = queue_.substr(0, n);
     queue_.erase(0, n);
     nextMs_ += static_cast<long long>(n) * msPerByte_;

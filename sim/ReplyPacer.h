@@ -7,7 +7,7 @@ namespace quirn::sim {
 // Holds reply bytes back so that they leave one at a time, a fixed number of milliseconds
 // apart (the slow-bytes fault). Without a pace everything is due at once.
 class ReplyPacer {
-public:
+  public:
     explicit ReplyPacer(int msPerByte) : msPerByte_(msPerByte < 0 ? 0 : msPerByte) {}
 
     void add(std::string_view bytes, long long nowMs);
@@ -17,7 +17,7 @@ public:
     void putBack(std::string_view bytes) { queue_.insert(0, bytes); }
     bool empty() const { return queue_.empty(); }
 
-private:
+  private:
     std::string queue_;
     long long nextMs_ = 0;
     int msPerByte_;

@@ -14,7 +14,9 @@ inline uint8_t bcdOf(int value) {
     return static_cast<uint8_t>((value / 10) * 16 + value % 10);
 }
 
-inline int valueOfBcd(uint8_t bcd) { return (bcd >> 4) * 10 + (bcd & 0x0F); }
+inline int valueOfBcd(uint8_t bcd) {
+    return (bcd >> 4) * 10 + (bcd & 0x0F);
+}
 
 // Hour 0 is written 12, noon 12 with the PM bit, 13..23 as 1..11 with the PM bit.
 inline uint8_t twelveHourOf(int hour) {

@@ -74,11 +74,15 @@ bool parseHostPort(const std::string& text, std::string& host, unsigned& port) {
     return true;
 }
 
-SimCommandLineResult refuse(const std::string& message) { return {std::nullopt, message}; }
+SimCommandLineResult refuse(const std::string& message) {
+    return {std::nullopt, message};
+}
 
 }  // namespace
 
-const char* usageText() { return kUsage; }
+const char* usageText() {
+    return kUsage;
+}
 
 bool isLoopbackAddress(const std::string& address) {
     int o[4] = {-1, -1, -1, -1};
@@ -99,8 +103,8 @@ std::optional<LocalDateTime> parseDateTime(const std::string& text) {
     if (t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 || t.hour > 23 || t.minute < 0 ||
         t.minute > 59 || t.second < 0 || t.second > 59 || t.year < 1970 || t.year > 2099)
         return std::nullopt;
-    int lastDay = static_cast<int>(daysFromCivil(t.year, t.month + 1, 1) -
-                                   daysFromCivil(t.year, t.month, 1));
+    int lastDay =
+        static_cast<int>(daysFromCivil(t.year, t.month + 1, 1) - daysFromCivil(t.year, t.month, 1));
     if (t.day > lastDay) return std::nullopt;
     t.weekday = weekdayOfDay(daysFromCivil(t.year, t.month, t.day));
     return t;

@@ -20,13 +20,13 @@ struct SimSwitchLine {
 // Everything the command line asks for. Clock and fault options apply to every switch.
 struct SimCommandLine {
     SimTransport transport = SimTransport::None;
-    std::string host;        // --tcp / --m2m
+    std::string host;  // --tcp / --m2m
     unsigned port = 0;
     std::vector<SimSwitchLine> switches;
     std::optional<LocalDateTime> startLocal;  // --clock, in the switch's local time
     SimClockSettings clock;  // speed, offset and drift (the start is filled in later)
     SimFaults faults;
-    std::string logFile;     // empty: standard error
+    std::string logFile;  // empty: standard error
     int lineRate = 2400;
     bool qn510RawImage = false;
     std::vector<ActivationRecord> activations;

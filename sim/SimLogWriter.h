@@ -9,7 +9,7 @@ namespace quirn::sim {
 // Writes the simulator's log: one line per event, stamped with the host's local time, to
 // standard error or appended to a file, flushed line by line so a test can read it at once.
 class SimLogWriter {
-public:
+  public:
     explicit SimLogWriter(const Clock& clock) : clock_(clock) {}
     ~SimLogWriter();
     SimLogWriter(const SimLogWriter&) = delete;
@@ -20,7 +20,7 @@ public:
     bool open(const std::string& path);
     void write(const std::string& line);
 
-private:
+  private:
     const Clock& clock_;
     std::FILE* file_ = nullptr;
 };

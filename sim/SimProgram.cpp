@@ -112,8 +112,8 @@ int runSimulator(const std::vector<std::string>& args) {
     } else {
         std::unique_ptr<TcpListener> listener = createTcpListener();
         if (!listener->listen(c.host, c.port)) {
-            std::fprintf(stderr, "quirn-sim: cannot listen on %s:%u: %s\n", c.host.c_str(),
-                         c.port, listener->errorText().c_str());
+            std::fprintf(stderr, "quirn-sim: cannot listen on %s:%u: %s\n", c.host.c_str(), c.port,
+                         listener->errorText().c_str());
             return kExitFailed;
         }
         std::string where = c.host + ":" + std::to_string(listener->port());

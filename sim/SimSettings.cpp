@@ -32,6 +32,8 @@ std::optional<SimModel> modelFromName(std::string_view name) {
     return std::nullopt;
 }
 
-bool isPagedModel(SimModel model) { return model == SimModel::QN510 || model == SimModel::Strider; }
+bool isPagedModel(SimModel model) {
+    return model == SimModel::QN510 || model == SimModel::Strider;
+}
 
 }  // namespace quirn::sim

@@ -56,10 +56,10 @@ struct SimSettings {
     ZoneRule zone = ZoneRule::northAmerican(0);
     SimClockSettings clock;
     SimFaults faults;
-    int lineRate = 2400;                 // line rate of the serial link at start
-    bool qn510RawImage = false;          // answer 'R' with the 776-byte image, not the compact one
+    int lineRate = 2400;         // line rate of the serial link at start
+    bool qn510RawImage = false;  // answer 'R' with the 776-byte image, not the compact one
     std::vector<ActivationRecord> activations;
-    bool confirmationFlag = false;       // Strider: reported in every log block
+    bool confirmationFlag = false;  // Strider: reported in every log block
 };
 
 }  // namespace quirn::sim

@@ -36,8 +36,12 @@ constexpr size_t kRelayCodeAt = 5;
 constexpr size_t kSentenceAddressAt = 2;
 constexpr size_t kSentenceTail = 3;  // "*" and two digits
 
-bool isMasterGroupChar(char c) { return c >= '1' && c <= '9'; }
-bool isLowerPrefix(char c) { return c >= 'a' && c <= 'w'; }
+bool isMasterGroupChar(char c) {
+    return c >= '1' && c <= '9';
+}
+bool isLowerPrefix(char c) {
+    return c >= 'a' && c <= 'w';
+}
 
 int twoDigits(std::string_view s, size_t at) {
     if (at + 2 > s.size()) return -1;
@@ -46,7 +50,9 @@ int twoDigits(std::string_view s, size_t at) {
     return (a - '0') * 10 + (b - '0');
 }
 
-int64_t localDayOf(const LocalDateTime& t) { return daysFromCivil(t.year, t.month, t.day); }
+int64_t localDayOf(const LocalDateTime& t) {
+    return daysFromCivil(t.year, t.month, t.day);
+}
 
 bool validDate(const LocalDateTime& t) {
     return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour >= 0 &&
@@ -207,7 +213,10 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
             overrideDay_.reset();
             alternateEndDay_.reset();
             resyncRelay();
-            logLine("rx", b, "default week, " + std::to_string(qn510_.table(Qn510Memory::Table::Default).size()) + " entries");
+            logLine("rx", b,
+                    "default week, " +
+                        std::to_string(qn510_.table(Qn510Memory::Table::Default).size()) +
+                        " entries");
             return {};
         case 'W': {
             if (entry.kind != LogKind::Week) break;
@@ -216,7 +225,10 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
             alternateEndDay_ = today + (kDaysPerWeek + 1 - now.weekday);
             overrideDay_.reset();
             resyncRelay();
-            logLine("rx", b, "alternate week, " + std::to_string(qn510_.table(Qn510Memory::Table::Alternate).size()) + " entries");
+            logLine("rx", b,
+                    "alternate week, " +
+                        std::to_string(qn510_.table(Qn510Memory::Table::Alternate).size()) +
+                        " entries");
             return {};
         }
         case 'O':
@@ -294,8 +306,10 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handleRead(const Frame& frame) {
     }
     size_t at = 2;
     int masterGroup = 1;
-    if (at < b.size() && isMasterGroupChar(b[at])) masterGroup = b[at++] - kMasterGroupCharOffset;
-    else if (at < b.size() && isLowerPrefix(b[at])) masterGroup = -1;
+    if (at < b.size() && isMasterGroupChar(b[at]))
+        masterGroup = b[at++] - kMasterGroupCharOffset;
+    else if (at < b.size() && isLowerPrefix(b[at]))
+        masterGroup = -1;
     constexpr size_t kReadTail = 6;  // "R", four digits, "o"
     if (b.size() != at + kReadTail || b[at] != 'R') {
         logLine("rx", b, "malformed read request, ignored");
@@ -423,8 +437,8 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handleSentence(const Frame& fram
             return {ReplyKind::Sentence, program_.sentenceReply(clock_.local(), relayBits_),
                     "program sentence"};
         case FrameKind::BaudSentence: {
-            int rate = payload.size() > 0 && payload.back() == kFastRateLetter ? kFastRate
-                                                                               : kSlowRate;
+            int rate =
+                payload.size() > 0 && payload.back() == kFastRateLetter ? kFastRate : kSlowRate;
             if (settings_.faults.ignoreBaud) {
                 logLine("rx", b, "baud change to " + std::to_string(rate) + " ignored");
                 return {};
@@ -480,7 +494,8 @@ void SimulatedTimeSwitch::tick() {
         logLine("--", "", "alternate week ended");
     }
     int64_t minute = minuteOf(clock_.now());
-    if (!lastMinute_ || changed || minute < *lastMinute_ || minute - *lastMinute_ > kMinutesPerWeek) {
+    if (!lastMinute_ || changed || minute < *lastMinute_ ||
+        minute - *lastMinute_ > kMinutesPerWeek) {
         resyncRelay();
         return;
     }
@@ -489,7 +504,8 @@ void SimulatedTimeSwitch::tick() {
         int before = relayCode();
         setRelayCode(*code);
         if (before != relayCode())
-            logLine("--", "", std::string("relay ") + (relayOn() ? "ON" : "OFF") + " at " + hhmm(now));
+            logLine("--", "",
+                    std::string("relay ") + (relayOn() ? "ON" : "OFF") + " at " + hhmm(now));
     }
     lastMinute_ = minute;
 }

@@ -9,9 +9,9 @@
 #include "sim/ActivationLog.h"
 #include "sim/DeviceClock.h"
 #include "sim/InputFramer.h"
+#include "sim/PrintableBytes.h"
 #include "sim/ProgramMemory.h"
 #include "sim/Qn510Memory.h"
-#include "sim/PrintableBytes.h"
 #include "sim/SimSettings.h"
 
 namespace quirn::sim {
@@ -21,7 +21,7 @@ namespace quirn::sim {
 // Time comes from the host Clock through the switch's own DeviceClock, so a ManualClock
 // drives it in tests.
 class SimulatedTimeSwitch {
-public:
+  public:
     // One plain-text line per message received or answered (no line end).
     using LogSink = std::function<void(const std::string&)>;
 
@@ -52,7 +52,7 @@ public:
     // Short description for log lines: model and address.
     std::string label() const;
 
-private:
+  private:
     enum class ReplyKind { None, Compact, Raw, LogBlock, Image, Sentence, Baud };
     struct Reply {
         ReplyKind kind = ReplyKind::None;
@@ -88,8 +88,8 @@ private:
     int delayCode_ = 0;
     int lineRate_ = 2400;
     std::optional<int64_t> lastMinute_;
-    std::optional<int64_t> overrideDay_;       // local day the override was taken
-    std::optional<int64_t> alternateEndDay_;   // local day the alternate week stops (a Sunday)
+    std::optional<int64_t> overrideDay_;      // local day the override was taken
+    std::optional<int64_t> alternateEndDay_;  // local day the alternate week stops (a Sunday)
     LogSink log_;
 };
 

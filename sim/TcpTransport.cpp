@@ -13,7 +13,10 @@ constexpr size_t kMaxLinks = 64;
 
 TcpTransport::TcpTransport(TcpListener& listener, std::vector<SimulatedTimeSwitch*> devices,
                            const Clock& host, int slowBytesMs, LogSink log)
-    : listener_(listener), devices_(std::move(devices)), host_(host), slowBytesMs_(slowBytesMs),
+    : listener_(listener),
+      devices_(std::move(devices)),
+      host_(host),
+      slowBytesMs_(slowBytesMs),
       log_(std::move(log)) {}
 
 void TcpTransport::step() {
@@ -34,13 +37,15 @@ void TcpTransport::step() {
             }
             if (n == 0) break;
             std::string_view bytes(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n));
-            for (SimulatedTimeSwitch* d : devices_) link.pacer.add(d->receive(bytes), host_.nowMs());
+            for (SimulatedTimeSwitch* d : devices_)
+                link.pacer.add(d->receive(bytes), host_.nowMs());
         }
         std::string due = link.pacer.due(host_.nowMs());
         if (!due.empty()) {
             long sent = link.connection->send(reinterpret_cast<const unsigned char*>(due.data()),
                                               due.size());
-            if (sent < 0) closed = true;
+            if (sent < 0)
+                closed = true;
             else if (static_cast<size_t>(sent) < due.size())
                 link.pacer.putBack(std::string_view(due).substr(static_cast<size_t>(sent)));
         }

@@ -15,7 +15,7 @@ namespace quirn::sim {
 // M2M client with several cellular switches behind it. Every connection's bytes go to every
 // switch (each keeps to its own address) and their replies go back on that connection.
 class TcpTransport {
-public:
+  public:
     using LogSink = std::function<void(const std::string&)>;
 
     TcpTransport(TcpListener& listener, std::vector<SimulatedTimeSwitch*> devices,
@@ -26,7 +26,7 @@ public:
     void step();
     size_t connectionCount() const { return links_.size(); }
 
-private:
+  private:
     struct Link {
         std::unique_ptr<TcpConnection> connection;
         ReplyPacer pacer;

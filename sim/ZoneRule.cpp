@@ -10,7 +10,9 @@ constexpr int kUnixEpochWeekday = 5;  // 1970-01-01 was a Thursday
 constexpr int kMonthsPerYear = 12;
 constexpr int kMaxWeeksInMonth = 5;
 
-int64_t floorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+int64_t floorDiv(int64_t a, int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 int lastDayOfMonth(int year, int month) {
     return static_cast<int>(daysFromCivil(year, month + 1, 1) - daysFromCivil(year, month, 1));
@@ -84,11 +86,13 @@ bool ZoneRule::inDaylightTime(std::time_t utc) const {
     if (!observesDst) return false;
     int64_t standard = static_cast<int64_t>(utc) - int64_t{hoursWest} * kSecondsPerHour;
     int year = fieldsOf(standard).year;
-    int64_t start = daysFromCivil(year, startMonth, nthSunday(year, startMonth, startWeek)) *
-                        kSecondsPerDay + kChangeHour * kSecondsPerHour;
+    int64_t start =
+        daysFromCivil(year, startMonth, nthSunday(year, startMonth, startWeek)) * kSecondsPerDay +
+        kChangeHour * kSecondsPerHour;
     // The end is 02:00 daylight time, which is 01:00 standard time.
-    int64_t end = daysFromCivil(year, endMonth, nthSunday(year, endMonth, endWeek)) *
-                      kSecondsPerDay + (kChangeHour - 1) * kSecondsPerHour;
+    int64_t end =
+        daysFromCivil(year, endMonth, nthSunday(year, endMonth, endWeek)) * kSecondsPerDay +
+        (kChangeHour - 1) * kSecondsPerHour;
     if (start <= end) return standard >= start && standard < end;
     return standard >= start || standard < end;  // a rule that spans the new year
 }

@@ -32,7 +32,7 @@ struct ZoneRule {
     bool observesDst = false;  // without it the months and weeks are not used
     int startMonth = 3;        // daylight time from the start week's Sunday 02:00 standard
     int startWeek = 2;
-    int endMonth = 11;         // to the end week's Sunday 02:00 daylight time
+    int endMonth = 11;  // to the end week's Sunday 02:00 daylight time
     int endWeek = 1;
 
     // The rule every station sends: 2nd Sunday of March to 1st Sunday of November.

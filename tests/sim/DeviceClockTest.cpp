@@ -9,7 +9,9 @@
 namespace quirn::sim {
 namespace {
 
-ZoneRule newYork() { return ZoneRule::northAmerican(test::kNewYorkHoursWest); }
+ZoneRule newYork() {
+    return ZoneRule::northAmerican(test::kNewYorkHoursWest);
+}
 
 TEST(ZoneRuleTest, AgreesWithTheCLibraryAroundBothChanges) {
     // Every 20 minutes across both 2026 changes and a leap day.
@@ -35,9 +37,9 @@ TEST(ZoneRuleTest, NthSundayAndWeekdays) {
     EXPECT_EQ(nthSunday(2026, 3, 2), 8);
     EXPECT_EQ(nthSunday(2026, 11, 1), 1);
     EXPECT_EQ(nthSunday(2027, 3, 2), 14);
-    EXPECT_EQ(nthSunday(2026, 2, 5), 22);  // no fifth Sunday: the last one
-    EXPECT_EQ(weekdayOfDay(daysFromCivil(1970, 1, 1)), 5);  // Thursday
-    EXPECT_EQ(weekdayOfDay(daysFromCivil(2026, 3, 16)), 2);  // Monday
+    EXPECT_EQ(nthSunday(2026, 2, 5), 22);                     // no fifth Sunday: the last one
+    EXPECT_EQ(weekdayOfDay(daysFromCivil(1970, 1, 1)), 5);    // Thursday
+    EXPECT_EQ(weekdayOfDay(daysFromCivil(2026, 3, 16)), 2);   // Monday
     EXPECT_EQ(weekdayOfDay(daysFromCivil(1969, 12, 28)), 1);  // Sunday before 1970
 }
 

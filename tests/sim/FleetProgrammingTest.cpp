@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/Clock.h"
-#include "platform/LocalTime.h"
 #include "plans/Group.h"
 #include "plans/Location.h"
 #include "plans/PlanDatabase.h"
+#include "platform/Clock.h"
+#include "platform/LocalTime.h"
 #include "protocol/LogEntry.h"
 #include "protocol/Qn510Tables.h"
 #include "protocol/RecordCommands.h"
@@ -42,7 +42,8 @@ TEST(FleetProgramming, EveryPagedLocationHoldsWhatTheStationExpects) {
             for (const auto& location : locations) {
                 auto model = static_cast<TimeSwitchModel>(location->model);
                 if (model != TimeSwitchModel::QN510 && model != TimeSwitchModel::Strider) continue;
-                SimModel simModel = model == TimeSwitchModel::QN510 ? SimModel::QN510 : SimModel::Strider;
+                SimModel simModel =
+                    model == TimeSwitchModel::QN510 ? SimModel::QN510 : SimModel::Strider;
                 SimAddress address{location->masterGroup, group->number(), location->number};
                 SimulatedTimeSwitch device(test::settingsFor(simModel, address, today), host);
                 SimAddress neighbour = address;

@@ -23,10 +23,13 @@ using test::settingsFor;
 using Image = std::array<uint8_t, pi::kSize>;
 
 // Monday 20 April 2026 is covered by the annual entry below (plan 2 on the 20th and 21st).
-std::time_t mondayBeforeSix() { return fromLocal(2026, 4, 13, 5, 58, 0); }
+std::time_t mondayBeforeSix() {
+    return fromLocal(2026, 4, 13, 5, 58, 0);
+}
 
 void putStep(Image& im, int plan, int index, int hour, int minute, bool on) {
-    size_t at = pi::slotOffset(static_cast<size_t>(plan)) + pi::kStepLength * static_cast<size_t>(index);
+    size_t at =
+        pi::slotOffset(static_cast<size_t>(plan)) + pi::kStepLength * static_cast<size_t>(index);
     im[at] = toTwelveHourBcd(hour);
     im[at + 1] = toBcd(minute);
     im[at + 2] = on ? 3 : 0;
@@ -80,14 +83,12 @@ LocalDateTime clockOf(const std::string& image) {
 }
 
 class ImageDevice : public ::testing::TestWithParam<SimModel> {
-protected:
+  protected:
     ManualClock host{mondayBeforeSix()};
     SimulatedTimeSwitch device{settingsFor(GetParam(), {1, 7, 3}, mondayBeforeSix()), host};
     Image image = stationImage(mondayBeforeSix());
 
-    std::string program() {
-        return device.receive(ProgramImageCommand(1, 7, 0, image).bytes());
-    }
+    std::string program() { return device.receive(ProgramImageCommand(1, 7, 0, image).bytes()); }
     void advanceMinutes(int minutes) {
         for (int i = 0; i < minutes; ++i) {
             host.advance(60);
@@ -180,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Models, ImageDevice, ::testing::Values(SimModel::MX40, 
                          [](const auto& info) { return std::string(modelName(info.param)); });
 
 class Lr40Device : public ::testing::Test {
-protected:
+  protected:
     ManualClock host{mondayBeforeSix()};
     SimulatedTimeSwitch device{settingsFor(SimModel::LR40, {1, 7, 3}, mondayBeforeSix()), host};
     Image image = stationImage(mondayBeforeSix());
@@ -268,11 +269,14 @@ TEST(ImageDeviceRobustness, ArbitraryBytesNeverCrashAnyModel) {
         SimulatedTimeSwitch device(test::settingsFor(model, {1, 7, 3}, host.now()), host);
         uint32_t state = 777;
         std::string noise;
-        const std::string starts[] = {"$S", "$Q", "$B", "$T", "$M", "C78", "C79", "MX40", "@", "X@", "K"};
+        const std::string starts[] = {"$S",  "$Q",   "$B", "$T", "$M", "C78",
+                                      "C79", "MX40", "@",  "X@", "K"};
         for (int i = 0; i < 3000; ++i) {
             state = state * 1664525u + 1013904223u;
-            if (state % 7 == 0) noise += starts[(state >> 8) % std::size(starts)];
-            else noise += static_cast<char>(state >> 24);
+            if (state % 7 == 0)
+                noise += starts[(state >> 8) % std::size(starts)];
+            else
+                noise += static_cast<char>(state >> 24);
         }
         for (size_t at = 0; at < noise.size(); at += 61) {
             device.receive(noise.substr(at, 61));
@@ -282,9 +286,8 @@ TEST(ImageDeviceRobustness, ArbitraryBytesNeverCrashAnyModel) {
         host.advanceMs(InputFramer::kStaleMs + 1);
         device.tick();
         // Still answering its own read afterwards.
-        std::string reply = isPagedModel(model)
-                                ? device.receive(ReadCommand(1, 7, 3, false).text())
-                                : device.receive(MX40ReadCommand(1, 7, 3).bytes());
+        std::string reply = isPagedModel(model) ? device.receive(ReadCommand(1, 7, 3, false).text())
+                                                : device.receive(MX40ReadCommand(1, 7, 3).bytes());
         EXPECT_FALSE(reply.empty()) << modelName(model);
     }
 }

@@ -13,7 +13,9 @@ struct Row {
     std::vector<FrameKind> kinds;
 };
 
-std::string zeros(size_t n) { return std::string(n, '\0'); }
+std::string zeros(size_t n) {
+    return std::string(n, '\0');
+}
 
 TEST(InputFramerTest, CutsEveryMessageKind) {
     const std::string image = "MX40" + std::string(964, 'x');
@@ -39,7 +41,8 @@ TEST(InputFramerTest, CutsEveryMessageKind) {
         {"$Zq", {FrameKind::Junk}},
         {"X1", {FrameKind::Junk}},
         {zeros(5) + "K", {FrameKind::Junk, FrameKind::Acknowledge}},
-        {std::string("$S\x01\x07\x00\x00\x01", 7), {FrameKind::Junk}},  // a length no sentence can have
+        {std::string("$S\x01\x07\x00\x00\x01", 7),
+         {FrameKind::Junk}},  // a length no sentence can have
         {"@P#X@R0102oK", {FrameKind::PageAll, FrameKind::PagedRead, FrameKind::Acknowledge}},
     };
     for (const Row& row : rows) {
@@ -58,7 +61,8 @@ TEST(InputFramerTest, CutsEveryMessageKind) {
             std::vector<FrameKind> kinds;
             std::string joined;
             for (const Frame& fr : frames) {
-                if (!(fr.kind == FrameKind::Junk && !kinds.empty() && kinds.back() == FrameKind::Junk))
+                if (!(fr.kind == FrameKind::Junk && !kinds.empty() &&
+                      kinds.back() == FrameKind::Junk))
                     kinds.push_back(fr.kind);
                 joined += fr.bytes;
             }

@@ -32,11 +32,14 @@ TEST(PagedTimeDataTest, ReadsWhatTheStationSends) {
 }
 
 TEST(PagedTimeDataTest, RefusesMalformedData) {
-    const std::vector<std::string> badTimes = {"", "2H", "2HUx", "0HU", "8HU", "2hU", "2YU", "2Hy",
-                                               "2H*"};
+    const std::vector<std::string> badTimes = {"",    "2H",  "2HUx", "0HU", "8HU",
+                                               "2hU", "2YU", "2Hy",  "2H*"};
     for (const std::string& d : badTimes) EXPECT_FALSE(parseTimeData(d)) << d;
     const std::vector<std::string> badDates = {
-        "",              "eG3F7U0F32B1x", "fG3F7U0F32B1", "eGDF7U0F32B1",  // month 13
+        "",
+        "eG3F7U0F32B1x",
+        "fG3F7U0F32B1",
+        "eGDF7U0F32B1",  // month 13
         "eG2U7U0F32B1",  // 30 February
         "eG3FO00F32B1",  // hour 24
         "eG3F7U0Z32B1",  // 25 hours west

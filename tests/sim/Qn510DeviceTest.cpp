@@ -26,10 +26,18 @@ constexpr bool kMasterGroups = true;
 constexpr uint8_t kMondayToFriday = 2 | 4 | 8 | 16 | 32;
 constexpr uint8_t kOn = 0x80;
 
-std::vector<PlanStep> schoolDay() { return {{1, 7, 0, 1}, {1, 8, 30, 0}}; }
-std::vector<PlanStep> lateDay() { return {{2, 10, 15, 1}, {2, 11, 45, 0}}; }
-WeekDays standardWeek() { return {0, 0, 1, 1, 1, 1, 1, 0}; }
-WeekDays lateWeek() { return {0, 0, 2, 2, 2, 2, 2, 0}; }
+std::vector<PlanStep> schoolDay() {
+    return {{1, 7, 0, 1}, {1, 8, 30, 0}};
+}
+std::vector<PlanStep> lateDay() {
+    return {{2, 10, 15, 1}, {2, 11, 45, 0}};
+}
+WeekDays standardWeek() {
+    return {0, 0, 1, 1, 1, 1, 1, 0};
+}
+WeekDays lateWeek() {
+    return {0, 0, 2, 2, 2, 2, 2, 0};
+}
 
 std::vector<PlanStep> bothPlans() {
     std::vector<PlanStep> s = schoolDay();
@@ -38,10 +46,12 @@ std::vector<PlanStep> bothPlans() {
 }
 
 // A Monday in March after the change to daylight time.
-std::time_t mondaySix() { return fromLocal(2026, 3, 16, 6, 0, 0); }
+std::time_t mondaySix() {
+    return fromLocal(2026, 3, 16, 6, 0, 0);
+}
 
 class Qn510Device : public ::testing::Test {
-protected:
+  protected:
     ManualClock host{mondaySix()};
     SimulatedTimeSwitch device{settingsFor(SimModel::QN510, {1, 1, 2}, mondaySix()), host};
     std::vector<std::string> lines;
@@ -241,7 +251,8 @@ TEST_F(Qn510Device, MasterGroupPrefixSelectsTheSwitch) {
 }
 
 TEST_F(Qn510Device, BadChecksumIsIgnoredAndLogged) {
-    std::string text = DefaultWeekCommand(1, 1, 2, kNoMasterGroups, standardWeek(), schoolDay()).text();
+    std::string text =
+        DefaultWeekCommand(1, 1, 2, kNoMasterGroups, standardWeek(), schoolDay()).text();
     text[text.size() - 1] = text.back() == '0' ? '1' : '0';
     send(text);
     EXPECT_TRUE(device.qn510().table(Table::Default).empty());
@@ -250,10 +261,11 @@ TEST_F(Qn510Device, BadChecksumIsIgnoredAndLogged) {
 }
 
 TEST_F(Qn510Device, BytesMayArriveOneAtATimeWithNoiseBetween) {
-    std::string stream = "\x01zz" +
-                         DefaultWeekCommand(1, 1, 2, kNoMasterGroups, standardWeek(), schoolDay()).text() +
-                         "\xff" + ManualCommand(1, 1, 2, true, kNoMasterGroups).text() +
-                         ReadCommand(1, 1, 2, kNoMasterGroups).text();
+    std::string stream =
+        "\x01zz" +
+        DefaultWeekCommand(1, 1, 2, kNoMasterGroups, standardWeek(), schoolDay()).text() + "\xff" +
+        ManualCommand(1, 1, 2, true, kNoMasterGroups).text() +
+        ReadCommand(1, 1, 2, kNoMasterGroups).text();
     std::string reply;
     for (char c : stream) reply += send(std::string(1, c));
     EXPECT_EQ(device.qn510().table(Table::Default).size(), 2u);

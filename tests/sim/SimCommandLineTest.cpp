@@ -11,11 +11,33 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(SimCommandLineTest, ReadsAPtySwitchWithClockAndFaults) {
-    SimCommandLineResult r = parseCommandLine(
-        {"--model", "Strider", "--address", "3,12,45", "--pty", "--clock", "2026-02-28 23:59:58",
-         "--speed", "2.5", "--no-answer", "--cut-answer", "7", "--bad-checksum", "--clock-offset",
-         "-90", "--drift", "4.5", "--slow-bytes", "20", "--ignore-baud", "--baud", "4800",
-         "--activation", "2026-01-02 03:04:05", "--confirmation-flag", "--log", "/tmp/x.log"});
+    SimCommandLineResult r = parseCommandLine({"--model",
+                                               "Strider",
+                                               "--address",
+                                               "3,12,45",
+                                               "--pty",
+                                               "--clock",
+                                               "2026-02-28 23:59:58",
+                                               "--speed",
+                                               "2.5",
+                                               "--no-answer",
+                                               "--cut-answer",
+                                               "7",
+                                               "--bad-checksum",
+                                               "--clock-offset",
+                                               "-90",
+                                               "--drift",
+                                               "4.5",
+                                               "--slow-bytes",
+                                               "20",
+                                               "--ignore-baud",
+                                               "--baud",
+                                               "4800",
+                                               "--activation",
+                                               "2026-01-02 03:04:05",
+                                               "--confirmation-flag",
+                                               "--log",
+                                               "/tmp/x.log"});
     ASSERT_TRUE(r.line) << r.error;
     const SimCommandLine& c = *r.line;
     EXPECT_EQ(c.transport, SimTransport::Pty);
@@ -43,9 +65,9 @@ TEST(SimCommandLineTest, ReadsAPtySwitchWithClockAndFaults) {
 }
 
 TEST(SimCommandLineTest, M2mTakesSeveralSwitchesEachWithItsModel) {
-    SimCommandLineResult r = parseCommandLine({"--m2m", "127.0.0.1:2001", "--model", "MX40",
-                                               "--address", "1,1,1", "--address", "1,1,2",
-                                               "--model", "LR40", "--address", "2,3,4"});
+    SimCommandLineResult r =
+        parseCommandLine({"--m2m", "127.0.0.1:2001", "--model", "MX40", "--address", "1,1,1",
+                          "--address", "1,1,2", "--model", "LR40", "--address", "2,3,4"});
     ASSERT_TRUE(r.line) << r.error;
     EXPECT_EQ(r.line->transport, SimTransport::M2m);
     EXPECT_EQ(r.line->host, "127.0.0.1");
@@ -110,8 +132,8 @@ TEST(SimCommandLineTest, LoopbackAddresses) {
 }
 
 TEST(SimCommandLineTest, GeneratedActivationsAndHelp) {
-    SimCommandLineResult r =
-        parseCommandLine({"--model", "Strider", "--address", "1,1,1", "--pty", "--activations", "3"});
+    SimCommandLineResult r = parseCommandLine(
+        {"--model", "Strider", "--address", "1,1,1", "--pty", "--activations", "3"});
     ASSERT_TRUE(r.line);
     ASSERT_EQ(r.line->activations.size(), 3u);
     EXPECT_EQ(r.line->activations[0].when, (LocalDateTime{2025, 12, 31, 23, 0, 0}));

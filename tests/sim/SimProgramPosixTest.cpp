@@ -35,8 +35,10 @@ std::string readSerial(SerialDevice& port, size_t atLeast, int waitMs = kReplyWa
     unsigned char buffer[1024];
     while (out.size() < atLeast && steadyMs() < deadline) {
         long n = port.read(buffer, sizeof buffer);
-        if (n > 0) out.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n));
-        else std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
+        if (n > 0)
+            out.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n));
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
     }
     return out;
 }
@@ -52,8 +54,10 @@ std::string readSocket(TcpClientSocket& s, size_t atLeast, int waitMs = kReplyWa
     unsigned char buffer[1024];
     while (out.size() < atLeast && steadyMs() < deadline) {
         long n = s.receive(buffer, sizeof buffer);
-        if (n > 0) out.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n));
-        else std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
+        if (n > 0)
+            out.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(n));
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
     }
     return out;
 }
@@ -78,20 +82,21 @@ bool sendSocket(TcpClientSocket& s, const std::string& bytes) {
 // "127.0.0.3:41234" -> port.
 unsigned portOf(const std::string& where) {
     size_t colon = where.rfind(':');
-    return colon == std::string::npos ? 0 : static_cast<unsigned>(std::stoul(where.substr(colon + 1)));
+    return colon == std::string::npos ? 0
+                                      : static_cast<unsigned>(std::stoul(where.substr(colon + 1)));
 }
 
 class SimProgramPosix : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder folder;
     std::string errPath() const { return folder.file("sim.err"); }
 };
 
 TEST_F(SimProgramPosix, PtyQn510TakesProgrammingAndAnswersRead) {
-    SimProcess sim(QUIRN_SIM_BINARY,
-                   {"--model", "QN510", "--address", "1,1,2", "--pty", "--clock",
-                    "2026-03-16 07:15:00"},
-                   errPath());
+    SimProcess sim(
+        QUIRN_SIM_BINARY,
+        {"--model", "QN510", "--address", "1,1,2", "--pty", "--clock", "2026-03-16 07:15:00"},
+        errPath());
     ASSERT_TRUE(sim.started());
     std::string path = sim.firstLine();
     ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path << test::readTextFile(errPath());
@@ -105,12 +110,12 @@ TEST_F(SimProgramPosix, PtyQn510TakesProgrammingAndAnswersRead) {
     std::string reply = readSerial(*port, 22);
     ASSERT_EQ(reply.size(), 22u) << test::readTextFile(errPath());
     EXPECT_EQ(reply[0], 'S');
-    EXPECT_EQ(reply[1], 2);   // Monday
+    EXPECT_EQ(reply[1], 2);  // Monday
     EXPECT_EQ(reply[2], 7);
     EXPECT_EQ(reply[3], 15);
     EXPECT_EQ(static_cast<unsigned char>(reply[5]), 0x80);  // relay on since 07:00
     EXPECT_EQ(reply[6], 'C');
-    EXPECT_EQ(reply[9], 2);   // two default week entries
+    EXPECT_EQ(reply[9], 2);  // two default week entries
 
     // The station may close and open the port again; the device stays.
     port->close();

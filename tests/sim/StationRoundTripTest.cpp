@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Clock.h"
-#include "platform/LocalTime.h"
 #include "plans/Group.h"
 #include "plans/Location.h"
 #include "plans/PlanDatabase.h"
+#include "platform/Clock.h"
+#include "platform/LocalTime.h"
 #include "protocol/PlanDownload.h"
 #include "protocol/ReadBack.h"
 #include "protocol/ReadState.h"
@@ -25,18 +25,25 @@ constexpr size_t kBufferSize = 4000;
 
 SimModel simModelOf(int32_t model) {
     switch (static_cast<TimeSwitchModel>(model)) {
-        case TimeSwitchModel::MX40: return SimModel::MX40;
-        case TimeSwitchModel::Strider: return SimModel::Strider;
-        case TimeSwitchModel::LR40: return SimModel::LR40;
-        default: return SimModel::QN510;
+        case TimeSwitchModel::MX40:
+            return SimModel::MX40;
+        case TimeSwitchModel::Strider:
+            return SimModel::Strider;
+        case TimeSwitchModel::LR40:
+            return SimModel::LR40;
+        default:
+            return SimModel::QN510;
     }
 }
 
 std::string readRequest(const Location& location) {
     switch (static_cast<TimeSwitchModel>(location.model)) {
-        case TimeSwitchModel::MX40: return mx40ReadCommand(location).bytes();
-        case TimeSwitchModel::LR40: return lr40ReadCommand(location).bytes();
-        default: return readCommand(location, kMasterGroups).text();
+        case TimeSwitchModel::MX40:
+            return mx40ReadCommand(location).bytes();
+        case TimeSwitchModel::LR40:
+            return lr40ReadCommand(location).bytes();
+        default:
+            return readCommand(location, kMasterGroups).text();
     }
 }
 
@@ -45,7 +52,7 @@ std::string readRequest(const Location& location) {
 // validates it against its own plans. Every model must validate; a switch with a wrong clock
 // must fail on the clock alone.
 class StationRoundTrip : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         quirn::test::FleetShape shape;
         shape.masterGroups = 2;
@@ -73,11 +80,11 @@ protected:
         EXPECT_EQ(matched, 1) << device.label();
         if (settings.model == SimModel::Strider) {
             for (int block = 0, guard = 0; block >= 0 && guard < 20; ++guard) {
-                std::string b = device.receive(
-                    logRequestCommand(location, block, kMasterGroups).text());
+                std::string b =
+                    device.receive(logRequestCommand(location, block, kMasterGroups).text());
                 block = readBack.takeLogBlock(
-                    location, std::span<const uint8_t>(
-                                  reinterpret_cast<const uint8_t*>(b.data()), b.size()));
+                    location,
+                    std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(b.data()), b.size()));
             }
         }
         return validation.compare(location);
@@ -97,7 +104,8 @@ TEST_F(StationRoundTrip, EveryModelValidatesAfterItsProgramming) {
         for (const auto& group : mg->groups()) {
             for (const auto& location : group->locations()) {
                 SimAddress address{location->masterGroup, group->number(), location->number};
-                SimSettings s = test::settingsFor(simModelOf(location->model), address, clock.now());
+                SimSettings s =
+                    test::settingsFor(simModelOf(location->model), address, clock.now());
                 EXPECT_EQ(roundTrip(*location, s), 0u)
                     << modelName(s.model) << " " << address.masterGroup << "," << address.group
                     << "," << address.location;
@@ -114,7 +122,8 @@ TEST_F(StationRoundTrip, WrongClockFailsOnTheClockOnly) {
         for (const auto& group : mg->groups()) {
             for (const auto& location : group->locations()) {
                 SimAddress address{location->masterGroup, group->number(), location->number};
-                SimSettings s = test::settingsFor(simModelOf(location->model), address, clock.now());
+                SimSettings s =
+                    test::settingsFor(simModelOf(location->model), address, clock.now());
                 s.clock.clockOffsetSeconds = 5 * 60;
                 EXPECT_EQ(roundTrip(*location, s), kClockWrong) << modelName(s.model);
                 ++tried;

@@ -18,7 +18,9 @@ using test::settingsFor;
 
 constexpr bool kNoMasterGroups = false;
 
-std::time_t tuesdayNoon() { return fromLocal(2026, 4, 14, 12, 0, 0); }
+std::time_t tuesdayNoon() {
+    return fromLocal(2026, 4, 14, 12, 0, 0);
+}
 
 std::vector<ActivationRecord> activations(int count) {
     std::vector<ActivationRecord> out;
@@ -50,7 +52,8 @@ TEST(StriderDevice, LogBlocksCarryRecordsDelayAndConfirmation) {
     EXPECT_EQ(strider.delayCode(), 4);
 
     for (int block = 0; block < 3; ++block) {
-        std::string b = strider.receive(PasswayLogRequestCommand(1, 4, 9, block, kNoMasterGroups).text());
+        std::string b =
+            strider.receive(PasswayLogRequestCommand(1, 4, 9, block, kNoMasterGroups).text());
         ASSERT_EQ(b.size(), ActivationLog::kBlockSize);
         EXPECT_EQ(b[1], block);
         EXPECT_EQ(b[2], 2);   // last block
@@ -74,7 +77,8 @@ TEST(StriderDevice, LogBlocksCarryRecordsDelayAndConfirmation) {
     }
     strider.receive(PasswayLogClearCommand(1, 4, 9, kNoMasterGroups).text());
     EXPECT_EQ(strider.activationLog().size(), 0u);
-    std::string empty = strider.receive(PasswayLogRequestCommand(1, 4, 9, 0, kNoMasterGroups).text());
+    std::string empty =
+        strider.receive(PasswayLogRequestCommand(1, 4, 9, 0, kNoMasterGroups).text());
     EXPECT_EQ(empty[2], 0);
     EXPECT_EQ(empty.substr(5), std::string(120, '\0'));
 }
@@ -122,7 +126,7 @@ TEST(ReplyFaults, WrongAndDriftingClockShowInTheReply) {
     SimulatedTimeSwitch wrong(s, host);
     std::string read = ReadCommand(1, 4, 9, kNoMasterGroups).text();
     EXPECT_EQ(wrong.receive(read)[3], 5);  // 12:05
-    host.advance(3 * 3600);                 // drifted six minutes more
+    host.advance(3 * 3600);                // drifted six minutes more
     std::string later = wrong.receive(read);
     EXPECT_EQ(later[2], 15);
     EXPECT_EQ(later[3], 11);

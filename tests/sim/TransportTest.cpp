@@ -24,7 +24,7 @@ using test::settingsFor;
 // A pseudo-terminal played by the test: what the station "wrote" waits in `input`, what the
 // switch wrote collects in `output`, and the station's line rate is whatever the test says.
 class FakePty final : public PseudoTerminal {
-public:
+  public:
     std::string input;
     std::string output;
     int stationBaud = 2400;
@@ -49,11 +49,13 @@ public:
     int deviceBaud() const override { return stationBaud; }
     const std::string& errorText() const override { return path_; }
 
-private:
+  private:
     std::string path_ = "/dev/fake";
 };
 
-std::time_t noon() { return fromLocal(2026, 6, 10, 12, 0, 0); }
+std::time_t noon() {
+    return fromLocal(2026, 6, 10, 12, 0, 0);
+}
 
 TEST(ReplyPacerTest, WithoutPaceEverythingIsDueAtOnce) {
     ReplyPacer p(0);
@@ -135,7 +137,7 @@ TEST(PtyTransportTest, BytesTheLineRefusesAreSentLater) {
 
 // A listener whose connections the test feeds by hand.
 class FakeConnection final : public TcpConnection {
-public:
+  public:
     std::string input;
     std::string output;
     bool peerClosed = false;
@@ -155,12 +157,12 @@ public:
     bool isOpen() const override { return open; }
     const std::string& peer() const override { return peer_; }
 
-private:
+  private:
     std::string peer_ = "127.0.0.1:5555";
 };
 
 class FakeListener final : public TcpListener {
-public:
+  public:
     std::deque<std::unique_ptr<TcpConnection>> waiting;
     bool listen(const std::string&, unsigned) override { return true; }
     unsigned port() const override { return 2001; }
@@ -173,7 +175,7 @@ public:
     void close() override {}
     const std::string& errorText() const override { return text_; }
 
-private:
+  private:
     std::string text_;
 };
 

@@ -96,7 +96,9 @@ std::optional<int> SimProcess::reap(int waitMs) {
     }
 }
 
-std::optional<int> SimProcess::waitExit(int waitMs) { return reap(waitMs); }
+std::optional<int> SimProcess::waitExit(int waitMs) {
+    return reap(waitMs);
+}
 
 std::optional<int> SimProcess::stop(int waitMs) {
     if (pid_ <= 0) return std::nullopt;

@@ -12,7 +12,7 @@ namespace quirn::test {
 // to a file. The process is always stopped with SIGTERM and reaped, with bounded waits; only
 // if it ignores SIGTERM is it killed.
 class SimProcess {
-public:
+  public:
     SimProcess(const std::string& binary, const std::vector<std::string>& args,
                const std::string& stderrPath);
     ~SimProcess();
@@ -29,7 +29,7 @@ public:
     // (it is then left running for stop()).
     std::optional<int> waitExit(int waitMs = 3000);
 
-private:
+  private:
     std::optional<int> reap(int waitMs);
     pid_t pid_ = -1;
     int out_ = -1;
