@@ -140,8 +140,12 @@ TEST_F(SimProgramPosix, PtyBaudChangeIsHonouredOrIgnoredOnRequest) {
         std::unique_ptr<SerialDevice> port = createSerialDevice();
         ASSERT_TRUE(port->open(path, kBaud2400)) << port->errorText();
         ASSERT_TRUE(writeSerial(*port, BaudSentenceCommand(kBaud4800).bytes()));
-        // Let the switch take the sentence at the old rate before the station changes over.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // The station changes over only once the switch has taken the sentence at the old rate.
+        const std::string taken = ignore ? "ignored" : "line rate now 4800";
+        const long long deadline = steadyMs() + kReplyWaitMs;
+        while (test::readTextFile(errPath()).find(taken) == std::string::npos &&
+               steadyMs() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(kStepMs));
         ASSERT_TRUE(port->open(path, kBaud4800)) << port->errorText();
         ASSERT_TRUE(writeSerial(*port, PageAllCommand().bytes()));
         std::string reply = readSerial(*port, 10, ignore ? 300 : kReplyWaitMs);
@@ -153,7 +157,7 @@ TEST_F(SimProgramPosix, PtyBaudChangeIsHonouredOrIgnoredOnRequest) {
         port->close();
         EXPECT_EQ(sim.stop(), 0);
         std::string log = test::readTextFile(errPath());
-        EXPECT_NE(log.find(ignore ? "ignored" : "line rate now 4800"), std::string::npos) << log;
+        EXPECT_NE(log.find(taken), std::string::npos) << log;
     }
 }
 
