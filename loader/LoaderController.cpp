@@ -1,5 +1,6 @@
 #include "loader/LoaderController.h"
 
+#include <algorithm>
 #include <span>
 
 #include "loader/AttachedReadBack.h"
@@ -73,7 +74,11 @@ void LoaderController::tick() {
 std::vector<LoaderController::GroupChoice> LoaderController::groups() const {
     std::vector<GroupChoice> out;
     for (const Group* g : s_.database.allGroups())
-        out.push_back({g->masterGroup(), g->number(), g->name()});
+        out.push_back({g->masterGroup(), g->number(), g->name(), g->listText()});
+    if (s_.settings.sortGroupsByText())
+        std::stable_sort(out.begin(), out.end(), [](const GroupChoice& a, const GroupChoice& b) {
+            return a.text < b.text;
+        });
     return out;
 }
 
@@ -88,7 +93,7 @@ bool LoaderController::selectGroup(int masterGroup, int group) {
 std::optional<LoaderController::GroupChoice> LoaderController::selectedGroup() const {
     const Group* g = group();
     if (g == nullptr) return std::nullopt;
-    return GroupChoice{g->masterGroup(), g->number(), g->name()};
+    return GroupChoice{g->masterGroup(), g->number(), g->name(), g->listText()};
 }
 
 Group* LoaderController::group() const {

@@ -51,6 +51,7 @@ class LoaderController {
         int masterGroup = 0;
         int group = 0;
         std::string name;
+        std::string text;  // "%s,%d" (name, number) as lists show a group
     };
 
     // What the last read gave.
@@ -73,7 +74,8 @@ class LoaderController {
     bool isOpen() const { return timer_ != TimerService::kNoTimer; }
     void tick();
 
-    // "Groups Available".
+    // "Groups Available": sorted by text, or by master group and number when the profile's
+    // Groups/Sort is 0.
     std::vector<GroupChoice> groups() const;
     // False (nothing selected) when the group does not exist.
     bool selectGroup(int masterGroup, int group);

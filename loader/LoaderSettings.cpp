@@ -45,6 +45,10 @@ void LoaderSettings::storeMasterGroups(int value) {
     profile_.writeInt(kCommo, kMasterGroups, value);
 }
 
+bool LoaderSettings::sortGroupsByText() const {
+    return profile_.getInt(kGroups, kSort, kDefaultSort) == 1;
+}
+
 bool LoaderSettings::hasMasterGroups() const {
     return settings_.hasMasterGroups != 0;
 }

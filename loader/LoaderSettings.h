@@ -14,9 +14,12 @@ inline constexpr const char* kPort = "Port";
 inline constexpr const char* kMasterGroups = "Hmg";
 inline constexpr const char* kBaud = "Baud";
 inline constexpr const char* kType = "Type";
+inline constexpr const char* kGroups = "Groups";
+inline constexpr const char* kSort = "Sort";
 inline constexpr int kDefaultPort = 1;
 inline constexpr int kDefaultMasterGroups = 0;
 inline constexpr int kDefaultType = 0;
+inline constexpr int kDefaultSort = 1;
 }  // namespace loader_profile
 
 // The loader's settings in the two places the station keeps them: the profile store (port,
@@ -39,6 +42,9 @@ class LoaderSettings {
     // The master-groups copy of the profile ("Hmg").
     int storedMasterGroups() const;
     void storeMasterGroups(int value);
+
+    // Group lists sorted by their text (the default) rather than by number.
+    bool sortGroupsByText() const;
 
     bool hasMasterGroups() const;
     // Sets the agency's master-groups switch and saves the settings.

@@ -184,6 +184,20 @@ TEST_F(LoaderTest, ButtonsThatAddressAGroupNeedOneSelected) {
     EXPECT_EQ(c.groups()[0].group, kGroup);
 }
 
+TEST_F(LoaderTest, GroupsAreListedByTextUnlessTheProfileSaysByNumber) {
+    db.group(1, 2).setName("Oak Avenue");
+    db.group(2, 1).setName("Ash Lane");
+    LoaderController c(services(), view);
+    auto texts = [&c] {
+        std::vector<std::string> out;
+        for (const auto& g : c.groups()) out.push_back(g.text);
+        return out;
+    };
+    EXPECT_EQ(texts(), (std::vector<std::string>{"Ash Lane,1", "Elm Street,5", "Oak Avenue,2"}));
+    profile.writeInt("Groups", "Sort", 0);
+    EXPECT_EQ(texts(), (std::vector<std::string>{"Oak Avenue,2", "Elm Street,5", "Ash Lane,1"}));
+}
+
 TEST_F(LoaderTest, ReadingCountsSevenSecondsOnTheTickThenShowsTheFailureWithoutAReply) {
     auto loader = make(AttachedType::Qn510);
     ASSERT_TRUE(loader->read());
