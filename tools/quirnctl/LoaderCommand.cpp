@@ -310,6 +310,7 @@ class LoaderJob {
         bool ok = utilities->baudChange().succeeded();
         std::printf("%s\n", utilities->baudChange().resultText().c_str());
         utilities->close();
+        view_.status = nullptr;  // it looked into the dialog that goes now
         return ok ? kJobOk : kJobFailed;
     }
 
