@@ -108,6 +108,8 @@ TEST_F(PlanDownloadTest, OverrideSlotSearch) {
 TEST_F(PlanDownloadTest, ActiveOverrideGoesIntoItsSlotWithAnEntryForToday) {
     // Plan 9 exists, plan 1 is the only free number: the override takes slot 9 alone.
     for (int p = 2; p <= 9; ++p) group().addStep(Step::atTime(1, 1, p, 5, p, kCommandOn));
+    group().addStep(Step::atTime(1, 1, 9, 20, 0, kCommandOff));
+    group().addStep(Step::atTime(1, 1, 9, 21, 0, kCommandOn));
     group().deleteDayPlan(1);
     overrides.setActive(1, 1, {{0, 18, 0, 1}, {0, 6, 45, 0}});
     ProgramImage image = download.buildImageFor(group(), 2);
