@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "plans/DatabaseFiles.h"
+#include "plans/Settings.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-#include "plans/DatabaseFiles.h"
-#include "plans/Settings.h"
 #include "protocol/MessageFrame.h"
 #include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/LoaderCommand.h"
@@ -42,8 +42,8 @@ int groupProgramCommand(Context& c) {
     Group* g = nullptr;
     if (auto e = c.ws.findGroup(c.args[0], c.args[1], g)) return fail(*e);
     std::vector<char> buffer(kMessageBufferSize);
-    size_t n = c.ws.download().groupProgram(g->masterGroup(), g->number(), buffer.data(),
-                                            buffer.size());
+    size_t n =
+        c.ws.download().groupProgram(g->masterGroup(), g->number(), buffer.data(), buffer.size());
     writeBytes(std::string_view(buffer.data(), n), c.options.hex);
     return kExitOk;
 }
@@ -52,9 +52,9 @@ int imageCommand(Context& c) {
     Location* l = nullptr;
     if (auto e = c.ws.findLocation(c.args[0], c.args[1], c.args[2], l)) return fail(*e);
     ProgramImage image = c.ws.download().imageFor(*l);
-    writeBytes(std::string_view(reinterpret_cast<const char*>(image.bytes().data()),
-                                image.bytes().size()),
-               c.options.hex);
+    writeBytes(
+        std::string_view(reinterpret_cast<const char*>(image.bytes().data()), image.bytes().size()),
+        c.options.hex);
     return kExitOk;
 }
 
@@ -89,8 +89,8 @@ int validateCommand(Context& c) {
     if (auto e = c.ws.findLocation(c.args[0], c.args[1], c.args[2], l)) return fail(*e);
     auto reply = readWholeFile(c.args[3]);
     if (!reply) return fail("cannot read " + c.args[3]);
-    c.ws.readBack().onReadData(*l, reinterpret_cast<const uint8_t*>(reply->data()),
-                               reply->size(), *readTime);
+    c.ws.readBack().onReadData(*l, reinterpret_cast<const uint8_t*>(reply->data()), reply->size(),
+                               *readTime);
     // A reply that could not be decoded has no image: program and clock both fail.
     unsigned result = c.ws.validation().compare(*l);
     writeLine(std::to_string(result));
@@ -177,4 +177,6 @@ int run(int argc, const char* const* argv) {
 }  // namespace
 }  // namespace quirn::ctl
 
-int main(int argc, char** argv) { return quirn::ctl::run(argc, argv); }
+int main(int argc, char** argv) {
+    return quirn::ctl::run(argc, argv);
+}
