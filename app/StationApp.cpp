@@ -2,6 +2,7 @@
 
 #include "app/StationFolders.h"
 #include "ops/LogWriter.h"
+#include "plans/Archive.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -11,11 +12,20 @@ namespace quirn {
 StationApp::StationApp(const Clock& clock, TimerService& timers)
     : clock_(clock),
       timers_(timers),
+      summer_(clock),
+      overrides_(clock),
       mailSender_(clock),
       locationNames_(database_),
       errors_(clock, technicians_),  // bound now, used only once everything is built
       technicians_(clock, mailSender_, locationNames_),
-      scheduler_(clock, *this) {}
+      scheduler_(clock, *this),
+      readBackListener_(clock, errors_, scheduler_) {}
+
+namespace {
+// The profile store's TCP port of WiFi time switches and the M2M client.
+constexpr const char* kCommoSection = "Commo";
+constexpr const char* kIpPortEntry = "IPPort";
+}  // namespace
 
 StationApp::~StationApp() = default;
 
@@ -33,11 +43,28 @@ bool StationApp::startUp() {
     settings_.load(settingsFileName());
     profile_ = std::make_unique<ProfileStore>(workPath(kProfileStoreFileName));
     technicians_.setMailAccount(settings_.server, settings_.sender);
-    loadDatabase(database_, clock_.now());
+
+    comms_ = std::make_unique<StationComms>(StationComms::Parts{
+        clock_, timers_, database_, settings_, *profile_, errors_, passway_, readBackListener_,
+        overrides_, summer_});
+    CommoHandler& commo = comms_->commo();
+    commo.start();
+    commo.setIpPort(
+        static_cast<unsigned>(profile_->getInt(kCommoSection, kIpPortEntry, static_cast<int>(kDefaultIpPort))));
+
+    database_.setOverrideQuery(&overrides_);
+    LoadHooks hooks;
+    hooks.redecode = [this](Location& l) { comms_->readBack().redecode(l); };
+    loadDatabase(database_, clock_.now(), hooks);
+    summer_.load();
     expireSpecialWeeks();
     technicians_.load();
     errors_.load();
+    commo.openRadioPort(settings_.radioPort);
     passway_.load(database_);
+    commo.beginTableBatch();
+    database_.forEachLocation([&commo](Location& l) { commo.addLocationAddress(l); });
+    commo.endTableBatch();
     schedulerTimer_ = timers_.start(MinuteScheduler::kTickMs, [this] { scheduler_.minuteTick(); });
     return true;
 }
@@ -51,17 +78,25 @@ void StationApp::shutDown() {
     readBackSaver_.wait();
 }
 
-void StationApp::storeTicks() {}
+void StationApp::storeTicks() {
+    if (!comms_) return;
+    overrides_.tick(comms_->pager());
+    summer_.tick(comms_->pager());
+}
 
 void StationApp::endOfDay() {
     removeFile(overrideFileName());
+    Archive(clock_).makeIfChanged();
     saveDatabase(database_, clock_.now());
     passway_.save(database_, clock_.now());
+    summer_.save();
 }
 
 void StationApp::expireSpecialWeeks() { database_.expireSpecialWeekPlans(clock_.now()); }
 
-void StationApp::reloadOverrides() {}
+void StationApp::reloadOverrides() {
+    for (const std::string& line : overrides_.load().messages) logSystem(clock_, line);
+}
 
 void StationApp::announceStart() {
     logSystem(clock_, "Starting Program\n");

@@ -7,13 +7,17 @@
 #include "app/MainWindowHost.h"
 #include "app/MinuteScheduler.h"
 #include "app/ReadBackSaver.h"
+#include "app/StationComms.h"
+#include "app/StationReadBackListener.h"
 #include "comms/SmtpMailSender.h"
 #include "ops/ErrorList.h"
 #include "ops/PlanLocationNames.h"
 #include "ops/TechnicianList.h"
+#include "plans/OverrideStore.h"
 #include "plans/PasswayStore.h"
 #include "plans/PlanDatabase.h"
 #include "plans/Settings.h"
+#include "plans/SummerPlanStore.h"
 #include "platform/Clock.h"
 #include "platform/ProfileStore.h"
 #include "platform/SingleInstance.h"
@@ -50,6 +54,10 @@ public:
     bool takeComeForwardRequest() { return instance_ ? instance_->takeComeForwardRequest() : false; }
 
     PlanDatabase& database() { return database_; }
+    // The communications stack exists from start-up step 7 on.
+    StationComms* comms() { return comms_.get(); }
+    OverrideStore& overrides() { return overrides_; }
+    SummerPlanStore& summer() { return summer_; }
     PasswayStore& passway() { return passway_; }
     ErrorList& errors() { return errors_; }
     TechnicianList& technicians() { return technicians_; }
@@ -73,10 +81,14 @@ private:
     const Clock& clock_;
     TimerService& timers_;
     // Members in the order the system has always built them. The settings hold the agency
-    // name, the editor path and the other settings.
+    // name, the editor path and the other settings. The communications stack is built at its
+    // start-up step, once the settings it depends on are read.
     Settings settings_;
     PlanDatabase database_;
+    std::unique_ptr<StationComms> comms_;
+    SummerPlanStore summer_;
     PasswayStore passway_;
+    OverrideStore overrides_;
     SmtpMailSender mailSender_;
     PlanLocationNames locationNames_;
     ErrorList errors_;
@@ -85,6 +97,7 @@ private:
     std::unique_ptr<SingleInstance> instance_;
     std::string helpFile_;
     MinuteScheduler scheduler_;
+    StationReadBackListener readBackListener_;
     ReadBackSaver readBackSaver_;
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;
 };

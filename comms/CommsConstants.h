@@ -1,11 +1,12 @@
 #pragma once
 #include <cstddef>
 
+// kMessageBufferSize, the size of every message buffer (queued messages, a link's transmit and
+// receive buffers, one broadcast batch), is the protocol's.
+#include "protocol/MessageFrame.h"
+
 namespace quirn {
 
-// Size of every message buffer: queued messages, a link's transmit and receive buffers, one
-// broadcast batch.
-inline constexpr std::size_t kMessageBufferSize = 4000;
 // The most the radio takes in one direct write from the queue.
 inline constexpr std::size_t kRadioWriteLimit = 999;
 // The TCP port of WiFi time switches and the M2M client unless the profile says otherwise.

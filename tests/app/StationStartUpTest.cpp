@@ -29,7 +29,12 @@ protected:
     std::string root = top.path() + "vorn/quirn3/";
     ManualClock clock{fromLocal(2026, 12, 9, 10, 0, 0)};
     VirtualTimerService timers{clock};
-    void SetUp() override { setWorkingFolderOverride(root); }
+    // No real serial device is touched: the radio port is set to 0, "no radio".
+    void SetUp() override {
+        setWorkingFolderOverride(root);
+        ASSERT_TRUE(makeFolders(root));
+        ASSERT_TRUE(test::writeFile(root + "profile.csv", "RadioPort,0\r\n"));
+    }
     void TearDown() override { setWorkingFolderOverride(""); }
 };
 
@@ -47,15 +52,14 @@ TEST_F(StationStartUp, CreatesTheFolderTreeAndLoadsEverything) {
 }
 
 TEST_F(StationStartUp, LoadsSettingsAndDatabaseFromTheWorkingFolder) {
-    ASSERT_TRUE(makeFolders(root));
-    test::writeFile(root + "profile.csv", "CityName,Springfield, Ohio\r\nRadioPort,3\r\n");
+    test::writeFile(root + "profile.csv", "CityName,Springfield, Ohio\r\nRadioPort,0\r\n");
     test::writeFile(root + "locations.csv", "Location,3,1,School,Main St,7,127.0.0.2,2\r\n");
     test::writeFile(root + "dayplan.csv",
                     "SWP,1,3,0,0,1,1,1,1,1,0\r\nSWT,2026,12,8,23,59,59\r\n");  // already ended
     StationApp app(clock, timers);
     ASSERT_TRUE(app.startUp());
     EXPECT_EQ(app.settings().cityName, "Springfield, Ohio");
-    EXPECT_EQ(app.settings().radioPort, 3);
+    EXPECT_EQ(app.settings().radioPort, 0);
     ASSERT_NE(app.database().findLocation(1, 3, 7), nullptr);
     EXPECT_TRUE(app.database().hasStrider());
     EXPECT_TRUE(app.database().specialWeekPlans().empty());
@@ -84,6 +88,7 @@ TEST_F(StationStartUp, PosixEachWorkingFolderHasItsOwnInstance) {
     ASSERT_TRUE(first.startUp());
     test::TempFolder other;
     setWorkingFolderOverride(other.path());
+    ASSERT_TRUE(test::writeFile(other.path() + "profile.csv", "RadioPort,0\r\n"));
     StationApp elsewhere(clock, timers);
     EXPECT_TRUE(elsewhere.startUp());
     setWorkingFolderOverride(root);

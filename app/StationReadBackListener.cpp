@@ -1,0 +1,24 @@
+#include "app/StationReadBackListener.h"
+
+#include "app/MinuteScheduler.h"
+#include "ops/ErrorList.h"
+#include "ops/LogWriter.h"
+
+namespace quirn {
+
+void StationReadBackListener::replyReceived(const Location& location, const uint8_t* bytes,
+                                            size_t count) {
+    logLocation(clock_, location, bytes, count);
+}
+
+void StationReadBackListener::locationValidated(const Location& location) {
+    errors_.clearLocation(location);
+}
+
+void StationReadBackListener::passwayConfirm(const Location& location, bool set) {
+    errors_.recordPasswayConfirmation(location.masterGroup, location.group, location.number, set);
+}
+
+void StationReadBackListener::requestReadBackSave() { scheduler_.requestReadBackSave(); }
+
+}  // namespace quirn

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "app/StationApp.h"
+#include "comms/IpTableFile.h"
+#include "ops/LogWriter.h"
+#include "plans/DatabaseFiles.h"
+#include "platform/FileSystem.h"
+#include "platform/LocalTime.h"
+#include "platform/Paths.h"
+#include "platform/VirtualTimerService.h"
+#include "tests/support/TempFolder.h"
+
+namespace quirn {
+namespace {
+
+using test::readFile;
+using test::writeFile;
+
+size_t occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++n;
+    return n;
+}
+
+// The whole station on the manual clock: start-up, minutes of running, shutdown.
+class StationRun : public ::testing::Test {
+protected:
+    test::TempWorkingFolder folder;
+    ManualClock clock{fromLocal(2026, 12, 9, 10, 0, 5)};
+    VirtualTimerService timers{clock};
+    void SetUp() override {
+        writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
+        writeFile(workPath("locations.csv"),
+                  "Location,3,1,School,Main St,7,127.0.0.2,0\r\n"
+                  "Location,3,1,School,Elm St,8,127.0.0.5,1\r\n"
+                  "Location,4,1,Signal,Oak St,1,127.0.0.5,3\r\n"
+                  "Location,4,1,Signal,Pine St,2,127.0.0.6,2\r\n");
+    }
+};
+
+TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
+    StationApp app(clock, timers);
+    ASSERT_TRUE(app.startUp());
+    ASSERT_NE(app.comms(), nullptr);
+    CommoHandler& commo = app.comms()->commo();
+    // Every location's IP address is in the table once, in database order.
+    EXPECT_NE(commo.findConnection("127.0.0.5"), nullptr);
+    EXPECT_NE(commo.findConnection("127.0.0.6"), nullptr);
+    EXPECT_EQ(commo.findConnection("127.0.0.2"), nullptr);
+    auto table = IpTableFile::read(workPath("quirnwireless.quirn"));
+    ASSERT_TRUE(table.has_value());
+    ASSERT_EQ(table->size(), 2u);
+    EXPECT_EQ((*table)[0].address, "127.0.0.5");
+    EXPECT_EQ((*table)[1].address, "127.0.0.6");
+    EXPECT_TRUE(app.schedulerRunning());
+    EXPECT_EQ(timers.activeCount(), 2u);  // the handler's tick and the scheduler
+
+    timers.advance(3 * 60);
+    std::string system = readFile(logFileName(clock, kLogSystem));
+    EXPECT_EQ(occurrences(system, "Starting Program"), 1u);
+    EXPECT_TRUE(app.scheduler().programStarted());
+
+    app.shutDown();
+    EXPECT_FALSE(app.schedulerRunning());
+    EXPECT_TRUE(fileExists(workPath("errors.csv")));  // written even when empty
+}
+
+TEST_F(StationRun, EndOfDaySavesArchivesAndDropsTheOverrideFile) {
+    clock.set(fromLocal(2026, 12, 9, 23, 58, 55));
+    StationApp app(clock, timers);
+    ASSERT_TRUE(app.startUp());
+    app.database().findLocation(1, 3, 7)->name = "Main Street";
+    writeFile(overrideFileName(), "Enabled,1,3\r\n");
+    timers.advance(70);  // through 23:59
+    EXPECT_FALSE(fileExists(overrideFileName()));
+    EXPECT_NE(readFile(locationsFileName()).find("Main Street"), std::string::npos);
+    EXPECT_TRUE(fileExists(workPath("summer.csv")));
+    EXPECT_TRUE(fileExists(workPath("Passway.pw2")));
+    app.shutDown();
+}
+
+}  // namespace
+}  // namespace quirn
