@@ -62,6 +62,15 @@ void CommoHandler::tick() {
     }
     serial_.service();
     table_.stepAll();
+    stepRetired();
+}
+
+void CommoHandler::stepRetired() {
+    std::erase_if(retired_, [](const auto& entry) {
+        if (entry->state() == IpConnection::kIdle) return true;
+        entry->step();
+        return false;
+    });
 }
 
 IpServices CommoHandler::ipServices() const {
@@ -319,6 +328,13 @@ void CommoHandler::addIpAddress(const std::string& address) {
 
 void CommoHandler::addLocationAddress(const Location& location) {
     addIpAddress(location.connection);
+}
+
+bool CommoHandler::removeIpAddress(const std::string& address) {
+    std::unique_ptr<IpConnection> entry = table_.take(address);
+    if (!entry) return false;
+    if (entry->state() != IpConnection::kIdle) retired_.push_back(std::move(entry));
+    return true;
 }
 
 void CommoHandler::endTableBatch() {

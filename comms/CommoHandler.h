@@ -97,6 +97,11 @@ class CommoHandler final : public ConnectionStatus {
     // one already there) and saves the table file unless a batch is open.
     void addIpAddress(const std::string& address);
     void addLocationAddress(const Location& location);
+    // Takes an entry out of the table. An entry in the middle of an exchange finishes it first
+    // (it is stepped by the tick until idle) and is destroyed then; the table file is not
+    // rewritten. False when the address is not in the table.
+    bool removeIpAddress(const std::string& address);
+    std::size_t retiredCount() const { return retired_.size(); }
     // While a batch is open, additions only mark the table file for saving; endTableBatch()
     // writes it once. Start-up adds every location's address inside one batch.
     void beginTableBatch() { ++batchDepth_; }
@@ -131,6 +136,7 @@ class CommoHandler final : public ConnectionStatus {
 
   private:
     void dispatchQueue();
+    void stepRetired();
     void push(std::unique_ptr<QueuedMessage> message);
     // A message longer than a buffer is refused with a log line rather than cut.
     bool fitsMessage(std::size_t count);
@@ -150,6 +156,8 @@ class CommoHandler final : public ConnectionStatus {
     bool m2mEnabled_ = false;
     ImsiList imsiList_;
     IpTable table_;
+    // Entries taken out of the table that are still finishing an exchange.
+    std::vector<std::unique_ptr<IpConnection>> retired_;
     SerialPort serial_;
     TimerService::TimerId timer_ = TimerService::kNoTimer;
     std::time_t lastTransmission_;

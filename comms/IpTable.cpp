@@ -1,5 +1,7 @@
 #include "comms/IpTable.h"
 
+#include <algorithm>
+
 namespace quirn {
 
 IpConnection* IpTable::find(const std::string& address) const {
@@ -13,6 +15,18 @@ IpConnection* IpTable::add(IpServices services, const std::string& address) {
     entries_.push_back(std::make_unique<IpConnection>(std::move(services), address, &busy_));
     it->second = entries_.back().get();
     return it->second;
+}
+
+std::unique_ptr<IpConnection> IpTable::take(const std::string& address) {
+    auto it = index_.find(address);
+    if (it == index_.end()) return nullptr;
+    IpConnection* entry = it->second;
+    index_.erase(it);
+    auto pos = std::find_if(entries_.begin(), entries_.end(),
+                            [entry](const auto& e) { return e.get() == entry; });
+    std::unique_ptr<IpConnection> owned = std::move(*pos);
+    entries_.erase(pos);
+    return owned;
 }
 
 void IpTable::reserve(std::size_t n) {

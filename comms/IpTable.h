@@ -23,6 +23,10 @@ class IpTable {
     // Appends a new entry for the address; null (nothing added) when it is already there.
     IpConnection* add(IpServices services, const std::string& address);
 
+    // Takes the entry out of the table (null when the address is not there). While it still
+    // counts as busy it keeps counting towards the table's busy count.
+    std::unique_ptr<IpConnection> take(const std::string& address);
+
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
     const std::vector<std::unique_ptr<IpConnection>>& entries() const { return entries_; }

@@ -289,6 +289,39 @@ TEST_F(CommoHandlerPty, ABatchOfAdditionsWritesTheSameFileOnceAtTheEnd) {
     h->endTableBatch();  // an unmatched end changes nothing
 }
 
+TEST_F(CommoHandlerPty, ARemovedEntryFinishesItsExchangeBeforeItGoes) {
+    LoopbackServer server("127.0.0.5");
+    ASSERT_TRUE(server.ok());
+    auto h = make();
+    h->setIpPort(server.port());
+    h->addIpAddress("127.0.0.5");
+    h->addIpAddress("127.0.0.6");
+    EXPECT_TRUE(h->removeIpAddress("127.0.0.6"));  // idle: gone at once
+    EXPECT_EQ(h->retiredCount(), 0u);
+    EXPECT_FALSE(h->removeIpAddress("127.0.0.6"));
+
+    h->enqueueFor("127.0.0.5", "last words");
+    for (int i = 0; i < 200 && h->findConnection("127.0.0.5")->state() != IpConnection::kStaying;
+         ++i) {
+        tick();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_EQ(h->findConnection("127.0.0.5")->state(), IpConnection::kStaying);
+    EXPECT_TRUE(h->removeIpAddress("127.0.0.5"));
+    EXPECT_EQ(h->findConnection("127.0.0.5"), nullptr);
+    EXPECT_FALSE(h->isLinkPresent("127.0.0.5"));
+    EXPECT_EQ(h->retiredCount(), 1u);
+    EXPECT_EQ(h->ipTable().busyCount(), 1);
+    tick(8);
+    EXPECT_EQ(h->retiredCount(), 0u);
+    EXPECT_EQ(h->ipTable().busyCount(), 0);
+    ASSERT_TRUE(server.waitForBytes(0, 10));
+    EXPECT_EQ(server.received(0), "last words");
+    EXPECT_TRUE(server.waitForPeerClose(0));
+    h->addIpAddress("127.0.0.5");
+    EXPECT_EQ(h->ipTable().size(), 1u);
+}
+
 TEST_F(CommoHandlerPty, TheTableRefusesTheRadioTheBroadcastAddressEmptyAndRepeats) {
     auto h = make();
     for (const char* address : {"127.0.0.2", "0.0.0.0", "", "127.0.0.5", "127.0.0.5"})
