@@ -161,10 +161,16 @@ void CommoHandler::dispatchQueue() {
 }
 
 void CommoHandler::broadcast(const unsigned char* bytes, std::size_t count) {
-    serial_.queueBytes(bytes, count);
+    std::size_t refused = 0;
+    if (serial_.isUsed() && !serial_.queueBytes(bytes, count)) ++refused;
     for (const auto& entry : table_.entries())
-        if (entry->enabled() && entry->address() != kM2MAddress)
-            entry->queueBroadcast(bytes, count);
+        if (entry->enabled() && entry->address() != kM2MAddress &&
+            !entry->queueBroadcast(bytes, count))
+            ++refused;
+    // Links whose waiting room is full (a port or peer long gone) are named in the log.
+    if (refused > 0)
+        logSystem(clock_, "Broadcast of " + std::to_string(count) + " bytes refused by " +
+                              std::to_string(refused) + " links with full buffers.");
     lastTransmission_ = now();
 }
 

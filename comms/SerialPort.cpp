@@ -127,7 +127,14 @@ std::size_t SerialPort::readAvailable() {
 }
 
 void SerialPort::service() {
-    if (comNumber_ == 0 || !device_->isOpen()) return;
+    if (comNumber_ == 0) return;
+    if (!device_->isOpen()) {
+        // Without this, queued radio traffic would wait for some direct write to reopen.
+        long long now = services_.clock.nowMs();
+        if (transmit_.empty() || now - lastReopenMs_ < kReopenIntervalMs) return;
+        lastReopenMs_ = now;
+        if (open(comNumber_, kBaud2400) != 0) return;
+    }
     readAvailable();
     switch (state_) {
         case kIdle:

@@ -35,6 +35,8 @@ class SerialPort final : public CommoLink {
     static constexpr std::size_t kAirBytesPerSecond = 250;
     static constexpr std::size_t kWriteTextLimit = 1999;
     static constexpr std::size_t kFlushChunk = 999;
+    // A lost port with bytes waiting to go out is tried again this often by the tick.
+    static constexpr long long kReopenIntervalMs = 30000;
 
     SerialPort(LinkServices services, std::unique_ptr<SerialDevice> device, ComPortMap comMap);
     ~SerialPort() override;
@@ -76,7 +78,8 @@ class SerialPort final : public CommoLink {
     // Appends what the driver holds to the received bytes and returns their count. A reply that
     // would pass kMessageBufferSize is dropped whole and collecting starts again.
     std::size_t readAvailable();
-    // The periodic step.
+    // The periodic step. A lost port with bytes waiting to go out is reopened at 2400 baud,
+    // at most once every kReopenIntervalMs.
     void service();
     int currentBaud() const { return device_->currentBaud(); }
 
@@ -117,6 +120,7 @@ class SerialPort final : public CommoLink {
     ReadTarget target_;
     int state_ = kIdle;
     long long deadlineMs_ = 0;
+    long long lastReopenMs_ = 0;
     std::string portName_ = "Disabled";
     int comNumber_ = 0;
 };

@@ -439,6 +439,15 @@ TEST_F(CommoHandlerPty, UndeliverableMessagesAreDroppedWithALogLine) {
     EXPECT_NE(log.find("Radio message of 1000 bytes too long, not sent."), std::string::npos);
     EXPECT_NE(log.find("No IP connection for 127.0.0.9, message dropped."), std::string::npos);
     EXPECT_NE(log.find("Message of 4001 bytes too long, not queued."), std::string::npos);
+
+    // A link that can take no more says so instead of dropping the broadcast quietly.
+    h->setIpPort(1);
+    h->addIpAddress("127.0.0.5");
+    // One in the buffer, the waiting room full, then one more: the radio and the entry refuse.
+    for (std::size_t i = 0; i < TransmitBuffer::kWaitingLimit / kMessageBufferSize + 2; ++i)
+        h->broadcast(bytesOf(std::string(kMessageBufferSize, 'b')), kMessageBufferSize);
+    EXPECT_NE(systemLog().find("Broadcast of 4000 bytes refused by 2 links with full buffers."),
+              std::string::npos);
 }
 
 TEST_F(CommoHandlerPty, TheSweepRemovesEmptyMessagesBeyondThePass) {

@@ -250,6 +250,25 @@ TEST_F(SerialPortPty, ALostPortClosesAndTheNextWriteReopensItAt2400) {
     EXPECT_EQ(pty->receive(3), "@P#");
 }
 
+TEST_F(SerialPortPty, ALostPortWithTrafficWaitingIsTriedAgainEveryThirtySeconds) {
+    ASSERT_EQ(port.open(kCom, 4800), 0);
+    pty->closeMaster();
+    EXPECT_EQ(port.flushInput(), 1);
+    ASSERT_TRUE(port.queueText("@P#"));
+    port.service();  // the device is still gone
+    EXPECT_FALSE(port.isOpen());
+    pty = std::make_unique<PtyPair>();
+    store.writeString(kSerialSection, "COM3", pty->slavePath());
+    clock.advance(29);
+    port.service();
+    EXPECT_FALSE(port.isOpen());
+    clock.advance(1);
+    port.service();
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(port.currentBaud(), 2400);
+    EXPECT_EQ(pty->receive(3), "@P#");
+}
+
 TEST_F(SerialPortPty, AMissingDeviceLeavesThePortUnhealthy) {
     store.writeString(kSerialSection, "COM3", folder.file("gone"));
     EXPECT_EQ(port.open(kCom), 1);
