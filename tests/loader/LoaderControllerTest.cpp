@@ -216,6 +216,23 @@ TEST_F(LoaderTest, ReadingCountsSevenSecondsOnTheTickThenShowsTheFailureWithoutA
     EXPECT_TRUE(loader->clockLine().empty());
 }
 
+TEST_F(LoaderTest, APortThatVanishesDuringAReadEndsItWithTheFailureTextOfTheType) {
+    for (AttachedType type : {AttachedType::Qn510, AttachedType::Mx40}) {
+        device->vanished = false;
+        port->reopen(2400);
+        auto loader = make(type);
+        ASSERT_TRUE(loader->read());
+        tick(5);
+        device->vanished = true;
+        runUntilIdle(*loader);
+        EXPECT_EQ(loader->mode(), Mode::Idle);
+        EXPECT_EQ(loader->statusText(), (type == AttachedType::Qn510 ? "Quirn Clock Read FAILED "
+                                                                     : "MX40 Clock Read FAILED ") +
+                                            computerTime());
+        EXPECT_TRUE(loader->portErrorVisible());
+    }
+}
+
 TEST_F(LoaderTest, WritingShowsItsProgressFromCountFourAndEndsWithNoClockData) {
     auto loader = make(AttachedType::Mx40);
     ASSERT_TRUE(loader->write());
