@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "comms/CommoHandler.h"
-#include "comms/ConnectionErrorSink.h"
 #include "comms/ProtocolMessages.h"
-#include "comms/ReplyJudge.h"
 #include "loader/CommoLoaderPort.h"
 #include "loader/LoaderController.h"
 #include "loader/LoaderSettings.h"
@@ -30,6 +28,9 @@
 #include "platform/SerialDevice.h"
 #include "protocol/PlanDownload.h"
 #include "protocol/StoreSources.h"
+#include "tools/quirnctl/DirectReadJudge.h"
+#include "tools/quirnctl/FixedPathSerialDevice.h"
+#include "tools/quirnctl/IgnoredConnectionErrors.h"
 #include "tools/quirnctl/LoopTimerService.h"
 
 namespace quirn::ctl {
@@ -108,60 +109,6 @@ std::optional<std::string> parseLoaderArgs(int argc, const char* const* argv, Lo
     }
     return std::nullopt;
 }
-
-// The device named on the command line, whatever COM number the station's port asks for.
-class FixedPathSerialDevice final : public SerialDevice {
-  public:
-    explicit FixedPathSerialDevice(std::string path)
-        : path_(std::move(path)), device_(createSerialDevice()) {}
-    bool open(const std::string&, int baud) override { return device_->open(path_, baud); }
-    void close() override { device_->close(); }
-    bool isOpen() const override { return device_->isOpen(); }
-    long waiting() override { return device_->waiting(); }
-    long read(unsigned char* buffer, std::size_t capacity) override {
-        return device_->read(buffer, capacity);
-    }
-    long write(const unsigned char* bytes, std::size_t count) override {
-        return device_->write(bytes, count);
-    }
-    bool discardInput() override { return device_->discardInput(); }
-    int currentBaud() const override { return device_->currentBaud(); }
-    const std::string& errorText() const override { return device_->errorText(); }
-
-  private:
-    std::string path_;
-    std::unique_ptr<SerialDevice> device_;
-};
-
-// The loader reads the radio port directly; the handler's own read path, which asks the
-// judge, is never started by this tool. Answers are those of a link that received nothing.
-class DirectReadJudge final : public ReplyJudge {
-  public:
-    void resetProgress(Location&) override {}
-    void reportProgress(Location&, std::size_t) override {}
-    std::string progressText(const Location&, std::size_t received) const override {
-        return std::to_string(received) + " bytes";
-    }
-    bool isErrorReply(const Location&, const unsigned char*, std::size_t) const override {
-        return false;
-    }
-    FirstAnswer firstAnswer(const Location&, const unsigned char*, std::size_t) const override {
-        return FirstAnswer::None;
-    }
-    bool isCompleteImage(const Location&, const unsigned char*, std::size_t) const override {
-        return false;
-    }
-    bool acceptReply(Location&, const unsigned char*, std::size_t) override { return false; }
-    int takeLogBlock(Location&, const unsigned char*, std::size_t) override { return -1; }
-    void finishLog(Location&) override {}
-};
-
-// No IP entry connects during a loader job; a failure would only be logged by the handler.
-class IgnoredConnectionErrors final : public ConnectionErrorSink {
-  public:
-    void addIpConnectError(const std::string&, const std::string&) override {}
-    void clearIpConnectErrors(const std::string&) override {}
-};
 
 // The terminal as the loader's window: the answer to every question is the command itself,
 // messages and new status texts go to stderr (the job prints its result on stdout).
