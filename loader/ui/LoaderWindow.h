@@ -1,0 +1,50 @@
+#pragma once
+#include <QDialog>
+
+#include "loader/LoaderController.h"
+#include "loader/ui/WindowView.h"
+
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace quirn {
+
+// The "Quirn 4 Loader" window: draws a LoaderController and forwards its buttons. The
+// controller opens with the window and closes (storing the type and master-groups switch)
+// when the window is done.
+class LoaderWindow final : public QDialog {
+    Q_OBJECT
+
+  public:
+    LoaderWindow(LoaderServices services, LoaderView& prompts, QWidget* parent = nullptr);
+    ~LoaderWindow() override;
+
+    LoaderController& controller() { return controller_; }
+    void redraw();
+    // Fills "Groups Available" again from the database.
+    void refillGroups();
+    // Runs the utilities dialog modally, then draws the loader again.
+    void openUtilities();
+    void done(int result) override;
+
+  private:
+    void build();
+    QPushButton* button(const char* text, const char* name);
+    void drawAttached();
+
+    LoaderView& prompts_;
+    WindowView view_;
+    LoaderController controller_;
+    bool drawing_ = false;
+    QTreeWidget* groups_ = nullptr;
+    QButtonGroup* types_ = nullptr;
+    QTreeWidget* attached_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* clockLine_ = nullptr;
+    QLabel* portError_ = nullptr;
+    QPushButton* vornTime_ = nullptr;
+};
+
+}  // namespace quirn
