@@ -37,12 +37,14 @@ class LoaderFixture : public PortFixture {
     }
 
     // A time switch of the group at location 1 on the line, answering at its line rate.
-    sim::SimulatedTimeSwitch& attach(sim::SimModel model, sim::SimFaults faults = {}) {
+    sim::SimulatedTimeSwitch& attach(sim::SimModel model, sim::SimFaults faults = {},
+                                     bool rawQn510Image = false) {
         sim::SimSettings s;
         s.model = model;
         s.address = {kMasterGroup, kGroup, 1};
         s.zone = sim::ZoneRule::northAmerican(kHoursWest);
         s.faults = faults;
+        s.qn510RawImage = rawQn510Image;
         attached = std::make_unique<sim::SimulatedTimeSwitch>(s, clock);
         device->script = [this](const std::string& bytes, int baud) -> std::string {
             if (baud != attached->lineRate()) return "";
