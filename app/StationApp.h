@@ -66,6 +66,8 @@ public:
     MinuteScheduler& scheduler() { return scheduler_; }
     ReadBackSaver& readBackSaver() { return readBackSaver_; }
     const std::string& helpFile() const { return helpFile_; }
+    const Clock& clock() const { return clock_; }
+    TimerService& timers() { return timers_; }
     std::time_t startTime() const { return scheduler_.startTime(); }
     bool schedulerRunning() const { return schedulerTimer_ != TimerService::kNoTimer; }
 

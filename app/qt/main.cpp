@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "app/StationApp.h"
-#include "app/qt/PlaceholderMainWindow.h"
+#include "app/qt/LoaderMainWindow.h"
 #include "app/qt/QtTimerService.h"
 #include "platform/Clock.h"
 
@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     quirn::StationApp app(clock, timers);
     if (!app.startUp()) return 0;  // another copy runs and was asked to come forward
     {
-        quirn::PlaceholderMainWindow window(app);
+        quirn::LoaderMainWindow window(app);
         app.runMainWindow(window);
     }
     app.shutDown();

@@ -1,0 +1,41 @@
+#include "app/qt/LoaderMainWindow.h"
+
+#include <QTimer>
+
+#include "app/StationApp.h"
+#include "plans/DatabaseFiles.h"
+
+namespace quirn {
+
+namespace {
+constexpr int kComeForwardPollMs = 500;
+}
+
+LoaderMainWindow::LoaderMainWindow(StationApp& app)
+    : app_(app),
+      port_(app.comms()->commo()),
+      settings_(app.profile(), app.settings(), settingsFileName()),
+      readBack_(app.comms()->download(), app.clock()),
+      window_(std::make_unique<LoaderWindow>(
+          LoaderServices{app.clock(), app.timers(), port_, settings_, app.database(),
+                         app.comms()->download(), readBack_},
+          prompts_)),
+      comeForwardPoll_(new QTimer(window_.get())) {
+    prompts_.setParent(window_.get());
+    QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
+        if (app_.takeComeForwardRequest()) comeForward();
+    });
+    comeForwardPoll_->start(kComeForwardPollMs);
+}
+
+LoaderMainWindow::~LoaderMainWindow() = default;
+
+void LoaderMainWindow::runModal() { window_->exec(); }
+
+void LoaderMainWindow::comeForward() {
+    window_->showNormal();
+    window_->raise();
+    window_->activateWindow();
+}
+
+}  // namespace quirn

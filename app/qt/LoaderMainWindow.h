@@ -1,0 +1,39 @@
+#pragma once
+#include <QObject>
+#include <memory>
+
+#include "app/MainWindowHost.h"
+#include "loader/CommoLoaderPort.h"
+#include "loader/LoaderSettings.h"
+#include "loader/ProtocolReadBack.h"
+#include "loader/ui/LoaderWindow.h"
+#include "loader/ui/QtLoaderPrompts.h"
+
+class QTimer;
+
+namespace quirn {
+
+class StationApp;
+
+// The station's main window: the "Quirn 4 Loader" window over the application's members,
+// run modally for the whole life of the program. It also comes to the front when a second
+// copy of the program asks.
+class LoaderMainWindow final : public MainWindowHost {
+public:
+    explicit LoaderMainWindow(StationApp& app);
+    ~LoaderMainWindow() override;
+    void runModal() override;
+    void comeForward() override;
+    LoaderWindow& window() { return *window_; }
+
+private:
+    StationApp& app_;
+    CommoLoaderPort port_;
+    LoaderSettings settings_;
+    ProtocolReadBack readBack_;
+    QtLoaderPrompts prompts_;
+    std::unique_ptr<LoaderWindow> window_;
+    QTimer* comeForwardPoll_;
+};
+
+}  // namespace quirn
