@@ -1,14 +1,13 @@
 #include "plans/CsvText.h"
 
+#include "platform/TextLines.h"
+
 namespace quirn {
 
 std::string csvText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        if (c == '\r' || c == '\n') continue;
-        out += c == ',' ? ' ' : c;
-    }
+    appendCsvText(out, text);
     return out;
 }
 

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <vector>
 
-#include "plans/CsvText.h"
 #include "plans/PlanDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
@@ -24,7 +23,9 @@ bool validGroupNumbers(int mg, int g) {
 bool validLocationNumbers(int mg, int g, int l) {
     return validGroupNumbers(mg, g) && l >= kMinLocation && l <= kMaxLocation;
 }
-bool validDayPlanNumber(int plan) { return plan >= kPlanNone && plan <= kMaxUserDayPlan; }
+bool validDayPlanNumber(int plan) {
+    return plan >= kPlanNone && plan <= kMaxUserDayPlan;
+}
 
 bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
@@ -49,7 +50,9 @@ void forEachRecord(const std::string& text, Fn fn) {
     }
 }
 
-int num(const Fields& f, size_t i) { return atoiField(f[i]); }
+int num(const Fields& f, size_t i) {
+    return atoiField(f[i]);
+}
 
 void loadDayPlans(PlanDatabase& db, std::time_t now) {
     LocalDayCache days;
@@ -161,16 +164,30 @@ std::time_t expiryCutOff(std::time_t now) {
 
 }  // namespace
 
-std::string dayPlanFileName(const char* ext) { return workPath(std::string("dayplan.") + ext); }
-std::string groupsFileName(const char* ext) { return workPath(std::string("groups.") + ext); }
+std::string dayPlanFileName(const char* ext) {
+    return workPath(std::string("dayplan.") + ext);
+}
+std::string groupsFileName(const char* ext) {
+    return workPath(std::string("groups.") + ext);
+}
 std::string locationsFileName(const char* ext) {
     return workPath(std::string("locations.") + ext);
 }
-std::string stepsFileName(const char* ext) { return workPath(std::string("steps.") + ext); }
-std::string snapshotFileName() { return workPath("Quirn Locations.bin"); }
-std::string overrideFileName() { return workPath("override.csv"); }
-std::string settingsFileName() { return workPath("profile.csv"); }
-std::string passwayFileName() { return workPath("Passway.pw2"); }
+std::string stepsFileName(const char* ext) {
+    return workPath(std::string("steps.") + ext);
+}
+std::string snapshotFileName() {
+    return workPath("Quirn Locations.bin");
+}
+std::string overrideFileName() {
+    return workPath("override.csv");
+}
+std::string settingsFileName() {
+    return workPath("profile.csv");
+}
+std::string passwayFileName() {
+    return workPath("Passway.pw2");
+}
 
 void loadDatabase(PlanDatabase& db, std::time_t now, const LoadHooks& hooks) {
     loadDayPlans(db, now);
@@ -181,11 +198,14 @@ void loadDatabase(PlanDatabase& db, std::time_t now, const LoadHooks& hooks) {
     db.setLoaded();
 }
 
-std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
+static CrLfWriter dayPlanFileWriter(PlanDatabase& db, std::time_t now) {
     const std::time_t cutOff = expiryCutOff(now);
     const std::vector<Group*> groups = db.allGroups();
     LocalDayCache days;
+    constexpr size_t kDayPlanLinesPerGroup = 48;
+    constexpr size_t kDayPlanLineLength = 32;
     CrLfWriter out;
+    out.reserve(groups.size() * kDayPlanLinesPerGroup * kDayPlanLineLength);
     for (const Group* g : groups) {
         std::vector<AnnualPlan> annual = g->annualPlans();
         std::stable_sort(annual.begin(), annual.end(),
@@ -199,16 +219,15 @@ std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
     for (const Group* g : groups) {
         for (const VacationPlan& v : g->vacationPlans()) {
             if (cutOff > v.end) continue;
-            LocalDateTime s = days.date(v.start), e = toLocal(v.end);
-            out.line("VacationPlan", g->number(), g->masterGroup(), s.year, s.month, s.day,
-                     e.year, e.month, e.day);
+            LocalDateTime s = days.date(v.start), e = days.date(v.end);
+            out.line("VacationPlan", g->number(), g->masterGroup(), s.year, s.month, s.day, e.year,
+                     e.month, e.day);
         }
     }
     for (const Group* g : groups) {
         for (const auto& d : g->dayPlans()) {
             if (d->plan() < 2 || d->hasDefaultName()) continue;
-            out.line("DayPlanName", d->plan(), g->number(), g->masterGroup(),
-                     csvText(d->name()));
+            out.line("DayPlanName", d->plan(), g->number(), g->masterGroup(), CsvField{d->name()});
         }
     }
     for (const Group* g : groups) {
@@ -226,12 +245,16 @@ std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
     if (db.specialWeekPlans().empty()) db.setSpecialWeekEnd(neverTime());
     LocalDateTime end = toLocal(db.specialWeekEnd());
     out.line("SWT", end.year, end.month, end.day, end.hour, end.minute, end.second);
-    return out.take();
+    return out;
 }
 
-std::string stepsFileText(const PlanDatabase& db) {
+static CrLfWriter stepsFileWriter(const PlanDatabase& db) {
+    // Room for full day plans up front: growing a multi-megabyte text costs more than writing it.
+    constexpr size_t kStepLineLength = 24;
+    const std::vector<Group*> groups = db.allGroups();
     CrLfWriter out;
-    for (const Group* g : db.allGroups()) {
+    out.reserve(groups.size() * kMaxStoredStepsPlan * kMaxStepsPerDayPlan * kStepLineLength);
+    for (const Group* g : groups) {
         for (int plan = 1; plan <= kMaxStoredStepsPlan; ++plan) {
             const DayPlan* d = g->findDayPlan(plan);
             if (!d) continue;
@@ -239,39 +262,48 @@ std::string stepsFileText(const PlanDatabase& db) {
                 out.line("Step", plan, g->number(), s.minuteOfDay(), g->masterGroup(), s.command);
         }
     }
-    return out.take();
+    return out;
 }
 
-std::string groupsFileText(const PlanDatabase& db) {
+static CrLfWriter groupsFileWriter(const PlanDatabase& db) {
     CrLfWriter out;
     for (const Group* g : db.allGroups())
-        out.line("Group", g->masterGroup(), csvText(g->name()), g->number());
-    return out.take();
+        out.line("Group", g->masterGroup(), CsvField{g->name()}, g->number());
+    return out;
 }
 
-std::string locationsFileText(PlanDatabase& db) {
+static CrLfWriter locationsFileWriter(PlanDatabase& db) {
     CrLfWriter out;
-    out.reserve(db.locationCount() * 64);
-    db.forEachLocation([&](Location& l) {
+    constexpr size_t kLocationTextLength = 96;  // a "Location" line and its companions
+    out.reserve(db.locationCount() * kLocationTextLength);
+    db.visitLocations([&](Location& l) {
         if (l.type().empty()) l.setType("School");
-        out.line("Location", l.group, l.masterGroup, csvText(l.type()), csvText(l.name), l.number,
-                 csvText(l.connection), l.model);
+        out.line("Location", l.group, l.masterGroup, CsvField{l.type()}, CsvField{l.name}, l.number,
+                 CsvField{l.connection}, l.model);
         if (l.connection == kM2MAddress)
-            out.line("IMSI", l.masterGroup, l.group, l.number, csvText(l.imsi));
+            out.line("IMSI", l.masterGroup, l.group, l.number, CsvField{l.imsi});
         if (l.validateDisabledFlag()) out.line("Ignore", l.group, l.masterGroup, l.number);
         if (l.firmwareVersion != "X.XX")
-            out.line("Version", l.masterGroup, l.group, l.number, csvText(l.firmwareVersion));
+            out.line("Version", l.masterGroup, l.group, l.number, CsvField{l.firmwareVersion});
         if (l.isModel(TimeSwitchModel::Strider))
             out.line("StriderTime", l.masterGroup, l.group, l.number, l.striderTimeCode());
     });
-    return out.take();
+    return out;
 }
 
+std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
+    return dayPlanFileWriter(db, now).take();
+}
+std::string stepsFileText(const PlanDatabase& db) { return stepsFileWriter(db).take(); }
+std::string groupsFileText(const PlanDatabase& db) { return groupsFileWriter(db).take(); }
+std::string locationsFileText(PlanDatabase& db) { return locationsFileWriter(db).take(); }
+
 bool saveDatabase(PlanDatabase& db, std::time_t now) {
-    bool ok = replaceFileAtomically(dayPlanFileName(), dayPlanFileText(db, now));
-    ok = replaceFileAtomically(stepsFileName(), stepsFileText(db)) && ok;
-    ok = replaceFileAtomically(groupsFileName(), groupsFileText(db)) && ok;
-    ok = replaceFileAtomically(locationsFileName(), locationsFileText(db)) && ok;
+    // Each file is written from its writer's buffer as it stands: no copy of megabytes.
+    bool ok = replaceFileAtomically(dayPlanFileName(), dayPlanFileWriter(db, now).str());
+    ok = replaceFileAtomically(stepsFileName(), stepsFileWriter(db).str()) && ok;
+    ok = replaceFileAtomically(groupsFileName(), groupsFileWriter(db).str()) && ok;
+    ok = replaceFileAtomically(locationsFileName(), locationsFileWriter(db).str()) && ok;
     return ok;
 }
 

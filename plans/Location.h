@@ -59,7 +59,6 @@ public:
     std::time_t lastAttemptTime = 0;
     int32_t readState = 0;
     int32_t programBytesReceived = 0;
-    std::array<uint8_t, kProgramImageSize> programBytes{};
 
     // Run-time fields that no file keeps.
     std::time_t readStateTime = 0;   // when the read state was last set
@@ -99,6 +98,11 @@ private:
     int striderTimeCode_ = 0;
     int confirmedStriderTimeCode_ = 0;
     bool validateDisabled_ = false;
+
+public:
+    // The raw program of the snapshot, last: the fields above are what lists and the database
+    // files walk for every location, and they stay together in a few cache lines.
+    std::array<uint8_t, kProgramImageSize> programBytes{};
 };
 
 // 2005-01-01 12:00:00, the read and attempt time of a location never read.

@@ -56,9 +56,7 @@ std::vector<Group*> PlanDatabase::groupsOf(int mg) const {
 }
 
 void PlanDatabase::forEachLocation(const std::function<void(Location&)>& fn) const {
-    for (const auto& m : masterGroups_)
-        for (const auto& g : m->groups())
-            for (const auto& l : g->locations()) fn(*l);
+    visitLocations(fn);
 }
 
 std::vector<Location*> PlanDatabase::allLocations() const {

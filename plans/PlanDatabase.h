@@ -42,6 +42,13 @@ public:
     size_t locationCount() const;
     // Calls fn for every location in that order (no list is built).
     void forEachLocation(const std::function<void(Location&)>& fn) const;
+    // The same for the passes over a whole fleet, without a call through std::function.
+    template <typename Fn>
+    void visitLocations(Fn&& fn) const {
+        for (const auto& m : masterGroups_)
+            for (const auto& g : m->groups())
+                for (const auto& l : g->locations()) fn(*l);
+    }
     // Master group numbers that any record names, ascending.
     std::vector<int> masterGroupNumbers() const;
 

@@ -51,7 +51,7 @@ std::string snapshotBytes(const PlanDatabase& db) {
     size_t count = db.locationCount();
     out.reserve(kCountSize + count * kRecordSize);
     putInt32(out, static_cast<uint32_t>(count));
-    db.forEachLocation([&](const Location& l) {
+    db.visitLocations([&](const Location& l) {
         putInt32(out, static_cast<uint32_t>(l.masterGroup));
         putInt32(out, static_cast<uint32_t>(l.group));
         putInt32(out, static_cast<uint32_t>(l.number));

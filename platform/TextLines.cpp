@@ -1,6 +1,5 @@
 #include "platform/TextLines.h"
 
-#include <charconv>
 #include <climits>
 
 namespace quirn {
@@ -74,12 +73,62 @@ std::string_view trimBlanks(std::string_view s) {
     return s.substr(b, e - b + 1);
 }
 
+size_t writeCsvText(char* out, std::string_view text) {
+    size_t n = 0;
+    for (char c : text) {
+        // Every character that needs care sorts at or below the comma; most text is above it.
+        if (static_cast<unsigned char>(c) > ',') {
+            out[n++] = c;
+        } else if (c != '\r' && c != '\n') {
+            out[n++] = c == ',' ? ' ' : c;
+        }
+    }
+    return n;
+}
+
+void appendCsvText(std::string& out, std::string_view text) {
+    size_t start = out.size();
+    out.resize(start + text.size());
+    out.resize(start + writeCsvText(out.data() + start, text));
+}
+
 CrLfWriter& CrLfWriter::number(long long v) {
+    // Digits are made two at a time, backwards, into a small buffer.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     char buf[24];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    (void)ec;
-    out_.append(buf, end);
+    char* end = buf + sizeof buf;
+    char* p = end;
+    unsigned long long magnitude = v < 0 ? 0ULL - static_cast<unsigned long long>(v)
+                                         : static_cast<unsigned long long>(v);
+    while (magnitude >= 100) {
+        const char* pair = kPairs + 2 * (magnitude % 100);
+        magnitude /= 100;
+        *--p = pair[1];
+        *--p = pair[0];
+    }
+    if (magnitude >= 10) {
+        const char* pair = kPairs + 2 * magnitude;
+        *--p = pair[1];
+        *--p = pair[0];
+    } else {
+        *--p = static_cast<char>('0' + magnitude);
+    }
+    if (v < 0) *--p = '-';
+    const size_t length = static_cast<size_t>(end - p);
+    char* out = room(length);
+    for (size_t i = 0; i < length; ++i) out[i] = p[i];
+    used_ += length;
     return *this;
+}
+
+void CrLfWriter::grow(size_t capacity) {
+    std::unique_ptr<char[]> bigger(new char[capacity]);
+    if (used_ > 0) std::memcpy(bigger.get(), buffer_.get(), used_);
+    buffer_ = std::move(bigger);
+    capacity_ = capacity;
 }
 
 }  // namespace quirn

@@ -1,4 +1,7 @@
 #pragma once
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,20 +36,44 @@ int atoiField(std::string_view field);
 // Removes leading and trailing blanks (spaces and tabs).
 std::string_view trimBlanks(std::string_view s);
 
-// Builds a text file whose lines end in CR LF, as the system's files are written.
+// Appends a text as a field of a comma-separated line can hold it: there is no quoting, so a
+// comma would split the record and a line break would end it. Commas become blanks and line
+// breaks are dropped.
+void appendCsvText(std::string& out, std::string_view text);
+
+// The same into a buffer with room for text.size() characters; returns the count written.
+size_t writeCsvText(char* out, std::string_view text);
+
+// A text field for CrLfWriter::line that is written through appendCsvText.
+struct CsvField {
+    std::string_view text;
+};
+
+// Builds a text file whose lines end in CR LF, as the system's files are written. Text is
+// written straight into a growing buffer that is never filled twice: a fleet's files are
+// millions of fields.
 class CrLfWriter {
 public:
+    CrLfWriter() = default;
+    CrLfWriter(CrLfWriter&&) = default;
+    CrLfWriter& operator=(CrLfWriter&&) = default;
+
     CrLfWriter& text(std::string_view s) {
-        out_.append(s);
+        std::memcpy(room(s.size()), s.data(), s.size());
+        used_ += s.size();
         return *this;
     }
     CrLfWriter& number(long long v);
     CrLfWriter& comma() {
-        out_ += ',';
+        *room(1) = ',';
+        ++used_;
         return *this;
     }
     CrLfWriter& endLine() {
-        out_ += "\r\n";
+        char* out = room(2);
+        out[0] = '\r';
+        out[1] = '\n';
+        used_ += 2;
         return *this;
     }
     // Keyword, then each field preceded by a comma, then CR LF.
@@ -56,18 +83,36 @@ public:
         (field(fields), ...);
         return endLine();
     }
-    const std::string& str() const { return out_; }
-    std::string take() { return std::move(out_); }
-    void reserve(size_t n) { out_.reserve(n); }
+    std::string_view str() const { return {buffer_.get(), used_}; }
+    std::string take() {
+        std::string out(buffer_.get(), used_);
+        used_ = 0;
+        return out;
+    }
+    void reserve(size_t n) {
+        if (n > capacity_) grow(n);
+    }
 
 private:
+    // Room for n more characters at the end of what is written.
+    char* room(size_t n) {
+        if (used_ + n > capacity_) grow(std::max(capacity_ * 2, used_ + n + 256));
+        return buffer_.get() + used_;
+    }
+    void grow(size_t capacity);
     void field(std::string_view s) { comma().text(s); }
+    void field(CsvField f) {
+        comma();
+        used_ += writeCsvText(room(f.text.size()), f.text);
+    }
     void field(const std::string& s) { comma().text(s); }
     void field(const char* s) { comma().text(s); }
     void field(int v) { comma().number(v); }
     void field(long v) { comma().number(v); }
     void field(long long v) { comma().number(v); }
-    std::string out_;
+    std::unique_ptr<char[]> buffer_;
+    size_t capacity_ = 0;
+    size_t used_ = 0;
 };
 
 }  // namespace quirn
