@@ -130,7 +130,7 @@ int main() {
     std::printf("Database files, largest fleet: 10 master groups x 99 groups x 99 locations,\n"
                 "9 day plans x 16 steps, 36 annual and 5 vacation plans per group.\n");
     test::FleetShape full = test::FleetShape::largest();
-    Figures f = measure(full, 3);
+    Figures f = measure(full, 7);
     long peak = peakMemoryKb();
     std::printf("locations: %zu\n", f.locations);
     print("load all (CSV + snapshot)", f.load, f.bareRead + f.bareSnapshotRead);
