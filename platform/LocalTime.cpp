@@ -151,9 +151,7 @@ std::time_t LocalDayCache::midnight(int year, int month, int day) {
 LocalDateTime LocalDayCache::date(std::time_t t) {
     auto it = dates_.find(t);
     if (it != dates_.end()) return it->second;
-    LocalDateTime d = toLocal(t);
-    if (d.hour == 0 && d.minute == 0 && d.second == 0) dates_.emplace(t, d);
-    return d;
+    return dates_.emplace(t, toLocal(t)).first->second;
 }
 
 }  // namespace quirn

@@ -75,7 +75,7 @@ namespace quirn {
 class LocalDayCache {
 public:
     std::time_t midnight(int year, int month, int day);
-    // The date of a time; only whole-day times (local midnight) are remembered.
+    // The local date and time of t.
     LocalDateTime date(std::time_t t);
 
 private:
