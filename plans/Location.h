@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "plans/PlanTypes.h"
+#include "plans/ProgramBytes.h"
 #include "plans/ReadBackImage.h"
 
 namespace quirn {
@@ -100,9 +101,8 @@ private:
     bool validateDisabled_ = false;
 
 public:
-    // The raw program of the snapshot, last: the fields above are what lists and the database
-    // files walk for every location, and they stay together in a few cache lines.
-    std::array<uint8_t, kProgramImageSize> programBytes{};
+    // The raw program of the snapshot.
+    ProgramBytes programBytes;
 };
 
 // 2005-01-01 12:00:00, the read and attempt time of a location never read.

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "plans/DatabaseFiles.h"
@@ -90,7 +91,12 @@ int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHoo
         l->readState = getInt32(r + 24);
         int32_t received = getInt32(r + 28);
         l->programBytesReceived = received < 0 ? 0 : std::min<int32_t>(received, kProgramImageSize);
-        std::memcpy(l->programBytes.data(), r + kProgramOffset, kProgramImageSize);
+        // Records without a program hold zeros; a location keeps nothing for them.
+        const unsigned char* program = r + kProgramOffset;
+        if (std::all_of(program, program + kProgramImageSize, [](unsigned char b) { return b == 0; }))
+            l->programBytes.clear();
+        else
+            std::memcpy(l->programBytes.data(), program, kProgramImageSize);
         if (hooks.redecode) hooks.redecode(*l);
         ++applied;
     }
