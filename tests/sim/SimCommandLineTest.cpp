@@ -92,9 +92,9 @@ TEST(SimCommandLineTest, RefusesWhatItCannotServe) {
     const std::vector<Row> rows = {
         {with({}), "--pty"},
         {with({"--pty", "--tcp", "127.0.0.1:1"}), "exactly one"},
-        {with({"--tcp", "10.1.2.3:2001"}), "loopback"},
-        {with({"--tcp", "172.16.0.1:2001"}), "loopback"},
-        {with({"--m2m", "8.8.8.8:2001"}), "loopback"},
+        {with({"--tcp", "0.0.0.0:2001"}), "loopback"},
+        {with({"--tcp", "192.0.2.7:2001"}), "loopback"},
+        {with({"--m2m", "198.51.100.4:2001"}), "loopback"},
         {with({"--tcp", "127.0.0.1"}), "HOST:PORT"},
         {with({"--tcp", "127.0.0.1:70000"}), "HOST:PORT"},
         {with({"--pty", "--address", "1,1,2"}), "--m2m"},
@@ -126,7 +126,7 @@ TEST(SimCommandLineTest, RefusesWhatItCannotServe) {
 TEST(SimCommandLineTest, LoopbackAddresses) {
     for (const char* good : {"127.0.0.1", "127.0.0.2", "127.255.1.9"})
         EXPECT_TRUE(isLoopbackAddress(good)) << good;
-    for (const char* bad : {"128.0.0.1", "10.0.0.1", "192.168.0.1", "127.0.0", "127.0.0.1.5",
+    for (const char* bad : {"128.0.0.1", "0.0.0.0", "192.0.2.1", "127.0.0", "127.0.0.1.5",
                             "127.0.0.256", "localhost", "", "127.0.0.1x"})
         EXPECT_FALSE(isLoopbackAddress(bad)) << bad;
 }
