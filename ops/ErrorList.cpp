@@ -89,13 +89,8 @@ void ErrorList::recordPasswayConfirmation(int masterGroup, int group, int locati
 
 void ErrorList::load() {
     records_.clear();
-    const std::string path = workPath(kFileName);
-    std::optional<std::string> text = readWholeFile(path);
-    if (!text) {
-        touchFile(path);
-        return;
-    }
-    LineReader reader(*text);
+    const std::string text = readOrCreateFile(workPath(kFileName));
+    LineReader reader(text);
     std::string_view line;
     while (reader.next(line))
         if (auto record = parseErrorLine(line)) addError(std::move(record));

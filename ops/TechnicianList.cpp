@@ -42,13 +42,8 @@ int TechnicianList::sendTo(const MailUser& technician, const std::string& text) 
 
 void TechnicianList::load() {
     users_.clear();
-    const std::string path = workPath(kFileName);
-    std::optional<std::string> text = readWholeFile(path);
-    if (!text) {
-        touchFile(path);
-        return;
-    }
-    LineReader reader(*text);
+    const std::string text = readOrCreateFile(workPath(kFileName));
+    LineReader reader(text);
     std::string_view line;
     while (reader.next(line))
         if (auto user = MailUser::parse(line)) users_.push_back(std::move(*user));

@@ -31,13 +31,6 @@ bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-// Reads a file whole; a file that does not exist is created empty and reads as empty.
-std::string readOrCreate(const std::string& path) {
-    if (auto text = readWholeFile(path)) return std::move(*text);
-    touchFile(path);
-    return {};
-}
-
 // Runs fn(fields) for every line of a file.
 template <typename Fn>
 void forEachRecord(const std::string& text, Fn fn) {
@@ -58,7 +51,7 @@ void loadDayPlans(PlanDatabase& db, std::time_t now) {
     LocalDayCache days;
     db.clearSpecialWeekPlans();
     db.setSpecialWeekEnd(neverTime());
-    forEachRecord(readOrCreate(dayPlanFileName()), [&](const Fields& f) {
+    forEachRecord(readOrCreateFile(dayPlanFileName()), [&](const Fields& f) {
         const std::string_view key = f[0];
         if (key == "DayPlan" && f.size() >= 7) {
             int g = num(f, 1), mg = num(f, 2);
@@ -102,7 +95,7 @@ void loadDayPlans(PlanDatabase& db, std::time_t now) {
 
 void loadSteps(PlanDatabase& db) {
     for (Group* g : db.allGroups()) g->deleteAllSteps();
-    forEachRecord(readOrCreate(stepsFileName()), [&](const Fields& f) {
+    forEachRecord(readOrCreateFile(stepsFileName()), [&](const Fields& f) {
         if (!startsWith(f[0], "Step") || f.size() < 6) return;
         int plan = num(f, 1), g = num(f, 2), minutes = num(f, 3), mg = num(f, 4);
         if (!validGroupNumbers(mg, g) || !validDayPlanNumber(plan)) return;
@@ -111,7 +104,7 @@ void loadSteps(PlanDatabase& db) {
 }
 
 void loadGroups(PlanDatabase& db) {
-    forEachRecord(readOrCreate(groupsFileName()), [&](const Fields& f) {
+    forEachRecord(readOrCreateFile(groupsFileName()), [&](const Fields& f) {
         if (!startsWith(f[0], "Group") || f.size() < 4) return;
         int mg = num(f, 1), g = num(f, 3);
         if (!validGroupNumbers(mg, g)) return;
@@ -120,7 +113,7 @@ void loadGroups(PlanDatabase& db) {
 }
 
 void loadLocations(PlanDatabase& db, const LoadHooks& hooks) {
-    const std::string text = readOrCreate(locationsFileName());
+    const std::string text = readOrCreateFile(locationsFileName());
     // Pass one: the locations themselves.
     forEachRecord(text, [&](const Fields& f) {
         if (!startsWith(f[0], "Location") || f.size() < 6) return;

@@ -43,12 +43,8 @@ constexpr std::string_view kCityNameKey = "CityName";
 
 void Settings::load(const std::string& path) {
     *this = Settings{};
-    auto text = readWholeFile(path);
-    if (!text) {
-        touchFile(path);
-        return;
-    }
-    LineReader reader(*text);
+    const std::string text = readOrCreateFile(path);
+    LineReader reader(text);
     std::string_view line;
     while (reader.next(line)) {
         size_t comma = line.find(',');

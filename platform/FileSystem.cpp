@@ -59,6 +59,12 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return data;
 }
 
+std::string readOrCreateFile(const std::string& path) {
+    if (auto text = readWholeFile(path)) return std::move(*text);
+    touchFile(path);
+    return {};
+}
+
 bool touchFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
     if (fd < 0) return false;

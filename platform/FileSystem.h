@@ -18,6 +18,9 @@ bool removeFile(const std::string& path);
 std::optional<std::time_t> fileModifiedTime(const std::string& path);
 // Whole file as bytes, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::string& path);
+// Reads a file whole; a file that does not exist is created empty and reads as empty (the
+// system's text files are always there after their first load).
+std::string readOrCreateFile(const std::string& path);
 // Creates an empty file when none exists (never truncates); false on failure.
 bool touchFile(const std::string& path);
 // Appends the bytes with one write call (open, write, close); false on failure.
