@@ -1,5 +1,6 @@
 #ifndef _WIN32
 #include "platform/PosixPseudoTerminal.h"
+#include "platform/PosixLineSpeed.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,16 +16,6 @@ namespace quirn {
 namespace {
 
 constexpr int kFastBaud = 4800;
-
-struct SpeedName {
-    speed_t speed;
-    int baud;
-};
-
-constexpr SpeedName kSpeeds[] = {
-    {B300, 300},   {B600, 600},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},
-    {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
-};
 
 }  // namespace
 
@@ -100,15 +91,7 @@ bool PosixPseudoTerminal::waitReadable(int timeoutMs) {
     return n > 0 && (p.revents & POLLIN) != 0;
 }
 
-int PosixPseudoTerminal::deviceBaud() const {
-    if (slave_ < 0) return 0;
-    termios t{};
-    if (::tcgetattr(slave_, &t) != 0) return 0;
-    speed_t s = ::cfgetispeed(&t);
-    for (const auto& entry : kSpeeds)
-        if (entry.speed == s) return entry.baud;
-    return 0;
-}
+int PosixPseudoTerminal::deviceBaud() const { return reportedBaud(slave_); }
 
 }  // namespace quirn
 #endif

@@ -1,5 +1,6 @@
 #ifndef _WIN32
 #include "platform/PosixSerialDevice.h"
+#include "platform/PosixLineSpeed.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -18,16 +19,6 @@ namespace {
 speed_t speedFor(int baud) {
     return baud == kBaud4800 ? B4800 : B2400;
 }
-
-struct SpeedName {
-    speed_t speed;
-    int baud;
-};
-
-constexpr SpeedName kSpeeds[] = {
-    {B300, 300},   {B600, 600},     {B1200, 1200},   {B2400, 2400},   {B4800, 4800},
-    {B9600, 9600}, {B19200, 19200}, {B38400, 38400}, {B57600, 57600}, {B115200, 115200},
-};
 
 // Raw 8N1 without software flow control; hardware flow control and the modem lines are left
 // as the device had them.
@@ -122,15 +113,7 @@ bool PosixSerialDevice::discardInput() {
     return ::tcflush(fd_, TCIFLUSH) == 0;
 }
 
-int PosixSerialDevice::currentBaud() const {
-    if (fd_ < 0) return 0;
-    termios t{};
-    if (::tcgetattr(fd_, &t) != 0) return 0;
-    speed_t s = ::cfgetispeed(&t);
-    for (const auto& entry : kSpeeds)
-        if (entry.speed == s) return entry.baud;
-    return 0;
-}
+int PosixSerialDevice::currentBaud() const { return reportedBaud(fd_); }
 
 }  // namespace quirn
 #endif
