@@ -191,19 +191,24 @@ void loadDatabase(PlanDatabase& db, std::time_t now, const LoadHooks& hooks) {
     db.setLoaded();
 }
 
-static CrLfWriter dayPlanFileWriter(PlanDatabase& db, std::time_t now) {
+static void writeDayPlanFile(CrLfWriter& out, PlanDatabase& db, std::time_t now) {
     const std::time_t cutOff = expiryCutOff(now);
     const std::vector<Group*> groups = db.allGroups();
     LocalDayCache days;
     constexpr size_t kDayPlanLinesPerGroup = 48;
     constexpr size_t kDayPlanLineLength = 32;
-    CrLfWriter out;
     out.reserve(groups.size() * kDayPlanLinesPerGroup * kDayPlanLineLength);
     for (const Group* g : groups) {
-        std::vector<AnnualPlan> annual = g->annualPlans();
-        std::stable_sort(annual.begin(), annual.end(),
-                         [](const AnnualPlan& a, const AnnualPlan& b) { return a.date < b.date; });
-        for (const AnnualPlan& a : annual) {
+        // Loading sorts the annual plans; only plans added since need a sorted copy.
+        auto byDate = [](const AnnualPlan& a, const AnnualPlan& b) { return a.date < b.date; };
+        std::vector<AnnualPlan> sortedCopy;
+        const std::vector<AnnualPlan>* annual = &g->annualPlans();
+        if (!std::is_sorted(annual->begin(), annual->end(), byDate)) {
+            sortedCopy = *annual;
+            std::stable_sort(sortedCopy.begin(), sortedCopy.end(), byDate);
+            annual = &sortedCopy;
+        }
+        for (const AnnualPlan& a : *annual) {
             if (cutOff > a.date) continue;
             LocalDateTime d = days.date(a.date);
             out.line("DayPlan", g->number(), g->masterGroup(), a.plan, d.year, d.month, d.day);
@@ -238,35 +243,34 @@ static CrLfWriter dayPlanFileWriter(PlanDatabase& db, std::time_t now) {
     if (db.specialWeekPlans().empty()) db.setSpecialWeekEnd(neverTime());
     LocalDateTime end = toLocal(db.specialWeekEnd());
     out.line("SWT", end.year, end.month, end.day, end.hour, end.minute, end.second);
-    return out;
 }
 
-static CrLfWriter stepsFileWriter(const PlanDatabase& db) {
+static void writeStepsFile(CrLfWriter& out, const PlanDatabase& db) {
     // Room for full day plans up front: growing a multi-megabyte text costs more than writing it.
     constexpr size_t kStepLineLength = 24;
     const std::vector<Group*> groups = db.allGroups();
-    CrLfWriter out;
     out.reserve(groups.size() * kMaxStoredStepsPlan * kMaxStepsPerDayPlan * kStepLineLength);
     for (const Group* g : groups) {
+        const std::string masterGroup = "," + std::to_string(g->masterGroup()) + ",";
         for (int plan = 1; plan <= kMaxStoredStepsPlan; ++plan) {
             const DayPlan* d = g->findDayPlan(plan);
             if (!d) continue;
+            // "Step,plan,group,minutes,master group,command": the day plan's own fields are
+            // formatted once for all its steps.
+            const std::string head =
+                "Step," + std::to_string(plan) + "," + std::to_string(g->number()) + ",";
             for (const Step& s : d->steps())
-                out.line("Step", plan, g->number(), s.minuteOfDay(), g->masterGroup(), s.command);
+                out.text(head).number(s.minuteOfDay()).text(masterGroup).number(s.command).endLine();
         }
     }
-    return out;
 }
 
-static CrLfWriter groupsFileWriter(const PlanDatabase& db) {
-    CrLfWriter out;
+static void writeGroupsFile(CrLfWriter& out, const PlanDatabase& db) {
     for (const Group* g : db.allGroups())
         out.line("Group", g->masterGroup(), CsvField{g->name()}, g->number());
-    return out;
 }
 
-static CrLfWriter locationsFileWriter(PlanDatabase& db) {
-    CrLfWriter out;
+static void writeLocationsFile(CrLfWriter& out, PlanDatabase& db) {
     constexpr size_t kLocationTextLength = 96;  // a "Location" line and its companions
     out.reserve(db.locationCount() * kLocationTextLength);
     db.visitLocations([&](Location& l) {
@@ -281,22 +285,45 @@ static CrLfWriter locationsFileWriter(PlanDatabase& db) {
         if (l.isModel(TimeSwitchModel::Strider))
             out.line("StriderTime", l.masterGroup, l.group, l.number, l.striderTimeCode());
     });
-    return out;
 }
 
 std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
-    return dayPlanFileWriter(db, now).take();
+    CrLfWriter out;
+    writeDayPlanFile(out, db, now);
+    return out.take();
 }
-std::string stepsFileText(const PlanDatabase& db) { return stepsFileWriter(db).take(); }
-std::string groupsFileText(const PlanDatabase& db) { return groupsFileWriter(db).take(); }
-std::string locationsFileText(PlanDatabase& db) { return locationsFileWriter(db).take(); }
+std::string stepsFileText(const PlanDatabase& db) {
+    CrLfWriter out;
+    writeStepsFile(out, db);
+    return out.take();
+}
+std::string groupsFileText(const PlanDatabase& db) {
+    CrLfWriter out;
+    writeGroupsFile(out, db);
+    return out.take();
+}
+std::string locationsFileText(PlanDatabase& db) {
+    CrLfWriter out;
+    writeLocationsFile(out, db);
+    return out.take();
+}
 
 bool saveDatabase(PlanDatabase& db, std::time_t now) {
-    // Each file is written from its writer's buffer as it stands: no copy of megabytes.
-    bool ok = replaceFileAtomically(dayPlanFileName(), dayPlanFileWriter(db, now).str());
-    ok = replaceFileAtomically(stepsFileName(), stepsFileWriter(db).str()) && ok;
-    ok = replaceFileAtomically(groupsFileName(), groupsFileWriter(db).str()) && ok;
-    ok = replaceFileAtomically(locationsFileName(), locationsFileWriter(db).str()) && ok;
+    // One buffer serves the four files in turn, each written from it as it stands: megabytes
+    // are neither copied nor asked of the system four times over. The locations file, the
+    // largest, goes first so the others fit in what it already has.
+    CrLfWriter out;
+    writeLocationsFile(out, db);
+    bool ok = replaceFileAtomically(locationsFileName(), out.str());
+    out.clear();
+    writeDayPlanFile(out, db, now);
+    ok = replaceFileAtomically(dayPlanFileName(), out.str()) && ok;
+    out.clear();
+    writeStepsFile(out, db);
+    ok = replaceFileAtomically(stepsFileName(), out.str()) && ok;
+    out.clear();
+    writeGroupsFile(out, db);
+    ok = replaceFileAtomically(groupsFileName(), out.str()) && ok;
     return ok;
 }
 

@@ -166,7 +166,12 @@ const VacationPlan* Group::vacationCovering(std::time_t date) const {
     return nullptr;
 }
 
+namespace {
+bool indexable(int number) { return number >= kMinLocation && number <= kMaxLocation; }
+}  // namespace
+
 Location* Group::findLocation(int number) const {
+    if (indexable(number)) return locationByNumber_[number];
     for (const auto& l : locations_)
         if (l->number == number) return l.get();
     return nullptr;
@@ -184,6 +189,7 @@ Location& Group::addLocation(const Location& location) {
     Location& stored = *locations_.back();
     stored.masterGroup = masterGroup_;
     stored.group = number_;
+    if (indexable(stored.number)) locationByNumber_[stored.number] = &stored;
     changed_ = true;
     return stored;
 }
@@ -192,6 +198,7 @@ bool Group::removeLocation(int number) {
     auto it = std::find_if(locations_.begin(), locations_.end(),
                            [number](const auto& l) { return l->number == number; });
     if (it == locations_.end()) return false;
+    if (indexable(number)) locationByNumber_[number] = nullptr;
     locations_.erase(it);
     changed_ = true;
     return true;

@@ -67,6 +67,7 @@ public:
 
     // --- Locations ------------------------------------------------------------------------
     const std::vector<std::unique_ptr<Location>>& locations() const { return locations_; }
+    // By number (constant time for 1..99).
     Location* findLocation(int number) const;
     // Stores a copy; when the number exists, that location only takes the name and type and is
     // marked changed. Returns the stored location.
@@ -99,6 +100,8 @@ private:
     WeekPlan defaultWeek_ = WeekPlan::standard();
     bool programView_ = true;
     std::vector<std::unique_ptr<Location>> locations_;
+    // The locations by number 1..99, beside the list: a stored location's numbers never change.
+    std::array<Location*, kMaxLocation + 1> locationByNumber_{};
     std::vector<std::unique_ptr<DayPlan>> dayPlans_;
     std::vector<AnnualPlan> annualPlans_;
     std::vector<VacationPlan> vacationPlans_;

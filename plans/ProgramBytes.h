@@ -37,6 +37,11 @@ public:
     uint8_t* begin() { return data(); }
     uint8_t* end() { return data() + size(); }
     void fill(uint8_t value) { stored().fill(value); }
+    // Storage whose every byte the caller is about to overwrite (nothing is zeroed first).
+    uint8_t* forOverwrite() {
+        if (!bytes_) bytes_.reset(new Bytes);
+        return bytes_->data();
+    }
     // Back to all zeros, storing nothing.
     void clear() { bytes_.reset(); }
     bool isStored() const { return bytes_ != nullptr; }

@@ -96,7 +96,7 @@ int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHoo
         if (std::all_of(program, program + kProgramImageSize, [](unsigned char b) { return b == 0; }))
             l->programBytes.clear();
         else
-            std::memcpy(l->programBytes.data(), program, kProgramImageSize);
+            std::memcpy(l->programBytes.forOverwrite(), program, kProgramImageSize);
         if (hooks.redecode) hooks.redecode(*l);
         ++applied;
     }

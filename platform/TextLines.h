@@ -92,6 +92,8 @@ public:
     void reserve(size_t n) {
         if (n > capacity_) grow(n);
     }
+    // Empties the text and keeps the buffer for the next one.
+    void clear() { used_ = 0; }
 
 private:
     // Room for n more characters at the end of what is written.
