@@ -2,35 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QWidget>
 
 namespace quirn::calendar::test {
-
-namespace {
-
-class QtApplicationEnvironment final : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = new QApplication(argc_, argv_);
-    }
-    void TearDown() override {
-        delete app_;
-        app_ = nullptr;
-    }
-
-  private:
-    int argc_ = 1;
-    char name_[16] = "calendar-tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication* app_ = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const gQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-}  // namespace
 
 QPoint centreOfDay(const CalendarModel& model, int panel, int day) {
     const MonthPanel& p = model.panel(panel);

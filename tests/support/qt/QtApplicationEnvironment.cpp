@@ -5,7 +5,7 @@
 namespace quirn::test {
 namespace {
 
-// One application object for the whole test program, on the offscreen platform.
+// One application object for a whole test program, on the offscreen platform.
 class QtApplicationEnvironment final : public ::testing::Environment {
   public:
     void SetUp() override {
@@ -19,7 +19,7 @@ class QtApplicationEnvironment final : public ::testing::Environment {
 
   private:
     int argc_ = 1;
-    char name_[16] = "loader-ui-tests";
+    char name_[16] = "quirn-qt-tests";
     char* argv_[2] = {name_, nullptr};
     QApplication* app_ = nullptr;
 };
