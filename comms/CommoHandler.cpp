@@ -215,13 +215,20 @@ int CommoHandler::readLocation(Location& location, const std::string& address) {
         entry = table_.find(address);
         if (!entry) return 0;
     }
+    handOverRead(location, entry, request);
+    return 1;
+}
+
+// Marks the location as being read and gives the request to its link (the radio when entry
+// is null).
+void CommoHandler::handOverRead(Location& location, IpConnection* entry,
+                                const std::string& request) {
     location.readState = kReadStateReading;
     location.readStateTime = now();
     if (entry)
         entry->queueRead(location, bytesOf(request), request.size());
     else
         serial_.readLocation(location, bytesOf(request), request.size());
-    return 1;
 }
 
 int CommoHandler::requestLocationData(Location& location, const std::string& address) {
@@ -237,12 +244,7 @@ int CommoHandler::requestLocationData(Location& location, const std::string& add
             logSystem(clock_, "Added IP address from Commo Handler.");
         }
     }
-    location.readState = kReadStateReading;
-    location.readStateTime = now();
-    if (entry)
-        entry->queueRead(location, bytesOf(request), request.size());
-    else
-        serial_.readLocation(location, bytesOf(request), request.size());
+    handOverRead(location, entry, request);
     return 1;
 }
 

@@ -135,6 +135,7 @@ class CommoHandler final : public ConnectionStatus {
     bool isDisabled(const std::string& address) const override;
 
   private:
+    void handOverRead(Location& location, IpConnection* entry, const std::string& request);
     void dispatchQueue();
     void stepRetired();
     void push(std::unique_ptr<QueuedMessage> message);
