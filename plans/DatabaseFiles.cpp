@@ -273,18 +273,27 @@ static void writeGroupsFile(CrLfWriter& out, const PlanDatabase& db) {
 static void writeLocationsFile(CrLfWriter& out, PlanDatabase& db) {
     constexpr size_t kLocationTextLength = 96;  // a "Location" line and its companions
     out.reserve(db.locationCount() * kLocationTextLength);
-    db.visitLocations([&](Location& l) {
-        if (l.type().empty()) l.setType("School");
-        out.line("Location", l.group, l.masterGroup, CsvField{l.type()}, CsvField{l.name}, l.number,
-                 CsvField{l.connection}, l.model);
-        if (l.connection == kM2MAddress)
-            out.line("IMSI", l.masterGroup, l.group, l.number, CsvField{l.imsi});
-        if (l.validateDisabledFlag()) out.line("Ignore", l.group, l.masterGroup, l.number);
-        if (l.firmwareVersion != "X.XX")
-            out.line("Version", l.masterGroup, l.group, l.number, CsvField{l.firmwareVersion});
-        if (l.isModel(TimeSwitchModel::Strider))
-            out.line("StriderTime", l.masterGroup, l.group, l.number, l.striderTimeCode());
-    });
+    for (Group* g : db.allGroups()) {
+        // The numbers every line of the group starts with, formatted once per group: group
+        // first for "Location" and "Ignore", master group first for the others.
+        const std::string group = std::to_string(g->number());
+        const std::string masterGroup = std::to_string(g->masterGroup());
+        const std::string groupFirst = "," + group + "," + masterGroup;
+        const std::string masterFirst = "," + masterGroup + "," + group;
+        for (const auto& location : g->locations()) {
+            Location& l = *location;
+            if (l.type().empty()) l.setType("School");
+            out.text("Location").text(groupFirst).line("", CsvField{l.type()}, CsvField{l.name},
+                                                      l.number, CsvField{l.connection}, l.model);
+            if (l.connection == kM2MAddress)
+                out.text("IMSI").text(masterFirst).line("", l.number, CsvField{l.imsi});
+            if (l.validateDisabledFlag()) out.text("Ignore").text(groupFirst).line("", l.number);
+            if (l.firmwareVersion != "X.XX")
+                out.text("Version").text(masterFirst).line("", l.number, CsvField{l.firmwareVersion});
+            if (l.isModel(TimeSwitchModel::Strider))
+                out.text("StriderTime").text(masterFirst).line("", l.number, l.striderTimeCode());
+        }
+    }
 }
 
 std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {
