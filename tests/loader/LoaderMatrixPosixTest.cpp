@@ -21,6 +21,7 @@
 #include "protocol/Validation.h"
 #include "sim/PtyTransport.h"
 #include "sim/SimulatedTimeSwitch.h"
+#include "tests/loader/ElmStreetGroup.h"
 #include "tests/loader/PortFixture.h"
 
 namespace quirn::test {
@@ -88,14 +89,7 @@ class LoaderMatrixPosixTest : public ::testing::Test {
         commoPort = std::make_unique<CommoLoaderPort>(*handler);
         port = std::make_unique<KeepingPort>(*commoPort);
 
-        Group& g = db.group(kMg, kG);
-        g.setName("Elm Street");
-        g.addStep(Step::atTime(kMg, kG, 1, 6, 45, 1));
-        g.addStep(Step::atTime(kMg, kG, 1, 7, 50, 0));
-        g.addStep(Step::atTime(kMg, kG, 2, 14, 5, 1));
-        g.addStep(Step::atTime(kMg, kG, 2, 15, 0, 0));
-        for (int day = 2; day <= 6; ++day) g.setDefaultDay(day, day == 4 ? 2 : 1);
-        g.markProgrammingChanged();
+        addElmStreetGroup(db, kMg, kG);
     }
 
     void attach(SimModel model, sim::SimFaults faults = {}, long clockOffsetSeconds = 0) {

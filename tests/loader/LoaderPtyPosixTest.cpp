@@ -14,6 +14,7 @@
 #include "protocol/PlanDownload.h"
 #include "sim/PtyTransport.h"
 #include "sim/SimulatedTimeSwitch.h"
+#include "tests/loader/ElmStreetGroup.h"
 #include "tests/loader/PortFixture.h"
 
 namespace quirn::test {
@@ -46,14 +47,7 @@ class LoaderPtyPosixTest : public ::testing::Test {
         ASSERT_EQ(handler->openRadioPort(kLoaderCom, kBaud2400), 0);
         port = std::make_unique<CommoLoaderPort>(*handler);
 
-        Group& g = db.group(kMg, kG);
-        g.setName("Elm Street");
-        g.addStep(Step::atTime(kMg, kG, 1, 6, 45, 1));
-        g.addStep(Step::atTime(kMg, kG, 1, 7, 50, 0));
-        g.addStep(Step::atTime(kMg, kG, 2, 14, 5, 1));
-        g.addStep(Step::atTime(kMg, kG, 2, 15, 0, 0));
-        for (int day = 2; day <= 6; ++day) g.setDefaultDay(day, day == 4 ? 2 : 1);
-        g.markProgrammingChanged();
+        addElmStreetGroup(db, kMg, kG);
     }
 
     void attach(SimModel model) {
