@@ -22,7 +22,7 @@
 #include "sim/PtyTransport.h"
 #include "sim/SimulatedTimeSwitch.h"
 #include "tests/loader/ElmStreetGroup.h"
-#include "tests/loader/PortFixture.h"
+#include "tests/loader/PtyLoaderFixture.h"
 
 namespace quirn::test {
 namespace {
@@ -30,18 +30,14 @@ namespace {
 using sim::SimModel;
 using Match = LoaderController::Match;
 
-constexpr int kMg = 1;
-constexpr int kG = 5;
+constexpr int kMg = kPtyMasterGroup;
+constexpr int kG = kPtyGroup;
 constexpr int kLocation = 1;
-// Bounded waits for the kernel to carry bytes across the pseudo-terminal.
-constexpr int kFirstByteWaitMs = 1000;
-constexpr int kQuietWaitMs = 30;
 constexpr int kPollMs = 5;
 // A reply is whole once no byte has come for this long.
 constexpr int kReplyQuietMs = 60;
 constexpr int kNoAnswerWaitMs = 200;
 constexpr int kMaxTicks = 40;
-constexpr int kMaxTurns = 100;
 // New York stays 5 hours west of UTC in standard time (the tests run with that zone).
 constexpr int kHoursWest = 5;
 constexpr long kTwoMinutes = 2 * 60;
@@ -71,25 +67,13 @@ class KeepingPort final : public LoaderPort {
     LoaderPort& inner_;
 };
 
-// The loader and the utilities on the station's real serial device code, opened on a
-// pseudo-terminal whose far end is a simulated time switch run in this process. The
-// controllers' ticks run on the manual clock; real time passes only while bytes cross the
-// pseudo-terminal.
-class LoaderMatrixPosixTest : public ::testing::Test {
+// The loader and the utilities over the pseudo-terminal, the loader port keeping its replies.
+class LoaderMatrixPosixTest : public PtyLoaderFixture {
   protected:
     void SetUp() override {
-        makeFolder(logFolder());
-        pty = createPseudoTerminal();
-        ASSERT_TRUE(pty->open(kBaud2400)) << pty->errorText();
-        profile.writeString(kSerialSection, "COM" + std::to_string(kLoaderCom), pty->devicePath());
-        handler = std::make_unique<CommoHandler>(
-            CommsSetup{clock, timers, protocol, protocol, errors, &db, &profile, nullptr, {}});
-        handler->start();
-        ASSERT_EQ(handler->openRadioPort(kLoaderCom, kBaud2400), 0);
-        commoPort = std::make_unique<CommoLoaderPort>(*handler);
-        port = std::make_unique<KeepingPort>(*commoPort);
-
-        addElmStreetGroup(db, kMg, kG);
+        PtyLoaderFixture::SetUp();
+        keeping = std::make_unique<KeepingPort>(*commoPort);
+        port = keeping.get();
     }
 
     void attach(SimModel model, sim::SimFaults faults = {}, long clockOffsetSeconds = 0) {
@@ -115,15 +99,6 @@ class LoaderMatrixPosixTest : public ::testing::Test {
         return loader;
     }
 
-    // Lets the switch take everything the station wrote and answer it.
-    void turnSwitch(int firstWaitMs) {
-        int wait = firstWaitMs;
-        for (int turn = 0; turn < kMaxTurns && pty->waitReadable(wait); ++turn) {
-            ASSERT_TRUE(transport->step());
-            wait = kQuietWaitMs;
-        }
-        ASSERT_TRUE(transport->step());
-    }
     // Waits (bounded) until the station side holds a reply that has stopped growing, or until
     // `limitMs` passed without a byte.
     void awaitStationReply(int limitMs) {
@@ -165,24 +140,7 @@ class LoaderMatrixPosixTest : public ::testing::Test {
         return false;
     }
 
-    TempWorkingFolder folder;
-    ManualClock clock{kLoaderStart};
-    VirtualTimerService timers{clock};
-    ProfileStore profile{folder.file(kProfileStoreFileName)};
-    Settings settings;
-    LoaderSettings loaderSettings{profile, settings, folder.file("profile.csv")};
-    PlanDatabase db;
-    PlanDownload download{db, clock, false};
-    ProtocolReadBack readBack{download, clock};
-    FakeProtocol protocol;
-    RecordingErrorSink errors;
-    RecordingView view;
-    std::unique_ptr<PseudoTerminal> pty;
-    std::unique_ptr<CommoHandler> handler;
-    std::unique_ptr<CommoLoaderPort> commoPort;
-    std::unique_ptr<KeepingPort> port;
-    std::unique_ptr<sim::SimulatedTimeSwitch> device;
-    std::unique_ptr<sim::PtyTransport> transport;
+    std::unique_ptr<KeepingPort> keeping;
     std::vector<std::string> switchLog;
 };
 
@@ -352,7 +310,7 @@ TEST_P(LoaderMatrixClock, TheStationsValidationJudgesTheClockOfTheReadBack) {
 
     Validation validation(download);
     ReadBack stationReadBack(validation);
-    const std::string& reply = port->lastTaken;
+    const std::string& reply = keeping->lastTaken;
     ASSERT_FALSE(reply.empty());
     EXPECT_EQ(stationReadBack.onReadData(location, reinterpret_cast<const uint8_t*>(reply.data()),
                                          reply.size(), replyTime),

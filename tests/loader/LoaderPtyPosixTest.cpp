@@ -15,41 +15,22 @@
 #include "sim/PtyTransport.h"
 #include "sim/SimulatedTimeSwitch.h"
 #include "tests/loader/ElmStreetGroup.h"
-#include "tests/loader/PortFixture.h"
+#include "tests/loader/PtyLoaderFixture.h"
 
 namespace quirn::test {
 namespace {
 
 using sim::SimModel;
 
-constexpr int kMg = 1;
-constexpr int kG = 5;
-// Bounded waits for the kernel to carry bytes across the pseudo-terminal.
-constexpr int kFirstByteWaitMs = 1000;
-constexpr int kQuietWaitMs = 30;
+constexpr int kMg = kPtyMasterGroup;
+constexpr int kG = kPtyGroup;
 // The compact QN510 reply to the group below: 16 bytes and four default-week entries of 3
 // (06:45 ON and 07:50 OFF on four weekdays, 14:05 ON and 15:00 OFF on Wednesday).
 constexpr std::size_t kCompactReply = 16 + 3 * 4;
 
-// The loader on the station's real serial device code, opened on a pseudo-terminal whose far
-// end is a simulated time switch; the loader's and the handler's ticks still run on the manual
-// clock, and the switch is turned after every tick.
-class LoaderPtyPosixTest : public ::testing::Test {
+// The loader over the pseudo-terminal; the switch is turned after every tick.
+class LoaderPtyPosixTest : public PtyLoaderFixture {
   protected:
-    void SetUp() override {
-        makeFolder(logFolder());
-        pty = createPseudoTerminal();
-        ASSERT_TRUE(pty->open(kBaud2400)) << pty->errorText();
-        profile.writeString(kSerialSection, "COM" + std::to_string(kLoaderCom), pty->devicePath());
-        handler = std::make_unique<CommoHandler>(
-            CommsSetup{clock, timers, protocol, protocol, errors, &db, &profile, nullptr, {}});
-        handler->start();
-        ASSERT_EQ(handler->openRadioPort(kLoaderCom, kBaud2400), 0);
-        port = std::make_unique<CommoLoaderPort>(*handler);
-
-        addElmStreetGroup(db, kMg, kG);
-    }
-
     void attach(SimModel model) {
         sim::SimSettings s;
         s.model = model;
@@ -59,15 +40,6 @@ class LoaderPtyPosixTest : public ::testing::Test {
         transport = std::make_unique<sim::PtyTransport>(*pty, *device, clock, nullptr);
     }
 
-    // Lets the switch take everything the station wrote and answer it.
-    void turnSwitch(int firstWaitMs) {
-        int wait = firstWaitMs;
-        while (pty->waitReadable(wait)) {
-            ASSERT_TRUE(transport->step());
-            wait = kQuietWaitMs;
-        }
-        ASSERT_TRUE(transport->step());
-    }
     // Waits (bounded) until the station side holds `count` received bytes.
     void awaitStationBytes(std::size_t count) {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kFirstByteWaitMs);
@@ -79,24 +51,6 @@ class LoaderPtyPosixTest : public ::testing::Test {
         for (int i = 0; i < 20 && loader.mode() != LoaderController::Mode::Idle; ++i)
             timers.advanceMs(LoaderController::kTickMs);
     }
-
-    TempWorkingFolder folder;
-    ManualClock clock{kLoaderStart};
-    VirtualTimerService timers{clock};
-    ProfileStore profile{folder.file(kProfileStoreFileName)};
-    Settings settings;
-    LoaderSettings loaderSettings{profile, settings, folder.file("profile.csv")};
-    PlanDatabase db;
-    PlanDownload download{db, clock, false};
-    ProtocolReadBack readBack{download, clock};
-    FakeProtocol protocol;
-    RecordingErrorSink errors;
-    RecordingView view;
-    std::unique_ptr<PseudoTerminal> pty;
-    std::unique_ptr<CommoHandler> handler;
-    std::unique_ptr<CommoLoaderPort> port;
-    std::unique_ptr<sim::SimulatedTimeSwitch> device;
-    std::unique_ptr<sim::PtyTransport> transport;
 };
 
 struct PtyCase {

@@ -1,0 +1,74 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "loader/ProtocolReadBack.h"
+#include "platform/PseudoTerminal.h"
+#include "protocol/PlanDownload.h"
+#include "sim/PtyTransport.h"
+#include "sim/SimulatedTimeSwitch.h"
+#include "tests/loader/ElmStreetGroup.h"
+#include "tests/loader/PortFixture.h"
+
+namespace quirn::test {
+
+inline constexpr int kPtyMasterGroup = 1;
+inline constexpr int kPtyGroup = 5;
+// Bounded waits for the kernel to carry bytes across the pseudo-terminal.
+inline constexpr int kFirstByteWaitMs = 1000;
+inline constexpr int kQuietWaitMs = 30;
+inline constexpr int kMaxSwitchTurns = 100;
+
+// The loader on the station's real serial device code, opened on a pseudo-terminal whose far
+// end is a simulated time switch run in this process. The controllers' and the handler's
+// ticks run on the manual clock; real time passes only while bytes cross the pseudo-terminal.
+// The station writes and reads the Elm Street group.
+class PtyLoaderFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        makeFolder(logFolder());
+        pty = createPseudoTerminal();
+        ASSERT_TRUE(pty->open(kBaud2400)) << pty->errorText();
+        profile.writeString(kSerialSection, "COM" + std::to_string(kLoaderCom), pty->devicePath());
+        handler = std::make_unique<CommoHandler>(
+            CommsSetup{clock, timers, protocol, protocol, errors, &db, &profile, nullptr, {}});
+        handler->start();
+        ASSERT_EQ(handler->openRadioPort(kLoaderCom, kBaud2400), 0);
+        commoPort = std::make_unique<CommoLoaderPort>(*handler);
+        port = commoPort.get();
+        addElmStreetGroup(db, kPtyMasterGroup, kPtyGroup);
+    }
+
+    // Lets the switch take everything the station wrote and answer it.
+    void turnSwitch(int firstWaitMs) {
+        int wait = firstWaitMs;
+        for (int turn = 0; turn < kMaxSwitchTurns && pty->waitReadable(wait); ++turn) {
+            ASSERT_TRUE(transport->step());
+            wait = kQuietWaitMs;
+        }
+        ASSERT_TRUE(transport->step());
+    }
+
+    TempWorkingFolder folder;
+    ManualClock clock{kLoaderStart};
+    VirtualTimerService timers{clock};
+    ProfileStore profile{folder.file(kProfileStoreFileName)};
+    Settings settings;
+    LoaderSettings loaderSettings{profile, settings, folder.file("profile.csv")};
+    PlanDatabase db;
+    PlanDownload download{db, clock, false};
+    ProtocolReadBack readBack{download, clock};
+    FakeProtocol protocol;
+    RecordingErrorSink errors;
+    RecordingView view;
+    std::unique_ptr<PseudoTerminal> pty;
+    std::unique_ptr<CommoHandler> handler;
+    std::unique_ptr<CommoLoaderPort> commoPort;
+    LoaderPort* port = nullptr;  // the loader's port; a test may put a wrapper in between
+    std::unique_ptr<sim::SimulatedTimeSwitch> device;
+    std::unique_ptr<sim::PtyTransport> transport;
+};
+
+}  // namespace quirn::test
