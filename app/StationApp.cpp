@@ -63,7 +63,7 @@ bool StationApp::startUp() {
     commo.openRadioPort(settings_.radioPort);
     passway_.load(database_);
     commo.beginTableBatch();
-    database_.forEachLocation([&commo](Location& l) { commo.addLocationAddress(l); });
+    database_.visitLocations([&commo](Location& l) { commo.addLocationAddress(l); });
     commo.endTableBatch();
     schedulerTimer_ = timers_.start(MinuteScheduler::kTickMs, [this] { scheduler_.minuteTick(); });
     return true;

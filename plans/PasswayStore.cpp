@@ -57,7 +57,7 @@ std::string PasswayStore::fileBytes(const PlanDatabase& db) const {
     }
     std::string striders;
     uint32_t striderCount = 0;
-    db.forEachLocation([&](const Location& l) {
+    db.visitLocations([&](const Location& l) {
         if (!l.isModel(TimeSwitchModel::Strider)) return;
         ++striderCount;
         putInt32(striders, static_cast<uint32_t>(l.masterGroup));

@@ -55,14 +55,10 @@ std::vector<Group*> PlanDatabase::groupsOf(int mg) const {
     return out;
 }
 
-void PlanDatabase::forEachLocation(const std::function<void(Location&)>& fn) const {
-    visitLocations(fn);
-}
-
 std::vector<Location*> PlanDatabase::allLocations() const {
     std::vector<Location*> out;
     out.reserve(locationCount());
-    forEachLocation([&](Location& l) { out.push_back(&l); });
+    visitLocations([&](Location& l) { out.push_back(&l); });
     return out;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 #include <ctime>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,9 +39,7 @@ public:
     // All locations in the order of all groups, each group's in list order.
     std::vector<Location*> allLocations() const;
     size_t locationCount() const;
-    // Calls fn for every location in that order (no list is built).
-    void forEachLocation(const std::function<void(Location&)>& fn) const;
-    // The same for the passes over a whole fleet, without a call through std::function.
+    // Calls fn(Location&) for every location in that order (no list is built).
     template <typename Fn>
     void visitLocations(Fn&& fn) const {
         for (const auto& m : masterGroups_)

@@ -244,7 +244,7 @@ TEST_F(CommoHandlerPty, ARestartLosesUnusedEntriesAndReenablesTheRest) {
     addLocation(4, "");
     {
         auto h = make();
-        db.forEachLocation([&](Location& l) { h->addLocationAddress(l); });
+        db.visitLocations([&](Location& l) { h->addLocationAddress(l); });
         h->addIpAddress("127.0.0.7");
         h->findConnection("127.0.0.6")->setEnabled(false);
         EXPECT_TRUE(h->isDisabled("127.0.0.6"));
@@ -252,7 +252,7 @@ TEST_F(CommoHandlerPty, ARestartLosesUnusedEntriesAndReenablesTheRest) {
     }
     auto h = make();
     h->beginTableBatch();
-    db.forEachLocation([&](Location& l) { h->addLocationAddress(l); });
+    db.visitLocations([&](Location& l) { h->addLocationAddress(l); });
     h->endTableBatch();
     ASSERT_EQ(h->ipTable().size(), 2u);
     EXPECT_EQ(h->ipTable().entries()[0]->address(), "127.0.0.5");
