@@ -25,9 +25,18 @@ std::string plainPrefix(const LocalDateTime& t) {
     return buf;
 }
 
+// The log files are text files of the station's home system: every line feed of a record,
+// those inside the message included, is written as CR LF.
+void appendWithCrLf(std::string& record, std::string_view text) {
+    for (char c : text) {
+        if (c == '\n') record += '\r';
+        record += c;
+    }
+}
+
 void appendPlain(const std::string& path, const Clock& clock, std::string_view message) {
     std::string record = plainPrefix(toLocal(clock.now()));
-    record.append(message);
+    appendWithCrLf(record, message);
     record += "\r\n";
     appendToFile(path, record);
 }

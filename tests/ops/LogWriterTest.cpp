@@ -24,7 +24,10 @@ TEST_F(LogWriter, DailyFileNamesAndPlainRecords) {
     logSystem(clock, "Starting Program\n");
     logSystem(clock, "No line end");
     EXPECT_EQ(readFile(logFileName(clock, kLogSystem)),
-              "09:05.07,Starting Program\n\r\n09:05.07,No line end\r\n");
+              "09:05.07,Starting Program\r\n\r\n09:05.07,No line end\r\n");
+    logSystem(clock, "two\nlines");
+    EXPECT_NE(readFile(logFileName(clock, kLogSystem)).find("09:05.07,two\r\nlines\r\n"),
+              std::string::npos);
     clock.set(fromLocal(2026, 12, 7, 0, 0, 1));  // past midnight: a new day's file
     logError(clock, "x");
     EXPECT_EQ(readFile(logFolder() + "Error_Log_December_07_2026.txt"), "00:00.01,x\r\n");
@@ -35,9 +38,10 @@ TEST_F(LogWriter, DailyFileNamesAndPlainRecords) {
 }
 
 TEST_F(LogWriter, TransmitRecordDropsHighBytesKeepsControlCharacters) {
-    const unsigned char bytes[] = {'A', 0x80, 'B', 0xff, '\r', 'C'};
+    const unsigned char bytes[] = {'A', 0x80, 'B', 0xff, '\r', 'C', '\n', 'D'};
     logTransmit(clock, "Serial Port", bytes, sizeof bytes);
-    EXPECT_EQ(readFile(logFileName(clock, kLogTransmit)), "09:05.07,To: Serial Port,AB\rC\r\n");
+    EXPECT_EQ(readFile(logFileName(clock, kLogTransmit)),
+              "09:05.07,To: Serial Port,AB\rC\r\nD\r\n");
 }
 
 TEST_F(LogWriter, LocationRecordsUpTo1900BytesAreWrittenWhole) {
