@@ -10,6 +10,9 @@ namespace quirn {
 
 namespace {
 
+// A message runs from its "@" through its "#" and the four checksum characters behind it, so
+// ("#" position - "@" position + 5) characters. One more would take in the first character of
+// whatever follows, often the next message's "@".
 constexpr size_t kChecksumLength = 4;
 constexpr size_t kLetterAt = 1;
 constexpr size_t kGroupAt = 2;

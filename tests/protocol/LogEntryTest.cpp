@@ -32,7 +32,11 @@ TEST(DecodeText, FindsEveryMessageOfATransmission) {
     EXPECT_EQ(entries[0].onMasks[minuteOf(7, 0)], kMonToFri);
     EXPECT_EQ(entries[0].offMasks[minuteOf(8, 30)], kMonToFri);
     EXPECT_EQ(entries[1].kind, LogKind::Manual);
+    // A message ends with its four checksum characters: the "@" of the next one, right behind
+    // it, is not part of it.
+    EXPECT_EQ(entries[1].text, "@M01021#=9?<");
     EXPECT_EQ(entries[2].kind, LogKind::Time);
+    EXPECT_EQ(entries[2].text, "@T01002HU#1=11");
     EXPECT_EQ(entries[2].group, 1);
     EXPECT_EQ(entries[2].location, 0);
 }
