@@ -1,5 +1,6 @@
 #include "app/StationFolders.h"
 
+#include "plans/Archive.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -9,7 +10,10 @@ std::vector<std::string> stationFolders() {
     std::vector<std::string> folders;
     if (std::string parent = workingFolderParent(); !parent.empty()) folders.push_back(parent);
     folders.push_back(workingFolder());
-    for (const char* sub : {"verify", "LogFiles", "pages", "archive"}) folders.push_back(workPath(sub));
+    for (const char* sub : {"verify", "LogFiles", "pages"}) folders.push_back(workPath(sub));
+    // The folder the daily archives are written to, spelt as they use it: on a system whose
+    // names are case-sensitive a second spelling would be a second folder.
+    folders.push_back(archiveFolder());
     return folders;
 }
 

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
 #include "app/StationApp.h"
 #include "comms/IpTableFile.h"
 #include "ops/LogWriter.h"
+#include "plans/Archive.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
 #include "platform/VirtualTimerService.h"
+#include "tests/support/FileTimes.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
@@ -71,12 +77,25 @@ TEST_F(StationRun, EndOfDaySavesArchivesAndDropsTheOverrideFile) {
     StationApp app(clock, timers);
     ASSERT_TRUE(app.startUp());
     app.database().findLocation(1, 3, 7)->name = "Main Street";
+    // The database was saved earlier today (by the station's clock), so tonight's archive is due.
+    ASSERT_TRUE(saveDatabase(app.database(), clock.now()));
+    ASSERT_TRUE(test::setModifiedTime(locationsFileName(), clock.now() - 3600));
     writeFile(overrideFileName(), "Enabled,1,3\r\n");
     timers.advance(70);  // through 23:59
     EXPECT_FALSE(fileExists(overrideFileName()));
     EXPECT_NE(readFile(locationsFileName()).find("Main Street"), std::string::npos);
     EXPECT_TRUE(fileExists(workPath("summer.csv")));
     EXPECT_TRUE(fileExists(workPath("Passway.pw2")));
+    // Start-up made the folder the archive went to, and no second one under another spelling.
+    EXPECT_TRUE(fileExists(Archive::fileNameAt(fromLocal(2026, 12, 9, 23, 59, 0))));
+    std::vector<std::string> archiveFolders;
+    for (const auto& entry : std::filesystem::directory_iterator(workingFolder())) {
+        std::string name = entry.path().filename().string();
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (name == "archive") archiveFolders.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(archiveFolders, std::vector<std::string>{"Archive"});
     app.shutDown();
 }
 

@@ -7,7 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
-#include "tests/plans/FileTimes.h"
+#include "tests/support/FileTimes.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {

@@ -74,6 +74,24 @@ TEST_F(DatabaseFiles, LocationLinesReadWithEveryFieldInPlace) {
     EXPECT_TRUE(db.hasImageModels());
 }
 
+TEST_F(DatabaseFiles, FilesSavedByASpreadsheetKeepTheirFirstRecord) {
+    // A spreadsheet program puts a UTF-8 byte-order mark before the first keyword.
+    const std::string bom = "\xEF\xBB\xBF";
+    writeLocations(bom + "Location,3,1,School,Main St,7,127.0.0.2,0\r\n");
+    ASSERT_TRUE(writeFile(groupsFileName(), bom + "Group,1,Lincoln,3\r\n"));
+    ASSERT_TRUE(writeFile(stepsFileName(), bom + "Step,1,3,435,1,1\r\n"));
+    ASSERT_TRUE(writeFile(dayPlanFileName(), bom + "DayPlanDefault,1,3,1,2\r\n"));
+    PlanDatabase db;
+    load(db);
+    ASSERT_NE(db.findLocation(1, 3, 7), nullptr);
+    const Group* group = db.findGroup(1, 3);
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->name(), "Lincoln");
+    ASSERT_NE(group->findDayPlan(1), nullptr);
+    EXPECT_EQ(group->findDayPlan(1)->steps().size(), 1u);
+    EXPECT_EQ(db.defaultDayPlan(1, 3, 1), 2);
+}
+
 TEST_F(DatabaseFiles, EmptyNameSurvivesSaveAndReload) {
     PlanDatabase db;
     Location l(1, 2, 4);

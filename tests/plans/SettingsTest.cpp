@@ -34,6 +34,22 @@ TEST(Settings, MasterGroupOutOfRangeReadsAndSavesAsOne) {
     EXPECT_FALSE(s.setCurrentMasterGroup(5));
 }
 
+TEST(Settings, AMasterGroupOutOfRangeIsSavedAsOneWithoutBeingAskedFor) {
+    // A tool that only loads and saves never reads the current master group.
+    test::TempFolder dir;
+    std::string path = dir.file("profile.csv");
+    writeFile(path, "\xEF\xBB\xBFRadioPort,3\r\nHasMasterGroups,1\r\nMasterGroup,15\r\n");
+    Settings s;
+    s.load(path);
+    EXPECT_EQ(s.radioPort, 3);  // the first line counts despite the byte-order mark
+    ASSERT_TRUE(s.save(path));
+    EXPECT_NE(readFile(path).find("\r\nMasterGroup,1\r\n"), std::string::npos);
+    writeFile(path, "MasterGroup,7\r\n");
+    s.load(path);
+    ASSERT_TRUE(s.save(path));
+    EXPECT_NE(readFile(path).find("\r\nMasterGroup,7\r\n"), std::string::npos);
+}
+
 TEST(Settings, AgencyNameWithCommaSurvivesAndEmptyValueKeepsDefault) {
     test::TempFolder dir;
     std::string path = dir.file("profile.csv");
