@@ -89,7 +89,7 @@ void ErrorList::recordPasswayConfirmation(int masterGroup, int group, int locati
 
 void ErrorList::load() {
     records_.clear();
-    const std::string text = readOrCreateFile(workPath(kFileName));
+    const std::string text = unreadableFiles_.loadText(workPath(kFileName)).value_or(std::string());
     LineReader reader(text);
     std::string_view line;
     while (reader.next(line))
@@ -99,7 +99,7 @@ void ErrorList::load() {
 bool ErrorList::save() const {
     CrLfWriter out;
     for (const auto& r : records_) r->writeCsv(out);
-    return replaceFileAtomically(workPath(kFileName), out.str());
+    return unreadableFiles_.replace(workPath(kFileName), out.str());
 }
 
 const ErrorRecord* ErrorList::at(std::size_t index) const {

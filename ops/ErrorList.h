@@ -8,6 +8,7 @@
 #include "ops/ErrorKinds.h"
 #include "ops/ErrorRecord.h"
 #include "platform/Clock.h"
+#include "platform/UnreadableFiles.h"
 
 namespace quirn {
 
@@ -63,6 +64,8 @@ class ErrorList {
     // The record at index (0 = newest), or nullptr outside the list.
     const ErrorRecord* at(std::size_t index) const;
     std::size_t countOfKind(ErrorKind kind) const;
+    // errors.csv when it was there but could not be read: save leaves it as it is.
+    const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
 
   private:
     ErrorRecord* findEqual(const ErrorRecord& record) const;
@@ -71,6 +74,7 @@ class ErrorList {
     const Clock& clock_;
     ValidateFailureListener& listener_;
     std::vector<std::unique_ptr<ErrorRecord>> records_;  // newest first
+    UnreadableFiles unreadableFiles_;
 };
 
 }  // namespace quirn

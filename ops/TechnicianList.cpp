@@ -42,7 +42,7 @@ int TechnicianList::sendTo(const MailUser& technician, const std::string& text) 
 
 void TechnicianList::load() {
     users_.clear();
-    const std::string text = readOrCreateFile(workPath(kFileName));
+    const std::string text = unreadableFiles_.loadText(workPath(kFileName)).value_or(std::string());
     LineReader reader(text);
     std::string_view line;
     while (reader.next(line))
@@ -52,7 +52,7 @@ void TechnicianList::load() {
 bool TechnicianList::save() const {
     CrLfWriter out;
     for (const MailUser& user : users_) user.writeCsv(out);
-    return replaceFileAtomically(workPath(kFileName), out.str());
+    return unreadableFiles_.replace(workPath(kFileName), out.str());
 }
 
 }  // namespace quirn

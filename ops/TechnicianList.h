@@ -8,6 +8,7 @@
 #include "ops/MailSender.h"
 #include "ops/MailUser.h"
 #include "platform/Clock.h"
+#include "platform/UnreadableFiles.h"
 
 namespace quirn {
 
@@ -42,6 +43,8 @@ class TechnicianList final : public ValidateFailureListener {
 
     void add(MailUser user) { users_.push_back(std::move(user)); }
     const std::vector<MailUser>& users() const { return users_; }
+    // mail.csv when it was there but could not be read: save leaves it as it is.
+    const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
 
   private:
     void notifyAll(NotificationKind kind, const std::string& text);
@@ -52,6 +55,7 @@ class TechnicianList final : public ValidateFailureListener {
     std::string server_;
     std::string senderAddress_;
     std::vector<MailUser> users_;
+    UnreadableFiles unreadableFiles_;
 };
 
 }  // namespace quirn

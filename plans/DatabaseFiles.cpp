@@ -49,9 +49,12 @@ int num(const Fields& f, size_t i) {
 
 void loadDayPlans(PlanDatabase& db, std::time_t now) {
     LocalDayCache days;
+    // What could not be read leaves the database as it was.
+    std::optional<std::string> text = db.unreadableFiles().loadText(dayPlanFileName());
+    if (!text) return;
     db.clearSpecialWeekPlans();
     db.setSpecialWeekEnd(neverTime());
-    forEachRecord(readOrCreateFile(dayPlanFileName()), [&](const Fields& f) {
+    forEachRecord(*text, [&](const Fields& f) {
         const std::string_view key = f[0];
         if (key == "DayPlan" && f.size() >= 7) {
             int g = num(f, 1), mg = num(f, 2);
@@ -94,8 +97,10 @@ void loadDayPlans(PlanDatabase& db, std::time_t now) {
 }
 
 void loadSteps(PlanDatabase& db) {
+    std::optional<std::string> text = db.unreadableFiles().loadText(stepsFileName());
+    if (!text) return;
     for (Group* g : db.allGroups()) g->deleteAllSteps();
-    forEachRecord(readOrCreateFile(stepsFileName()), [&](const Fields& f) {
+    forEachRecord(*text, [&](const Fields& f) {
         if (!startsWith(f[0], "Step") || f.size() < 6) return;
         int plan = num(f, 1), g = num(f, 2), minutes = num(f, 3), mg = num(f, 4);
         if (!validGroupNumbers(mg, g) || !validDayPlanNumber(plan)) return;
@@ -104,7 +109,9 @@ void loadSteps(PlanDatabase& db) {
 }
 
 void loadGroups(PlanDatabase& db) {
-    forEachRecord(readOrCreateFile(groupsFileName()), [&](const Fields& f) {
+    std::optional<std::string> text = db.unreadableFiles().loadText(groupsFileName());
+    if (!text) return;
+    forEachRecord(*text, [&](const Fields& f) {
         if (!startsWith(f[0], "Group") || f.size() < 4) return;
         int mg = num(f, 1), g = num(f, 3);
         if (!validGroupNumbers(mg, g)) return;
@@ -113,7 +120,9 @@ void loadGroups(PlanDatabase& db) {
 }
 
 void loadLocations(PlanDatabase& db, const LoadHooks& hooks) {
-    const std::string text = readOrCreateFile(locationsFileName());
+    const std::optional<std::string> loaded = db.unreadableFiles().loadText(locationsFileName());
+    if (!loaded) return;
+    const std::string& text = *loaded;
     // Pass one: the locations themselves.
     forEachRecord(text, [&](const Fields& f) {
         if (!startsWith(f[0], "Location") || f.size() < 6) return;
@@ -320,19 +329,21 @@ std::string locationsFileText(PlanDatabase& db) {
 bool saveDatabase(PlanDatabase& db, std::time_t now) {
     // One buffer serves the four files in turn, each written from it as it stands: megabytes
     // are neither copied nor asked of the system four times over. The locations file, the
-    // largest, goes first so the others fit in what it already has.
+    // largest, goes first so the others fit in what it already has. A file that could not be
+    // read at load is left as it is.
+    const UnreadableFiles& files = db.unreadableFiles();
     CrLfWriter out;
     writeLocationsFile(out, db);
-    bool ok = replaceFileAtomically(locationsFileName(), out.str());
+    bool ok = files.replace(locationsFileName(), out.str());
     out.clear();
     writeDayPlanFile(out, db, now);
-    ok = replaceFileAtomically(dayPlanFileName(), out.str()) && ok;
+    ok = files.replace(dayPlanFileName(), out.str()) && ok;
     out.clear();
     writeStepsFile(out, db);
-    ok = replaceFileAtomically(stepsFileName(), out.str()) && ok;
+    ok = files.replace(stepsFileName(), out.str()) && ok;
     out.clear();
     writeGroupsFile(out, db);
-    ok = replaceFileAtomically(groupsFileName(), out.str()) && ok;
+    ok = files.replace(groupsFileName(), out.str()) && ok;
     return ok;
 }
 

@@ -30,12 +30,15 @@ struct LoadHooks {
 
 // Loads dayplan.csv, steps.csv, groups.csv and locations.csv (then the read-back snapshot)
 // into the database, adding to or replacing what is in memory. A missing file is created empty.
-// Lines are read whole and split at every comma; malformed lines are ignored.
+// A file that is there but cannot be read changes nothing and is listed in
+// db.unreadableFiles(), so that no save replaces it. Lines are read whole and split at every
+// comma; malformed lines are ignored.
 void loadDatabase(PlanDatabase& db, std::time_t now, const LoadHooks& hooks = {});
 
 // Writes the four CSV files, each through an atomic replace so that a crash or a full disk
-// never leaves a truncated file. A file that cannot be written is skipped; returns false when
-// any was skipped. Plans that ended before this week's Sunday are not written.
+// never leaves a truncated file. A file that cannot be written, or could not be read at load,
+// is skipped; returns false when any was skipped. Plans that ended before this week's Sunday
+// are not written.
 bool saveDatabase(PlanDatabase& db, std::time_t now);
 
 // The CSV texts saveDatabase writes (for tools and tests).

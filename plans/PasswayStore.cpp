@@ -98,11 +98,13 @@ bool PasswayStore::applyFileBytes(PlanDatabase& db, const std::string& bytes) {
 }
 
 bool PasswayStore::load(PlanDatabase& db) {
-    auto bytes = readWholeFile(passwayFileName());
+    auto bytes = unreadableFiles_.loadIfPresent(passwayFileName());
     return bytes && applyFileBytes(db, *bytes);
 }
 
 bool PasswayStore::save(const PlanDatabase& db, std::time_t now) {
+    // Without the activations of an unreadable file the monthly logs would lose them too.
+    if (unreadableFiles_.contains(passwayFileName())) return false;
     const std::time_t oldestEnd = endOfMonthBefore(now, 2);
     const std::time_t previousEnd = endOfMonthBefore(now, 1);
     const std::array<std::string, 3> names = {monthlyLogName(now), monthlyLogName(previousEnd),
@@ -127,7 +129,7 @@ bool PasswayStore::save(const PlanDatabase& db, std::time_t now) {
     for (size_t i = 0; i < logs.size(); ++i)
         if (!appendToFile(names[i], logs[i].str())) return false;
     activations_ = std::move(kept);
-    return replaceFileAtomically(passwayFileName(), fileBytes(db));
+    return unreadableFiles_.replace(passwayFileName(), fileBytes(db));
 }
 
 }  // namespace quirn

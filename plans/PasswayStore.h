@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/UnreadableFiles.h"
+
 namespace quirn {
 
 class PlanDatabase;
@@ -41,8 +43,12 @@ public:
     // Reads file bytes as load() does.
     bool applyFileBytes(PlanDatabase& db, const std::string& bytes);
 
+    // "Passway.pw2" when it was there but could not be read: save leaves it as it is.
+    const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
+
 private:
     std::vector<PasswayActivation> activations_;
+    UnreadableFiles unreadableFiles_;
 };
 
 }  // namespace quirn

@@ -6,6 +6,7 @@
 
 #include "plans/DatedPlans.h"
 #include "plans/Group.h"
+#include "platform/UnreadableFiles.h"
 
 namespace quirn {
 
@@ -103,6 +104,11 @@ public:
     bool loaded() const { return loaded_; }
     void setLoaded() { loaded_ = true; }
 
+    // The database files that were there but could not be read at the last load; saves leave
+    // them as they are.
+    UnreadableFiles& unreadableFiles() { return unreadableFiles_; }
+    const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
+
 private:
     void noteModel(int model);
 
@@ -110,6 +116,7 @@ private:
     std::time_t specialWeekEnd_;
     std::vector<std::unique_ptr<MasterGroup>> masterGroups_;
     const OverrideQuery* overrides_ = nullptr;
+    UnreadableFiles unreadableFiles_;
     bool loaded_ = false;
     bool hasMx40OrLr40_ = false;
     bool hasQn510OrStrider_ = false;

@@ -70,7 +70,7 @@ std::string snapshotBytes(const PlanDatabase& db) {
 }
 
 bool saveSnapshot(const PlanDatabase& db) {
-    return replaceFileAtomically(snapshotFileName(), snapshotBytes(db));
+    return db.unreadableFiles().replace(snapshotFileName(), snapshotBytes(db));
 }
 
 int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHooks& hooks) {
@@ -104,7 +104,7 @@ int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHoo
 }
 
 int loadSnapshot(PlanDatabase& db, const LoadHooks& hooks) {
-    auto bytes = readWholeFile(snapshotFileName());
+    auto bytes = db.unreadableFiles().loadIfPresent(snapshotFileName());
     return bytes ? applySnapshotBytes(db, *bytes, hooks) : 0;
 }
 

@@ -43,7 +43,7 @@ constexpr std::string_view kCityNameKey = "CityName";
 
 void Settings::load(const std::string& path) {
     *this = Settings{};
-    const std::string text = readOrCreateFile(path);
+    const std::string text = unreadableFiles.loadText(path).value_or(std::string());
     LineReader reader(text);
     std::string_view line;
     while (reader.next(line)) {
@@ -59,6 +59,8 @@ void Settings::load(const std::string& path) {
             else this->*row.textField = std::string(value);
         }
     }
+    // Read as 1 and stored back as 1, whether or not anything asks for it before the next save.
+    if (masterGroup < kMinMasterGroup || masterGroup > kMaxMasterGroup) masterGroup = kMinMasterGroup;
 }
 
 std::string Settings::fileText() const {
@@ -72,7 +74,7 @@ std::string Settings::fileText() const {
 }
 
 bool Settings::save(const std::string& path) const {
-    return replaceFileAtomically(path, fileText());
+    return unreadableFiles.replace(path, fileText());
 }
 
 int Settings::currentMasterGroup() {

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/UnreadableFiles.h"
+
 namespace quirn {
 
 // The settings kept in "profile.csv": one "Key,value" line each, written in this order.
@@ -20,11 +22,15 @@ struct Settings {
     std::string cityName = "Not Named";
     int sendTime3AM = 0;
     int enableM2M = 0;
+    // "profile.csv" when it was there but could not be read: save leaves it as it is.
+    UnreadableFiles unreadableFiles;
 
     // Defaults, then "profile.csv" (created empty when missing). Unknown keys and lines
-    // without a value are ignored; a key given twice takes its last value.
+    // without a value are ignored; a key given twice takes its last value; a master group
+    // outside 1..10 becomes 1.
     void load(const std::string& path);
-    // Writes all fourteen keys, replacing the file atomically; false when it cannot be written.
+    // Writes all fourteen keys, replacing the file atomically; false when it cannot be written
+    // or could not be read at load.
     bool save(const std::string& path) const;
     std::string fileText() const;
 

@@ -47,10 +47,7 @@ bool SummerPlanStore::load() {
     plans_.clear();
     const std::string path = summerFileName();
     // Something that is there but cannot be read must not be replaced by an empty file at save.
-    // Only a regular file is read: a folder of that name would read as garbage.
-    std::optional<std::string> text;
-    if (fileExists(path)) text = readWholeFile(path);
-    unreadableFile_ = !text && (fileExists(path) || folderExists(path));
+    std::optional<std::string> text = unreadableFiles_.loadIfPresent(path);
     if (!text) return false;
     loadText(*text);
     return true;
@@ -108,8 +105,7 @@ std::string SummerPlanStore::fileText() const {
 }
 
 bool SummerPlanStore::save() const {
-    if (unreadableFile_) return false;
-    return replaceFileAtomically(summerFileName(), fileText());
+    return unreadableFiles_.replace(summerFileName(), fileText());
 }
 
 const SummerPlan* SummerPlanStore::findPlanOf(int mg, int g, int l) const {

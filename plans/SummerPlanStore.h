@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plans/SummerPlan.h"
+#include "platform/UnreadableFiles.h"
 
 namespace quirn {
 
@@ -43,6 +44,7 @@ class SummerPlanStore {
     bool save() const;
 
     const std::vector<SummerPlan>& plans() const { return plans_; }
+    const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
     // The first plan that holds the location, or nullptr.
     const SummerPlan* findPlanOf(int masterGroup, int group, int location) const;
     // Active by the clock.
@@ -59,7 +61,7 @@ class SummerPlanStore {
     const Clock& clock_;
     std::vector<SummerPlan> plans_;
     std::optional<std::time_t> handledMinute_;
-    bool unreadableFile_ = false;  // the weekly page minute already flagged
+    UnreadableFiles unreadableFiles_;
 };
 
 }  // namespace quirn

@@ -11,6 +11,10 @@
 
 namespace quirn {
 
+namespace {
+constexpr size_t kReadChunk = 64 * 1024;
+}  // namespace
+
 bool makeFolder(const std::string& path) {
     std::error_code ec;
     std::filesystem::create_directory(path, ec);
@@ -42,27 +46,44 @@ std::optional<std::time_t> fileModifiedTime(const std::string& path) {
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {
-    // A folder opens as a stream on some systems but has no size to read.
-    if (!fileExists(path)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string data;
-    in.seekg(0, std::ios::end);
-    auto size = in.tellg();
-    if (size < 0) return std::nullopt;
-    if (size > 0) {
-        data.resize(static_cast<size_t>(size));
-        in.seekg(0);
-        in.read(data.data(), size);
-        data.resize(static_cast<size_t>(in.gcount()));
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    // A folder opens for reading on some systems but holds no file's bytes.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
     }
+    // Read to the end rather than trust the size: a file that fails part-way (an I/O error, a
+    // device gone) must read as unreadable, never as a shorter file.
+    std::string data;
+    if (st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
+    char chunk[kReadChunk];
+    while (true) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        data.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
     return data;
 }
 
-std::string readOrCreateFile(const std::string& path) {
-    if (auto text = readWholeFile(path)) return std::move(*text);
-    touchFile(path);
-    return {};
+bool pathExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::optional<std::string> readOrCreateFile(const std::string& path) {
+    if (!pathExists(path)) {
+        touchFile(path);
+        return std::string();
+    }
+    return readWholeFile(path);
 }
 
 bool touchFile(const std::string& path) {
@@ -90,6 +111,11 @@ bool appendToFile(const std::string& path, std::string_view bytes) {
     }
     ::close(fd);
     return ok;
+}
+
+bool sameFolder(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 bool copyFile(const std::string& from, const std::string& to) {

@@ -1,31 +1,87 @@
 #include "platform/ProfileStore.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/FileSystem.h"
+#include <vector>
+
 #include "platform/TextLines.h"
 
 namespace quirn {
 
+namespace {
+
+// "[Section]" gives "Section"; nothing for any other line.
+std::optional<std::string_view> sectionName(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.size() < 2 || line.front() != '[' || line.back() != ']') return std::nullopt;
+    return trimBlanks(line.substr(1, line.size() - 2));
+}
+
+// "Entry=value" gives "Entry"; nothing for comments and other lines.
+std::optional<std::string_view> entryName(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.empty() || line[0] == ';') return std::nullopt;
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    return trimBlanks(line.substr(0, eq));
+}
+
+// The file's text with one entry set: its line is replaced where it stands, or added at the end
+// of its section (the section is added at the end when missing). Every other line, comments
+// and entries this program does not know included, stays as it is.
+std::string withEntry(std::string_view text, const std::string& section, const std::string& entry,
+                      const std::string& value) {
+    std::vector<std::string_view> lines = splitLines(text);
+    const std::string newLine = entry + "=" + value;
+    std::optional<size_t> sectionAt;
+    std::optional<size_t> replaceAt;
+    size_t insertAt = lines.size();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = sectionName(lines[i])) {
+            if (sectionAt && !replaceAt && insertAt == lines.size()) insertAt = i;
+            if (!sectionAt && *name == section) sectionAt = i;
+            continue;
+        }
+        if (sectionAt && insertAt == lines.size() && !replaceAt) {
+            auto name = entryName(lines[i]);
+            if (name && *name == entry) replaceAt = i;
+        }
+    }
+    // An added entry goes after the section's last line that is not blank.
+    if (sectionAt && !replaceAt)
+        while (insertAt > *sectionAt + 1 && trimBlanks(lines[insertAt - 1]).empty()) --insertAt;
+
+    CrLfWriter out;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (sectionAt && !replaceAt && i == insertAt) out.text(newLine).endLine();
+        out.text(replaceAt && i == *replaceAt ? std::string_view(newLine) : lines[i]).endLine();
+    }
+    if (sectionAt && !replaceAt && insertAt == lines.size()) out.text(newLine).endLine();
+    if (!sectionAt) out.text("[").text(section).text("]").endLine().text(newLine).endLine();
+    return out.take();
+}
+
+}  // namespace
+
 ProfileStore::ProfileStore(std::string path) : path_(std::move(path)) { reload(); }
 
 void ProfileStore::reload() {
+    auto text = unreadableFiles_.loadIfPresent(path_);
+    parse(text ? *text : std::string_view());
+}
+
+void ProfileStore::parse(std::string_view text) {
     sections_.clear();
-    auto text = readWholeFile(path_);
-    if (!text) return;
     std::string current;
-    LineReader reader(*text);
+    LineReader reader(text);
     std::string_view line;
     while (reader.next(line)) {
-        line = trimBlanks(line);
-        if (line.empty() || line[0] == ';') continue;
-        if (line.front() == '[' && line.back() == ']') {
-            current = std::string(trimBlanks(line.substr(1, line.size() - 2)));
+        if (auto name = sectionName(line)) {
+            current = std::string(*name);
             continue;
         }
-        size_t eq = line.find('=');
-        if (eq == std::string_view::npos || current.empty()) continue;
-        sections_[current][std::string(trimBlanks(line.substr(0, eq)))] =
-            std::string(line.substr(eq + 1));
+        auto name = entryName(line);
+        if (!name || current.empty()) continue;
+        line = trimBlanks(line);
+        sections_[current][std::string(*name)] = std::string(line.substr(line.find('=') + 1));
     }
 }
 
@@ -55,17 +111,18 @@ bool ProfileStore::writeString(const std::string& section, const std::string& en
     std::string clean;
     for (char c : value)
         if (c != '\r' && c != '\n') clean += c;
-    sections_[section][entry] = clean;
-    return save();
-}
-
-bool ProfileStore::save() const {
-    CrLfWriter out;
-    for (const auto& [section, entries] : sections_) {
-        out.text("[").text(section).text("]").endLine();
-        for (const auto& [entry, value] : entries) out.text(entry).text("=").text(value).endLine();
+    // Another program (or the technician with an editor) may have changed the file since it
+    // was read: the change goes over the file as it is now, so nothing else in it is lost.
+    std::optional<std::string> onDisk = unreadableFiles_.loadIfPresent(path_);
+    if (!onDisk && unreadableFiles_.contains(path_)) {
+        sections_[section][entry] = clean;
+        return false;
     }
-    return replaceFileAtomically(path_, out.str());
+    std::string text = withEntry(onDisk ? *onDisk : std::string_view(), section, entry, clean);
+    bool saved = unreadableFiles_.replace(path_, text);
+    if (saved) parse(text);
+    sections_[section][entry] = clean;
+    return saved;
 }
 
 }  // namespace quirn

@@ -1,13 +1,19 @@
 #pragma once
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "platform/UnreadableFiles.h"
 
 namespace quirn {
 
 // The application's profile store: named sections of integer and text entries, kept in an
 // INI-style file ("[Section]" then "Entry=value" lines). Every write saves the file at once
-// (atomically), so a crash never loses an earlier entry. Reads of missing entries give the
-// caller's default. A missing or unreadable file reads as empty.
+// (atomically), so a crash never loses an earlier entry, and changes only its own line of the
+// file as it is on disk at that moment: entries another program or the technician added while
+// the station runs are kept. Reads of missing entries give the caller's default. A missing file
+// reads as empty; one that cannot be read is never written over.
 class ProfileStore {
 public:
     // The store's file; the program uses "quirnradio.ini" in the working folder.
@@ -16,7 +22,8 @@ public:
     int getInt(const std::string& section, const std::string& entry, int defaultValue) const;
     std::string getString(const std::string& section, const std::string& entry,
                           const std::string& defaultValue) const;
-    // False when the file could not be written (the value is still kept in memory).
+    // False when the file could not be written, or could not be read (the value is still kept
+    // in memory). Also takes in what others changed in the file since it was last read.
     bool writeInt(const std::string& section, const std::string& entry, int value);
     bool writeString(const std::string& section, const std::string& entry,
                      const std::string& value);
@@ -24,10 +31,13 @@ public:
     // Re-reads the file (another process may have written it).
     void reload();
     const std::string& path() const { return path_; }
+    // The store's file when it was there but could not be read: it is never written over.
+    const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
 
 private:
-    bool save() const;
+    void parse(std::string_view text);
     std::string path_;
+    UnreadableFiles unreadableFiles_;
     std::map<std::string, std::map<std::string, std::string>> sections_;
 };
 

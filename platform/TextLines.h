@@ -9,14 +9,18 @@
 namespace quirn {
 
 // Splits text into lines; a line ends at CR LF, LF or CR, and a last line without an end counts.
-// The views point into `text`. Lines are whole, however long.
+// The views point into `text`. Lines are whole, however long. A UTF-8 byte-order mark at the
+// start (spreadsheet programs save CSV files with one) is not part of the first line.
 class LineReader {
 public:
-    explicit LineReader(std::string_view text) : text_(text) {}
+    explicit LineReader(std::string_view text) : text_(text) {
+        if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) pos_ = kByteOrderMark.size();
+    }
     // Next line without its end; false when the text is exhausted.
     bool next(std::string_view& line);
 
 private:
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     std::string_view text_;
     size_t pos_ = 0;
 };

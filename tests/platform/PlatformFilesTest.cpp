@@ -33,6 +33,16 @@ TEST(TextLines, ReadsEveryLineEndingAndKeepsLongLinesWhole) {
     EXPECT_EQ(lines[5], longLine);
 }
 
+TEST(TextLines, AByteOrderMarkIsNotPartOfTheFirstLine) {
+    auto lines = splitLines("\xEF\xBB\xBFLocation,1\r\nGroup,2\r\n");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Location,1");
+    // Only at the very start: the same bytes inside a line are its own.
+    lines = splitLines("a\n\xEF\xBB\xBF" "b");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "\xEF\xBB\xBF" "b");
+}
+
 TEST(TextLines, EmptyFieldsKeepTheirPlace) {
     auto f = splitFields("Location,3,1,School,,7,127.0.0.2,");
     ASSERT_EQ(f.size(), 8u);
@@ -114,6 +124,27 @@ TEST(ProfileStore, KeepsIntegerAndTextEntriesAcrossReopen) {
     EXPECT_EQ(again.getString("Serial", "Port1", ""), "/dev/ttyUSB0");
     EXPECT_EQ(again.getString("Clock", "Note", ""), "ab");
     EXPECT_EQ(again.getInt("Groups", "Sort", 1), 1);
+}
+
+// The technician maps a port by hand (or another program writes an entry) while the station
+// runs: the station's next write changes only its own line of the file as it is on disk.
+TEST(ProfileStore, AWriteKeepsWhatWasAddedToTheFileMeanwhile) {
+    TempFolder dir;
+    std::string path = dir.file("quirnradio.ini");
+    ASSERT_TRUE(writeFile(path, "; station settings\r\n[Commo]\r\nIPPort=2001\r\nBaud=2400\r\n"));
+    ProfileStore store(path);
+    ASSERT_TRUE(writeFile(path, "; station settings\r\n[Commo]\r\nIPPort=2001\r\nBaud=2400\r\n"
+                                "[Serial]\r\nCOM1=/dev/pts/7\r\n"));
+    EXPECT_TRUE(store.writeInt("Commo", "Baud", 4800));
+    EXPECT_EQ(readFile(path), "; station settings\r\n[Commo]\r\nIPPort=2001\r\nBaud=4800\r\n"
+                              "[Serial]\r\nCOM1=/dev/pts/7\r\n");
+    // What the other writer added is now seen by the station too.
+    EXPECT_EQ(store.getString("Serial", "COM1", ""), "/dev/pts/7");
+    EXPECT_TRUE(store.writeString("Mail", "Server", "127.0.0.1"));
+    ProfileStore again(path);
+    EXPECT_EQ(again.getString("Serial", "COM1", ""), "/dev/pts/7");
+    EXPECT_EQ(again.getInt("Commo", "Baud", 0), 4800);
+    EXPECT_EQ(again.getString("Mail", "Server", ""), "127.0.0.1");
 }
 
 TEST(Paths, WorkingFolderOverrideAndEnvironment) {

@@ -338,8 +338,16 @@ TEST_F(Quirnctl, NeverWritesTheWorkingFolderAndResavesElsewhere) {
     EXPECT_NE(test::readFile(out.file("summer.csv")).find("SummerPlan,Camp, North"),
               std::string::npos);
     EXPECT_FALSE(fileExists(out.file("override.csv")));
-    // Never over the working folder itself.
-    EXPECT_EQ(run({"db", "resave", "--out", root.path()}).exitCode, 2);
+    // Never over the working folder itself, however its name is spelt.
+    test::TempFolder links;
+    fs::create_directory_symlink(root.path(), links.file("live"));
+    for (const std::string& spelling :
+         {root.path(), root.path() + ".", root.path() + "./", links.file("live")}) {
+        ToolRun again = run({"db", "resave", "--out", spelling});
+        EXPECT_EQ(again.exitCode, 2) << spelling;
+        EXPECT_EQ(again.err.find('\n'), again.err.size() - 1) << again.err;
+    }
+    EXPECT_EQ(folderState(root.path()), before);
 }
 
 TEST_F(Quirnctl, HelpListsEveryCommand) {

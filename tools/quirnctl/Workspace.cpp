@@ -4,6 +4,8 @@
 #include "platform/FileSystem.h"
 #include "tools/quirnctl/Cli.h"
 
+#include <initializer_list>
+
 namespace quirn::ctl {
 
 std::optional<std::string> Workspace::load() {
@@ -18,6 +20,11 @@ std::optional<std::string> Workspace::load() {
     db_.setOverrideQuery(&overrides_);
     summer_.load();
     if (fileExists(passwayFileName())) passway_.load(db_);
+    // A file that is there but could not be read would make every output wrong (an empty week,
+    // a resave that wipes it): nothing is done at all.
+    for (const UnreadableFiles* files : std::initializer_list<const UnreadableFiles*>{&settings_.unreadableFiles, &db_.unreadableFiles(),
+                                         &summer_.unreadableFiles(), &passway_.unreadableFiles()})
+        if (!files->empty()) return "cannot read " + files->paths().front();
     download_ = std::make_unique<PlanDownload>(db_, clock_, hasMasterGroups(), &overrideSource_,
                                                &summerSource_);
     validation_ = std::make_unique<Validation>(*download_);

@@ -101,8 +101,10 @@ int resaveCommand(Context& c) {
     if (c.args[0] != "resave") return fail("unknown db command '" + c.args[0] + "'");
     if (!c.options.out) return fail("db resave needs --out DIR");
     std::string out = withTrailingSeparator(*c.options.out);
-    if (out == workingFolder()) return fail("--out must not be the working folder itself");
     if (!folderExists(out) && !makeFolder(out)) return fail("cannot create " + out);
+    // The folders themselves are compared, not their names: "./wf/.", a link or another
+    // spelling of the working folder must not have its files rewritten.
+    if (sameFolder(out, workingFolder())) return fail("--out must not be the working folder itself");
     setWorkingFolderOverride(out);
     bool ok = saveDatabase(c.ws.db(), c.ws.clock().now());
     ok = saveSnapshot(c.ws.db()) && ok;
