@@ -7,6 +7,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
+#include <initializer_list>
+
 namespace quirn {
 
 StationApp::StationApp(const Clock& clock, TimerService& timers)
@@ -25,6 +27,16 @@ namespace {
 // The profile store's TCP port of WiFi time switches and the M2M client.
 constexpr const char* kCommoSection = "Commo";
 constexpr const char* kIpPortEntry = "IPPort";
+
+void logUnreadable(const Clock& clock, const UnreadableFiles& files) {
+    for (const std::string& path : files.paths())
+        logSystem(clock, path + " could not be read; it is kept as it is and not saved over.");
+}
+
+void logNotSaved(const Clock& clock, const UnreadableFiles& files) {
+    for (const std::string& path : files.paths())
+        logSystem(clock, path + " not saved: it could not be read when it was loaded.");
+}
 }  // namespace
 
 StationApp::~StationApp() = default;
@@ -60,8 +72,15 @@ bool StationApp::startUp() {
     expireSpecialWeeks();
     technicians_.load();
     errors_.load();
-    commo.openRadioPort(settings_.radioPort);
+    // A port that opened is remembered as the agency's radio port.
+    if (commo.openRadioPort(settings_.radioPort) == 0 && settings_.radioPort != 0)
+        settings_.save(settingsFileName());
     passway_.load(database_);
+    for (const UnreadableFiles* files : std::initializer_list<const UnreadableFiles*>{
+             &settings_.unreadableFiles, &database_.unreadableFiles(), &summer_.unreadableFiles(),
+          &technicians_.unreadableFiles(), &errors_.unreadableFiles(), &passway_.unreadableFiles(),
+          &profile_->unreadableFiles()})
+        logUnreadable(clock_, *files);
     commo.beginTableBatch();
     database_.visitLocations([&commo](Location& l) { commo.addLocationAddress(l); });
     commo.endTableBatch();
@@ -75,6 +94,7 @@ void StationApp::shutDown() {
     timers_.stop(schedulerTimer_);
     schedulerTimer_ = TimerService::kNoTimer;
     errors_.save();
+    technicians_.save();
     readBackSaver_.wait();
 }
 
@@ -87,9 +107,9 @@ void StationApp::storeTicks() {
 void StationApp::endOfDay() {
     removeFile(overrideFileName());
     Archive(clock_).makeIfChanged();
-    saveDatabase(database_, clock_.now());
-    passway_.save(database_, clock_.now());
-    summer_.save();
+    if (!saveDatabase(database_, clock_.now())) logNotSaved(clock_, database_.unreadableFiles());
+    if (!passway_.save(database_, clock_.now())) logNotSaved(clock_, passway_.unreadableFiles());
+    if (!summer_.save()) logNotSaved(clock_, summer_.unreadableFiles());
 }
 
 void StationApp::expireSpecialWeeks() { database_.expireSpecialWeekPlans(clock_.now()); }
@@ -105,6 +125,8 @@ void StationApp::announceStart() {
 
 bool StationApp::startReadBackSave() {
     if (readBackSaver_.busy()) return false;
+    // A snapshot that could not be read keeps its read-backs on disk; the request is dropped.
+    if (database_.unreadableFiles().contains(snapshotFileName())) return true;
     return readBackSaver_.start(snapshotFileName(), snapshotBytes(database_));
 }
 

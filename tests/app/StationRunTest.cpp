@@ -67,9 +67,13 @@ TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
     EXPECT_EQ(occurrences(system, "Starting Program"), 1u);
     EXPECT_TRUE(app.scheduler().programStarted());
 
+    // A technician added while the station ran is in mail.csv once it has ended.
+    app.technicians().add(MailUser{"Bob", "bob@example.org", 16, false});
     app.shutDown();
     EXPECT_FALSE(app.schedulerRunning());
     EXPECT_TRUE(fileExists(workPath("errors.csv")));  // written even when empty
+    EXPECT_NE(readFile(workPath("mail.csv")).find("MailUser,Bob,bob@example.org,16,0"),
+              std::string::npos);
 }
 
 TEST_F(StationRun, EndOfDaySavesArchivesAndDropsTheOverrideFile) {
