@@ -141,8 +141,16 @@ void IpConnection::onConnectStep() {
     IpSocket::State s = socket_ ? socket_->poll() : IpSocket::kClosed;
     if (s == IpSocket::kClosed || s == IpSocket::kNotCreated) {
         services_.errors.addIpConnectError(address(), ipConnectErrorText(address()));
-        // What could not be delivered is dropped; the error record says so. Clock flags and a
-        // pending read stay and try again.
+        // What could not be delivered is dropped; the error record says so. Clock flags stay
+        // and try again. A read that was waiting for this connection ends now with nothing
+        // received, so its location shows the failed connection instead of "Reading." for ever.
+        if (readFlag_) {
+            if (Location* location = target_.get(services_.link.database)) {
+                const unsigned char nothing = 0;
+                services_.link.judge.acceptReply(*location, &nothing, 0);
+            }
+            readFlag_ = false;
+        }
         send_.clear();
         socket_.reset();
         receive_.reset();

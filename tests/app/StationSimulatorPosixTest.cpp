@@ -19,6 +19,7 @@
 #include "platform/Paths.h"
 #include "platform/VirtualTimerService.h"
 #include "protocol/ReadState.h"
+#include "tests/support/LoopbackServer.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
 
@@ -188,6 +189,10 @@ TEST_F(StationSimulator, RadioSwitchOnAPseudoTerminalIsProgrammedAndValidates) {
     ASSERT_TRUE(app.startUp());
     CommoHandler& commo = app.comms()->commo();
     ASSERT_TRUE(commo.serialPort().isOpen());
+    // The port that opened is remembered: profile.csv now holds every setting, not only ours.
+    const std::string settings = readFile(workPath("profile.csv"));
+    EXPECT_NE(settings.find("RadioPort,1\r\n"), std::string::npos) << settings;
+    EXPECT_GT(settings.size(), std::string("RadioPort,1\r\n").size()) << settings;
     Location* location = app.database().findLocation(1, 1, 1);
     ASSERT_NE(location, nullptr);
     seedOldFailure(app, *location);
@@ -336,6 +341,34 @@ TEST_F(StationSimulator, StriderBehindTheM2MClientHandsOverItsActivationLog) {
     EXPECT_TRUE(app.passway().activations().empty());
     app.shutDown();
     EXPECT_EQ(sim->stop(), 0);
+}
+
+TEST_F(StationSimulator, AReadOverAConnectionThatCannotBeMadeEndsAsAFailedConnection) {
+    unsigned closedPort = 0;
+    {
+        test::LoopbackServer gone("127.0.0.5");
+        ASSERT_TRUE(gone.ok());
+        closedPort = gone.port();
+    }
+    writeFile(workPath("quirnradio.ini"),
+              "[Commo]\r\nIPPort=" + std::to_string(closedPort) + "\r\n");
+    writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
+    writeFile(workPath("locations.csv"), "Location,1,1,School,Lincoln Ave North,1,127.0.0.5,1\r\n");
+    StationApp app(clock, timers);
+    ASSERT_TRUE(app.startUp());
+    Location* location = app.database().findLocation(1, 1, 1);
+    ASSERT_NE(location, nullptr);
+    const std::time_t started = clock.now();
+    app.comms()->commo().startRead(*location);
+    ASSERT_NE(static_cast<ReadState>(location->readState), ReadState::ConnectionFailed);
+    // Well inside the time a read may take: the refused connection decides it at once.
+    EXPECT_TRUE(runUntil(
+        [&] { return static_cast<ReadState>(location->readState) == ReadState::ConnectionFailed; },
+        100))
+        << "state " << location->readState;
+    EXPECT_LT(location->readStateTime - started, kReadTimeout);
+    EXPECT_NE(stateText(app, *location).find("Connection Failed, 0 bytes read."), std::string::npos);
+    app.shutDown();
 }
 
 }  // namespace
