@@ -15,7 +15,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quirn::PlanDatabase db;
     quirn::ManualClock clock(1773842130);
-    quirn::PlanDownload download(db, clock, false);
+    quirn::Settings settings;
+    quirn::PlanDownload download(db, clock, settings);
     quirn::Validation validation(download);
     quirn::PasswayStore passway;
     quirn::ReadBack readBack(validation, nullptr, &passway);

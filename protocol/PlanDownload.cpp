@@ -48,11 +48,11 @@ std::vector<PlanStep> planSteps(const DayPlan& plan) {
 
 }  // namespace
 
-PlanDownload::PlanDownload(PlanDatabase& db, const Clock& clock, bool hasMasterGroups,
+PlanDownload::PlanDownload(PlanDatabase& db, const Clock& clock, const Settings& settings,
                            const OverrideSource* overrides, const SummerSource* summer)
     : db_(db),
       clock_(clock),
-      hasMasterGroups_(hasMasterGroups),
+      settings_(settings),
       overrides_(overrides),
       summer_(summer) {}
 
@@ -106,7 +106,7 @@ void PlanDownload::rebuildImage(Group& group, const OverrideState& override) {
 
     int slot = override.active ? overrideSlot(group) : kNoSlot;
     if (override.active && slot == kNoSlot)
-        log("Override of " + group.title(hasMasterGroups_) +
+        log("Override of " + group.title(hasMasterGroups()) +
             " not written into the program image: all nine day plans are in use.\n");
     bool overrideWritten = override.active && slot != kNoSlot;
 
@@ -154,14 +154,14 @@ ProgramImage PlanDownload::imageFor(const Location& location) {
 
 std::string PlanDownload::defaultWeekText(const Group& group, int location,
                                           std::time_t date) const {
-    return defaultWeekCommand(group, location, date, hasMasterGroups_).text();
+    return defaultWeekCommand(group, location, date, hasMasterGroups()).text();
 }
 
 std::string PlanDownload::overrideText(const Group& group) const {
     OverrideState o = overrideOf(group.masterGroup(), group.number());
     return OverrideCommand(group.masterGroup(), group.number(),
                            OverrideCommand::dataFor(o.hasEntry, o.active, o.steps),
-                           hasMasterGroups_)
+                           hasMasterGroups())
         .text();
 }
 
@@ -170,7 +170,7 @@ std::string PlanDownload::summerWeekText(const Location& location) const {
     if (summer_)
         steps = summer_->summerSteps(location.masterGroup, location.group, location.number);
     return SummerWeekCommand(location.masterGroup, location.group, location.number,
-                             hasMasterGroups_, std::move(steps))
+                             hasMasterGroups(), std::move(steps))
         .text();
 }
 
@@ -181,7 +181,7 @@ bool PlanDownload::summerInEffect(const Location& location) const {
 
 SpecialWeekCommand PlanDownload::weekCommand(const Group& group, int location,
                                              const SpecialWeek& week) const {
-    return SpecialWeekCommand(group.masterGroup(), group.number(), location, hasMasterGroups_,
+    return SpecialWeekCommand(group.masterGroup(), group.number(), location, hasMasterGroups(),
                               week.dayPlan, week.changed, groupSteps(group));
 }
 
@@ -234,20 +234,20 @@ size_t PlanDownload::locationProgram(const Location& location, char* buffer, siz
                        .bytes());
             return length;
         case TimeSwitchModel::Strider:
-            append(delayTimeCommand(location, hasMasterGroups_).text());
+            append(delayTimeCommand(location, hasMasterGroups()).text());
             break;
         case TimeSwitchModel::QN510:
             break;
     }
-    append(TimeCommand(location.masterGroup, location.group, clock_, hasMasterGroups_).text());
+    append(TimeCommand(location.masterGroup, location.group, clock_, hasMasterGroups()).text());
     if (group == nullptr) {
         append(DefaultWeekCommand(location.masterGroup, location.group, location.number,
-                                  hasMasterGroups_, WeekDays{}, {})
+                                  hasMasterGroups(), WeekDays{}, {})
                    .text());
         OverrideState o = overrideOf(location.masterGroup, location.group);
         append(OverrideCommand(location.masterGroup, location.group,
                                OverrideCommand::dataFor(o.hasEntry, o.active, o.steps),
-                               hasMasterGroups_)
+                               hasMasterGroups())
                    .text());
         return length;
     }

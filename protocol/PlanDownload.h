@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plans/PlanDatabase.h"
+#include "plans/Settings.h"
 #include "platform/Clock.h"
 #include "protocol/PlanSources.h"
 #include "protocol/ProgramImage.h"
@@ -23,7 +24,9 @@ namespace quirn {
 class PlanDownload {
   public:
     // `overrides` and `summer` may be null: no group has an override, no location a summer plan.
-    PlanDownload(PlanDatabase& db, const Clock& clock, bool hasMasterGroups,
+    // The master-groups switch is read from `settings` at every build, so programming built
+    // after the technician turns it on or off is addressed the new way at once.
+    PlanDownload(PlanDatabase& db, const Clock& clock, const Settings& settings,
                  const OverrideSource* overrides = nullptr, const SummerSource* summer = nullptr);
 
     // Receives the lines this class writes to the System log (none are written without it).
@@ -66,7 +69,7 @@ class PlanDownload {
 
     PlanDatabase& database() const { return db_; }
     const Clock& clock() const { return clock_; }
-    bool hasMasterGroups() const { return hasMasterGroups_; }
+    bool hasMasterGroups() const { return settings_.hasMasterGroups != 0; }
 
   private:
     void rebuildImage(Group& group, const OverrideState& override);
@@ -75,7 +78,7 @@ class PlanDownload {
 
     PlanDatabase& db_;
     const Clock& clock_;
-    bool hasMasterGroups_;
+    const Settings& settings_;
     const OverrideSource* overrides_;
     const SummerSource* summer_;
     std::function<void(const std::string&)> systemLog_;

@@ -28,7 +28,7 @@ class ProtocolReplyJudgeTest : public ::testing::Test {
   protected:
     ProtocolReplyJudgeTest()
         : clock(fromLocal(2026, 3, 16, 7, 30, 0)),
-          download(db, clock, false),
+          download(db, clock, settings),
           validation(download),
           readBack(validation),
           judge(clock, readBack, download),

@@ -23,7 +23,7 @@ inline constexpr int kHoursWest = 5;
 // switch of the group on the scripted line when a test attaches one.
 class LoaderFixture : public PortFixture {
   protected:
-    LoaderFixture() : download(db, clock, false), readBack(download, clock) {
+    LoaderFixture() : download(db, clock, settings), readBack(download, clock) {
         Group& g = db.group(kMasterGroup, kGroup);
         g.setName("Elm Street");
         g.addStep(Step::atTime(kMasterGroup, kGroup, 1, 7, 0, 1));

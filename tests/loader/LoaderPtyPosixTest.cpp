@@ -92,6 +92,42 @@ INSTANTIATE_TEST_SUITE_P(Types, LoaderPtyRoundTrip,
                                                    kCompactReply},
                                            PtyCase{AttachedType::Mx40, SimModel::MX40, 968}));
 
+// The technician turns master groups on in the utilities while the station runs: every
+// message of the next Write is addressed with the master group, the paged programming too, so
+// the switch of master group 2 takes all of it and the read matches.
+TEST_F(LoaderPtyPosixTest, MasterGroupsSwitchedOnInTheUtilitiesAddressTheWholeProgramming) {
+    constexpr int kSecondMasterGroup = 2;
+    addElmStreetGroup(db, kSecondMasterGroup, kG);
+    sim::SimSettings s;
+    s.model = SimModel::QN510;
+    s.address = {kSecondMasterGroup, kG, 1};
+    s.zone = sim::ZoneRule::northAmerican(5);
+    device = std::make_unique<sim::SimulatedTimeSwitch>(s, clock);
+    transport = std::make_unique<sim::PtyTransport>(*pty, *device, clock, nullptr);
+    profile.writeInt("Clock", "Type", static_cast<int>(AttachedType::Qn510));
+    settings.hasMasterGroups = 0;
+
+    LoaderController loader(
+        LoaderServices{clock, timers, *port, loaderSettings, db, download, readBack}, view);
+    loader.open();
+    {
+        UtilitiesController utilities(timers, *port, loaderSettings, view, AttachedType::Qn510);
+        utilities.open();
+        utilities.setMasterGroupsEnabled(true);
+        utilities.close();
+    }
+    ASSERT_TRUE(loader.selectGroup(kSecondMasterGroup, kG));
+    ASSERT_TRUE(loader.write());
+    turnSwitch(kFirstByteWaitMs);
+    tickUntilIdle(loader);
+    ASSERT_TRUE(loader.read());
+    turnSwitch(kFirstByteWaitMs);
+    awaitStationBytes(kCompactReply);
+    tickUntilIdle(loader);
+    ASSERT_TRUE(loader.lastRead().valid) << loader.statusText();
+    EXPECT_EQ(loader.match(), LoaderController::Match::Matches) << loader.statusText();
+}
+
 TEST_F(LoaderPtyPosixTest, TheBaudChangeMovesAnLr40To4800AndTheStationBackTo2400) {
     attach(SimModel::LR40);
     UtilitiesController utilities(timers, *port, loaderSettings, view, AttachedType::Mx40WithLr40);

@@ -58,7 +58,7 @@ class PtyLoaderFixture : public ::testing::Test {
     Settings settings;
     LoaderSettings loaderSettings{profile, settings, folder.file("profile.csv")};
     PlanDatabase db;
-    PlanDownload download{db, clock, false};
+    PlanDownload download{db, clock, settings};
     ProtocolReadBack readBack{download, clock};
     FakeProtocol protocol;
     RecordingErrorSink errors;

@@ -41,7 +41,8 @@ class PlanDownloadTest : public ::testing::Test {
     ManualClock clock{wednesday()};
     test::FakeOverrides overrides;
     test::FakeSummer summer;
-    PlanDownload download{db, clock, false, &overrides, &summer};
+    Settings settings;
+    PlanDownload download{db, clock, settings, &overrides, &summer};
 };
 
 TEST_F(PlanDownloadTest, ImageHeaderTrailerAndBuildStamp) {

@@ -90,7 +90,8 @@ class ReadBackTest : public ::testing::Test {
     PlanDatabase db;
     ManualClock clock{wednesday()};
     test::FakeOverrides overrides;
-    PlanDownload download{db, clock, false, &overrides, nullptr};
+    Settings settings;
+    PlanDownload download{db, clock, settings, &overrides, nullptr};
     Validation validation{download};
     RecordingListener listener;
     PasswayStore passway;

@@ -77,7 +77,8 @@ TEST(RoundTrip, WhatIsSentIsWhatValidates) {
         ManualClock clock(fromLocal(2026, 3, 16 + seed % 7, 6 + seed % 12, seed % 60, 10));
         randomGroup(db, rng, clock.now());
         test::FakeOverrides overrides;
-        PlanDownload download(db, clock, false, &overrides);
+        Settings settings;
+        PlanDownload download(db, clock, settings, &overrides);
         Validation validation(download);
         ReadBack readBack(validation);
         Group& group = *db.findGroup(1, 1);

@@ -64,7 +64,8 @@ class ValidationTest : public ::testing::Test {
     ManualClock clock{wednesday()};
     test::FakeOverrides overrides;
     test::FakeSummer summer;
-    PlanDownload download{db, clock, false, &overrides, &summer};
+    Settings settings;
+    PlanDownload download{db, clock, settings, &overrides, &summer};
     Validation validation{download};
 };
 

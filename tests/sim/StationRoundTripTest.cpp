@@ -21,6 +21,12 @@ namespace quirn::sim {
 namespace {
 
 constexpr bool kMasterGroups = true;
+
+Settings withMasterGroups() {
+    Settings settings;
+    settings.hasMasterGroups = kMasterGroups ? 1 : 0;
+    return settings;
+}
 constexpr size_t kBufferSize = 4000;
 
 SimModel simModelOf(int32_t model) {
@@ -93,7 +99,8 @@ class StationRoundTrip : public ::testing::Test {
     const std::time_t today = fromLocal(2026, 10, 6, 9, 30, 0);
     ManualClock clock{today};
     PlanDatabase db;
-    PlanDownload download{db, clock, kMasterGroups};
+    Settings settings = withMasterGroups();
+    PlanDownload download{db, clock, settings};
     Validation validation{download};
     ReadBack readBack{validation};
 };

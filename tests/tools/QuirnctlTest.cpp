@@ -55,10 +55,12 @@ struct StationView {
         loadDatabase(db, clock.now());
         overrides.load(OverrideLoadMode::ReadOnly);
         summer.load();
-        download = std::make_unique<PlanDownload>(db, clock, hasMasterGroups, &overrideSource,
+        settings.hasMasterGroups = hasMasterGroups ? 1 : 0;
+        download = std::make_unique<PlanDownload>(db, clock, settings, &overrideSource,
                                                   &summerSource);
     }
     ManualClock clock;
+    Settings settings;
     PlanDatabase db;
     OverrideStore overrides{clock};
     SummerPlanStore summer{clock};

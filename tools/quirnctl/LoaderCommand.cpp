@@ -182,7 +182,7 @@ class LoaderJob {
         port_ = std::make_unique<CommoLoaderPort>(*handler_);
         // The loader window opens with the settings; the download follows its master groups.
         loaderSettings_.applyProfileToSettings();
-        download_ = std::make_unique<PlanDownload>(db_, clock_, loaderSettings_.hasMasterGroups(),
+        download_ = std::make_unique<PlanDownload>(db_, clock_, settings_,
                                                    &overrideSource_, &summerSource_);
         readBack_ = std::make_unique<ProtocolReadBack>(*download_, clock_);
         loader_ = std::make_unique<LoaderController>(

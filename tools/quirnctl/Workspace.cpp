@@ -22,10 +22,11 @@ std::optional<std::string> Workspace::load() {
     if (fileExists(passwayFileName())) passway_.load(db_);
     // A file that is there but could not be read would make every output wrong (an empty week,
     // a resave that wipes it): nothing is done at all.
-    for (const UnreadableFiles* files : std::initializer_list<const UnreadableFiles*>{&settings_.unreadableFiles, &db_.unreadableFiles(),
-                                         &summer_.unreadableFiles(), &passway_.unreadableFiles()})
+    for (const UnreadableFiles* files : std::initializer_list<const UnreadableFiles*>{
+             &settings_.unreadableFiles, &db_.unreadableFiles(), &summer_.unreadableFiles(),
+             &passway_.unreadableFiles()})
         if (!files->empty()) return "cannot read " + files->paths().front();
-    download_ = std::make_unique<PlanDownload>(db_, clock_, hasMasterGroups(), &overrideSource_,
+    download_ = std::make_unique<PlanDownload>(db_, clock_, settings_, &overrideSource_,
                                                &summerSource_);
     validation_ = std::make_unique<Validation>(*download_);
     readBack_ = std::make_unique<ReadBack>(*validation_, nullptr, &passway_);
