@@ -25,23 +25,119 @@ SerialPort::SerialPort(LinkServices services, std::unique_ptr<SerialDevice> devi
       device_(device ? std::move(device) : createSerialDevice()),
       comMap_(comMap) {}
 
+namespace {
+std::string notSentLine(const std::string& portName, std::size_t messages, std::size_t bytes,
+                        const char* why) {
+    return std::to_string(messages) + (messages == 1 ? " message" : " messages") + " (" +
+           std::to_string(bytes) + " bytes) for the radio on " + portName + " not sent: " + why;
+}
+}  // namespace
+
 SerialPort::~SerialPort() {
+    if (!outgoing_.empty())
+        logSystem(services_.clock, notSentLine(portName_, outgoing_.size(),
+                                               outgoing_.pendingBytes(), "the program ended."));
     close();
 }
 
 int SerialPort::open(int comNumber, int baud) {
+    if (comNumber != comNumber_) {
+        lost_ = false;
+        failureLogged_ = false;
+        refusedWhileLost_ = 0;
+    }
     comNumber_ = comNumber;
     device_->close();
     if (comNumber == 0) {
         portName_ = kComDisabledChoice;
+        lost_ = false;
+        if (!outgoing_.empty()) {
+            const std::size_t messages = outgoing_.size(), bytes = outgoing_.pendingBytes();
+            outgoing_.clear([](const RadioOutgoing::Message&) {});
+            logSystem(services_.clock,
+                      notSentLine("the radio port", messages, bytes, "the radio was turned off."));
+        }
         return 0;
     }
     portName_ = "COM " + std::to_string(comNumber);
     if (!device_->open(comMap_.devicePath(comNumber), baud)) {
+        // Asked for by the station or the technician: the failure is always said.
         logSystem(services_.clock, portName_ + " could not be opened: " + device_->errorText());
+        lost_ = true;
+        failureLogged_ = true;
         return 1;
     }
+    lost_ = false;
+    failureLogged_ = false;
+    refusedWhileLost_ = 0;
     return 0;
+}
+
+bool SerialPort::reopen() {
+    if (comNumber_ == 0) return false;
+    if (!device_->open(comMap_.devicePath(comNumber_), kBaud2400)) {
+        if (!failureLogged_)
+            logSystem(services_.clock,
+                      portName_ + " could not be opened: " + device_->errorText());
+        lost_ = true;
+        failureLogged_ = true;
+        return false;
+    }
+    if (lost_) {
+        std::string line = "COM " + std::to_string(comNumber_) + " reopened.";
+        if (refusedWhileLost_ > 0)
+            line += " " + std::to_string(refusedWhileLost_) +
+                    " radio messages were not sent while it was not available.";
+        logSystem(services_.clock, line);
+    }
+    lost_ = false;
+    failureLogged_ = false;
+    refusedWhileLost_ = 0;
+    return true;
+}
+
+void SerialPort::markLost() {
+    device_->close();
+    lastReopenMs_ = services_.clock.nowMs();
+    if (!failureLogged_) logSystem(services_.clock, "COM " + std::to_string(comNumber_) + " lost.");
+    lost_ = true;
+    failureLogged_ = true;
+    // A read in progress cannot get the rest of its reply: it ends with what arrived.
+    if (state_ == kReading) {
+        if (Location* location = target_.get(services_.database)) {
+            services_.judge.acceptReply(*location, received_.data(), receivedCount_);
+            ++location->replyCount;
+        }
+    }
+    receivedCount_ = 0;
+    target_.clear();
+    state_ = kIdle;
+}
+
+void SerialPort::pump() {
+    if (!device_->isOpen() || outgoing_.empty()) return;
+    long written = outgoing_.pump(*device_, [this](const std::string& message) {
+        logTransmit(services_.clock, kSerialLogName,
+                    reinterpret_cast<const unsigned char*>(message.data()), message.size());
+    });
+    if (written < 0) {
+        markLost();
+        return;
+    }
+    const std::size_t toGo = static_cast<std::size_t>(written) + outgoing_.pendingBytes();
+    if (toGo > 0)
+        deadlineMs_ = std::max(deadlineMs_, services_.clock.nowMs() + onAirSeconds(toGo) * 1000);
+}
+
+void SerialPort::giveUpExpired() {
+    outgoing_.dropExpired(services_.clock.nowMs(), [this](const RadioOutgoing::Message& m) {
+        logSystem(services_.clock,
+                  "Radio message of " + std::to_string(m.bytes.size()) + " bytes for " +
+                      portName_ + " given up: " + std::to_string(m.bytes.size() - m.sent) +
+                      " bytes of it were still not sent " +
+                      std::to_string(RadioOutgoing::kGiveUpMs / 60000) + " minutes after it was "
+                      "handed over.");
+    });
 }
 
 void SerialPort::close() {
@@ -69,15 +165,21 @@ bool SerialPort::sendCommand(const std::string& bytes) {
 }
 
 bool SerialPort::write(const unsigned char* bytes, std::size_t count) {
-    if (!device_->isOpen()) open(comNumber_, kBaud2400);
-    if (!device_->isOpen() || !bytes || count == 0) return false;
-    device_->waiting();  // clears a pending line error
-    long written = device_->write(bytes, count);
-    if (written <= 0) return false;
-    std::size_t sent = static_cast<std::size_t>(written);
-    deadlineMs_ = services_.clock.nowMs() + onAirSeconds(sent) * 1000;
-    logTransmit(services_.clock, kSerialLogName, bytes, sent);
-    return sent == count;
+    if (comNumber_ == 0 || !bytes || count == 0) return false;
+    if (!device_->isOpen()) reopen();
+    // Clears a pending line error; a device that went away is noticed here.
+    if (device_->isOpen() && device_->waiting() < 0) markLost();
+    if (!device_->isOpen()) {
+        ++refusedWhileLost_;
+        return false;
+    }
+    if (!outgoing_.add(bytes, count, services_.clock.nowMs())) {
+        logSystem(services_.clock, "Radio message of " + std::to_string(count) + " bytes for " +
+                                       portName_ + " not sent: the port's backlog is full.");
+        return false;
+    }
+    pump();
+    return device_->isOpen();
 }
 
 bool SerialPort::writeByte(unsigned char byte) {
@@ -100,8 +202,7 @@ int SerialPort::flushInput() {
     for (int round = 0; round < kFlushRounds; ++round) {
         long waiting = device_->waiting();
         if (waiting < 0) {
-            device_->close();
-            logSystem(services_.clock, portName_ + " lost.");
+            markLost();
             return 1;
         }
         if (waiting == 0) break;
@@ -114,32 +215,45 @@ int SerialPort::flushInput() {
 }
 
 std::size_t SerialPort::readAvailable() {
+    if (!device_->isOpen()) return 0;
     long waiting = device_->waiting();
-    if (waiting <= 0) return waiting < 0 ? 0 : receivedCount_;
+    if (waiting < 0) {
+        markLost();
+        return 0;
+    }
+    if (waiting == 0) return receivedCount_;
     if (receivedCount_ + static_cast<std::size_t>(waiting) > kMessageBufferSize) {
         // Too long for any reply: drop it whole and collect afresh.
         flushInput();
         return 0;
     }
     long n = device_->read(received_.data() + receivedCount_, static_cast<std::size_t>(waiting));
-    if (n > 0) receivedCount_ += static_cast<std::size_t>(n);
+    if (n < 0) {
+        markLost();
+        return 0;
+    }
+    receivedCount_ += static_cast<std::size_t>(n);
     return receivedCount_;
 }
 
 void SerialPort::service() {
     if (comNumber_ == 0) return;
+    giveUpExpired();
     if (!device_->isOpen()) {
-        // Without this, queued radio traffic would wait for some direct write to reopen.
+        // Tried again whatever the traffic, so a port that comes back is seen to be back.
         long long now = services_.clock.nowMs();
-        if (transmit_.empty() || now - lastReopenMs_ < kReopenIntervalMs) return;
+        if (now - lastReopenMs_ < kReopenIntervalMs) return;
         lastReopenMs_ = now;
-        if (open(comNumber_, kBaud2400) != 0) return;
+        if (!reopen()) return;
     }
+    pump();
     readAvailable();
+    if (!device_->isOpen()) return;
     switch (state_) {
         case kIdle:
         case kAfterExchange:
-            if (transmit_.empty()) break;
+            // The next transmission starts only when the driver's backlog leaves it room.
+            if (transmit_.empty() || !outgoing_.hasRoomFor(transmit_.size())) break;
             if (target_.isSet()) {
                 state_ = kReading;
                 flushInput();
@@ -150,7 +264,7 @@ void SerialPort::service() {
             flushTransmitBuffer();
             break;
         case kWriting:
-            if (sinceDeadlineMs() > 0) state_ = kAfterExchange;
+            if (sinceDeadlineMs() > 0 && outgoing_.empty()) state_ = kAfterExchange;
             break;
         case kReading:
             judgeReply();
@@ -244,6 +358,10 @@ std::string SerialPort::statusText() const {
         }
         case kWriting:
             return "Serial Port Writing.";
+        case kIdle:
+        case kAfterExchange:
+            if (isUsed() && !isOpen() && lost_) return portName_ + " lost.";
+            return "Serial Port Active.";
         case kReadingLog:
             return "Reading Passway.";
         default:

@@ -8,6 +8,7 @@
 #include "comms/CommoLink.h"
 #include "comms/CommsConstants.h"
 #include "comms/LinkServices.h"
+#include "comms/RadioOutgoing.h"
 #include "comms/TransmitBuffer.h"
 #include "platform/ComPortMap.h"
 #include "platform/SerialDevice.h"
@@ -16,8 +17,10 @@ namespace quirn {
 
 // The paging radio transmitter on a COM port. Everything it sends is heard by every radio time
 // switch; a reply comes back only while one location is being read. Serviced by the handler's
-// tick and never blocking: it reads only what the driver holds and estimates the on-air time
-// of what it writes instead of waiting for the transmitter.
+// tick and never blocking: it reads only what the driver holds, hands the driver only what it
+// takes (the rest waits, in order, for the next ticks) and estimates the on-air time of what is
+// written and still to go instead of waiting for the transmitter. A failed write, a hang-up or a
+// driver error marks the port lost at once; it is tried again every kReopenIntervalMs.
 class SerialPort final : public CommoLink {
   public:
     enum State {
@@ -35,7 +38,7 @@ class SerialPort final : public CommoLink {
     static constexpr std::size_t kAirBytesPerSecond = 250;
     static constexpr std::size_t kWriteTextLimit = 1999;
     static constexpr std::size_t kFlushChunk = 999;
-    // A lost port with bytes waiting to go out is tried again this often by the tick.
+    // A lost (or missing) port is tried again this often by the tick.
     static constexpr long long kReopenIntervalMs = 30000;
 
     SerialPort(LinkServices services, std::unique_ptr<SerialDevice> device, ComPortMap comMap);
@@ -44,8 +47,9 @@ class SerialPort final : public CommoLink {
     SerialPort& operator=(const SerialPort&) = delete;
 
     // Opens COM `comNumber` at 4800 baud when `baud` is 4800, else 2400; COM 0 means no radio
-    // and succeeds with the port closed. Returns 0 on success, 1 when the device cannot be
-    // opened or set up (the handle stays invalid).
+    // and succeeds with the port closed (what was still to go out is dropped, with a line).
+    // Returns 0 on success, 1 when the device cannot be opened or set up (the handle stays
+    // invalid).
     int open(int comNumber, int baud = kBaud2400);
     void close();
     bool isUsed() const { return comNumber_ != 0; }
@@ -66,20 +70,22 @@ class SerialPort final : public CommoLink {
     void readLocation(Location& location, const unsigned char* bytes, std::size_t count);
     // Writes a command's bytes at once.
     bool sendCommand(const std::string& bytes);
-    // Writes at once, reopening a lost port at 2400 baud first; sets the end of on-air time and
-    // logs the bytes. False when no byte could be written.
+    // Hands the bytes to the driver now, reopening a lost port at 2400 baud first; what the
+    // driver does not take yet goes on the next ticks, before anything handed over later. The
+    // end of on-air time covers what is still to go; the Transmit log gets the message once,
+    // whole, when its last byte has gone. False (nothing kept) when the port is not available.
     bool write(const unsigned char* bytes, std::size_t count);
     bool writeByte(unsigned char byte);
     // At most kWriteTextLimit characters.
     bool writeText(const std::string& text);
     // Drops what the driver holds and what was received. 0, or 1 when the port is lost (it is
-    // then closed; the next write reopens it).
+    // then closed; the next write or the tick reopens it).
     int flushInput();
     // Appends what the driver holds to the received bytes and returns their count. A reply that
     // would pass kMessageBufferSize is dropped whole and collecting starts again.
     std::size_t readAvailable();
-    // The periodic step. A lost port with bytes waiting to go out is reopened at 2400 baud,
-    // at most once every kReopenIntervalMs.
+    // The periodic step: what still waits for the driver goes first. A lost port is reopened at
+    // 2400 baud, at most once every kReopenIntervalMs.
     void service();
     int currentBaud() const { return device_->currentBaud(); }
 
@@ -89,11 +95,15 @@ class SerialPort final : public CommoLink {
     void clearReceived() { receivedCount_ = 0; }
     std::size_t transmitCount() const { return transmit_.size(); }
     std::size_t transmitWaiting() const { return transmit_.waitingBytes(); }
+    // Bytes handed over that the driver has not taken yet.
+    std::size_t outgoingBytes() const { return outgoing_.pendingBytes(); }
+    // True after the port was lost (or never opened), until it opens again.
+    bool isLost() const { return lost_; }
     int state() const { return state_; }
     // The location being read, or null.
     Location* locationBeingRead() const { return target_.get(services_.database); }
 
-    bool isWriting() const override { return state_ == kWriting; }
+    bool isWriting() const override { return state_ == kWriting || !outgoing_.empty(); }
     bool isReading() const override { return state_ == kReading || state_ == kReadingLog; }
     std::string statusText() const override;
     // One line for the communications summary.
@@ -106,6 +116,13 @@ class SerialPort final : public CommoLink {
 
   private:
     bool flushTransmitBuffer();
+    // Writes what waits for the driver and moves the on-air deadline over what is still to go.
+    void pump();
+    // Opens the configured device again at 2400 baud; logs only the first failure of a loss
+    // and the recovery.
+    bool reopen();
+    void markLost();
+    void giveUpExpired();
     void judgeReply();
     void readLogStep();
     void endExchange();
@@ -117,11 +134,15 @@ class SerialPort final : public CommoLink {
     std::size_t receivedCount_ = 0;
     std::array<unsigned char, kMessageBufferSize> received_{};
     TransmitBuffer transmit_;
+    RadioOutgoing outgoing_;
     ReadTarget target_;
     int state_ = kIdle;
     long long deadlineMs_ = 0;
     long long lastReopenMs_ = 0;
     std::string portName_ = "Disabled";
+    bool lost_ = false;            // lost or missing; cleared by a successful open
+    bool failureLogged_ = false;   // the current loss has its line in the System log
+    std::size_t refusedWhileLost_ = 0;
     int comNumber_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -485,6 +486,118 @@ TEST_F(CommoHandlerPty, RadioInputIsTakenAndTheTimerStopsWithTheHandler) {
     EXPECT_EQ(h->serialPort().currentBaud(), 4800);
     h.reset();
     EXPECT_EQ(timers.activeCount(), 0u);
+}
+
+size_t occurrences(const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++n;
+    return n;
+}
+
+// A radio page of `size` bytes that says which one it is.
+std::string numberedPage(int index, std::size_t size) {
+    char head[8];
+    std::snprintf(head, sizeof head, "@P%02d", index);
+    std::string page = head;
+    page.append(size - page.size() - 1, static_cast<char>('A' + index % 26));
+    return page + "#";
+}
+
+// The transmitter's line drains far slower than the station queues pages: the driver takes part
+// of a write and nothing else for a while. Every page still goes out whole, in order, and is
+// logged once when its last byte has gone.
+TEST_F(CommoHandlerPty, SixtyPagesToASlowReaderAllArriveWholeAndInOrder) {
+    constexpr int kPages = 60;
+    constexpr std::size_t kPageSize = 900;
+    auto h = make();
+    ASSERT_EQ(h->openRadioPort(kCom), 0);
+    std::string expected;
+    for (int i = 0; i < kPages; ++i) {
+        expected += numberedPage(i, kPageSize);
+        h->enqueueFor(kRadioAddress, numberedPage(i, kPageSize));
+    }
+
+    // The far end: 512 bytes every 2 ms, for at most 20 s.
+    std::string arrived;
+    std::atomic<bool> stop{false};
+    std::thread reader([&] {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!stop && arrived.size() < expected.size() && std::chrono::steady_clock::now() < end) {
+            arrived += pty.receiveAtMost(512);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    bool sawBacklog = false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int i = 0; i < 20000 && std::chrono::steady_clock::now() < end; ++i) {
+        tick();
+        sawBacklog = sawBacklog || h->serialPort().outgoingBytes() > 0;
+        if (h->queueSize() == 0 && h->serialPort().outgoingBytes() == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_TRUE(sawBacklog) << "the driver took everything at once: the test proves nothing";
+    EXPECT_EQ(h->serialPort().outgoingBytes(), 0u);
+    reader.join();
+    stop = true;
+    ASSERT_EQ(arrived.size(), expected.size());
+    EXPECT_TRUE(arrived == expected) << "pages cut, lost or out of order";
+
+    const std::string transmit = test::readFile(logFileName(clock, kLogTransmit));
+    EXPECT_EQ(occurrences(transmit, "To: Serial Port,"), static_cast<size_t>(kPages));
+    for (int i = 0; i < kPages; ++i)
+        EXPECT_NE(transmit.find("To: Serial Port," + numberedPage(i, kPageSize) + "\r\n"),
+                  std::string::npos)
+            << "page " << i;
+    EXPECT_EQ(systemLog().find("not sent"), std::string::npos) << systemLog();
+}
+
+// The adapter is unplugged while only broadcasts go out: the port says so at once, keeps the
+// broadcast, and sends it when the adapter is back.
+TEST_F(CommoHandlerPty, ALostAdapterIsNoticedAtOnceAndWhatWaitsGoesOutWhenItIsBack) {
+    auto h = make();
+    ASSERT_EQ(h->openRadioPort(kCom), 0);
+    pty.closeMaster();
+    h->enqueueBytes("@P01#");
+    tick();
+    EXPECT_NE(systemLog().find("COM 3 lost."), std::string::npos) << systemLog();
+    EXPECT_FALSE(h->serialPort().isHealthy());
+    EXPECT_EQ(h->serialPort().statusText(), "COM 3 lost.");
+    EXPECT_EQ(h->serialPort().summaryText(), "Serial Port: COM 3, not available.");
+
+    PtyPair back;
+    store.writeString(kSerialSection, "COM" + std::to_string(kCom), back.slavePath());
+    tick(2 * 31);  // the port is tried again every 30 s
+    EXPECT_TRUE(h->serialPort().isHealthy());
+    EXPECT_EQ(back.receive(5), "@P01#");
+    const std::string system = systemLog();
+    EXPECT_EQ(occurrences(system, "COM 3 lost."), 1u) << system;
+    EXPECT_EQ(occurrences(system, "COM 3 reopened."), 1u) << system;
+}
+
+// With the device missing the station keeps trying, but says it once, and once when it is back.
+TEST_F(CommoHandlerPty, AMissingDeviceIsLoggedOnceAndItsRecoveryOnce) {
+    store.writeString(kSerialSection, "COM" + std::to_string(kCom), folder.file("gone"));
+    auto h = make();
+    EXPECT_EQ(h->openRadioPort(kCom), 1);
+    for (int minute = 0; minute < 10; ++minute) {
+        h->enqueueFor(kRadioAddress, "@P#");
+        h->enqueueBytes("@B#");
+        tick(2 * 60);
+    }
+    EXPECT_EQ(occurrences(systemLog(), "COM 3 could not be opened"), 1u) << systemLog();
+    EXPECT_FALSE(h->serialPort().isHealthy());
+
+    store.writeString(kSerialSection, "COM" + std::to_string(kCom), pty.slavePath());
+    tick(2 * 31);
+    EXPECT_TRUE(h->serialPort().isHealthy());
+    const std::string system = systemLog();
+    EXPECT_EQ(occurrences(system, "COM 3 could not be opened"), 1u) << system;
+    EXPECT_EQ(occurrences(system, "COM 3 reopened."), 1u) << system;
+    // The pages that could not go while the device was missing are counted, not silently lost.
+    EXPECT_NE(system.find("radio messages were not sent while it was not available"),
+              std::string::npos)
+        << system;
 }
 
 }  // namespace

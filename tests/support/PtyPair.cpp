@@ -68,6 +68,13 @@ std::string PtyPair::receive(std::size_t atLeast, int waitMs) {
     return out;
 }
 
+std::string PtyPair::receiveAtMost(std::size_t limit) {
+    std::string out(limit, '\0');
+    ssize_t n = master_ < 0 ? -1 : ::read(master_, out.data(), limit);
+    out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return out;
+}
+
 void PtyPair::drain() {
     receive(static_cast<std::size_t>(-1), 0);
 }

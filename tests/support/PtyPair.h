@@ -22,6 +22,9 @@ class PtyPair {
     // Reads what the slave side has written, waiting up to `waitMs` for at least `atLeast`
     // bytes to arrive (bounded; returns what arrived).
     std::string receive(std::size_t atLeast = 1, int waitMs = 200);
+    // Reads at most `limit` bytes of what the slave has written, without waiting: a far end
+    // that drains the line slowly reads a little at a time.
+    std::string receiveAtMost(std::size_t limit);
     // Drops everything the slave has written so far.
     void drain();
     // The slave's line settings as the code under test left them.
