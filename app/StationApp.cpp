@@ -27,6 +27,11 @@ namespace {
 // The profile store's TCP port of WiFi time switches and the M2M client.
 constexpr const char* kCommoSection = "Commo";
 constexpr const char* kIpPortEntry = "IPPort";
+// The mail server's port and the time-out of each step of the dialogue, in seconds.
+constexpr const char* kMailSection = "Mail";
+constexpr const char* kMailPortEntry = "Port";
+constexpr const char* kMailTimeoutEntry = "Timeout";
+constexpr int kMsPerSecond = 1000;
 
 void logUnreadable(const Clock& clock, const UnreadableFiles& files) {
     for (const std::string& path : files.paths())
@@ -39,7 +44,11 @@ void logNotSaved(const Clock& clock, const UnreadableFiles& files) {
 }
 }  // namespace
 
-StationApp::~StationApp() = default;
+StationApp::~StationApp() {
+    // Without shutDown (a failed start, a test): no timer may call into a destroyed station.
+    timers_.stop(mailTimer_);
+    timers_.stop(schedulerTimer_);
+}
 
 bool StationApp::startUp() {
     // One copy per working folder: a second copy hands over to the first and does nothing
@@ -55,6 +64,12 @@ bool StationApp::startUp() {
     settings_.load(settingsFileName());
     profile_ = std::make_unique<ProfileStore>(workPath(kProfileStoreFileName));
     technicians_.setMailAccount(settings_.server, settings_.sender);
+    mailSender_.setPort(static_cast<unsigned>(
+        profile_->getInt(kMailSection, kMailPortEntry, static_cast<int>(SmtpClient::kDefaultPort))));
+    mailSender_.setTimeoutMs(profile_->getInt(kMailSection, kMailTimeoutEntry,
+                                              SmtpClient::kDefaultTimeoutMs / kMsPerSecond) *
+                             kMsPerSecond);
+    mailTimer_ = timers_.start(kMailPollMs, [this] { mailSender_.logFinished(); });
 
     comms_ = std::make_unique<StationComms>(StationComms::Parts{
         clock_, timers_, database_, settings_, *profile_, errors_, passway_, readBackListener_,
@@ -93,6 +108,9 @@ void StationApp::runMainWindow(MainWindowHost& window) { window.runModal(); }
 void StationApp::shutDown() {
     timers_.stop(schedulerTimer_);
     schedulerTimer_ = TimerService::kNoTimer;
+    timers_.stop(mailTimer_);
+    mailTimer_ = TimerService::kNoTimer;
+    mailSender_.finish(kMailShutdownWaitMs);
     errors_.save();
     technicians_.save();
     readBackSaver_.wait();

@@ -9,7 +9,7 @@
 #include "app/ReadBackSaver.h"
 #include "app/StationComms.h"
 #include "app/StationReadBackListener.h"
-#include "comms/SmtpMailSender.h"
+#include "comms/BackgroundMailSender.h"
 #include "ops/ErrorList.h"
 #include "ops/PlanLocationNames.h"
 #include "ops/TechnicianList.h"
@@ -70,6 +70,12 @@ public:
     TimerService& timers() { return timers_; }
     std::time_t startTime() const { return scheduler_.startTime(); }
     bool schedulerRunning() const { return schedulerTimer_ != TimerService::kNoTimer; }
+    BackgroundMailSender& mailSender() { return mailSender_; }
+
+    // How often the outcomes of mail deliveries are written to the EMail log, and how long
+    // the end of the program waits for mails still to go.
+    static constexpr long long kMailPollMs = 250;
+    static constexpr int kMailShutdownWaitMs = 10000;
 
 private:
     // DailyJobs
@@ -91,7 +97,7 @@ private:
     SummerPlanStore summer_;
     PasswayStore passway_;
     OverrideStore overrides_;
-    SmtpMailSender mailSender_;
+    BackgroundMailSender mailSender_;
     PlanLocationNames locationNames_;
     ErrorList errors_;
     TechnicianList technicians_;
@@ -102,6 +108,7 @@ private:
     StationReadBackListener readBackListener_;
     ReadBackSaver readBackSaver_;
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;
+    TimerService::TimerId mailTimer_ = TimerService::kNoTimer;
 };
 
 }  // namespace quirn

@@ -1,4 +1,5 @@
 #pragma once
+#include <ctime>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -20,6 +21,8 @@ class MailMessage {
     std::string from;
     std::string subject;
     std::string header;
+    // When the mail was written (the Date header); 0 means when it is sent.
+    std::time_t date = 0;
     std::string body;
 
     // Adds the recipients of a text such as "Ann Lee <ann@example.org>;bob@example.org":

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <ctime>
 
-#include "ops/LogWriter.h"
 #include "platform/LocalTime.h"
 
 namespace quirn {
@@ -30,8 +29,6 @@ constexpr const char* kCannotConnect = "Unable to connect to server";
 constexpr const char* kNoGreeting = "Server didn't respond.";
 constexpr const char* kMustBeConnected = "Must be connected";
 constexpr const char* kNoRecipients = "No Recipients";
-constexpr const char* kHeaderLineBreaksDropped =
-    "Line breaks removed from a mail header field or address";
 
 constexpr const char* kDateFormat = "%a, %d %b %y %H:%M:%S ";
 constexpr const char* kEndOfData = "\r\n.\r\n";
@@ -115,7 +112,7 @@ bool SmtpClient::sendMessage(MailMessage& message) {
         fail(kNoRecipients);
         return false;
     }
-    bool dropped = message.buildHeader(dateHeaderText(), mailerName_);
+    bool dropped = message.buildHeader(dateHeaderText(message.date), mailerName_);
 
     std::string from = message.from;
     dropped = dropLineBreaks(from) || dropped;
@@ -130,7 +127,7 @@ bool SmtpClient::sendMessage(MailMessage& message) {
         // A refused recipient does not stop the others; a broken connection does.
         if (readReply(ReplyKind::Ok) == ReplyOutcome::TransportFailed) return false;
     }
-    if (dropped) logEMail(clock_, kHeaderLineBreaksDropped);
+    lineBreaksDropped_ = lineBreaksDropped_ || dropped;
 
     if (!sendText("DATA\r\n") || readReply(ReplyKind::StartData) != ReplyOutcome::Matched)
         return false;
@@ -204,8 +201,8 @@ bool SmtpClient::receiveReplyLine(std::string& line, long long deadlineMs) {
     }
 }
 
-std::string SmtpClient::dateHeaderText() const {
-    LocalDateTime local = toLocal(clock_.now());
+std::string SmtpClient::dateHeaderText(std::time_t written) const {
+    LocalDateTime local = toLocal(written != 0 ? written : clock_.now());
     return formatLocal(kDateFormat, local) + zoneName(local);
 }
 

@@ -48,6 +48,9 @@ class SmtpClient {
     bool disconnect();
 
     bool isConnected() const { return connected_; }
+    // True once a message had line breaks removed from a header field or an address (the
+    // caller says so in its log; the client itself writes no log).
+    bool lineBreaksDropped() const { return lineBreaksDropped_; }
     const std::string& lastError() const { return lastError_; }
 
   private:
@@ -57,13 +60,14 @@ class SmtpClient {
     // One reply line without its line end, waiting until deadlineMs of the clock's nowMs().
     bool receiveReplyLine(std::string& line, long long deadlineMs);
     bool sendText(std::string_view text);
-    std::string dateHeaderText() const;
+    std::string dateHeaderText(std::time_t written) const;
     void fail(std::string reason) { lastError_ = std::move(reason); }
     void closeSocket();
 
     const Clock& clock_;
     std::string lastError_;
     bool connected_ = false;
+    bool lineBreaksDropped_ = false;
     unsigned port_;
     std::string mailerName_ = kMailerName;
     std::string server_;

@@ -3,20 +3,21 @@
 #include <memory>
 
 #include "comms/SmtpClient.h"
+#include "comms/SmtpDelivery.h"
 #include "ops/MailSender.h"
 #include "platform/BlockingTcpSocket.h"
 #include "platform/Clock.h"
 
 namespace quirn {
 
-// Sends each notification mail through a new SmtpClient: connect, send, disconnect, the first
-// failing step ending the attempt, then one EMail log line for the recipient:
-// "To: <address>, <name>" on success, "To: <address>, FAILED <name>" otherwise.
+// Sends each notification mail through a new SmtpClient on the caller's thread, then writes
+// its EMail log line (see deliverMail and logDelivery). For tools and tests; the station hands
+// its mail to the BackgroundMailSender so that no dialogue holds its window.
 class SmtpMailSender final : public MailSender {
   public:
     using SocketFactory = std::function<std::unique_ptr<BlockingTcpSocket>()>;
 
-    explicit SmtpMailSender(const Clock& clock, SocketFactory makeSocket = makeBlockingTcpSocket);
+    explicit SmtpMailSender(const Clock& clock, SocketFactory makeSocket = {});
 
     // The mail server's port (SmtpClient::kDefaultPort unless told otherwise).
     void setPort(unsigned port) { port_ = port; }

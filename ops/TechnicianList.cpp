@@ -37,6 +37,7 @@ int TechnicianList::sendTo(const MailUser& technician, const std::string& text) 
     mail.toName = technician.name;
     mail.subject = kSubject;
     mail.body = text;
+    mail.composedAt = clock_.now();
     return sender_.send(mail);
 }
 

@@ -34,24 +34,29 @@ int millisecondsLeft(SteadyClock::time_point deadline) {
     return left > INT_MAX ? INT_MAX : static_cast<int>(left);
 }
 
-// Waits for one poll event on fd until the deadline; restarts after signals.
-SocketStatus waitFor(int fd, short event, SteadyClock::time_point deadline) {
+// Waits for one poll event on fd until the deadline or the cancel signal; restarts after
+// signals.
+SocketStatus waitFor(int fd, short event, SteadyClock::time_point deadline,
+                     const CancelSignal* cancel) {
     while (true) {
-        pollfd p{fd, event, 0};
-        int n = ::poll(&p, 1, millisecondsLeft(deadline));
+        pollfd p[2] = {{fd, event, 0}, {cancel ? cancel->waitHandle() : -1, POLLIN, 0}};
+        int n = ::poll(p, 2, millisecondsLeft(deadline));
         if (n < 0) {
             if (errno == EINTR) continue;
             return SocketStatus::Failed;
         }
         if (n == 0) return SocketStatus::TimedOut;
+        if (p[1].revents & POLLIN) return SocketStatus::Failed;  // cancelled
+        const short revents = p[0].revents;
         // Readable-with-hang-up still lets recv() deliver what arrived before the close.
-        if (p.revents & event) return SocketStatus::Ok;
-        if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) return SocketStatus::Failed;
+        if (revents & event) return SocketStatus::Ok;
+        if (revents & (POLLERR | POLLHUP | POLLNVAL)) return SocketStatus::Failed;
     }
 }
 
 class PosixBlockingTcpSocket final : public BlockingTcpSocket {
   public:
+    explicit PosixBlockingTcpSocket(const CancelSignal* cancel) : cancel_(cancel) {}
     ~PosixBlockingTcpSocket() override { close(); }
 
     SocketStatus connect(const std::string& host, unsigned port, int timeoutMs) override {
@@ -86,7 +91,7 @@ class PosixBlockingTcpSocket final : public BlockingTcpSocket {
             }
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-                SocketStatus s = waitFor(fd_, POLLOUT, deadline);
+                SocketStatus s = waitFor(fd_, POLLOUT, deadline, cancel_);
                 if (s != SocketStatus::Ok) return s;
                 continue;
             }
@@ -109,7 +114,7 @@ class PosixBlockingTcpSocket final : public BlockingTcpSocket {
             if (n == 0) return SocketStatus::Closed;
             if (errno == EINTR) continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK) return SocketStatus::Failed;
-            SocketStatus s = waitFor(fd_, POLLIN, deadline);
+            SocketStatus s = waitFor(fd_, POLLIN, deadline, cancel_);
             if (s != SocketStatus::Ok) return s;
         }
     }
@@ -140,7 +145,7 @@ class PosixBlockingTcpSocket final : public BlockingTcpSocket {
             return SocketStatus::Failed;
         }
         if (rc < 0) {
-            SocketStatus s = waitFor(fd, POLLOUT, deadline);
+            SocketStatus s = waitFor(fd, POLLOUT, deadline, cancel_);
             int error = 0;
             socklen_t len = sizeof error;
             if (s == SocketStatus::Ok &&
@@ -155,13 +160,14 @@ class PosixBlockingTcpSocket final : public BlockingTcpSocket {
         return SocketStatus::Ok;
     }
 
+    const CancelSignal* cancel_;
     int fd_ = -1;
 };
 
 }  // namespace
 
-std::unique_ptr<BlockingTcpSocket> makeBlockingTcpSocket() {
-    return std::make_unique<PosixBlockingTcpSocket>();
+std::unique_ptr<BlockingTcpSocket> makeBlockingTcpSocket(const CancelSignal* cancel) {
+    return std::make_unique<PosixBlockingTcpSocket>(cancel);
 }
 
 std::string localHostName(std::size_t maxLength) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/CancelSignal.h"
+
 namespace quirn {
 
 // Outcome of one blocking socket call.
@@ -42,7 +44,8 @@ class BlockingTcpSocket {
 };
 
 // The platform's implementation (POSIX sockets here; a Win32 backend fills the same interface).
-std::unique_ptr<BlockingTcpSocket> makeBlockingTcpSocket();
+// With `cancel`, every wait also ends (Failed) as soon as that signal is raised.
+std::unique_ptr<BlockingTcpSocket> makeBlockingTcpSocket(const CancelSignal* cancel = nullptr);
 
 // This computer's host name, at most maxLength characters; "localhost" when it is unknown.
 std::string localHostName(std::size_t maxLength);

@@ -60,7 +60,7 @@ TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
     EXPECT_EQ((*table)[0].address, "127.0.0.5");
     EXPECT_EQ((*table)[1].address, "127.0.0.6");
     EXPECT_TRUE(app.schedulerRunning());
-    EXPECT_EQ(timers.activeCount(), 2u);  // the handler's tick and the scheduler
+    EXPECT_EQ(timers.activeCount(), 3u);  // the handler's tick, the scheduler and the mail log
 
     timers.advance(3 * 60);
     std::string system = readFile(logFileName(clock, kLogSystem));
