@@ -23,7 +23,7 @@ StationComms::StationComms(const Parts& p)
       judge_(p.clock, readBack_, download_, &p.passway, &p.database),
       errorSink_(p.errors),
       commo_(commsSetup(p, messages_, judge_, errorSink_)),
-      pager_(commo_, p.settings) {
+      pager_(commo_, p.settings, p.database) {
     download_.setSystemLog([&clock = p.clock](const std::string& line) { logSystem(clock, line); });
 }
 

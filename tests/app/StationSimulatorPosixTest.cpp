@@ -13,12 +13,16 @@
 #include "ops/ErrorKinds.h"
 #include "ops/LogWriter.h"
 #include "plans/Group.h"
+#include "plans/DatabaseFiles.h"
 #include "plans/PasswayStore.h"
 #include "plans/PlanTypes.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
 #include "platform/VirtualTimerService.h"
+#include "protocol/Qn510Image.h"
 #include "protocol/ReadState.h"
+#include "protocol/TimeCommands.h"
+#include "tests/support/FileTimes.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
@@ -369,6 +373,62 @@ TEST_F(StationSimulator, AReadOverAConnectionThatCannotBeMadeEndsAsAFailedConnec
     EXPECT_LT(location->readStateTime - started, kReadTimeout);
     EXPECT_NE(stateText(app, *location).find("Connection Failed, 0 bytes read."), std::string::npos);
     app.shutDown();
+}
+
+// Broadcasts skip the M2M client, so an override enabled today must be handed to it directly:
+// the QN510 behind it gets the override at 23:58, and its read-back then validates with it.
+TEST_F(StationSimulator, AnOverrideReachesTheTimeSwitchBehindTheM2MClient) {
+    clock.set(fromLocal(2026, 12, 9, 23, 50, 0));
+    auto sim = startSim({"--model", "QN510", "--address", "1,1,1", "--m2m", "127.0.0.1:0"});
+    ASSERT_TRUE(sim->started());
+    const unsigned port = portOf(sim->firstLine());
+    ASSERT_NE(port, 0u) << readFile(folder.file("sim.err"));
+    writeFile(workPath("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
+    writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
+    writeFile(workPath("imsi.csv"), "imsi,310150123456789\r\n");
+    writeFile(workPath("locations.csv"),
+              std::string("Location,1,1,School,Lincoln Ave North,1,") + kM2MAddress + ",0\r\n");
+
+    StationApp app(clock, timers);
+    ASSERT_TRUE(app.startUp());
+    CommoHandler& commo = app.comms()->commo();
+    IpConnection* client = commo.findConnection(kM2MAddress);
+    ASSERT_NE(client, nullptr);
+    Location* location = app.database().findLocation(1, 1, 1);
+    ASSERT_NE(location, nullptr);
+    auto idle = [&] { return commo.queueSize() == 0 && client->state() == IpConnection::kIdle; };
+    auto programmed = programAndRead(app, *location, 250, idle);
+    ASSERT_EQ(programmed, ReadState::ValidatePassed);
+
+    // The technician enables an override for the group this evening; the 23:58 reload pages it.
+    writeFile(overrideFileName(), "Step,1,1,0,1320,1\r\nStep,1,1,0,1380,0\r\nEnabled,1,1,0\r\n");
+    ASSERT_TRUE(test::setModifiedTime(overrideFileName(), clock.now() - 60));
+    ASSERT_TRUE(runUntil([&] { return clock.now() >= fromLocal(2026, 12, 9, 23, 58, 20); }, 1000));
+    ASSERT_TRUE(runUntil(idle, 250));
+    ASSERT_TRUE(simLogged("override for today")) << readFile(folder.file("sim.err"));
+    // The simulator's clock runs on real time, far behind the station's virtual minutes: set
+    // it again, through the client, so the read judges the programming and not the drift.
+    commo.enqueueFor(kM2MAddress, TimeCommand(1, 1, clock, false).bytes());
+    ASSERT_TRUE(runUntil(idle, 250));
+
+    const int repliesBefore = location->replyCount;
+    commo.startRead(*location);
+    ASSERT_TRUE(runUntil(
+        [&] {
+            auto s = static_cast<ReadState>(location->readState);
+            return location->replyCount > repliesBefore &&
+                   (s == ReadState::ValidatePassed || s == ReadState::ValidateFailed);
+        },
+        250));
+    EXPECT_EQ(static_cast<ReadState>(location->readState), ReadState::ValidatePassed)
+        << stateText(app, *location) << "\n" << readFile(folder.file("sim.err"));
+    // The read-back carries the override: active, 22:00 ON and 23:00 OFF on every day.
+    const auto* image = dynamic_cast<const Qn510Image*>(location->image.get());
+    ASSERT_NE(image, nullptr);
+    EXPECT_NE(image->tables().flags() & Qn510Tables::kOverrideActive, 0);
+    EXPECT_EQ(image->tables().entries(Qn510Tables::Table::Override).size(), 2u);
+    app.shutDown();
+    EXPECT_EQ(sim->stop(), 0);
 }
 
 }  // namespace
