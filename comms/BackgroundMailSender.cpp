@@ -39,7 +39,8 @@ void BackgroundMailSender::run() {
         lock.unlock();
         std::unique_ptr<BlockingTcpSocket> socket =
             makeSocket_ ? makeSocket_(cancel_) : makeBlockingTcpSocket(&cancel_);
-        MailDelivery delivery = deliverMail(job.mail, job.endpoint, workerClock_, std::move(socket));
+        MailDelivery delivery =
+            deliverMail(job.mail, job.endpoint, workerClock_, std::move(socket));
         lock.lock();
         delivering_ = false;
         ended_.push_back(Outcome{std::move(job.mail), std::move(delivery)});

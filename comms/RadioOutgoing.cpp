@@ -4,7 +4,8 @@ namespace quirn {
 
 bool RadioOutgoing::add(const unsigned char* bytes, std::size_t count, long long nowMs) {
     if (!bytes || count == 0 || !hasRoomFor(count)) return false;
-    messages_.push_back(Message{std::string(reinterpret_cast<const char*>(bytes), count), 0, nowMs});
+    messages_.push_back(
+        Message{std::string(reinterpret_cast<const char*>(bytes), count), 0, nowMs});
     pendingBytes_ += count;
     return true;
 }
@@ -15,8 +16,8 @@ long RadioOutgoing::pump(SerialDevice& device,
     while (!messages_.empty()) {
         Message& front = messages_.front();
         const std::size_t left = front.bytes.size() - front.sent;
-        long n = device.write(reinterpret_cast<const unsigned char*>(front.bytes.data()) + front.sent,
-                              left);
+        long n = device.write(
+            reinterpret_cast<const unsigned char*>(front.bytes.data()) + front.sent, left);
         if (n < 0) return -1;
         const auto taken = static_cast<std::size_t>(n);
         front.sent += taken;

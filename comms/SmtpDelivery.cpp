@@ -10,8 +10,8 @@ constexpr const char* kHeaderLineBreaksDropped =
     "Line breaks removed from a mail header field or address";
 }  // namespace
 
-MailDelivery deliverMail(const OutgoingMail& mail, const SmtpEndpoint& endpoint,
-                         const Clock& clock, std::unique_ptr<BlockingTcpSocket> socket) {
+MailDelivery deliverMail(const OutgoingMail& mail, const SmtpEndpoint& endpoint, const Clock& clock,
+                         std::unique_ptr<BlockingTcpSocket> socket) {
     MailMessage message;
     message.from = mail.from;
     message.subject = mail.subject;

@@ -25,8 +25,8 @@ struct MailDelivery {
 // One mail's whole SMTP dialogue: connect, send, disconnect, the first failing step ending it.
 // Writes no log and touches nothing but the socket and the clock's time, so it may run on a
 // thread of its own (with a clock that is safe there).
-MailDelivery deliverMail(const OutgoingMail& mail, const SmtpEndpoint& endpoint,
-                         const Clock& clock, std::unique_ptr<BlockingTcpSocket> socket);
+MailDelivery deliverMail(const OutgoingMail& mail, const SmtpEndpoint& endpoint, const Clock& clock,
+                         std::unique_ptr<BlockingTcpSocket> socket);
 
 // The EMail log lines of a delivery: "To: <address>, <name>" on success, "To: <address>,
 // FAILED <name>" otherwise, after the line about removed line breaks when there was one.

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/StationApp.h"
@@ -63,9 +63,9 @@ class StationMail : public ::testing::Test {
     void useMailServer(const std::string& address, unsigned port) {
         writeFile(workPath("profile.csv"),
                   "RadioPort,0\r\nServer," + address + "\r\nSender,station@example.org\r\n");
-        writeFile(workPath("quirnradio.ini"), "[Mail]\r\nPort=" + std::to_string(port) +
-                                                  "\r\nTimeout=" +
-                                                  std::to_string(kMailTimeoutSeconds) + "\r\n");
+        writeFile(workPath("quirnradio.ini"),
+                  "[Mail]\r\nPort=" + std::to_string(port) +
+                      "\r\nTimeout=" + std::to_string(kMailTimeoutSeconds) + "\r\n");
     }
     // Runs the timers on real time until `done` holds (bounded); records the longest real gap
     // between two firings of a 100 ms probe timer.
@@ -98,7 +98,8 @@ class StationMail : public ::testing::Test {
     }
     std::size_t failedLines() {
         std::size_t n = 0;
-        for (const std::string& line : emailLines()) n += line.find(", FAILED ") != std::string::npos;
+        for (const std::string& line : emailLines())
+            n += line.find(", FAILED ") != std::string::npos;
         return n;
     }
 
@@ -131,9 +132,10 @@ TEST_F(StationMail, ASilentMailServerNeverHoldsTheStation) {
                                  failedAtMs.push_back(msSince(started));
                          }))
         << "FAILED lines seen: " << failedAtMs.size();
-    std::printf("[ station  ] start-up %lld ms; longest gap between ticks %lld ms while %d mails "
-                "timed out\n",
-                startUpMs, longestGapMs, kMails);
+    std::printf(
+        "[ station  ] start-up %lld ms; longest gap between ticks %lld ms while %d mails "
+        "timed out\n",
+        startUpMs, longestGapMs, kMails);
     EXPECT_LT(longestGapMs, 600);
     // One mail at a time, each after its full time-out: the k-th failure comes no earlier than
     // k time-outs after the start.
@@ -180,9 +182,8 @@ TEST_F(StationMail, ARealServerGetsEveryMailWithItsTimeOfWriting) {
     for (int i = 0; i < kMails; ++i) {
         auto got = server.message(static_cast<std::size_t>(i));
         ASSERT_TRUE(got.has_value());
-        EXPECT_EQ(got->recipients,
-                  std::vector<std::string>{"tech" + std::to_string(i % kTechnicians) +
-                                           "@example.org"});
+        EXPECT_EQ(got->recipients, std::vector<std::string>{
+                                       "tech" + std::to_string(i % kTechnicians) + "@example.org"});
         EXPECT_NE(got->data.find("Subject: Message from Quirn Radio\r\n"), std::string::npos);
         EXPECT_NE(got->data.find("Validate Failed"), std::string::npos) << got->data;
     }

@@ -71,7 +71,8 @@ TEST(StationUnreadable, FilesThatCouldNotBeReadAreReportedAndNeverSavedOver) {
     const std::string system = readFile(logFileName(logDay, kLogSystem));
     for (const auto& [name, bytes] : kFiles)
         EXPECT_NE(system.find(workPath(name) + " could not be read"), std::string::npos)
-            << name << "\n" << system;
+            << name << "\n"
+            << system;
     EXPECT_NE(system.find(workPath("steps.csv") + " not saved"), std::string::npos) << system;
 }
 

@@ -23,8 +23,7 @@ int runUnprivileged(const std::function<int()>& body, int timeoutMs) {
     if (child < 0) return -1;
     if (child == 0) {
         if (::geteuid() == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 ||
-                ::setuid(kNobody) != 0)
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
                 ::_exit(kCannotDropPrivileges);
         }
         ::_exit(body() & 0xFF);

@@ -55,8 +55,8 @@ TEST(QuirnctlUnreadable, AnUnreadableDatabaseFileStopsEveryJobAndNothingIsWritte
         std::vector<std::string> args = {"--root", root.path(), "--now", "2026-03-18 10:15:30"};
         args.insert(args.end(), job.begin(), job.end());
         // The child's run leaves its output in the scratch folder.
-        int code = test::runUnprivileged(
-            [&] { return test::runQuirnctl(args, scratch.path()).exitCode; });
+        int code =
+            test::runUnprivileged([&] { return test::runQuirnctl(args, scratch.path()).exitCode; });
         EXPECT_EQ(code, 2) << job[0];
         std::string err = test::readFile(scratch.file("stderr"));
         EXPECT_NE(err.find("steps.csv"), std::string::npos) << job[0] << ": " << err;
