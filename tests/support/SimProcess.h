@@ -1,40 +1,12 @@
 #pragma once
-#include <sys/types.h>
-
-#include <optional>
 #include <string>
-#include <vector>
+
+#include "platform/ChildProcess.h"
 
 namespace quirn::test {
 
-// The quirn-sim program run for one test (POSIX only). Its standard output is a pipe whose
-// first line (the device path or listening address) the test reads; its standard error goes
-// to a file. The process is always stopped with SIGTERM and reaped, with bounded waits; only
-// if it ignores SIGTERM is it killed.
-class SimProcess {
-  public:
-    SimProcess(const std::string& binary, const std::vector<std::string>& args,
-               const std::string& stderrPath);
-    ~SimProcess();
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
-
-    bool started() const { return pid_ > 0; }
-    // The first line the program printed, without its line end; empty when none came in time.
-    std::string firstLine(int waitMs = 3000);
-    // Sends SIGTERM and waits for the exit; the exit code, or nothing when it had to be killed
-    // or ended by a signal.
-    std::optional<int> stop(int waitMs = 3000);
-    // Waits for the program to end by itself; the exit code, or nothing when still running
-    // (it is then left running for stop()).
-    std::optional<int> waitExit(int waitMs = 3000);
-
-  private:
-    std::optional<int> reap(int waitMs);
-    pid_t pid_ = -1;
-    int out_ = -1;
-    std::string buffered_;
-};
+// The quirn-sim program run for one test.
+using SimProcess = ChildProcess;
 
 // Reads a whole text file; empty when missing.
 std::string readTextFile(const std::string& path);

@@ -1,0 +1,108 @@
+#include "platform/ChildProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+extern char** environ;
+
+namespace quirn {
+
+namespace {
+
+constexpr int kReapStepMs = 5;
+
+long long steadyMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& binary, const std::vector<std::string>& args,
+                           const std::string& stderrPath) {
+    std::vector<std::string> all = {binary};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, stderrPath.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int rc = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    if (rc != 0) {
+        pid_ = -1;
+        ::close(out[0]);
+        return;
+    }
+    out_ = out[0];
+}
+
+ChildProcess::~ChildProcess() {
+    stop();
+    if (out_ >= 0) ::close(out_);
+}
+
+std::string ChildProcess::firstLine(int waitMs) {
+    const long long deadline = steadyMs() + waitMs;
+    while (out_ >= 0 && buffered_.find('\n') == std::string::npos) {
+        long long left = deadline - steadyMs();
+        if (left <= 0) return {};
+        pollfd p{out_, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+        char buffer[256];
+        ssize_t n = ::read(out_, buffer, sizeof buffer);
+        if (n <= 0) return {};
+        buffered_.append(buffer, static_cast<size_t>(n));
+    }
+    size_t end = buffered_.find('\n');
+    return end == std::string::npos ? std::string() : buffered_.substr(0, end);
+}
+
+std::optional<int> ChildProcess::reap(int waitMs) {
+    if (pid_ <= 0) return std::nullopt;
+    const long long deadline = steadyMs() + waitMs;
+    for (;;) {
+        int status = 0;
+        pid_t r = ::waitpid(pid_, &status, WNOHANG);
+        if (r == pid_) {
+            pid_ = -1;
+            if (WIFEXITED(status)) return WEXITSTATUS(status);
+            return std::nullopt;
+        }
+        if (r < 0 || steadyMs() >= deadline) return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kReapStepMs));
+    }
+}
+
+std::optional<int> ChildProcess::waitExit(int waitMs) {
+    return reap(waitMs);
+}
+
+std::optional<int> ChildProcess::stop(int waitMs) {
+    if (pid_ <= 0) return std::nullopt;
+    ::kill(pid_, SIGTERM);
+    std::optional<int> code = reap(waitMs);
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return std::nullopt;
+    }
+    return code;
+}
+
+}  // namespace quirn
