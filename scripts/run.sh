@@ -4,4 +4,5 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" "$root/build"
-exec "$root/build/bin/quirnradio" "$@"
+# Without a working folder yet (a first run), the demo station starts instead.
+exec "$root/build/bin/quirnradio" --demo-when-new "$@"

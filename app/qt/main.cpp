@@ -1,18 +1,74 @@
 #include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
 
+#include "app/DemoStation.h"
 #include "app/StationApp.h"
 #include "app/qt/LoaderMainWindow.h"
 #include "app/qt/QtTimerService.h"
+#include "loader/LoaderTexts.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: quirnradio [--demo | --demo-when-new]\n"
+    "  Runs the station on its working folder ($QUIRN_ROOT, else ~/vorn/quirn3/).\n"
+    "  --demo           runs the demo agency instead, in a fresh folder of its own\n"
+    "                   ($XDG_CACHE_HOME/quirnradio-demo/, else ~/.cache/quirnradio-demo/),\n"
+    "                   with simulated time switches on COM 1 and on WiFi\n"
+    "  --demo-when-new  the demo when the working folder does not exist yet\n";
+
+enum class Mode { Station, Demo, Help, Wrong };
+
+Mode modeOf(int argc, char** argv) {
+    Mode mode = Mode::Station;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--demo") == 0)
+            mode = Mode::Demo;
+        else if (std::strcmp(argv[i], "--demo-when-new") == 0) {
+            if (!quirn::pathExists(quirn::workingFolder())) mode = Mode::Demo;
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return Mode::Help;
+        else
+            return Mode::Wrong;
+    }
+    return mode;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    const Mode mode = modeOf(argc, argv);
+    if (mode == Mode::Help || mode == Mode::Wrong) {
+        std::fputs(kUsage, mode == Mode::Help ? stdout : stderr);
+        return mode == Mode::Help ? 0 : 2;
+    }
     QApplication qtApp(argc, argv);
     quirn::SystemClock clock;
+    quirn::DemoStation demo;
+    if (mode == Mode::Demo &&
+        !demo.start(quirn::DemoStation::defaultFolder(),
+                    quirn::DemoStation::simulatorBesideProgram(), clock.now())) {
+        QMessageBox::critical(nullptr, quirn::loader_text::kLoaderTitle,
+                              QString::fromStdString("The demo could not start: " + demo.error()));
+        return 1;
+    }
     quirn::QtTimerService timers;
     quirn::StationApp app(clock, timers);
     if (!app.startUp()) return 0;  // another copy runs and was asked to come forward
     {
         quirn::LoaderMainWindow window(app);
+        // Which folder the station works on, and whether it is the demo, is always in sight.
+        const std::string title = std::string(quirn::loader_text::kLoaderTitle) +
+                                  (mode == Mode::Demo ? " \u2014 Demo" : "") + " \u2014 " +
+                                  quirn::workingFolder();
+        window.window().setWindowTitle(QString::fromStdString(title));
         app.runMainWindow(window);
     }
     app.shutDown();

@@ -1,0 +1,103 @@
+#include "app/DemoStation.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "app/DemoAgency.h"
+#include "plans/DatabaseFiles.h"
+#include "plans/PlanDatabase.h"
+#include "platform/AtomicFile.h"
+#include "platform/FileSystem.h"
+#include "platform/Paths.h"
+#include "platform/ProfileStore.h"
+
+namespace quirn {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFolderName = "quirnradio-demo/";
+constexpr int kSimulatorStartMs = 5000;
+
+// "127.0.0.5:40123" -> 40123; 0 when the line names no port.
+unsigned portOf(const std::string& line) {
+    const std::size_t colon = line.rfind(':');
+    if (colon == std::string::npos) return 0;
+    return static_cast<unsigned>(std::strtoul(line.c_str() + colon + 1, nullptr, 10));
+}
+
+}  // namespace
+
+std::string DemoStation::defaultFolder() {
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache)
+        return std::string(cache) + "/" + kFolderName;
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : "/tmp") + "/.cache/" + kFolderName;
+}
+
+std::string DemoStation::simulatorBesideProgram() {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string("quirn-sim") : (self.parent_path() / "quirn-sim").string();
+}
+
+bool DemoStation::fail(std::string why) {
+    error_ = std::move(why);
+    stop();
+    return false;
+}
+
+bool DemoStation::start(const std::string& folder, const std::string& simulator,
+                        std::time_t today) {
+    folder_ = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    // Emptied at every start: never when it is, under any name, the real working folder.
+    if (folder_.empty() || (pathExists(workingFolder()) && sameFolder(folder_, workingFolder())))
+        return fail("the demo folder " + folder_ + " is the working folder");
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+    if (!makeFolders(folder_)) return fail("cannot make the demo folder " + folder_);
+
+    radio_ = std::make_unique<ChildProcess>(
+        simulator, std::vector<std::string>{"--model", "QN510", "--address", "1,1,1", "--pty"},
+        folder_ + "radio-simulator.log");
+    wifi_ = std::make_unique<ChildProcess>(
+        simulator,
+        std::vector<std::string>{"--model", "MX40", "--address", "1,2,1", "--tcp",
+                                 std::string(DemoAgency::kWifiAddress) + ":0"},
+        folder_ + "wifi-simulator.log");
+    if (!radio_->started() || !wifi_->started()) return fail("cannot start " + simulator);
+    radioDevice_ = radio_->firstLine(kSimulatorStartMs);
+    const unsigned wifiPort = portOf(wifi_->firstLine(kSimulatorStartMs));
+    if (radioDevice_.empty() || wifiPort == 0)
+        return fail("the simulators did not start; see " + folder_ + "*-simulator.log");
+
+    PlanDatabase db;
+    DemoAgency::build(db, today);
+    setWorkingFolderOverride(folder_);
+    const bool saved =
+        saveDatabase(db, today) &&
+        replaceFileAtomically(workPath("summer.csv"), DemoAgency::summerText(today)) &&
+        replaceFileAtomically(overrideFileName(), DemoAgency::overrideText()) &&
+        replaceFileAtomically(workPath("mail.csv"), DemoAgency::techniciansText()) &&
+        replaceFileAtomically(settingsFileName(), DemoAgency::settingsText());
+    ProfileStore profile(workPath(kProfileStoreFileName));
+    const bool mapped = profile.writeString("Serial", "COM1", radioDevice_) &&
+                        profile.writeInt("Commo", "IPPort", static_cast<int>(wifiPort)) &&
+                        profile.writeInt("Commo", "Port", 1) &&
+                        profile.writeInt("Commo", "Hmg", 1) && profile.writeInt("Clock", "Type", 0);
+    if (!saved || !mapped) return fail("cannot write the demo's files in " + folder_);
+    return true;
+}
+
+void DemoStation::stop() {
+    if (radio_) radio_->stop();
+    if (wifi_) wifi_->stop();
+    radio_.reset();
+    wifi_.reset();
+}
+
+}  // namespace quirn
