@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
-  socat xvfb xauth
+  socat xvfb xauth desktop-file-utils dpkg-dev
   python3 python3-aiosmtpd
 )
 
