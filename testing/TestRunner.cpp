@@ -69,16 +69,23 @@ void TestRunner::tick() {
     if (test_->step()) completed();
 }
 
+// The finished test is gone before its summary is told, so whoever draws the runner on that
+// line sees it idle (or on the next test of "Test ALL").
 void TestRunner::completed() {
-    out_.testLine(tally_.summary(test_->name()), LineKind::Note);
+    const std::string summary = tally_.summary(test_->name());
     test_.reset();
-    if (sequence_ > 0 && sequence_ < static_cast<int>(kTestAllOrder.size())) {
+    const bool inSequence = sequence_ > 0;
+    if (inSequence && sequence_ < static_cast<int>(kTestAllOrder.size())) {
+        out_.testLine(summary, LineKind::Note);
         TestKind next = kTestAllOrder[static_cast<std::size_t>(sequence_)];
         ++sequence_;
         if (launch(next)) return;
+        stop();
+    } else {
+        stop();
+        out_.testLine(summary, LineKind::Note);
     }
-    if (sequence_ > 0) out_.testLine(overall_.summary(kTestAllName), LineKind::Note);
-    stop();
+    if (inSequence) out_.testLine(overall_.summary(kTestAllName), LineKind::Note);
 }
 
 void TestRunner::testLine(const std::string& text, LineKind kind) {
