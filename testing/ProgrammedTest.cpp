@@ -102,7 +102,7 @@ bool ProgrammedTest::stepRelayCheck() {
                     return true;
                 }
                 phase_ = Phase::WaitingForStep;
-            } else if (sinceLastStepMs() > kRelayAnswerMs) {
+            } else if (relayAnswerLost()) {
                 failed(name() + ": FAILED Commo Loss");
                 phase_ = Phase::Idle;
                 return true;
@@ -119,7 +119,7 @@ bool ProgrammedTest::stepRelayCheck() {
                 relayResult(relayOn_ == check_.expectOn);
                 return true;
             }
-            if (sinceLastStepMs() > kRelayAnswerMs) {
+            if (relayAnswerLost()) {
                 failed(name() + ": FAILED Commo Loss");
                 phase_ = Phase::Idle;
                 return true;
@@ -128,6 +128,12 @@ bool ProgrammedTest::stepRelayCheck() {
         default:
             return true;
     }
+}
+
+bool ProgrammedTest::relayAnswerLost() const {
+    long long waited = sinceLastStepMs();
+    if (waited > kRelayAnswerArrivingMs) return true;
+    return waited > kRelayAnswerMs && !s_.timeSwitch.stillReading();
 }
 
 void ProgrammedTest::relayResult(bool good) {

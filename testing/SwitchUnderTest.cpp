@@ -55,6 +55,11 @@ std::optional<SwitchReading> SwitchUnderTest::answer() const {
     return readingOf(*l);
 }
 
+bool SwitchUnderTest::stillReading() const {
+    const CommoLink* link = commo_.connectionForLocation(location());
+    return link != nullptr && link->isReading();
+}
+
 std::size_t SwitchUnderTest::startDownload() {
     return commo_.startDownload(location());
 }

@@ -74,5 +74,15 @@ TEST_F(FaultySwitch, RelayThatMissesOneStepFailsThatStepAlone) {
     EXPECT_TRUE(lines.has("TestStep16:: Test Complete"));
 }
 
+TEST_F(FaultySwitch, SlowAnswerStillComingInIsNoCommoLoss) {
+    // Six milliseconds a byte: an MX40's 968-byte reply takes longer than the five seconds a
+    // relay answer is waited for, but it is arriving.
+    attachSwitch(sim::SimModel::MX40, kBenchStart,
+                 [](sim::SimSettings& s) { s.faults.slowBytesMs = 6; });
+    ASSERT_TRUE(runTest(TestKind::Ap36, kHourMs));
+    EXPECT_TRUE(failures().empty()) << lines.dump();
+    EXPECT_EQ(lines.of(LineKind::Passed).size(), 1u + 36);
+}
+
 }  // namespace
 }  // namespace quirn::test
