@@ -75,7 +75,7 @@ bool TestDwp::step() {
                 state_ = kNextStep;
                 return false;
             }
-            if (toLocal(testDate_).weekday < kSaturday) {
+            if (toLocal(testDate_).weekday < daysChecked()) {
                 testDate_ = noonAfter(testDate_, 1);
                 state_ = kNextDay;
                 return false;

@@ -7,13 +7,18 @@
 namespace quirn {
 
 // Default week plans: nine four-step day plans and a default week rotating them over the
-// weekdays; every step of every day of one week is checked, for two rotations.
+// weekdays; every step of the days of one week is checked, for two rotations.
 class TestDwp final : public ProgrammedTest {
   public:
     static constexpr int kDaysPerWeek = 7;
-    // Rotation s puts day plan s on Sunday; the second rotation brings the two plans the first
-    // leaves out onto Sunday and Monday and moves every other plan to another weekday.
-    static constexpr std::array<int, 2> kRotations{1, 8};
+    // Rotation s puts day plan s on Sunday. The first is checked over a whole week; the second
+    // brings the two plans the first leaves out onto Sunday and Monday and two of the others
+    // onto Tuesday and Wednesday, and is checked from Sunday to Wednesday: 44 checks in all.
+    struct Rotation {
+        int rotation;
+        int days;
+    };
+    static constexpr std::array<Rotation, 2> kRotations{{{1, kDaysPerWeek}, {8, 4}}};
 
     explicit TestDwp(const TimeTestServices& services);
 
@@ -34,7 +39,8 @@ class TestDwp final : public ProgrammedTest {
         kNextStep = 3,
         kChecking = 4,
     };
-    int rotation() const { return kRotations[rotation_]; }
+    int rotation() const { return kRotations[rotation_].rotation; }
+    int daysChecked() const { return kRotations[rotation_].days; }
 
     std::array<std::time_t, kDaysPerWeek> week_{};
     std::size_t rotation_ = 0;

@@ -56,7 +56,7 @@ TEST_P(CorrectSwitch, Ap36PassesEveryAnnualPlan) {
     expectAllPassed("TestAP36", 1 + TestAp36::kAnnualPlans);
 }
 
-TEST_P(CorrectSwitch, DwpPassesEveryStepOfTwoRotatedWeeks) {
+TEST_P(CorrectSwitch, DwpPassesEveryStepOfAWeekAndOfTheRotatedWeekToWednesday) {
     ASSERT_TRUE(runTest(TestKind::Dwp, 2 * kHourMs));
     EXPECT_EQ(lines.lines.front().text,
               "Starting Default Week Plan Test.  Should run about 50 minutes.");
@@ -66,8 +66,10 @@ TEST_P(CorrectSwitch, DwpPassesEveryStepOfTwoRotatedWeeks) {
     EXPECT_TRUE(lines.has("TestDWP:: dp 1 Sunday, March 22, 2026"));
     EXPECT_TRUE(lines.has("TestDWP:: dp 9 Monday, March 23, 2026"));
     EXPECT_TRUE(lines.has("TestDWP:: PASSED on 540 mins."));  // plan 9 at 09:00
+    EXPECT_TRUE(lines.has("TestDWP:: dp 2 Wednesday, March 25, 2026"));
+    EXPECT_FALSE(lines.has("TestDWP:: dp 3 Thursday, March 26, 2026"));
     EXPECT_TRUE(lines.has("TestDWP: Test Complete"));
-    expectAllPassed("TestDWP", 2 * (1 + 7 * 4));
+    expectAllPassed("TestDWP", 1 + 7 * 4 + 1 + 4 * 4);
 }
 
 TEST_P(CorrectSwitch, Step2460PassesEveryStartMinuteToTheEndOfTheDay) {

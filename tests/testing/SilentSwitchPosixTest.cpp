@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
         SilentRow{TestKind::Step16, "TestStep16: FAILED Commo Loss", 9 * 16, 3,
                   "TestStep16:: Test Complete"},
         SilentRow{TestKind::Ap36, "TestAP36: FAILED Commo Loss", 36, 3, "TestAP36: Test Complete"},
-        SilentRow{TestKind::Dwp, "TestDWP: FAILED Commo Loss", 2 * 7 * 4, 2 * 3,
+        SilentRow{TestKind::Dwp, "TestDWP: FAILED Commo Loss", 7 * 4 + 4 * 4, 2 * 3,
                   "TestDWP: Test Complete"},
         SilentRow{TestKind::Step2460, "Test2460: FAILED Commo Loss", 231, 20 * 3,
                   "Test2460: Test Complete"},
