@@ -47,7 +47,8 @@ LocalDateTime DeviceClock::local() const {
     }
     if (settings_.holdsDate) {
         bool dst = t.isDst;
-        int64_t timeOfDay = wallSecondsOf(t) - daysFromCivil(t.year, t.month, t.day) * kSecondsPerDay;
+        int64_t timeOfDay =
+            wallSecondsOf(t) - daysFromCivil(t.year, t.month, t.day) * kSecondsPerDay;
         t = fieldsOf(dateAtSetting_ * kSecondsPerDay + timeOfDay);
         t.isDst = dst;
     }

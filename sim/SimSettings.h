@@ -46,11 +46,11 @@ struct ActivationRecord {
 
 // Lines the simulator draws to choose its clock.
 struct SimClockSettings {
-    std::optional<std::time_t> start;  // none: the host's time
-    double speed = 1.0;                // device seconds per host second
-    long clockOffsetSeconds = 0;       // added to every time the switch is given
-    double driftSecondsPerHour = 0.0;  // gained (or lost, negative) per device hour
-    bool holdsDate = false;            // the date stays at midnight; only the time of day runs
+    std::optional<std::time_t> start;    // none: the host's time
+    double speed = 1.0;                  // device seconds per host second
+    long clockOffsetSeconds = 0;         // added to every time the switch is given
+    double driftSecondsPerHour = 0.0;    // gained (or lost, negative) per device hour
+    bool holdsDate = false;              // the date stays at midnight; only the time of day runs
     bool ignoresDaylightSaving = false;  // the offset of the last setting is kept all year
 };
 

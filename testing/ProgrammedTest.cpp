@@ -19,6 +19,16 @@ void ProgrammedTest::programmingChanged() const {
     s_.store.changed();
 }
 
+bool ProgrammedTest::programSwitch() {
+    if (phase_ == Phase::Idle) beginDownload();
+    return stepDownload();
+}
+
+bool ProgrammedTest::checkRelay(const RelayCheck& check) {
+    if (phase_ == Phase::Idle) beginRelayCheck(check);
+    return stepRelayCheck();
+}
+
 void ProgrammedTest::beginDownload() {
     ++attempts_;
     downloadBytes_ = s_.timeSwitch.startDownload();

@@ -37,26 +37,25 @@ class ProgrammedTest : public TimeTest {
     void programmingChanged() const;
 
     // Downloads the programming and reads it back: "<name>: Download OK." once the read-back
-    // agrees, else "<name>: Failed read." and another try, kDownloadAttempts in all.
-    void beginDownload();
-    // True once the download is over, whether it worked or not.
-    bool stepDownload();
+    // agrees, else "<name>: Failed read." and another try, kDownloadAttempts in all. Called on
+    // every tick until it answers true: the download is over, whether it worked or not.
+    bool programSwitch();
 
     // One relay check, ending in one line: "<name>:: PASSED on %d mins." and the other forms,
     // or "<name>: FAILED Commo Loss".
     struct RelayCheck {
-        std::time_t clockSetting = 0;     // the time the switch is set to
-        std::optional<bool> beforeOn;     // the relay expected at once after the setting
-        long long readAfterMs = 0;        // the deciding read, this long after the setting
-        bool expectOn = false;            // the relay expected then
-        int minutes = 0;                  // minute of the day named in the line
+        std::time_t clockSetting = 0;  // the time the switch is set to
+        std::optional<bool> beforeOn;  // the relay expected at once after the setting
+        long long readAfterMs = 0;     // the deciding read, this long after the setting
+        bool expectOn = false;         // the relay expected then
+        int minutes = 0;               // minute of the day named in the line
     };
     // The usual check of a step: the clock a minute before it, the relay opposite to the step
     // before it and as the step says after it.
     static RelayCheck aroundStep(std::time_t day, int minuteOfDay, bool turnsOn);
-    void beginRelayCheck(const RelayCheck& check);
-    // True once the check's line is written.
-    bool stepRelayCheck();
+    // Runs the check; called on every tick (with the same check) until it answers true: the
+    // check's line is written.
+    bool checkRelay(const RelayCheck& check);
 
     // The local time of a minute of the day on the day holding `day`.
     static std::time_t atMinute(std::time_t day, int minuteOfDay);
@@ -64,6 +63,10 @@ class ProgrammedTest : public TimeTest {
   private:
     enum class Phase { Idle, Downloading, ReadingBack, BeforeStep, WaitingForStep, AfterStep };
 
+    void beginDownload();
+    bool stepDownload();
+    void beginRelayCheck(const RelayCheck& check);
+    bool stepRelayCheck();
     void relayResult(bool good);
     bool relayAnswerLost() const;
     void downloadFailed();

@@ -45,48 +45,39 @@ bool Test2460::checkExpectsOn(int check) const {
     return onHalf && check % kChecksPerHalf == 1;
 }
 
+Test2460::RelayCheck Test2460::stateCheck(int check) const {
+    RelayCheck c;
+    c.minutes = checkMinute(check);
+    c.clockSetting = atMinute(checkDay(), c.minutes) + kCheckSecond;
+    c.readAfterMs = kSettleMs;
+    c.expectOn = checkExpectsOn(check);
+    return c;
+}
+
 bool Test2460::step() {
     switch (state_) {
-        case kDownload:
-            beginDownload();
-            state_ = kDownloading;
-            return false;
-        case kDownloading:
-            if (stepDownload()) {
+        case kProgram:
+            if (programSwitch()) {
                 note(name() + ":: Start Minute " + std::to_string(startMinute_) + ".");
                 check_ = 0;
-                state_ = kNextCheck;
+                state_ = kChecking;
             }
             return false;
-        case kNextCheck: {
-            int minute = checkMinute(check_);
-            if (minute > kLastCheckMinute) {
-                startMinute_ += kStartMinuteStride;
-                if (checkMinute(0) > kLastCheckMinute) {
-                    note(name() + ": Test Complete");
-                    return true;
-                }
-                writeStartMinute();
-                state_ = kDownload;
+        case kChecking:
+            if (checkMinute(check_) <= kLastCheckMinute) {
+                if (checkRelay(stateCheck(check_))) ++check_;
                 return false;
             }
-            RelayCheck check;
-            check.clockSetting = atMinute(checkDay(), minute) + kCheckSecond;
-            check.readAfterMs = kSettleMs;
-            check.expectOn = checkExpectsOn(check_);
-            check.minutes = minute;
-            beginRelayCheck(check);
-            state_ = kChecking;
-            return false;
-        }
-        case kChecking:
-            if (stepRelayCheck()) {
-                ++check_;
-                state_ = kNextCheck;
+            startMinute_ += kStartMinuteStride;
+            if (checkMinute(0) > kLastCheckMinute) {
+                note(name() + ": Test Complete");
+                return true;
             }
+            writeStartMinute();
+            state_ = kProgram;
             return false;
         default:
-            state_ = kDownload;
+            state_ = kProgram;
             return false;
     }
 }

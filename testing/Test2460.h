@@ -31,11 +31,12 @@ class Test2460 final : public ProgrammedTest {
     std::time_t checkDay() const { return testDate_; }
 
   private:
-    enum State { kDownload = 0, kDownloading = 1, kNextCheck = 2, kChecking = 3 };
+    enum State { kProgram = 0, kChecking = 1 };
     // Check c of the start minute: even c a minute before half period c / 2, odd c 14 minutes
     // after it.
     int checkMinute(int check) const;
     bool checkExpectsOn(int check) const;
+    RelayCheck stateCheck(int check) const;
     void writeStartMinute();
 
     int check_ = 0;

@@ -16,7 +16,8 @@ constexpr int kFirstPlanUsed = 2;
 
 TestAp36::TestAp36(const TimeTestServices& services) : ProgrammedTest(services, "TestAP36") {
     for (int i = 0; i < kAnnualPlans; ++i)
-        dates_[static_cast<std::size_t>(i)] = noonWithoutChange(noonAfter(now(), kFirstDayAfterToday + kDaysBetweenPlans * i));
+        dates_[static_cast<std::size_t>(i)] =
+            noonWithoutChange(noonAfter(now(), kFirstDayAfterToday + kDaysBetweenPlans * i));
 }
 
 std::string TestAp36::startText() const {
@@ -32,45 +33,39 @@ int TestAp36::checkedStepOf(int annualPlan) {
 }
 
 void TestAp36::writeProgramming() {
-    Group& group = tp::resetTestGroup(s_.database);
-    tp::addSixteenStepPlans(group);
+    Group& group = tp::resetToSixteenStepPlans(s_.database);
     for (int i = 0; i < kAnnualPlans; ++i) tp::addAnnualPlanOn(group, dayPlanOf(i), planDate(i));
     programmingChanged();
 }
 
 bool TestAp36::step() {
     switch (state_) {
-        case kDownload:
-            beginDownload();
-            state_ = kDownloading;
-            return false;
-        case kDownloading:
-            if (stepDownload()) {
+        case kProgram:
+            if (programSwitch()) {
                 annualPlan_ = 0;
                 state_ = kNextPlan;
             }
             return false;
-        case kNextPlan: {
+        case kNextPlan:
             if (annualPlan_ >= kAnnualPlans) {
                 note(name() + ": Test Complete");
                 return true;
             }
             note(name() + ":: AnnualPlanNumber " + std::to_string(annualPlan_) + ".");
-            int step = checkedStepOf(annualPlan_);
-            beginRelayCheck(aroundStep(planDate(annualPlan_),
-                                       tp::sixteenStepMinute(dayPlanOf(annualPlan_), step),
-                                       tp::stepTurnsOn(step)));
             state_ = kChecking;
             return false;
-        }
-        case kChecking:
-            if (stepRelayCheck()) {
-                ++annualPlan_;
-                state_ = kNextPlan;
-            }
+        case kChecking: {
+            const int step = checkedStepOf(annualPlan_);
+            if (!checkRelay(aroundStep(planDate(annualPlan_),
+                                       tp::sixteenStepMinute(dayPlanOf(annualPlan_), step),
+                                       tp::stepTurnsOn(step))))
+                return false;
+            ++annualPlan_;
+            state_ = kNextPlan;
             return false;
+        }
         default:
-            state_ = kDownload;
+            state_ = kProgram;
             return false;
     }
 }

@@ -30,7 +30,7 @@ class TestAp36 final : public ProgrammedTest {
     static int checkedStepOf(int annualPlan);
 
   private:
-    enum State { kDownload = 0, kDownloading = 1, kNextPlan = 2, kChecking = 3 };
+    enum State { kProgram = 0, kNextPlan = 1, kChecking = 2 };
 
     std::array<std::time_t, kAnnualPlans> dates_{};
 };

@@ -43,38 +43,26 @@ void TestDwp::writeProgramming() {
 
 bool TestDwp::step() {
     switch (state_) {
-        case kDownload:
-            beginDownload();
-            state_ = kDownloading;
-            return false;
-        case kDownloading:
-            if (stepDownload()) {
+        case kProgram:
+            if (programSwitch()) {
                 note(name() + ":: Sunday Default " +
                      std::to_string(tp::rotationPlan(rotation(), kSunday)) + ".");
                 testDate_ = weekDate(kSunday);
                 state_ = kNextDay;
             }
             return false;
-        case kNextDay: {
-            int weekday = toLocal(testDate_).weekday;
-            dayPlan_ = tp::rotationPlan(rotation(), weekday);
+        case kNextDay:
+            dayPlan_ = tp::rotationPlan(rotation(), toLocal(testDate_).weekday);
             note(name() + ":: dp " + std::to_string(dayPlan_) + " " +
                  formatLocal(kDayFormat, testDate_));
             step_ = 0;
-            state_ = kNextStep;
-            return false;
-        }
-        case kNextStep:
-            beginRelayCheck(aroundStep(testDate_, tp::fourStepMinute(dayPlan_, step_),
-                                       tp::stepTurnsOn(step_)));
             state_ = kChecking;
             return false;
         case kChecking:
-            if (!stepRelayCheck()) return false;
-            if (++step_ < tp::kFourSteps) {
-                state_ = kNextStep;
+            if (!checkRelay(aroundStep(testDate_, tp::fourStepMinute(dayPlan_, step_),
+                                       tp::stepTurnsOn(step_))))
                 return false;
-            }
+            if (++step_ < tp::kFourSteps) return false;
             if (toLocal(testDate_).weekday < daysChecked()) {
                 testDate_ = noonAfter(testDate_, 1);
                 state_ = kNextDay;
@@ -83,13 +71,13 @@ bool TestDwp::step() {
             if (++rotation_ < kRotations.size()) {
                 tp::setRotationWeek(tp::testGroup(s_.database), rotation());
                 programmingChanged();
-                state_ = kDownload;
+                state_ = kProgram;
                 return false;
             }
             note(name() + ": Test Complete");
             return true;
         default:
-            state_ = kDownload;
+            state_ = kProgram;
             return false;
     }
 }

@@ -27,18 +27,10 @@ class TestDwp final : public ProgrammedTest {
     bool step() override;
     // The day of the checked week for weekday w (1 = Sunday .. 7): the first week from a
     // Sunday after today without a daylight-saving change.
-    std::time_t weekDate(int weekday) const {
-        return week_[static_cast<std::size_t>(weekday - 1)];
-    }
+    std::time_t weekDate(int weekday) const { return week_[static_cast<std::size_t>(weekday - 1)]; }
 
   private:
-    enum State {
-        kDownload = 0,
-        kDownloading = 1,
-        kNextDay = 2,
-        kNextStep = 3,
-        kChecking = 4,
-    };
+    enum State { kProgram = 0, kNextDay = 1, kChecking = 2 };
     int rotation() const { return kRotations[rotation_].rotation; }
     int daysChecked() const { return kRotations[rotation_].days; }
 

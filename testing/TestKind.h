@@ -12,7 +12,7 @@ struct TimeTestServices;
 enum class TestKind { DateFlip, Step16, Ap36, Dwp, Step2460, Dst };
 
 inline constexpr std::array<TestKind, 6> kTestAllOrder{
-    TestKind::Step16, TestKind::Ap36,     TestKind::Dwp,
+    TestKind::Step16,   TestKind::Ap36,     TestKind::Dwp,
     TestKind::Step2460, TestKind::DateFlip, TestKind::Dst,
 };
 

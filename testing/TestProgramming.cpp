@@ -61,10 +61,12 @@ Group& resetTestGroup(PlanDatabase& db) {
     return group;
 }
 
-void addSixteenStepPlans(Group& group) {
+Group& resetToSixteenStepPlans(PlanDatabase& db) {
+    Group& group = resetTestGroup(db);
     for (int plan = 1; plan <= kDayPlans; ++plan)
         for (int step = 0; step < kSixteenSteps; ++step)
             addStep(group, plan, sixteenStepMinute(plan, step), stepTurnsOn(step));
+    return group;
 }
 
 void addFourStepPlans(Group& group) {
@@ -88,8 +90,8 @@ void addStartMinutePlan(Group& group, int startMinute) {
 
 void addAnnualPlanOn(Group& group, int plan, std::time_t day) {
     LocalDateTime date = toLocal(day);
-    group.addAnnualPlan(AnnualPlan::on(group.masterGroup(), group.number(), plan, date.year,
-                                       date.month, date.day));
+    group.addAnnualPlan(
+        AnnualPlan::on(group.masterGroup(), group.number(), plan, date.year, date.month, date.day));
 }
 
 }  // namespace quirn::test_programming

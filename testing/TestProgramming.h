@@ -34,8 +34,8 @@ Group& testGroup(PlanDatabase& db);
 // Removes the group's annual and vacation plans and every day plan, and puts day plan 1 on all
 // seven days of its default week; the group is made when missing.
 Group& resetTestGroup(PlanDatabase& db);
-// Day plans 1 to 9, sixteen steps each.
-void addSixteenStepPlans(Group& group);
+// resetTestGroup, then day plans 1 to 9 with sixteen steps each.
+Group& resetToSixteenStepPlans(PlanDatabase& db);
 // Day plans 1 to 9, four steps each.
 void addFourStepPlans(Group& group);
 void setRotationWeek(Group& group, int rotation);

@@ -42,8 +42,9 @@ void TestRunner::stop() {
 bool TestRunner::launch(TestKind kind) {
     std::unique_ptr<TimeTest> test = makeTimeTest(kind, services_, choices_);
     if (setup_.timeSwitch.location() == nullptr) {
-        testLine(test->name() + ": Not started: there is no location 1 in group 1 of master group 1.",
-                 LineKind::Failed);
+        testLine(
+            test->name() + ": Not started: there is no location 1 in group 1 of master group 1.",
+            LineKind::Failed);
         return false;
     }
     if (test->writesProgramming() && !setup_.store.beforeChange()) {

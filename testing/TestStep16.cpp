@@ -11,7 +11,8 @@ namespace tp = test_programming;
 
 TestStep16::TestStep16(const TimeTestServices& services) : ProgrammedTest(services, "TestStep16") {
     for (int plan = 1; plan <= tp::kDayPlans; ++plan)
-        dates_[static_cast<std::size_t>(plan)] = noonWithoutChange(noonAfter(now(), kDaysBetweenPlans * (plan - 1) + kFirstDayAfterToday));
+        dates_[static_cast<std::size_t>(plan)] = noonWithoutChange(
+            noonAfter(now(), kDaysBetweenPlans * (plan - 1) + kFirstDayAfterToday));
 }
 
 std::string TestStep16::startText() const {
@@ -19,8 +20,7 @@ std::string TestStep16::startText() const {
 }
 
 void TestStep16::writeProgramming() {
-    Group& group = tp::resetTestGroup(s_.database);
-    tp::addSixteenStepPlans(group);
+    Group& group = tp::resetToSixteenStepPlans(s_.database);
     for (int plan = 1; plan <= tp::kDayPlans; ++plan)
         tp::addAnnualPlanOn(group, plan, planDate(plan));
     programmingChanged();
@@ -28,12 +28,8 @@ void TestStep16::writeProgramming() {
 
 bool TestStep16::step() {
     switch (state_) {
-        case kDownload:
-            beginDownload();
-            state_ = kDownloading;
-            return false;
-        case kDownloading:
-            if (stepDownload()) {
+        case kProgram:
+            if (programSwitch()) {
                 dayPlan_ = 1;
                 state_ = kNextPlan;
             }
@@ -45,25 +41,19 @@ bool TestStep16::step() {
             }
             note(name() + ":: DayPlan " + std::to_string(dayPlan_) + ".");
             step_ = 0;
-            state_ = kNextStep;
-            return false;
-        case kNextStep:
-            beginRelayCheck(aroundStep(planDate(dayPlan_), tp::sixteenStepMinute(dayPlan_, step_),
-                                       tp::stepTurnsOn(step_)));
             state_ = kChecking;
             return false;
         case kChecking:
-            if (stepRelayCheck()) {
-                if (++step_ < tp::kSixteenSteps) {
-                    state_ = kNextStep;
-                } else {
-                    ++dayPlan_;
-                    state_ = kNextPlan;
-                }
+            if (!checkRelay(aroundStep(planDate(dayPlan_), tp::sixteenStepMinute(dayPlan_, step_),
+                                       tp::stepTurnsOn(step_))))
+                return false;
+            if (++step_ == tp::kSixteenSteps) {
+                ++dayPlan_;
+                state_ = kNextPlan;
             }
             return false;
         default:
-            state_ = kDownload;
+            state_ = kProgram;
             return false;
     }
 }

@@ -25,7 +25,7 @@ class TestStep16 final : public ProgrammedTest {
     std::time_t planDate(int plan) const { return dates_[static_cast<std::size_t>(plan)]; }
 
   private:
-    enum State { kDownload = 0, kDownloading = 1, kNextPlan = 2, kNextStep = 3, kChecking = 4 };
+    enum State { kProgram = 0, kNextPlan = 1, kChecking = 2 };
 
     std::array<std::time_t, test_programming::kDayPlans + 1> dates_{};
 };

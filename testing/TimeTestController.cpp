@@ -197,8 +197,8 @@ bool TimeTestController::saveLines(const std::string& path) {
 std::string TimeTestController::statusText() const {
     const TimeTest* test = runner_.current();
     if (test == nullptr) return "No test running.";
-    std::string status = "Running " + test->name() + " since " +
-                         formatLocal("%H:%M.%S", runner_.startTime()) + ".";
+    std::string status =
+        "Running " + test->name() + " since " + formatLocal("%H:%M.%S", runner_.startTime()) + ".";
     if (runner_.sequence() > 0)
         status += " Test ALL: " + std::to_string(runner_.sequence()) + " of " +
                   std::to_string(kTestAllOrder.size()) + ".";

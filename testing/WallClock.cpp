@@ -12,8 +12,7 @@ constexpr long long kSecondsPerMinute = 60;
 
 std::chrono::sys_days dayOf(const LocalDateTime& t) {
     using namespace std::chrono;
-    return sys_days(year(t.year) / month(static_cast<unsigned>(t.month)) / 1) +
-           days(t.day - 1);
+    return sys_days(year(t.year) / month(static_cast<unsigned>(t.month)) / 1) + days(t.day - 1);
 }
 
 }  // namespace

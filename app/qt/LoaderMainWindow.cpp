@@ -23,8 +23,10 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
           prompts_)),
       comeForwardPoll_(new QTimer(window_.get())) {
     prompts_.setParent(window_.get());
-    attachTimeTesting(*window_, TimeTestWindowServices{app.clock(), app.timers(),
-                                                       app.comms()->commo(), app.database(),
+    attachTimeTesting(*window_, TimeTestWindowServices{app.clock(),
+                                                       app.timers(),
+                                                       app.comms()->commo(),
+                                                       app.database(),
                                                        app.comms()->download(),
                                                        [&app] { app.saveAll(); },
                                                        {}});

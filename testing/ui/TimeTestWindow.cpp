@@ -225,8 +225,7 @@ TimeTestWindow* openTimeTestWindow(const TimeTestWindowServices& services, QWidg
 
 void attachTimeTesting(LoaderWindow& loader, TimeTestWindowServices services) {
     services.attachedType = [&loader] { return loader.controller().type(); };
-    loader.setVornTimeAction(
-        [&loader, services] { openTimeTestWindow(services, &loader); });
+    loader.setVornTimeAction([&loader, services] { openTimeTestWindow(services, &loader); });
 }
 
 }  // namespace quirn

@@ -15,9 +15,8 @@ class FaultySwitch : public TimeTestBench {
 };
 
 TEST_F(FaultySwitch, ClockThatKeepsItsDateFailsEveryDateFlip) {
-    attachSwitch(sim::SimModel::MX40, kBenchStart, [](sim::SimSettings& s) {
-        s.clock.holdsDate = true;
-    });
+    attachSwitch(sim::SimModel::MX40, kBenchStart,
+                 [](sim::SimSettings& s) { s.clock.holdsDate = true; });
     TestChoices choices;
     choices.dateFlipStart = fromLocal(2037, 12, 29, 12, 0, 0);
     ASSERT_TRUE(runTest(TestKind::DateFlip, kHourMs, choices));
@@ -31,9 +30,8 @@ TEST_F(FaultySwitch, ClockThatKeepsItsDateFailsEveryDateFlip) {
 
 TEST_F(FaultySwitch, ClockThatIgnoresDaylightSavingFailsSpringAndFall) {
     const std::time_t start = fromLocal(2037, 1, 10, 8, 0, 0);
-    attachSwitch(sim::SimModel::LR40, start, [](sim::SimSettings& s) {
-        s.clock.ignoresDaylightSaving = true;
-    });
+    attachSwitch(sim::SimModel::LR40, start,
+                 [](sim::SimSettings& s) { s.clock.ignoresDaylightSaving = true; });
     ASSERT_TRUE(runTest(TestKind::Dst, 3 * kHourMs));
     EXPECT_EQ(failures(),
               (std::vector<std::string>{
@@ -47,9 +45,8 @@ TEST_F(FaultySwitch, DriftingClockFailsTheHourLongDaylightChecksOnly) {
     // Forty seconds gained an hour: nothing over the seconds of a date flip, too much over
     // the hour after a daylight-saving change.
     const std::time_t start = fromLocal(2037, 1, 10, 8, 0, 0);
-    attachSwitch(sim::SimModel::MX40, start, [](sim::SimSettings& s) {
-        s.clock.driftSecondsPerHour = 40;
-    });
+    attachSwitch(sim::SimModel::MX40, start,
+                 [](sim::SimSettings& s) { s.clock.driftSecondsPerHour = 40; });
     TestChoices choices;
     choices.dateFlipStart = fromLocal(2037, 12, 30, 12, 0, 0);
     ASSERT_TRUE(runTest(TestKind::DateFlip, kHourMs, choices));

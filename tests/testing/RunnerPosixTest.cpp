@@ -90,7 +90,8 @@ class Programming : public Runner {
     std::string systemLog() const { return readFile(logFileName(clock, kLogSystem)); }
     static std::size_t count(const std::string& text, const std::string& what) {
         std::size_t n = 0;
-        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        for (std::size_t at = text.find(what); at != std::string::npos;
+             at = text.find(what, at + 1))
             ++n;
         return n;
     }
@@ -127,8 +128,8 @@ TEST_F(Programming, NoArchiveMeansTheRealProgrammingStays) {
     ASSERT_TRUE(writeFile(workPath("Archive"), "a file where the archive folder belongs"));
     EXPECT_FALSE(runner->start(TestKind::Ap36, {}));
     EXPECT_FALSE(runner->running());
-    EXPECT_EQ(lines.texts(),
-              std::vector<std::string>{"TestAP36: Not started: the database could not be archived."});
+    EXPECT_EQ(lines.texts(), std::vector<std::string>{
+                                 "TestAP36: Not started: the database could not be archived."});
     EXPECT_NE(readFile(stepsFileName()).find(kRealStep), std::string::npos);
     ASSERT_NE(db.group(1, 1).findDayPlan(1), nullptr);
     EXPECT_EQ(db.group(1, 1).findDayPlan(1)->steps().size(), 1u);

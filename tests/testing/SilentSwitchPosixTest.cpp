@@ -11,7 +11,7 @@ struct SilentRow {
     TestKind kind;
     const char* lossLine;  // the test's line for an answer that never came
     int losses;
-    int failedReads;       // program read-backs given up
+    int failedReads;  // program read-backs given up
     const char* complete;
 };
 
@@ -49,17 +49,17 @@ TEST_P(SilentSwitch, EveryCheckEndsInItsLostAnswerLineAndTheTestMovesOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     EachTest, SilentSwitch,
-    ::testing::Values(
-        SilentRow{TestKind::DateFlip, "TestDateFlip: FAILED Commo Loss", 2, 0,
-                  "TestDateFlip: Test Complete"},
-        SilentRow{TestKind::Step16, "TestStep16: FAILED Commo Loss", 9 * 16, 3,
-                  "TestStep16:: Test Complete"},
-        SilentRow{TestKind::Ap36, "TestAP36: FAILED Commo Loss", 36, 3, "TestAP36: Test Complete"},
-        SilentRow{TestKind::Dwp, "TestDWP: FAILED Commo Loss", 7 * 4 + 4 * 4, 2 * 3,
-                  "TestDWP: Test Complete"},
-        SilentRow{TestKind::Step2460, "Test2460: FAILED Commo Loss", 231, 20 * 3,
-                  "Test2460: Test Complete"},
-        SilentRow{TestKind::Dst, "Read timeout.", 2, 0, "TestDST: Test Complete"}),
+    ::testing::Values(SilentRow{TestKind::DateFlip, "TestDateFlip: FAILED Commo Loss", 2, 0,
+                                "TestDateFlip: Test Complete"},
+                      SilentRow{TestKind::Step16, "TestStep16: FAILED Commo Loss", 9 * 16, 3,
+                                "TestStep16:: Test Complete"},
+                      SilentRow{TestKind::Ap36, "TestAP36: FAILED Commo Loss", 36, 3,
+                                "TestAP36: Test Complete"},
+                      SilentRow{TestKind::Dwp, "TestDWP: FAILED Commo Loss", 7 * 4 + 4 * 4, 2 * 3,
+                                "TestDWP: Test Complete"},
+                      SilentRow{TestKind::Step2460, "Test2460: FAILED Commo Loss", 231, 20 * 3,
+                                "Test2460: Test Complete"},
+                      SilentRow{TestKind::Dst, "Read timeout.", 2, 0, "TestDST: Test Complete"}),
     rowName);
 
 }  // namespace

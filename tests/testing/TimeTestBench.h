@@ -50,7 +50,9 @@ struct RecordedLine {
 // The lines of the tests as they came.
 class RecordingLines final : public TestLineSink {
   public:
-    void testLine(const std::string& text, LineKind kind) override { lines.push_back({text, kind}); }
+    void testLine(const std::string& text, LineKind kind) override {
+        lines.push_back({text, kind});
+    }
     std::vector<std::string> of(LineKind kind) const {
         std::vector<std::string> out;
         for (const RecordedLine& l : lines)
@@ -102,7 +104,7 @@ class TimeTestBench : public ::testing::Test {
                    SwitchUnderTest::kLocation);
         l.name = "Bench Switch";
         l.model = static_cast<int32_t>(model == sim::SimModel::LR40 ? TimeSwitchModel::LR40
-                                                                     : TimeSwitchModel::MX40);
+                                                                    : TimeSwitchModel::MX40);
         db.addLocation(l);
         db.group(1, 1).setName("Bench");
 
@@ -126,8 +128,8 @@ class TimeTestBench : public ::testing::Test {
         const long long due = pty.bytesRead() + (station->written() - wroteBefore);
         const long long answeredBefore = pty.bytesWritten();
         const long long heldBefore = std::max(0L, station->waiting());
-        const auto deadline = std::chrono::steady_clock::now() +
-                              std::chrono::milliseconds(kCarryLimitMs);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kCarryLimitMs);
         if (!transport->step()) return false;
         while (pty.bytesRead() < due) {
             if (std::chrono::steady_clock::now() > deadline) return false;

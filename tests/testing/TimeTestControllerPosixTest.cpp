@@ -95,8 +95,8 @@ TEST_F(TimeTestControllerTest, SendTimeWithSecondIndexElevenSendsFiftyFiveSecond
     controller->setPickers(p);
     controller->sendTime();
     EXPECT_EQ(controller->lines().back().text, "Send data to clock.");
-    ASSERT_TRUE(runUntil([&] { return switchLogged("time set to 2026-03-16 01:59:55"); },
-                         kMinuteMs));
+    ASSERT_TRUE(
+        runUntil([&] { return switchLogged("time set to 2026-03-16 01:59:55"); }, kMinuteMs));
 
     controller->manual(true);
     EXPECT_EQ(controller->lines().back().text, "Manual ON command.");

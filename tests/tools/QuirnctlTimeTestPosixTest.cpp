@@ -33,7 +33,8 @@ std::string simulatorPath() {
 
 // Lines as the window shows them: "Thursday, December 31, 2037, 23:59.53: <text>".
 std::vector<std::string> texts(const std::string& out) {
-    static const std::regex prefixed(R"(^[A-Z][a-z]+day, [A-Z][a-z]+ \d\d, \d{4}, \d\d:\d\d\.\d\d: (.*)$)");
+    static const std::regex prefixed(
+        R"(^[A-Z][a-z]+day, [A-Z][a-z]+ \d\d, \d{4}, \d\d:\d\d\.\d\d: (.*)$)");
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < out.size()) {

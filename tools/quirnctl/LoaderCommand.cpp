@@ -27,12 +27,13 @@
 #include "platform/SerialDevice.h"
 #include "protocol/PlanDownload.h"
 #include "protocol/StoreSources.h"
+#include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/DirectReadJudge.h"
 #include "tools/quirnctl/FixedPathSerialDevice.h"
-#include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/IgnoredConnectionErrors.h"
 #include "tools/quirnctl/LoopTimerService.h"
 #include "tools/quirnctl/PortCommand.h"
+#include "tools/quirnctl/StationFolder.h"
 
 namespace quirn::ctl {
 
@@ -95,22 +96,10 @@ constexpr JobRow kJobs[] = {
 class LoaderJob {
   public:
     explicit LoaderJob(const PortCommandArgs& args)
-        : args_(args),
-          timers_(clock_),
-          profile_(workPath(kProfileStoreFileName)),
-          loaderSettings_(profile_, settings_, settingsFileName()),
-          messages_(clock_, db_, settings_) {}
+        : args_(args), timers_(clock_), folder_(clock_), messages_(clock_, db_, settings_) {}
 
     int run(const JobRow& job) {
-        if (fileExists(settingsFileName())) settings_.load(settingsFileName());
-        if (job.needsGroup) {
-            if (auto missing = missingDatabaseFile()) return fail(*missing);
-            loadDatabase(db_, clock_.now());
-            // Read-only: a tool never rewrites the station's override file.
-            overrides_.load(OverrideLoadMode::ReadOnly);
-            db_.setOverrideQuery(&overrides_);
-            summer_.load();
-        }
+        if (auto error = folder_.load(job.needsGroup)) return fail(*error);
         handler_ = std::make_unique<CommoHandler>(
             CommsSetup{clock_,
                        timers_,
@@ -118,14 +107,12 @@ class LoaderJob {
                        judge_,
                        errors_,
                        &db_,
-                       &profile_,
+                       &folder_.profile,
                        std::make_unique<FixedPathSerialDevice>(args_.device),
                        {}});
         port_ = std::make_unique<CommoLoaderPort>(*handler_);
-        // The loader window opens with the settings; the download follows its master groups.
-        loaderSettings_.applyProfileToSettings();
-        download_ = std::make_unique<PlanDownload>(db_, clock_, settings_,
-                                                   &overrideSource_, &summerSource_);
+        download_ = std::make_unique<PlanDownload>(db_, clock_, settings_, &folder_.overrideSource,
+                                                   &folder_.summerSource);
         readBack_ = std::make_unique<ProtocolReadBack>(*download_, clock_);
         loader_ = std::make_unique<LoaderController>(
             LoaderServices{clock_, timers_, *port_, loaderSettings_, db_, *download_, *readBack_},
@@ -142,8 +129,7 @@ class LoaderJob {
             auto g = parseNumber(args_.words[2], kMinGroup, kMaxGroup);
             if (!mg || !g) return fail("bad master group or group number");
             if (!loader_->selectGroup(*mg, *g))
-                return fail("no group " + args_.words[2] + " in master group " +
-                                  args_.words[1]);
+                return fail("no group " + args_.words[2] + " in master group " + args_.words[1]);
         }
         if (name == "read") return read();
         if (name == "write") return write();
@@ -219,14 +205,10 @@ class LoaderJob {
     const PortCommandArgs& args_;
     SystemClock clock_;
     LoopTimerService timers_;
-    ProfileStore profile_;
-    Settings settings_;
-    LoaderSettings loaderSettings_;
-    PlanDatabase db_;
-    OverrideStore overrides_{clock_};
-    SummerPlanStore summer_{clock_};
-    OverrideStoreSource overrideSource_{overrides_, clock_};
-    SummerStoreSource summerSource_{summer_};
+    StationFolder folder_;
+    PlanDatabase& db_ = folder_.db;
+    Settings& settings_ = folder_.settings;
+    LoaderSettings& loaderSettings_ = folder_.loaderSettings;
     ProtocolMessages messages_;
     DirectReadJudge judge_;
     IgnoredConnectionErrors errors_;
@@ -246,8 +228,7 @@ bool isLoaderCommand(int argc, const char* const* argv) {
 
 int runLoaderCommand(int argc, const char* const* argv) {
     PortCommandArgs args;
-    if (auto error = parsePortCommandArgs(argc, argv, "loader", false, args))
-        return fail(*error);
+    if (auto error = parsePortCommandArgs(argc, argv, "loader", false, args)) return fail(*error);
     if (args.help) {
         std::fputs(kUsage, stdout);
         return kJobOk;

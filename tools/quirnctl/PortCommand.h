@@ -14,7 +14,7 @@ struct PortCommandArgs {
     std::optional<int> type;
     std::optional<std::string> date;  // only where the command takes one
     bool help = false;
-    std::vector<std::string> words;   // the words after the command
+    std::vector<std::string> words;  // the words after the command
 };
 
 // True when the first word after the global options is `command`.

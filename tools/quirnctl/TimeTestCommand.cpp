@@ -33,6 +33,7 @@
 #include "tools/quirnctl/IgnoredConnectionErrors.h"
 #include "tools/quirnctl/LoopTimerService.h"
 #include "tools/quirnctl/PortCommand.h"
+#include "tools/quirnctl/StationFolder.h"
 
 namespace quirn::ctl {
 
@@ -53,9 +54,12 @@ struct TestName {
 };
 
 constexpr TestName kNames[] = {
-    {"date-flip", TestKind::DateFlip}, {"step16", TestKind::Step16},
-    {"ap36", TestKind::Ap36},          {"dwp", TestKind::Dwp},
-    {"step2460", TestKind::Step2460},  {"dst", TestKind::Dst},
+    {"date-flip", TestKind::DateFlip},
+    {"step16", TestKind::Step16},
+    {"ap36", TestKind::Ap36},
+    {"dwp", TestKind::Dwp},
+    {"step2460", TestKind::Step2460},
+    {"dst", TestKind::Dst},
     {"all", std::nullopt},
 };
 
@@ -106,24 +110,16 @@ class TimeTestJob {
     explicit TimeTestJob(const PortCommandArgs& args)
         : args_(args),
           timers_(clock_),
-          profile_(workPath(kProfileStoreFileName)),
-          loaderSettings_(profile_, settings_, settingsFileName()),
-          download_(db_, clock_, settings_, &overrideSource_, &summerSource_),
+          folder_(clock_),
+          download_(db_, clock_, folder_.settings, &folder_.overrideSource, &folder_.summerSource),
           validation_(download_),
           readBack_(validation_),
-          messages_(clock_, db_, settings_, ProtocolMessages::fromPlanDownload(download_)),
+          messages_(clock_, db_, folder_.settings, ProtocolMessages::fromPlanDownload(download_)),
           judge_(clock_, readBack_, download_),
           lines_(clock_) {}
 
     int run(const TestName& test, std::time_t dateFlipStart) {
-        if (auto missing = missingDatabaseFile()) return fail(*missing);
-        if (fileExists(settingsFileName())) settings_.load(settingsFileName());
-        loadDatabase(db_, clock_.now());
-        overrides_.load(OverrideLoadMode::ReadOnly);
-        db_.setOverrideQuery(&overrides_);
-        summer_.load();
-        // As the loader window does when it opens, before it opens the testing window.
-        loaderSettings_.applyProfileToSettings();
+        if (auto error = folder_.load(true)) return fail(*error);
 
         const Location* location = db_.findLocation(
             SwitchUnderTest::kMasterGroup, SwitchUnderTest::kGroup, SwitchUnderTest::kLocation);
@@ -133,8 +129,15 @@ class TimeTestJob {
                         ", not by the serial port");
 
         handler_ = std::make_unique<CommoHandler>(
-            CommsSetup{clock_, timers_, messages_, judge_, errors_, &db_, &profile_,
-                       std::make_unique<FixedPathSerialDevice>(args_.device), {}});
+            CommsSetup{clock_,
+                       timers_,
+                       messages_,
+                       judge_,
+                       errors_,
+                       &db_,
+                       &folder_.profile,
+                       std::make_unique<FixedPathSerialDevice>(args_.device),
+                       {}});
         if (handler_->openRadioPort(kToolCom, lineRate()) != 0)
             return fail("cannot open " + args_.device);
         handler_->start();
@@ -155,21 +158,16 @@ class TimeTestJob {
     // The loader's type buttons: the QN510 and MX40 talk at 2400 baud, the LR40 types at the
     // configured rate.
     int lineRate() const {
-        AttachedType type = attachedTypeFromInt(args_.type.value_or(loaderSettings_.storedType()));
-        return attachedTypeInfo(type).portRate.value_or(loaderSettings_.configuredBaud());
+        const LoaderSettings& loader = folder_.loaderSettings;
+        AttachedType type = attachedTypeFromInt(args_.type.value_or(loader.storedType()));
+        return attachedTypeInfo(type).portRate.value_or(loader.configuredBaud());
     }
 
     const PortCommandArgs& args_;
     SystemClock clock_;
     LoopTimerService timers_;
-    ProfileStore profile_;
-    Settings settings_;
-    LoaderSettings loaderSettings_;
-    PlanDatabase db_;
-    OverrideStore overrides_{clock_};
-    SummerPlanStore summer_{clock_};
-    OverrideStoreSource overrideSource_{overrides_, clock_};
-    SummerStoreSource summerSource_{summer_};
+    StationFolder folder_;
+    PlanDatabase& db_ = folder_.db;
     PlanDownload download_;
     Validation validation_;
     ReadBack readBack_;

@@ -37,7 +37,11 @@ class TimeTestWindowTest : public TimeTestBench {
     void SetUp() override { attachSwitch(sim::SimModel::MX40); }
 
     TimeTestWindowServices services() {
-        return TimeTestWindowServices{clock, timers, *handler, db, download,
+        return TimeTestWindowServices{clock,
+                                      timers,
+                                      *handler,
+                                      db,
+                                      download,
                                       [this] { saveDatabase(db, clock.now()); },
                                       [] { return AttachedType::Mx40; }};
     }
@@ -68,8 +72,7 @@ TEST_F(TimeTestWindowTest, VornTimeOpensTheWindowWithItsPickersAndOpeningLine) {
     ProtocolReadBack loaderReadBack(download, clock);
     SilentPrompts prompts;
     LoaderWindow loader(
-        LoaderServices{clock, timers, port, loaderSettings, db, download, loaderReadBack},
-        prompts);
+        LoaderServices{clock, timers, port, loaderSettings, db, download, loaderReadBack}, prompts);
     attachTimeTesting(loader, services());
     loader.show();
     QPushButton* vornTime = child<QPushButton>(loader, "vornTime");
@@ -99,10 +102,11 @@ TEST_F(TimeTestWindowTest, ButtonsDriveTheRunnerAndCancelEndsTheRunningTest) {
     child<QDateEdit>(window, "date")->setDate(QDate(2037, 12, 31));
     click(window, "dateFlip");
     ASSERT_TRUE(window.controller().runner().running());
-    EXPECT_EQ(child<QLabel>(window, "status")->text().toStdString(), "Running TestDateFlip since 09:15.00.");
+    EXPECT_EQ(child<QLabel>(window, "status")->text().toStdString(),
+              "Running TestDateFlip since 09:15.00.");
     ASSERT_TRUE(runUntil([&] { return !window.controller().runner().running(); }, kMinuteMs));
-    EXPECT_TRUE(shown(window).contains(
-        "Monday, March 16, 2026, 09:15.10: TestDateFlip: PASSED Start Time"))
+    EXPECT_TRUE(
+        shown(window).contains("Monday, March 16, 2026, 09:15.10: TestDateFlip: PASSED Start Time"))
         << shown(window).join("\n").toStdString();
     EXPECT_EQ(child<QLabel>(window, "status")->text().toStdString(), "No test running.");
 
@@ -123,9 +127,9 @@ TEST_F(TimeTestWindowTest, PresetsSendTimeAndManualButtons) {
     TimeTestWindow window(services());
     window.show();
     click(window, "preset2359");
-    EXPECT_EQ((QStringList{picked(window, "hour"), picked(window, "minute"),
-                           picked(window, "second")}),
-              (QStringList{"23", "59", "45"}));
+    EXPECT_EQ(
+        (QStringList{picked(window, "hour"), picked(window, "minute"), picked(window, "second")}),
+        (QStringList{"23", "59", "45"}));
     click(window, "preset0159");
     EXPECT_EQ(picked(window, "hour"), "01");
     click(window, "preset0259");
@@ -155,8 +159,8 @@ TEST_F(TimeTestWindowTest, SaveLinesWritesTheFileTheTechnicianPicks) {
     EXPECT_EQ(readFile(path),
               "\"Time\",\"Line\"\r\n"
               "\"Monday, March 16, 2026, 09:15.00\",\"Opened Dialog.  No testing started.\"\r\n");
-    EXPECT_TRUE(shown(window).last().endsWith("Lines saved to " + QString::fromStdString(path) +
-                                              "."));
+    EXPECT_TRUE(
+        shown(window).last().endsWith("Lines saved to " + QString::fromStdString(path) + "."));
 }
 
 TEST_F(TimeTestWindowTest, TheWindowDrawsARunningTest) {
