@@ -125,6 +125,10 @@ void StationApp::storeTicks() {
 void StationApp::endOfDay() {
     removeFile(overrideFileName());
     Archive(clock_).makeIfChanged();
+    saveAll();
+}
+
+void StationApp::saveAll() {
     if (!saveDatabase(database_, clock_.now())) logNotSaved(clock_, database_.unreadableFiles());
     if (!passway_.save(database_, clock_.now())) logNotSaved(clock_, passway_.unreadableFiles());
     if (!summer_.save()) logNotSaved(clock_, summer_.unreadableFiles());

@@ -52,6 +52,9 @@ public:
     void shutDown();
     // Polled by the window's timer: true when a second copy asked this one to come forward.
     bool takeComeForwardRequest() { return instance_ ? instance_->takeComeForwardRequest() : false; }
+    // "Save all": the database files, the Passway data and the summer plans; a file that could
+    // not be read when it was loaded is not saved over, and the System log says so.
+    void saveAll();
 
     PlanDatabase& database() { return database_; }
     // The communications stack exists from start-up step 7 on.

@@ -35,12 +35,37 @@ std::time_t DeviceClock::now() const {
 }
 
 LocalDateTime DeviceClock::local() const {
-    return zone_.toLocal(now());
+    std::time_t utc = now();
+    LocalDateTime t;
+    if (settings_.ignoresDaylightSaving) {
+        int64_t wall = static_cast<int64_t>(utc) - int64_t{zone_.hoursWest} * kSecondsPerHour +
+                       (dstAtSetting_ ? kSecondsPerHour : 0);
+        t = fieldsOf(wall);
+        t.isDst = dstAtSetting_;
+    } else {
+        t = zone_.toLocal(utc);
+    }
+    if (settings_.holdsDate) {
+        bool dst = t.isDst;
+        int64_t timeOfDay =
+            wallSecondsOf(t) - daysFromCivil(t.year, t.month, t.day) * kSecondsPerDay;
+        t = fieldsOf(dateAtSetting_ * kSecondsPerDay + timeOfDay);
+        t.isDst = dst;
+    }
+    return t;
 }
 
 void DeviceClock::setUtc(std::time_t utc) {
     baseHostMs_ = host_.nowMs();
     baseDeviceMs_ = (static_cast<long long>(utc) + settings_.clockOffsetSeconds) * kMsPerSecond;
+    noteSetting();
+}
+
+void DeviceClock::noteSetting() {
+    std::time_t utc = now();
+    dstAtSetting_ = zone_.inDaylightTime(utc);
+    LocalDateTime t = zone_.toLocal(utc);
+    dateAtSetting_ = daysFromCivil(t.year, t.month, t.day);
 }
 
 void DeviceClock::setLocal(const LocalDateTime& local) {

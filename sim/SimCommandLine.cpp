@@ -20,6 +20,7 @@ constexpr int kSlowRate = 2400;
 constexpr long kMaxActivations = 200;
 constexpr int kFirstLogYear = 2001;
 constexpr int kLastLogYear = 2099;
+constexpr long kLastMinuteOfDay = 1439;
 
 constexpr const char* kUsage =
     "usage: quirn-sim --model QN510|Strider|MX40|LR40 --address MG,G,L\n"
@@ -27,7 +28,8 @@ constexpr const char* kUsage =
     "                 [--clock 'YYYY-MM-DD HH:MM:SS'] [--speed F]\n"
     "                 [--clock-offset SECONDS] [--drift SECONDS-PER-HOUR]\n"
     "                 [--no-answer] [--cut-answer N] [--bad-checksum] [--slow-bytes MS]\n"
-    "                 [--ignore-baud] [--baud 2400|4800] [--raw-image]\n"
+    "                 [--ignore-baud] [--miss-step MINUTE] [--hold-date] [--ignore-dst]\n"
+    "                 [--baud 2400|4800] [--raw-image]\n"
     "                 [--activation 'YYYY-MM-DD HH:MM:SS'] [--activations N]\n"
     "                 [--confirmation-flag] [--log FILE]\n"
     "With --m2m, repeat --model and --address for each switch behind the client.\n"
@@ -171,6 +173,15 @@ SimCommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             c.faults.slowBytesMs = static_cast<int>(ms);
         } else if (a == "--ignore-baud") {
             c.faults.ignoreBaud = true;
+        } else if (a == "--miss-step") {
+            long minute = 0;
+            if (!value(v) || !parseLong(v, minute) || minute < 0 || minute > kLastMinuteOfDay)
+                return refuse("--miss-step needs a minute of the day 0..1439");
+            c.faults.missedStepMinute = static_cast<int>(minute);
+        } else if (a == "--hold-date") {
+            c.clock.holdsDate = true;
+        } else if (a == "--ignore-dst") {
+            c.clock.ignoresDaylightSaving = true;
         } else if (a == "--baud") {
             long rate = 0;
             if (!value(v) || !parseLong(v, rate) || (rate != kSlowRate && rate != kFastRate))

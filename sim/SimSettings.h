@@ -33,6 +33,9 @@ struct SimFaults {
     bool badChecksum = false;  // replies that carry a checksum carry a wrong one
     int slowBytesMs = 0;       // the transport sends one byte per this many milliseconds
     bool ignoreBaud = false;   // the 'B' sentence is taken but the line rate stays
+    // >= 0: the relay does not switch when the clock runs into a step at this minute of the
+    // day (0..1439); a clock setting still puts it where the program says.
+    int missedStepMinute = -1;
 };
 
 // One entry of a Strider's activation log.
@@ -43,10 +46,12 @@ struct ActivationRecord {
 
 // Lines the simulator draws to choose its clock.
 struct SimClockSettings {
-    std::optional<std::time_t> start;  // none: the host's time
-    double speed = 1.0;                // device seconds per host second
-    long clockOffsetSeconds = 0;       // added to every time the switch is given
-    double driftSecondsPerHour = 0.0;  // gained (or lost, negative) per device hour
+    std::optional<std::time_t> start;    // none: the host's time
+    double speed = 1.0;                  // device seconds per host second
+    long clockOffsetSeconds = 0;         // added to every time the switch is given
+    double driftSecondsPerHour = 0.0;    // gained (or lost, negative) per device hour
+    bool holdsDate = false;              // the date stays at midnight; only the time of day runs
+    bool ignoresDaylightSaving = false;  // the offset of the last setting is kept all year
 };
 
 // Everything one simulated time switch is built from.

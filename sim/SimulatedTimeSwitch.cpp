@@ -16,6 +16,7 @@ namespace {
 constexpr size_t kChecksumChars = 4;
 constexpr int kMasterGroupCharOffset = 47;  // "1" names master group 2
 constexpr int kDaysPerWeek = 7;
+constexpr int kMinutesPerHour = 60;
 constexpr int64_t kMinutesPerWeek = int64_t{kMinutesPerDay} * kDaysPerWeek;
 constexpr int kHalfWeek = 3;
 constexpr int kYearBaseBcd = 2000;
@@ -501,6 +502,11 @@ void SimulatedTimeSwitch::tick() {
     }
     if (minute == *lastMinute_) return;
     if (auto code = lastStepIn(*lastMinute_ + 1, minute)) {
+        if (now.hour * kMinutesPerHour + now.minute == settings_.faults.missedStepMinute) {
+            logLine("--", "", "relay misses the step at " + hhmm(now));
+            lastMinute_ = minute;
+            return;
+        }
         int before = relayCode();
         setRelayCode(*code);
         if (before != relayCode())

@@ -4,6 +4,7 @@
 
 #include "app/StationApp.h"
 #include "plans/DatabaseFiles.h"
+#include "testing/ui/TimeTestWindow.h"
 
 namespace quirn {
 
@@ -22,6 +23,13 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
           prompts_)),
       comeForwardPoll_(new QTimer(window_.get())) {
     prompts_.setParent(window_.get());
+    attachTimeTesting(*window_, TimeTestWindowServices{app.clock(),
+                                                       app.timers(),
+                                                       app.comms()->commo(),
+                                                       app.database(),
+                                                       app.comms()->download(),
+                                                       [&app] { app.saveAll(); },
+                                                       {}});
     QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
         if (app_.takeComeForwardRequest()) comeForward();
     });

@@ -110,6 +110,9 @@ void LoaderWindow::build() {
     connect(off, &QPushButton::clicked, this, [this] { controller_.manual(false); });
     connect(time, &QPushButton::clicked, this, [this] { controller_.sendTime(); });
     connect(utilities, &QPushButton::clicked, this, &LoaderWindow::openUtilities);
+    connect(vornTime_, &QPushButton::clicked, this, [this] {
+        if (vornTimeAction_) vornTimeAction_();
+    });
     connect(finish, &QPushButton::clicked, this, &LoaderWindow::accept);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <functional>
 
 #include "loader/LoaderController.h"
 #include "loader/ui/WindowView.h"
@@ -27,6 +28,8 @@ class LoaderWindow final : public QDialog {
     void refillGroups();
     // Runs the utilities dialog modally, then draws the loader again.
     void openUtilities();
+    // What "VORN TIME" does: the program opens the testing window with it.
+    void setVornTimeAction(std::function<void()> action) { vornTimeAction_ = std::move(action); }
     void done(int result) override;
 
   private:
@@ -45,6 +48,7 @@ class LoaderWindow final : public QDialog {
     QLabel* clockLine_ = nullptr;
     QLabel* portError_ = nullptr;
     QPushButton* vornTime_ = nullptr;
+    std::function<void()> vornTimeAction_;
 };
 
 }  // namespace quirn

@@ -95,6 +95,40 @@ TEST(DeviceClockTest, SpeedDriftAndOffset) {
     EXPECT_EQ(o.now(), host.now() - 150);
 }
 
+TEST(DeviceClockTest, FaultyClocksKeepTheirDateOrTheirDaylightOffset) {
+    ManualClock host(fromLocal(2026, 5, 1, 8, 0, 0));
+    SimClockSettings holding;
+    holding.holdsDate = true;
+    SimClockSettings ignoring;
+    ignoring.ignoresDaylightSaving = true;
+    DeviceClock good(host, newYork(), SimClockSettings{});
+    DeviceClock held(host, newYork(), holding);
+    DeviceClock fixedOffset(host, newYork(), ignoring);
+
+    const LocalDateTime beforeMidnight{2026, 12, 31, 23, 59, 53};
+    good.setLocal(beforeMidnight);
+    held.setLocal(beforeMidnight);
+    host.advance(10);
+    EXPECT_EQ(good.local(), (LocalDateTime{2027, 1, 1, 0, 0, 3}));
+    EXPECT_EQ(held.local(), (LocalDateTime{2026, 12, 31, 0, 0, 3}));
+    EXPECT_EQ(held.local().weekday, 5);  // the Thursday it was set on
+
+    const LocalDateTime beforeSpring{2026, 3, 8, 1, 59, 45};
+    good.setLocal(beforeSpring);
+    fixedOffset.setLocal(beforeSpring);
+    EXPECT_EQ(fixedOffset.local(), beforeSpring);
+    host.advance(3615);
+    EXPECT_EQ(good.local(), (LocalDateTime{2026, 3, 8, 4, 0, 0}));
+    EXPECT_EQ(fixedOffset.local(), (LocalDateTime{2026, 3, 8, 3, 0, 0}));
+
+    const LocalDateTime beforeFall{2026, 11, 1, 1, 59, 45};
+    good.setLocal(beforeFall);
+    fixedOffset.setLocal(beforeFall);
+    host.advance(3615);
+    EXPECT_EQ(good.local(), (LocalDateTime{2026, 11, 1, 2, 0, 0}));
+    EXPECT_EQ(fixedOffset.local(), (LocalDateTime{2026, 11, 1, 3, 0, 0}));
+}
+
 TEST(DeviceClockTest, SetLocalUsesTheSwitchZone) {
     ManualClock host(0);
     DeviceClock c(host, newYork(), SimClockSettings{});

@@ -134,6 +134,26 @@ TEST_P(ImageDevice, RelayFollowsDayPlansAnnualEntriesAndDefaultWeek) {
     EXPECT_EQ(device.relayCode(), 0);
 }
 
+TEST_P(ImageDevice, MissedStepFaultSkipsOnlyThatStepWhileTheClockRuns) {
+    SimSettings faulty = settingsFor(GetParam(), {1, 7, 3}, mondayBeforeSix());
+    faulty.faults.missedStepMinute = 7 * 60;
+    SimulatedTimeSwitch missing(faulty, host);
+    missing.receive(ProgramImageCommand(1, 7, 0, image).bytes());
+    for (int i = 0; i < 63; ++i) {  // 07:01
+        host.advance(60);
+        missing.tick();
+    }
+    EXPECT_EQ(missing.relayCode(), 0);
+    // A clock setting puts the relay where the program says, missed step or not.
+    missing.receive(BcdTimeCommand(0, 0, 0, host).bytes());
+    EXPECT_EQ(missing.relayCode(), 3);
+    for (int i = 0; i < 90; ++i) {  // 08:31: the other step is taken
+        host.advance(60);
+        missing.tick();
+    }
+    EXPECT_EQ(missing.relayCode(), 0);
+}
+
 TEST_P(ImageDevice, TimeAndRelayCommands) {
     program();
     ManualClock station(fromLocal(2026, 12, 24, 23, 59, 30));

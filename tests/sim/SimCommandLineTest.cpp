@@ -31,6 +31,10 @@ TEST(SimCommandLineTest, ReadsAPtySwitchWithClockAndFaults) {
                                                "--slow-bytes",
                                                "20",
                                                "--ignore-baud",
+                                               "--miss-step",
+                                               "75",
+                                               "--hold-date",
+                                               "--ignore-dst",
                                                "--baud",
                                                "4800",
                                                "--activation",
@@ -57,6 +61,9 @@ TEST(SimCommandLineTest, ReadsAPtySwitchWithClockAndFaults) {
     EXPECT_TRUE(c.faults.badChecksum);
     EXPECT_EQ(c.faults.slowBytesMs, 20);
     EXPECT_TRUE(c.faults.ignoreBaud);
+    EXPECT_EQ(c.faults.missedStepMinute, 75);
+    EXPECT_TRUE(c.clock.holdsDate);
+    EXPECT_TRUE(c.clock.ignoresDaylightSaving);
     EXPECT_EQ(c.lineRate, 4800);
     ASSERT_EQ(c.activations.size(), 1u);
     EXPECT_EQ(c.activations[0].when, (LocalDateTime{2026, 1, 2, 3, 4, 5}));
@@ -113,6 +120,8 @@ TEST(SimCommandLineTest, RefusesWhatItCannotServe) {
         {with({"--pty", "--activations", "201"}), "--activations"},
         {with({"--pty", "--bogus"}), "--bogus"},
         {with({"--pty", "--log"}), "--log"},
+        {with({"--pty", "--miss-step", "1440"}), "--miss-step"},
+        {with({"--pty", "--miss-step"}), "--miss-step"},
     };
     for (const Row& row : rows) {
         SimCommandLineResult r = parseCommandLine(row.args);

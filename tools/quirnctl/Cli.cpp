@@ -158,6 +158,13 @@ Checking:
 Database:
   db resave --out DIR     load the working folder and save everything into DIR
 
+A time switch on a port, in real time (each with its own --help):
+  loader --port DEVICE [--type 0|1|2|3] JOB
+                          the loader's write, read, relay, time and baud jobs
+  timetest NAME --port DEVICE [--type 0|1|2|3] [--date YYYY-MM-DD]
+                          the advanced time tests: date-flip, step16, ap36, dwp, step2460,
+                          dst or all; exit 0 when every check passed, 1 when one failed
+
 quirnctl only reads the working folder; only 'db resave' writes, into its --out folder.
 Errors print one line on stderr and exit with 2.
 )";

@@ -1,6 +1,5 @@
 #include "tools/quirnctl/LoaderCommand.h"
 
-#include <charconv>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -28,10 +27,13 @@
 #include "platform/SerialDevice.h"
 #include "protocol/PlanDownload.h"
 #include "protocol/StoreSources.h"
+#include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/DirectReadJudge.h"
 #include "tools/quirnctl/FixedPathSerialDevice.h"
 #include "tools/quirnctl/IgnoredConnectionErrors.h"
 #include "tools/quirnctl/LoopTimerService.h"
+#include "tools/quirnctl/PortCommand.h"
+#include "tools/quirnctl/StationFolder.h"
 
 namespace quirn::ctl {
 
@@ -48,66 +50,10 @@ constexpr const char* kUsage =
     "usage: quirnctl [--root DIR] loader --port DEVICE [--type 0|1|2|3] "
     "write MG G | read MG G | on MG G | off MG G | time | baud 2400|4800 | pc-baud 2400|4800\n";
 
-int loaderFail(const std::string& message) {
-    std::fprintf(stderr, "quirnctl: %s\n", message.c_str());
-    return kJobFailed;
-}
-
-std::optional<int> number(std::string_view text, int lo, int hi) {
-    int value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < lo ||
-        value > hi)
-        return std::nullopt;
-    return value;
-}
-
 std::optional<int> baudArgument(std::string_view text) {
-    auto rate = number(text, kBaud2400, kBaud4800);
+    auto rate = parseNumber(text, kBaud2400, kBaud4800);
     if (rate != kBaud2400 && rate != kBaud4800) return std::nullopt;
     return rate;
-}
-
-struct LoaderArgs {
-    std::string root;
-    std::string device;
-    std::optional<int> type;
-    bool help = false;
-    std::vector<std::string> words;  // JOB and its arguments
-};
-
-std::optional<std::string> parseLoaderArgs(int argc, const char* const* argv, LoaderArgs& out) {
-    bool seenLoader = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        auto value = [&](const char* what) -> std::optional<std::string> {
-            if (i + 1 >= argc) return std::nullopt;
-            (void)what;
-            return std::string(argv[++i]);
-        };
-        if (arg == "--help" || arg == "-h") {
-            out.help = true;
-        } else if (arg == "--root") {
-            auto v = value("--root");
-            if (!v) return "--root needs a folder";
-            out.root = *v;
-        } else if (arg == "--port" && seenLoader) {
-            auto v = value("--port");
-            if (!v) return "--port needs a device";
-            out.device = *v;
-        } else if (arg == "--type" && seenLoader) {
-            auto v = value("--type");
-            out.type = v ? number(*v, 0, 3) : std::nullopt;
-            if (!out.type) return "--type needs 0, 1, 2 or 3";
-        } else if (arg.size() > 2 && arg.substr(0, 2) == "--") {
-            return "unknown option " + std::string(arg);
-        } else if (!seenLoader && arg == "loader") {
-            seenLoader = true;
-        } else {
-            out.words.emplace_back(arg);
-        }
-    }
-    return std::nullopt;
 }
 
 // The terminal as the loader's window: the answer to every question is the command itself,
@@ -149,26 +95,11 @@ constexpr JobRow kJobs[] = {
 // controller over it, the plan database of the working folder.
 class LoaderJob {
   public:
-    explicit LoaderJob(const LoaderArgs& args)
-        : args_(args),
-          timers_(clock_),
-          profile_(workPath(kProfileStoreFileName)),
-          loaderSettings_(profile_, settings_, settingsFileName()),
-          messages_(clock_, db_, settings_) {}
+    explicit LoaderJob(const PortCommandArgs& args)
+        : args_(args), timers_(clock_), folder_(clock_), messages_(clock_, db_, settings_) {}
 
     int run(const JobRow& job) {
-        if (fileExists(settingsFileName())) settings_.load(settingsFileName());
-        if (job.needsGroup) {
-            for (const std::string& path :
-                 {dayPlanFileName(), stepsFileName(), groupsFileName(), locationsFileName()})
-                if (!fileExists(path))
-                    return loaderFail("not a working folder: " + path + " is missing");
-            loadDatabase(db_, clock_.now());
-            // Read-only: a tool never rewrites the station's override file.
-            overrides_.load(OverrideLoadMode::ReadOnly);
-            db_.setOverrideQuery(&overrides_);
-            summer_.load();
-        }
+        if (auto error = folder_.load(job.needsGroup)) return fail(*error);
         handler_ = std::make_unique<CommoHandler>(
             CommsSetup{clock_,
                        timers_,
@@ -176,39 +107,36 @@ class LoaderJob {
                        judge_,
                        errors_,
                        &db_,
-                       &profile_,
+                       &folder_.profile,
                        std::make_unique<FixedPathSerialDevice>(args_.device),
                        {}});
         port_ = std::make_unique<CommoLoaderPort>(*handler_);
-        // The loader window opens with the settings; the download follows its master groups.
-        loaderSettings_.applyProfileToSettings();
-        download_ = std::make_unique<PlanDownload>(db_, clock_, settings_,
-                                                   &overrideSource_, &summerSource_);
+        download_ = std::make_unique<PlanDownload>(db_, clock_, settings_, &folder_.overrideSource,
+                                                   &folder_.summerSource);
         readBack_ = std::make_unique<ProtocolReadBack>(*download_, clock_);
         loader_ = std::make_unique<LoaderController>(
             LoaderServices{clock_, timers_, *port_, loaderSettings_, db_, *download_, *readBack_},
             view_);
         loader_->open();
         if (handler_->openRadioPort(kToolCom, loaderSettings_.configuredBaud()) != 0)
-            return loaderFail("cannot open " + args_.device);
+            return fail("cannot open " + args_.device);
         handler_->start();
         if (args_.type) loader_->chooseType(attachedTypeFromInt(*args_.type));
 
         std::string name = job.name;
         if (job.needsGroup) {
-            auto mg = number(args_.words[1], kMinMasterGroup, kMaxMasterGroup);
-            auto g = number(args_.words[2], kMinGroup, kMaxGroup);
-            if (!mg || !g) return loaderFail("bad master group or group number");
+            auto mg = parseNumber(args_.words[1], kMinMasterGroup, kMaxMasterGroup);
+            auto g = parseNumber(args_.words[2], kMinGroup, kMaxGroup);
+            if (!mg || !g) return fail("bad master group or group number");
             if (!loader_->selectGroup(*mg, *g))
-                return loaderFail("no group " + args_.words[2] + " in master group " +
-                                  args_.words[1]);
+                return fail("no group " + args_.words[2] + " in master group " + args_.words[1]);
         }
         if (name == "read") return read();
         if (name == "write") return write();
         if (name == "on" || name == "off") return done(loader_->manual(name == "on"));
         if (name == "time") return done(loader_->sendTime());
         auto rate = baudArgument(args_.words[1]);
-        if (!rate) return loaderFail(name + " needs 2400 or 4800");
+        if (!rate) return fail(name + " needs 2400 or 4800");
         return name == "baud" ? switchBaud(*rate) : pcBaud(*rate);
     }
 
@@ -274,17 +202,13 @@ class LoaderJob {
         return kJobFailed;
     }
 
-    const LoaderArgs& args_;
+    const PortCommandArgs& args_;
     SystemClock clock_;
     LoopTimerService timers_;
-    ProfileStore profile_;
-    Settings settings_;
-    LoaderSettings loaderSettings_;
-    PlanDatabase db_;
-    OverrideStore overrides_{clock_};
-    SummerPlanStore summer_{clock_};
-    OverrideStoreSource overrideSource_{overrides_, clock_};
-    SummerStoreSource summerSource_{summer_};
+    StationFolder folder_;
+    PlanDatabase& db_ = folder_.db;
+    Settings& settings_ = folder_.settings;
+    LoaderSettings& loaderSettings_ = folder_.loaderSettings;
     ProtocolMessages messages_;
     DirectReadJudge judge_;
     IgnoredConnectionErrors errors_;
@@ -299,21 +223,12 @@ class LoaderJob {
 }  // namespace
 
 bool isLoaderCommand(int argc, const char* const* argv) {
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (arg == "--root" || arg == "--now" || arg == "--read-time" || arg == "--out") {
-            ++i;
-            continue;
-        }
-        if (arg.size() > 1 && arg[0] == '-') continue;
-        return arg == "loader";
-    }
-    return false;
+    return isPortCommand(argc, argv, "loader");
 }
 
 int runLoaderCommand(int argc, const char* const* argv) {
-    LoaderArgs args;
-    if (auto error = parseLoaderArgs(argc, argv, args)) return loaderFail(*error);
+    PortCommandArgs args;
+    if (auto error = parsePortCommandArgs(argc, argv, "loader", false, args)) return fail(*error);
     if (args.help) {
         std::fputs(kUsage, stdout);
         return kJobOk;
@@ -325,11 +240,8 @@ int runLoaderCommand(int argc, const char* const* argv) {
         std::fputs(kUsage, stderr);
         return kJobFailed;
     }
-    if (args.device.empty()) return loaderFail("loader needs --port DEVICE");
-    if (!args.root.empty()) {
-        if (!folderExists(args.root)) return loaderFail("no such folder " + args.root);
-        setWorkingFolderOverride(withTrailingSeparator(args.root));
-    }
+    if (args.device.empty()) return fail("loader needs --port DEVICE");
+    if (auto error = selectRoot(args.root)) return fail(*error);
     LoaderJob loaderJob(args);
     return loaderJob.run(*job);
 }

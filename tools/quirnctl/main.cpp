@@ -16,6 +16,7 @@
 #include "tools/quirnctl/LoaderCommand.h"
 #include "tools/quirnctl/Messages.h"
 #include "tools/quirnctl/Reports.h"
+#include "tools/quirnctl/TimeTestCommand.h"
 #include "tools/quirnctl/Workspace.h"
 
 namespace quirn::ctl {
@@ -139,6 +140,7 @@ const CommandRow kCommands[] = {
 
 int run(int argc, const char* const* argv) {
     if (isLoaderCommand(argc, argv)) return runLoaderCommand(argc, argv);
+    if (isTimeTestCommand(argc, argv)) return runTimeTestCommand(argc, argv);
     Options options;
     if (auto e = parseOptions(argc, argv, options)) return fail(*e);
     if (options.help) {

@@ -1,0 +1,160 @@
+#include "testing/ProgrammedTest.h"
+
+#include <cstdio>
+
+#include "platform/LocalTime.h"
+#include "testing/SwitchUnderTest.h"
+#include "testing/TestProgrammingStore.h"
+
+namespace quirn {
+
+namespace {
+constexpr int kMinutesPerHour = 60;
+}
+
+ProgrammedTest::ProgrammedTest(const TimeTestServices& services, std::string name)
+    : TimeTest(services, std::move(name)) {}
+
+void ProgrammedTest::programmingChanged() const {
+    s_.store.changed();
+}
+
+bool ProgrammedTest::programSwitch() {
+    if (phase_ == Phase::Idle) beginDownload();
+    return stepDownload();
+}
+
+bool ProgrammedTest::checkRelay(const RelayCheck& check) {
+    if (phase_ == Phase::Idle) beginRelayCheck(check);
+    return stepRelayCheck();
+}
+
+void ProgrammedTest::beginDownload() {
+    ++attempts_;
+    downloadBytes_ = s_.timeSwitch.startDownload();
+    lastStepMs_ = waitStartMs_ = nowMs();
+    phase_ = Phase::Downloading;
+}
+
+bool ProgrammedTest::stepDownload() {
+    switch (phase_) {
+        case Phase::Downloading:
+            if (sinceWaitStartMs() > SwitchUnderTest::onAirMs(downloadBytes_) + kDownloadSettleMs) {
+                askRead();
+                phase_ = Phase::ReadingBack;
+            }
+            return false;
+        case Phase::ReadingBack:
+            if (answered()) {
+                if (s_.timeSwitch.programMatches()) {
+                    passed(name() + ": Download OK.");
+                    phase_ = Phase::Idle;
+                    attempts_ = 0;
+                    return true;
+                }
+                downloadFailed();
+            } else if (sinceLastStepMs() > kProgramAnswerMs) {
+                downloadFailed();
+            }
+            return phase_ == Phase::Idle;
+        default:
+            return true;
+    }
+}
+
+void ProgrammedTest::downloadFailed() {
+    failed(name() + ": Failed read.");
+    if (attempts_ < kDownloadAttempts) {
+        beginDownload();
+        return;
+    }
+    // The checks still run, each reporting what it finds.
+    phase_ = Phase::Idle;
+    attempts_ = 0;
+}
+
+std::time_t ProgrammedTest::atMinute(std::time_t day, int minuteOfDay) {
+    LocalDateTime d = toLocal(day);
+    return fromLocal(d.year, d.month, d.day, minuteOfDay / kMinutesPerHour,
+                     minuteOfDay % kMinutesPerHour);
+}
+
+ProgrammedTest::RelayCheck ProgrammedTest::aroundStep(std::time_t day, int minuteOfDay,
+                                                      bool turnsOn) {
+    RelayCheck check;
+    check.clockSetting = atMinute(day, minuteOfDay) - kStepLeadSeconds;
+    check.beforeOn = !turnsOn;
+    check.readAfterMs = kAfterStepReadMs;
+    check.expectOn = turnsOn;
+    check.minutes = minuteOfDay;
+    return check;
+}
+
+void ProgrammedTest::beginRelayCheck(const RelayCheck& check) {
+    check_ = check;
+    setClock(check.clockSetting);
+    if (check.beforeOn) {
+        askRead();
+        phase_ = Phase::BeforeStep;
+    } else {
+        phase_ = Phase::WaitingForStep;
+    }
+}
+
+bool ProgrammedTest::stepRelayCheck() {
+    switch (phase_) {
+        case Phase::BeforeStep:
+            if (answered()) {
+                // Already in the state the step should bring, the switch fails the check just
+                // as one that does not switch.
+                if (relayOn_ != *check_.beforeOn) {
+                    relayResult(false);
+                    return true;
+                }
+                phase_ = Phase::WaitingForStep;
+            } else if (relayAnswerLost()) {
+                failed(name() + ": FAILED Commo Loss");
+                phase_ = Phase::Idle;
+                return true;
+            }
+            return false;
+        case Phase::WaitingForStep:
+            if (sinceWaitStartMs() > check_.readAfterMs) {
+                askRead();
+                phase_ = Phase::AfterStep;
+            }
+            return false;
+        case Phase::AfterStep:
+            if (answered()) {
+                relayResult(relayOn_ == check_.expectOn);
+                return true;
+            }
+            if (relayAnswerLost()) {
+                failed(name() + ": FAILED Commo Loss");
+                phase_ = Phase::Idle;
+                return true;
+            }
+            return false;
+        default:
+            return true;
+    }
+}
+
+bool ProgrammedTest::relayAnswerLost() const {
+    long long waited = sinceLastStepMs();
+    if (waited > kRelayAnswerArrivingMs) return true;
+    return waited > kRelayAnswerMs && !s_.timeSwitch.stillReading();
+}
+
+void ProgrammedTest::relayResult(bool good) {
+    phase_ = Phase::Idle;
+    char text[96];
+    std::snprintf(text, sizeof text, "%s:: %s %s %d mins.", name().c_str(),
+                  good ? "PASSED" : "FAILED", check_.expectOn ? "on" : "off", check_.minutes);
+    if (good)
+        passed(text);
+    else
+        failed(text);
+}
+
+}  // namespace quirn

@@ -1,0 +1,80 @@
+#pragma once
+#include <cstddef>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "testing/TimeTest.h"
+
+namespace quirn {
+
+// A test that writes its own programming into the test group, downloads it into the switch,
+// reads it back, and then checks the relay at chosen times of chosen days.
+class ProgrammedTest : public TimeTest {
+  public:
+    // After a download the read-back waits for the bytes to be on the air plus this margin.
+    static constexpr long long kDownloadSettleMs = 2000;
+    // A read-back of the program not answered within this long counts as a failed read.
+    static constexpr long long kProgramAnswerMs = 15000;
+    // Downloads tried before the test goes on with a switch it could not program.
+    static constexpr int kDownloadAttempts = 3;
+    // A relay check sets the clock this long before its step ...
+    static constexpr long long kStepLeadSeconds = 60;
+    // ... reads the relay at once, and again this long after the setting, once the step passed.
+    static constexpr long long kAfterStepReadMs = 62000;
+    // A relay read not answered within this long is a lost answer, unless the reply is still
+    // coming in (a 968-byte image takes four seconds at 2400 baud); then it gets until the
+    // second limit.
+    static constexpr long long kRelayAnswerMs = 5000;
+    static constexpr long long kRelayAnswerArrivingMs = 15000;
+
+    bool writesProgramming() const override { return true; }
+
+  protected:
+    ProgrammedTest(const TimeTestServices& services, std::string name);
+
+    // The test group's programming was replaced: the store saves it.
+    void programmingChanged() const;
+
+    // Downloads the programming and reads it back: "<name>: Download OK." once the read-back
+    // agrees, else "<name>: Failed read." and another try, kDownloadAttempts in all. Called on
+    // every tick until it answers true: the download is over, whether it worked or not.
+    bool programSwitch();
+
+    // One relay check, ending in one line: "<name>:: PASSED on %d mins." and the other forms,
+    // or "<name>: FAILED Commo Loss".
+    struct RelayCheck {
+        std::time_t clockSetting = 0;  // the time the switch is set to
+        std::optional<bool> beforeOn;  // the relay expected at once after the setting
+        long long readAfterMs = 0;     // the deciding read, this long after the setting
+        bool expectOn = false;         // the relay expected then
+        int minutes = 0;               // minute of the day named in the line
+    };
+    // The usual check of a step: the clock a minute before it, the relay opposite to the step
+    // before it and as the step says after it.
+    static RelayCheck aroundStep(std::time_t day, int minuteOfDay, bool turnsOn);
+    // Runs the check; called on every tick (with the same check) until it answers true: the
+    // check's line is written.
+    bool checkRelay(const RelayCheck& check);
+
+    // The local time of a minute of the day on the day holding `day`.
+    static std::time_t atMinute(std::time_t day, int minuteOfDay);
+
+  private:
+    enum class Phase { Idle, Downloading, ReadingBack, BeforeStep, WaitingForStep, AfterStep };
+
+    void beginDownload();
+    bool stepDownload();
+    void beginRelayCheck(const RelayCheck& check);
+    bool stepRelayCheck();
+    void relayResult(bool good);
+    bool relayAnswerLost() const;
+    void downloadFailed();
+
+    Phase phase_ = Phase::Idle;
+    int attempts_ = 0;
+    std::size_t downloadBytes_ = 0;
+    RelayCheck check_;
+};
+
+}  // namespace quirn

@@ -1,0 +1,45 @@
+#pragma once
+#include <ctime>
+
+#include "testing/ProgrammedTest.h"
+
+namespace quirn {
+
+// Start minutes across the day: a day plan of six ON/OFF pairs, 240 minutes apart from a start
+// minute, is checked a minute before and 14 minutes after every 120 minutes from the start
+// minute to the end of the day; then the start minute moves on by an hour and a minute, so that
+// every hour and many minutes of the hour are met.
+class Test2460 final : public ProgrammedTest {
+  public:
+    static constexpr int kFirstStartMinute = 223;
+    static constexpr int kStartMinuteStride = 61;
+    static constexpr int kHalfPeriod = 120;
+    static constexpr int kBeforeMinutes = 1;
+    static constexpr int kAfterMinutes = 14;
+    static constexpr int kLastCheckMinute = 23 * 60 + 59;
+    // A check sets the clock to the middle of its minute and reads the relay this long after.
+    static constexpr int kCheckSecond = 30;
+    static constexpr long long kSettleMs = 2000;
+
+    explicit Test2460(const TimeTestServices& services);
+
+    std::string startText() const override;
+    void writeProgramming() override;
+    bool step() override;
+    // The day every check is made on: tomorrow, or the day after when tomorrow has a
+    // daylight-saving change.
+    std::time_t checkDay() const { return testDate_; }
+
+  private:
+    enum State { kProgram = 0, kChecking = 1 };
+    // Check c of the start minute: even c a minute before half period c / 2, odd c 14 minutes
+    // after it.
+    int checkMinute(int check) const;
+    bool checkExpectsOn(int check) const;
+    RelayCheck stateCheck(int check) const;
+    void writeStartMinute();
+
+    int check_ = 0;
+};
+
+}  // namespace quirn

@@ -1,0 +1,28 @@
+#include "testing/TestProgrammingStore.h"
+
+#include "ops/LogWriter.h"
+#include "plans/Archive.h"
+#include "platform/Clock.h"
+
+namespace quirn {
+
+bool ArchivingProgrammingStore::beforeChange() {
+    if (archived_) return true;
+    Archive archive(clock_);
+    std::string name = Archive::fileNameAt(clock_.now());
+    if (!archive.make()) {
+        logSystem(clock_, "Time testing could not archive the database to " + name +
+                              "; group 1 of master group 1 is left as it is.");
+        return false;
+    }
+    archived_ = true;
+    logSystem(clock_, "Time testing archived the database to " + name +
+                          " before replacing the programming of group 1 of master group 1.");
+    return true;
+}
+
+void ArchivingProgrammingStore::changed() {
+    if (saveAll_) saveAll_();
+}
+
+}  // namespace quirn

@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "ops/LogWriter.h"
+#include "testing/TimeTestController.h"
+#include "tests/testing/TimeTestBench.h"
+
+namespace quirn::test {
+namespace {
+
+constexpr long long kMinuteMs = 60LL * 1000;
+
+// The testing window's logic over the bench: the lines it shows, the pickers and buttons, the
+// test log and "Save Lines".
+class TimeTestControllerTest : public TimeTestBench {
+  protected:
+    void SetUp() override {
+        attachSwitch(sim::SimModel::MX40);
+        device->setLogSink([this](const std::string& line) { switchLog.push_back(line); });
+        controller = std::make_unique<TimeTestController>(TimeTestWindowServices{
+            clock, timers, *handler, db, download, [this] { saveDatabase(db, clock.now()); },
+            [this] { return type; }});
+        controller->open();
+    }
+    bool switchLogged(const std::string& text) const {
+        for (const std::string& line : switchLog)
+            if (line.find(text) != std::string::npos) return true;
+        return false;
+    }
+    std::vector<std::string> shown() const {
+        std::vector<std::string> out;
+        for (const TimeTestLine& line : controller->lines()) out.push_back(line.shown());
+        return out;
+    }
+
+    AttachedType type = AttachedType::Mx40;
+    std::vector<std::string> switchLog;
+    std::unique_ptr<TimeTestController> controller;
+};
+
+TEST_F(TimeTestControllerTest, LinesCarryTheirTimeAndCancelEndsTheRunningTest) {
+    ASSERT_TRUE(controller->startTest(TestKind::Step16));
+    advance(1500);
+    controller->close();
+    EXPECT_FALSE(controller->runner().running());
+    EXPECT_EQ(shown().front(),
+              "Monday, March 16, 2026, 09:15.00: Opened Dialog.  No testing started.");
+    EXPECT_EQ(shown()[1],
+              "Monday, March 16, 2026, 09:15.00: Starting Sixteen Step Test.  Should run about 3 "
+              "hours.");
+    EXPECT_EQ(shown().back(), "Monday, March 16, 2026, 09:15.01: Testing Dialog exited.");
+    // Nothing more happens once it is closed.
+    const std::size_t count = controller->lines().size();
+    EXPECT_FALSE(runUntil([] { return false; }, kMinuteMs));
+    EXPECT_EQ(controller->lines().size(), count);
+}
+
+TEST_F(TimeTestControllerTest, PickersStartAtFiftySecondsAndPresetsSetTheClockPickers) {
+    TimeTestController::Pickers p = controller->pickers();
+    EXPECT_EQ(p.second, 10);
+    EXPECT_EQ(TimeTestController::secondItems()[static_cast<std::size_t>(p.second)], "50");
+    EXPECT_EQ((std::vector<int>{p.year, p.month, p.day}), (std::vector<int>{2026, 3, 16}));
+    EXPECT_EQ(TimeTestController::masterGroupItems().front(), "MG 1");
+    EXPECT_EQ(TimeTestController::groupItems()[0], "All Groups");
+    EXPECT_EQ(TimeTestController::groupItems()[99], "Group 99");
+    EXPECT_EQ(TimeTestController::locationItems()[0], "All Locations");
+    EXPECT_EQ(TimeTestController::locationItems()[7], "Location 7");
+    EXPECT_EQ(TimeTestController::hourItems()[9], "09");
+    struct Row {
+        TimeTestController::Preset preset;
+        std::vector<int> clock;
+    };
+    for (const Row& row : {Row{TimeTestController::Preset::At0159, {1, 59, 45}},
+                           Row{TimeTestController::Preset::At0259, {2, 59, 45}},
+                           Row{TimeTestController::Preset::At2359, {23, 59, 45}}}) {
+        controller->preset(row.preset);
+        const TimeTestController::Pickers& q = controller->pickers();
+        EXPECT_EQ((std::vector<int>{q.hour, q.minute, q.second * 5}), row.clock);
+    }
+    // The date picker keeps to the years a switch's clock can hold.
+    p.year = 2040;
+    p.day = 31;
+    p.month = 2;
+    controller->setPickers(p);
+    EXPECT_EQ((std::vector<int>{controller->pickers().year, controller->pickers().month,
+                                controller->pickers().day}),
+              (std::vector<int>{2037, 2, 28}));
+}
+
+TEST_F(TimeTestControllerTest, SendTimeWithSecondIndexElevenSendsFiftyFiveSeconds) {
+    TimeTestController::Pickers p = controller->pickers();
+    p.hour = 1;
+    p.minute = 59;
+    p.second = 11;
+    p.location = 1;
+    controller->setPickers(p);
+    controller->sendTime();
+    EXPECT_EQ(controller->lines().back().text, "Send data to clock.");
+    ASSERT_TRUE(
+        runUntil([&] { return switchLogged("time set to 2026-03-16 01:59:55"); }, kMinuteMs));
+
+    controller->manual(true);
+    EXPECT_EQ(controller->lines().back().text, "Manual ON command.");
+    ASSERT_TRUE(runUntil([&] { return device->relayCode() == 3; }, kMinuteMs));
+    controller->manual(false);
+    EXPECT_EQ(controller->lines().back().text, "Manual OFF command.");
+    ASSERT_TRUE(runUntil([&] { return device->relayCode() == 0; }, kMinuteMs));
+}
+
+TEST_F(TimeTestControllerTest, MessagesFollowTheAttachedTypeAndTheTargets) {
+    // A paged time to another master group is not for this MX40.
+    type = AttachedType::Qn510;
+    controller->sendTime();
+    TimeTestController::Pickers p = controller->pickers();
+    p.masterGroup = 1;  // "MG 2"
+    controller->setPickers(p);
+    type = AttachedType::Mx40WithLr40;
+    controller->sendTime();
+    ASSERT_TRUE(runUntil([&] { return switchLog.size() >= 2; }, kMinuteMs));
+    EXPECT_TRUE(switchLogged("paged text, not for this model")) << switchLog.front();
+    EXPECT_TRUE(switchLogged("not addressed to this switch")) << switchLog.back();
+    EXPECT_FALSE(switchLogged("time set to"));
+}
+
+TEST_F(TimeTestControllerTest, TestLinesGoToTheTestLogWhileItsFolderIsThere) {
+    controller->setPickers([&] {
+        TimeTestController::Pickers p = controller->pickers();
+        p.year = 2037;
+        p.month = 12;
+        p.day = 31;
+        return p;
+    }());
+    ASSERT_TRUE(controller->startTest(TestKind::DateFlip));
+    ASSERT_TRUE(runUntil([&] { return !controller->runner().running(); }, kMinuteMs));
+    EXPECT_FALSE(fileExists(testLogFileName(clock)));  // no "Test Folders": dropped
+    EXPECT_EQ(controller->lines().back().text, "TestDateFlip: Summary: 1 passed, 0 failed.");
+
+    ASSERT_TRUE(makeFolder(logFolder()));
+    ASSERT_TRUE(makeFolder(logFolder() + "Test Folders"));
+    ASSERT_TRUE(controller->startTest(TestKind::DateFlip));
+    ASSERT_TRUE(runUntil([&] { return !controller->runner().running(); }, kMinuteMs));
+    EXPECT_EQ(readFile(testLogFileName(clock)),
+              "09:15.10,Starting test date flip.  Should run about 5 hours.\r\n"
+              "09:15.20,TestDateFlip: PASSED Start Time\r\n"
+              "09:15.20,TestDateFlip: Test Complete\r\n"
+              "09:15.20,TestDateFlip: Summary: 1 passed, 0 failed.\r\n")
+        << readFile(testLogFileName(clock));
+}
+
+TEST_F(TimeTestControllerTest, SaveLinesWritesTheListAsCsv) {
+    controller->manual(true);
+    const std::string path = folder.file("lines.csv");
+    ASSERT_TRUE(controller->saveLines(path));
+    EXPECT_EQ(readFile(path),
+              "\"Time\",\"Line\"\r\n"
+              "\"Monday, March 16, 2026, 09:15.00\",\"Opened Dialog.  No testing started.\"\r\n"
+              "\"Monday, March 16, 2026, 09:15.00\",\"Manual ON command.\"\r\n");
+    EXPECT_EQ(controller->lines().back().text, "Lines saved to " + path + ".");
+    const std::string nowhere = folder.file("missing/lines.csv");
+    EXPECT_FALSE(controller->saveLines(nowhere));
+    EXPECT_EQ(controller->lines().back().text, "Lines could not be saved to " + nowhere + ".");
+}
+
+TEST(TimeTestLines, CsvQuotesEveryFieldAndDoublesQuotes) {
+    std::vector<TimeTestLine> lines{{fromLocal(2026, 7, 4, 18, 30, 5), "say \"cheese\", twice"}};
+    EXPECT_EQ(linesCsv(lines),
+              "\"Time\",\"Line\"\r\n"
+              "\"Saturday, July 04, 2026, 18:30.05\",\"say \"\"cheese\"\", twice\"\r\n");
+}
+
+}  // namespace
+}  // namespace quirn::test
