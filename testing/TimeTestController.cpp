@@ -137,7 +137,7 @@ void TimeTestController::sendToTargets(const std::string& bytes) {
 
 void TimeTestController::sendTime() {
     const int masterGroup = pickers_.masterGroup + 1;
-    if (usesPagedCommands(s_.attachedType()))
+    if (usesPagedCommands(attachedType()))
         sendToTargets(TimeCommand(masterGroup, pickers_.group, s_.clock,
                                   s_.download.hasMasterGroups(), pickedTime())
                           .bytes());
@@ -150,7 +150,7 @@ void TimeTestController::sendTime() {
 
 void TimeTestController::manual(bool relayOn) {
     const int masterGroup = pickers_.masterGroup + 1;
-    if (usesPagedCommands(s_.attachedType()))
+    if (usesPagedCommands(attachedType()))
         sendToTargets(ManualCommand(masterGroup, pickers_.group, pickers_.location, relayOn,
                                     s_.download.hasMasterGroups())
                           .bytes());
@@ -168,6 +168,10 @@ void TimeTestController::preset(Preset preset) {
     p.minute = t.minute;
     p.second = t.second / kSecondsPerChoice;
     setPickers(p);
+}
+
+AttachedType TimeTestController::attachedType() const {
+    return s_.attachedType ? s_.attachedType() : AttachedType::Qn510;
 }
 
 TestChoices TimeTestController::choices() const {

@@ -109,6 +109,8 @@ class TimeTestController final : private TestLineSink {
     void testLine(const std::string& text, LineKind kind) override;
     void sendToTargets(const std::string& bytes);
     TestChoices choices() const;
+    // The loader's type; without a loader, the QN510 of a loader that never chose.
+    AttachedType attachedType() const;
     void notify();
 
     TimeTestWindowServices s_;
