@@ -31,6 +31,10 @@ inline constexpr int kSaturday = 7;
 
 // Size of the raw program read back from (or built for) a time switch.
 inline constexpr int kProgramImageSize = 968;
+// Offset of the image's closing mark, its last byte.
+inline constexpr int kProgramImageEndMark = kProgramImageSize - 1;
+// One block of a Strider's activation log, as it answers a 'B' request.
+inline constexpr int kActivationLogBlockBytes = 125;
 
 enum class TimeSwitchModel : int32_t { QN510 = 0, MX40 = 1, Strider = 2, LR40 = 3 };
 

@@ -1,12 +1,15 @@
 #pragma once
 #include <cstddef>
 
+#include "plans/PlanTypes.h"
+
 namespace quirn::program_image {
 
 // Byte layout of the 968-byte program image of the MX40 and LR40, as far as the messages built
 // from it need to know. Numbers in the image are BCD unless noted.
 
-inline constexpr size_t kSize = 968;
+inline constexpr size_t kSize = kProgramImageSize;
+inline constexpr size_t kEndMarkAt = kProgramImageEndMark;  // the closing "O"
 inline constexpr size_t kAddress = 4;  // master group, group, location (3 bytes)
 inline constexpr size_t kAddressLength = 3;
 inline constexpr size_t kPlanSlots = 9;  // first slot (offset 9) is day plan 0: not a plan

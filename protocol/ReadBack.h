@@ -31,10 +31,10 @@ class ReadBackListener {
 
 // Raw reply sizes.
 inline constexpr size_t kQn510ReplySize = 776;
-inline constexpr size_t kImageReplySize = 968;
+inline constexpr size_t kImageReplySize = kProgramImageSize;
 inline constexpr size_t kStriderReplySize = 100;  // shown while reading; the raw size is 776
 // One block of a Strider's activation log.
-inline constexpr size_t kLogBlockSize = 125;
+inline constexpr size_t kLogBlockSize = kActivationLogBlockBytes;
 inline constexpr int kLogBlockLimit = 10;  // block numbers read are below this
 
 // Handles what time switches answer: read-back replies and activation-log blocks.

@@ -33,7 +33,7 @@ constexpr size_t kSentenceTail = 3;  // "*" and two checksum digits
 constexpr uint8_t kMarkMx40[] = {'M', 'X', '4', '0'};
 constexpr size_t kDigitsStart = 4;  // "0" into bytes 4-8 before the address is copied
 constexpr size_t kDigitsEnd = 9;
-constexpr size_t kEnd = 967;
+constexpr size_t kEnd = pi::kEndMarkAt;
 constexpr uint8_t kEndMark = 'O';
 constexpr unsigned kByteBits = 8;
 

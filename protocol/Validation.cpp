@@ -23,7 +23,7 @@ constexpr std::time_t kSecondsPerMinute = 60;
 constexpr long kEarliestFine = -1;  // minutes: a clock 1:59 behind still passes
 constexpr long kLatestFine = 1;
 constexpr size_t kAllSlots = pi::kPlanSlots + 1;  // slot 0 is compared too
-constexpr size_t kEndMark = 967;
+constexpr size_t kEndMark = pi::kEndMarkAt;
 constexpr int kNoon = 12;
 
 const Qn510Tables::Table kWeekTables[] = {Qn510Tables::Table::Default,
