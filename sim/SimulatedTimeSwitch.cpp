@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "protocol/Checksums.h"
-#include "protocol/LogEntry.h"
+#include "sim/PagedSteps.h"
 #include "sim/PagedTimeData.h"
 #include "sim/PrintableBytes.h"
 #include "sim/RelaySchedule.h"
@@ -192,11 +192,15 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
         logLine("rx", b, "paged text, not for this model");
         return {};
     }
+    // "@", an optional master group ("1" is master group 2) or lower-case prefix, the letter,
+    // the group and location as two digits each, the data, "#".
     size_t letterAt = 1;
     if (b.size() > 1 && (isMasterGroupChar(b[1]) || isLowerPrefix(b[1]))) letterAt = 2;
-    LogEntry entry = decodeMessage(b);
-    if ((entry.prefix != 0 && isLowerPrefix(entry.prefix)) ||
-        !pagedAddressMatches(entry.masterGroup, entry.group, entry.location)) {
+    const bool lowerPrefix = letterAt == 2 && isLowerPrefix(b[1]);
+    const int masterGroup = letterAt == 2 && isMasterGroupChar(b[1]) ? b[1] - '1' + 2 : 1;
+    const int group = twoDigits(b, letterAt + 1);
+    const int location = twoDigits(b, letterAt + 3);
+    if (lowerPrefix || !pagedAddressMatches(masterGroup, group, location)) {
         logLine("rx", b, "not addressed to this switch");
         return {};
     }
@@ -208,9 +212,9 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
     LocalDateTime now = clock_.local();
 
     switch (letter) {
-        case 'D':
-            if (entry.kind != LogKind::DefaultWeek) break;
-            qn510_.takeDefaultWeek(entry.onMasks, entry.offMasks);
+        case 'D': {
+            const PagedSteps steps = readPagedSteps(data);
+            qn510_.takeDefaultWeek(steps.on, steps.off);
             overrideDay_.reset();
             alternateEndDay_.reset();
             resyncRelay();
@@ -219,9 +223,10 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
                         std::to_string(qn510_.table(Qn510Memory::Table::Default).size()) +
                         " entries");
             return {};
+        }
         case 'W': {
-            if (entry.kind != LogKind::Week) break;
-            qn510_.takeAlternateWeek(entry.onMasks, entry.offMasks);
+            const PagedSteps steps = readPagedSteps(data);
+            qn510_.takeAlternateWeek(steps.on, steps.off);
             int64_t today = localDayOf(now);
             alternateEndDay_ = today + (kDaysPerWeek + 1 - now.weekday);
             overrideDay_.reset();
@@ -232,10 +237,10 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
                         " entries");
             return {};
         }
-        case 'O':
-            if (entry.kind != LogKind::Override) break;
-            if (entry.hasSteps()) {
-                qn510_.takeOverride(entry.onMasks, entry.offMasks);
+        case 'O': {
+            const PagedSteps steps = readPagedSteps(data);
+            if (steps.any()) {
+                qn510_.takeOverride(steps.on, steps.off);
                 overrideDay_ = localDayOf(now);
                 resyncRelay();
                 logLine("rx", b, "override for today");
@@ -248,6 +253,7 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
                 logLine("rx", b, "override without steps, ignored");
             }
             return {};
+        }
         case 'M':
             if (data.size() != 1 || (data[0] != kRelayOnChar && data[0] != kRelayOffChar)) break;
             setRelayCode(data[0] == kRelayOnChar ? 1 : 0);
