@@ -2,17 +2,13 @@
 
 #include <algorithm>
 
+#include "protocol/Checksums.h"
+
 namespace quirn::sim {
 
 namespace {
 
 constexpr char kReplyKind = 'S';
-constexpr uint32_t kReplySeed = 0xFFFF;
-constexpr uint32_t kReplyPolynomial = 0xA001;
-constexpr int kBitsPerByte = 8;
-constexpr int kChecksumChars = 4;
-constexpr int kNibbleBits = 4;
-constexpr uint32_t kNibbleMask = 0xF;
 constexpr int kMinutesPerHourInt = 60;
 
 // Raw image layout.
@@ -31,18 +27,8 @@ uint8_t dayBit(int weekday) {
 }  // namespace
 
 std::string compactReplyChecksum(const std::string& bytes) {
-    uint32_t c = kReplySeed;
-    for (char ch : bytes) {
-        c ^= static_cast<uint8_t>(ch);
-        for (int i = 0; i < kBitsPerByte; ++i) {
-            c >>= 1;
-            if (c & 1u) c ^= kReplyPolynomial;
-        }
-    }
-    std::string text;
-    for (int i = kChecksumChars - 1; i >= 0; --i)
-        text += static_cast<char>('0' + ((c >> (i * kNibbleBits)) & kNibbleMask));
-    return text;
+    // The checksum and its written form are the protocol's, shared as the framing is.
+    return checksumText(replyChecksum(bytes));
 }
 
 void Qn510Memory::fill(Table t, const MinuteMasks& on, const MinuteMasks& off) {
