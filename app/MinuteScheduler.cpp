@@ -17,8 +17,10 @@ MinuteScheduler::MinuteScheduler(const Clock& clock, DailyJobs& jobs)
 void MinuteScheduler::minuteTick() {
     const std::time_t now = clock_.now();
     const LocalDateTime t = toLocal(now);
-    if (t.minute == minuteLastHandled_) jobs_.storeTicks();
-    else firstTickOfMinute(t.hour, t.minute, now);
+    if (t.minute == minuteLastHandled_)
+        jobs_.storeTicks();
+    else
+        firstTickOfMinute(t.hour, t.minute, now);
     if (readBackSaveRequested_ && jobs_.startReadBackSave()) readBackSaveRequested_ = 0;
 }
 

@@ -9,7 +9,7 @@ namespace quirn {
 // The time-of-day jobs the scheduler fires; the application object fills them with its
 // members.
 class DailyJobs {
-public:
+  public:
     virtual ~DailyJobs() = default;
     // Every tick but the first of a minute: the override and summer plan stores' ticks.
     virtual void storeTicks() = 0;
@@ -31,7 +31,7 @@ public:
 // jobs of that time of day, on the other ticks the plan stores' ticks; on any tick a pending
 // request to save the read-back file.
 class MinuteScheduler {
-public:
+  public:
     static constexpr int kTickMs = 10000;
     static constexpr int kStartAnnouncementDelaySeconds = 50;
 
@@ -46,7 +46,7 @@ public:
     bool readBackSaveRequested() const { return readBackSaveRequested_ != 0; }
     std::time_t startTime() const { return startTime_; }
 
-private:
+  private:
     void firstTickOfMinute(int hour, int minute, std::time_t now);
 
     const Clock& clock_;

@@ -4,7 +4,9 @@
 
 namespace quirn {
 
-ReadBackSaver::~ReadBackSaver() { wait(); }
+ReadBackSaver::~ReadBackSaver() {
+    wait();
+}
 
 void ReadBackSaver::wait() {
     if (worker_.joinable()) worker_.join();

@@ -9,7 +9,7 @@ namespace quirn {
 // user-interface thread (a consistent copy of every location at that moment), so the records
 // may change while the worker writes. One write at a time.
 class ReadBackSaver {
-public:
+  public:
     ReadBackSaver() = default;
     ~ReadBackSaver();  // waits for a running write
     ReadBackSaver(const ReadBackSaver&) = delete;
@@ -24,7 +24,7 @@ public:
     int finished() const { return finished_.load(); }
     bool lastSucceeded() const { return lastOk_.load(); }
 
-private:
+  private:
     std::thread worker_;
     std::atomic<bool> running_{false};
     std::atomic<int> finished_{0};

@@ -1,13 +1,13 @@
 #include "app/StationApp.h"
 
+#include <initializer_list>
+
 #include "app/StationFolders.h"
 #include "ops/LogWriter.h"
 #include "plans/Archive.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
-
-#include <initializer_list>
 
 namespace quirn {
 
@@ -64,20 +64,20 @@ bool StationApp::startUp() {
     settings_.load(settingsFileName());
     profile_ = std::make_unique<ProfileStore>(workPath(kProfileStoreFileName));
     technicians_.setMailAccount(settings_.server, settings_.sender);
-    mailSender_.setPort(static_cast<unsigned>(
-        profile_->getInt(kMailSection, kMailPortEntry, static_cast<int>(SmtpClient::kDefaultPort))));
+    mailSender_.setPort(static_cast<unsigned>(profile_->getInt(
+        kMailSection, kMailPortEntry, static_cast<int>(SmtpClient::kDefaultPort))));
     mailSender_.setTimeoutMs(profile_->getInt(kMailSection, kMailTimeoutEntry,
                                               SmtpClient::kDefaultTimeoutMs / kMsPerSecond) *
                              kMsPerSecond);
     mailTimer_ = timers_.start(kMailPollMs, [this] { mailSender_.logFinished(); });
 
-    comms_ = std::make_unique<StationComms>(StationComms::Parts{
-        clock_, timers_, database_, settings_, *profile_, errors_, passway_, readBackListener_,
-        overrides_, summer_});
+    comms_ = std::make_unique<StationComms>(
+        StationComms::Parts{clock_, timers_, database_, settings_, *profile_, errors_, passway_,
+                            readBackListener_, overrides_, summer_});
     CommoHandler& commo = comms_->commo();
     commo.start();
-    commo.setIpPort(
-        static_cast<unsigned>(profile_->getInt(kCommoSection, kIpPortEntry, static_cast<int>(kDefaultIpPort))));
+    commo.setIpPort(static_cast<unsigned>(
+        profile_->getInt(kCommoSection, kIpPortEntry, static_cast<int>(kDefaultIpPort))));
 
     database_.setOverrideQuery(&overrides_);
     LoadHooks hooks;
@@ -93,8 +93,8 @@ bool StationApp::startUp() {
     passway_.load(database_);
     for (const UnreadableFiles* files : std::initializer_list<const UnreadableFiles*>{
              &settings_.unreadableFiles, &database_.unreadableFiles(), &summer_.unreadableFiles(),
-          &technicians_.unreadableFiles(), &errors_.unreadableFiles(), &passway_.unreadableFiles(),
-          &profile_->unreadableFiles()})
+             &technicians_.unreadableFiles(), &errors_.unreadableFiles(),
+             &passway_.unreadableFiles(), &profile_->unreadableFiles()})
         logUnreadable(clock_, *files);
     commo.beginTableBatch();
     database_.visitLocations([&commo](Location& l) { commo.addLocationAddress(l); });
@@ -103,7 +103,9 @@ bool StationApp::startUp() {
     return true;
 }
 
-void StationApp::runMainWindow(MainWindowHost& window) { window.runModal(); }
+void StationApp::runMainWindow(MainWindowHost& window) {
+    window.runModal();
+}
 
 void StationApp::shutDown() {
     timers_.stop(schedulerTimer_);
@@ -134,7 +136,9 @@ void StationApp::saveAll() {
     if (!summer_.save()) logNotSaved(clock_, summer_.unreadableFiles());
 }
 
-void StationApp::expireSpecialWeeks() { database_.expireSpecialWeekPlans(clock_.now()); }
+void StationApp::expireSpecialWeeks() {
+    database_.expireSpecialWeekPlans(clock_.now());
+}
 
 void StationApp::reloadOverrides() {
     for (const std::string& line : overrides_.load().messages) logSystem(clock_, line);

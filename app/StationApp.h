@@ -30,7 +30,7 @@ namespace quirn {
 // sequence, the main window and the shutdown, and fills the scheduler's daily jobs with its
 // members. It holds no logic of its own beyond that order.
 class StationApp final : private DailyJobs {
-public:
+  public:
     // Lock name of the single-instance check.
     static constexpr const char* kInstanceName = "SingleTest_Vorn";
     // Caption a second copy looks for when it hands over to the first.
@@ -51,7 +51,9 @@ public:
     void runMainWindow(MainWindowHost& window);
     void shutDown();
     // Polled by the window's timer: true when a second copy asked this one to come forward.
-    bool takeComeForwardRequest() { return instance_ ? instance_->takeComeForwardRequest() : false; }
+    bool takeComeForwardRequest() {
+        return instance_ ? instance_->takeComeForwardRequest() : false;
+    }
     // "Save all": the database files, the Passway data and the summer plans; a file that could
     // not be read when it was loaded is not saved over, and the System log says so.
     void saveAll();
@@ -80,7 +82,7 @@ public:
     static constexpr long long kMailPollMs = 250;
     static constexpr int kMailShutdownWaitMs = 10000;
 
-private:
+  private:
     // DailyJobs
     void storeTicks() override;
     void endOfDay() override;

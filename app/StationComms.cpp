@@ -15,8 +15,7 @@ CommsSetup commsSetup(const StationComms::Parts& p, CommsMessages& messages, Rep
 StationComms::StationComms(const Parts& p)
     : overrideSource_(p.overrides, p.clock),
       summerSource_(p.summer),
-      download_(p.database, p.clock, p.settings, &overrideSource_,
-                &summerSource_),
+      download_(p.database, p.clock, p.settings, &overrideSource_, &summerSource_),
       validation_(download_),
       readBack_(validation_, &p.listener, &p.passway),
       messages_(p.clock, p.database, p.settings, ProtocolMessages::fromPlanDownload(download_)),

@@ -23,7 +23,7 @@ class SummerPlanStore;
 // (the master-groups switch decides every message's prefix): plan download, validation,
 // read-back, the handler's message and reply adapters, the handler itself and the plan pager.
 class StationComms {
-public:
+  public:
     struct Parts {
         const Clock& clock;
         TimerService& timers;
@@ -45,7 +45,7 @@ public:
     PlanDownload& download() { return download_; }
     ReadBack& readBack() { return readBack_; }
 
-private:
+  private:
     OverrideStoreSource overrideSource_;
     SummerStoreSource summerSource_;
     PlanDownload download_;

@@ -23,6 +23,8 @@ void createStationFolders() {
     for (const std::string& folder : stationFolders()) makeFolders(folder);
 }
 
-std::string helpFilePath() { return workPath("quirn3helpr.hlp"); }
+std::string helpFilePath() {
+    return workPath("quirn3helpr.hlp");
+}
 
 }  // namespace quirn

@@ -12,7 +12,7 @@ class Settings;
 // Pages the override and summer plans with the protocol's commands through the
 // communications handler.
 class StationPlanPager final : public PlanPager {
-public:
+  public:
     StationPlanPager(CommoHandler& commo, const Settings& settings, const PlanDatabase& database);
 
     // Appends the plan's override command to the batch when it fits whole in one message
@@ -22,7 +22,7 @@ public:
     void queueOverrides() override;
     void sendSummerWeek(const SummerPlan& plan, const SummerLocation& location) override;
 
-private:
+  private:
     CommoHandler& commo_;
     const Settings& settings_;
     const PlanDatabase& database_;

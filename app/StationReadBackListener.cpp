@@ -19,6 +19,8 @@ void StationReadBackListener::passwayConfirm(const Location& location, bool set)
     errors_.recordPasswayConfirmation(location.masterGroup, location.group, location.number, set);
 }
 
-void StationReadBackListener::requestReadBackSave() { scheduler_.requestReadBackSave(); }
+void StationReadBackListener::requestReadBackSave() {
+    scheduler_.requestReadBackSave();
+}
 
 }  // namespace quirn

@@ -10,7 +10,7 @@ class MinuteScheduler;
 // What a handled read-back means for the station: the Location log, the error list and the
 // next write of the read-back file.
 class StationReadBackListener final : public ReadBackListener {
-public:
+  public:
     StationReadBackListener(const Clock& clock, ErrorList& errors, MinuteScheduler& scheduler)
         : clock_(clock), errors_(errors), scheduler_(scheduler) {}
     void replyReceived(const Location& location, const uint8_t* bytes, size_t count) override;
@@ -18,7 +18,7 @@ public:
     void passwayConfirm(const Location& location, bool set) override;
     void requestReadBackSave() override;
 
-private:
+  private:
     const Clock& clock_;
     ErrorList& errors_;
     MinuteScheduler& scheduler_;

@@ -78,9 +78,8 @@ long peakMemoryKb() {
 
 struct Figures {
     size_t locations = 0;
-    double load = 0, save = 0, saveFormatting = 0, snapshotSave = 0, snapshotLoad = 0,
-           bareRead = 0, bareWrite = 0, bareDurableWrite = 0, bareSnapshotRead = 0,
-           bareSnapshotWrite = 0;
+    double load = 0, save = 0, saveFormatting = 0, snapshotSave = 0, snapshotLoad = 0, bareRead = 0,
+           bareWrite = 0, bareDurableWrite = 0, bareSnapshotRead = 0, bareSnapshotWrite = 0;
 };
 
 Figures measure(const test::FleetShape& shape, int runs) {
@@ -108,8 +107,9 @@ Figures measure(const test::FleetShape& shape, int runs) {
     f.bareDurableWrite = bestOf(runs, [&] { bareDurableWritePass(contents); });
     std::string snapshot = *readWholeFile(snapshotFileName());
     f.bareSnapshotRead = bestOf(runs, [&] { (void)readWholeFile(snapshotFileName()); });
-    f.bareSnapshotWrite =
-        bestOf(runs, [&] { bareDurableWritePass({{snapshotFileName(), snapshot}}); });
+    f.bareSnapshotWrite = bestOf(runs, [&] {
+        bareDurableWritePass({{snapshotFileName(), snapshot}});
+    });
     f.load = bestOf(runs, [&] {
         PlanDatabase db;
         loadDatabase(db, now);  // includes the snapshot, as start-up does
@@ -127,8 +127,9 @@ void print(const char* what, double ms, double bare) {
 }  // namespace
 
 int main() {
-    std::printf("Database files, largest fleet: 10 master groups x 99 groups x 99 locations,\n"
-                "9 day plans x 16 steps, 36 annual and 5 vacation plans per group.\n");
+    std::printf(
+        "Database files, largest fleet: 10 master groups x 99 groups x 99 locations,\n"
+        "9 day plans x 16 steps, 36 annual and 5 vacation plans per group.\n");
     test::FleetShape full = test::FleetShape::largest();
     Figures f = measure(full, 7);
     long peak = peakMemoryKb();
@@ -147,9 +148,10 @@ int main() {
     test::FleetShape tenth = full;
     tenth.masterGroups = 1;
     Figures small = measure(tenth, 3);
-    std::printf("scaling from %zu to %zu locations (10x): load %.1fx, save %.1fx, snapshot save "
-                "%.1fx\n",
-                small.locations, f.locations, f.load / small.load, f.save / small.save,
-                f.snapshotSave / small.snapshotSave);
+    std::printf(
+        "scaling from %zu to %zu locations (10x): load %.1fx, save %.1fx, snapshot save "
+        "%.1fx\n",
+        small.locations, f.locations, f.load / small.load, f.save / small.save,
+        f.snapshotSave / small.snapshotSave);
     return 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
-#include <ctime>
 #include <cstddef>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -77,8 +77,7 @@ bool SerialPort::reopen() {
     if (comNumber_ == 0) return false;
     if (!device_->open(comMap_.devicePath(comNumber_), kBaud2400)) {
         if (!failureLogged_)
-            logSystem(services_.clock,
-                      portName_ + " could not be opened: " + device_->errorText());
+            logSystem(services_.clock, portName_ + " could not be opened: " + device_->errorText());
         lost_ = true;
         failureLogged_ = true;
         return false;
@@ -131,12 +130,13 @@ void SerialPort::pump() {
 
 void SerialPort::giveUpExpired() {
     outgoing_.dropExpired(services_.clock.nowMs(), [this](const RadioOutgoing::Message& m) {
-        logSystem(services_.clock,
-                  "Radio message of " + std::to_string(m.bytes.size()) + " bytes for " +
-                      portName_ + " given up: " + std::to_string(m.bytes.size() - m.sent) +
-                      " bytes of it were still not sent " +
-                      std::to_string(RadioOutgoing::kGiveUpMs / 60000) + " minutes after it was "
-                      "handed over.");
+        logSystem(services_.clock, "Radio message of " + std::to_string(m.bytes.size()) +
+                                       " bytes for " + portName_ +
+                                       " given up: " + std::to_string(m.bytes.size() - m.sent) +
+                                       " bytes of it were still not sent " +
+                                       std::to_string(RadioOutgoing::kGiveUpMs / 60000) +
+                                       " minutes after it was "
+                                       "handed over.");
     });
 }
 

@@ -140,8 +140,8 @@ class SerialPort final : public CommoLink {
     long long deadlineMs_ = 0;
     long long lastReopenMs_ = 0;
     std::string portName_ = "Disabled";
-    bool lost_ = false;            // lost or missing; cleared by a successful open
-    bool failureLogged_ = false;   // the current loss has its line in the System log
+    bool lost_ = false;           // lost or missing; cleared by a successful open
+    bool failureLogged_ = false;  // the current loss has its line in the System log
     std::size_t refusedWhileLost_ = 0;
     int comNumber_ = 0;
 };

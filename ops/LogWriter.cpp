@@ -15,7 +15,9 @@ constexpr std::size_t kLongestLoggedReadBack = 1900;
 constexpr unsigned char kFirstHighByte = 128;
 constexpr const char* kTestFolder = "Test Folders";
 
-std::string datedPart(const Clock& clock) { return formatLocal("Log_%B_%d_%Y.txt", clock.now()); }
+std::string datedPart(const Clock& clock) {
+    return formatLocal("Log_%B_%d_%Y.txt", clock.now());
+}
 
 // "HH:MM.SS," : the colon between hour and minute and the full stop before the seconds are the
 // format other tools read these files with.
@@ -51,12 +53,18 @@ std::string testLogFileName(const Clock& clock) {
     return logFolder() + kTestFolder + pathSeparator() + "Test_" + datedPart(clock);
 }
 
-void logSystem(const Clock& c, std::string_view m) { appendPlain(logFileName(c, kLogSystem), c, m); }
+void logSystem(const Clock& c, std::string_view m) {
+    appendPlain(logFileName(c, kLogSystem), c, m);
+}
 void logValidate(const Clock& c, std::string_view m) {
     appendPlain(logFileName(c, kLogValidate), c, m);
 }
-void logError(const Clock& c, std::string_view m) { appendPlain(logFileName(c, kLogError), c, m); }
-void logEMail(const Clock& c, std::string_view m) { appendPlain(logFileName(c, kLogEMail), c, m); }
+void logError(const Clock& c, std::string_view m) {
+    appendPlain(logFileName(c, kLogError), c, m);
+}
+void logEMail(const Clock& c, std::string_view m) {
+    appendPlain(logFileName(c, kLogEMail), c, m);
+}
 
 void logTest(const Clock& clock, std::string_view message) {
     // The test area's folder is made by the testing window, never here: without it the record

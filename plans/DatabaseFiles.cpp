@@ -269,7 +269,11 @@ static void writeStepsFile(CrLfWriter& out, const PlanDatabase& db) {
             const std::string head =
                 "Step," + std::to_string(plan) + "," + std::to_string(g->number()) + ",";
             for (const Step& s : d->steps())
-                out.text(head).number(s.minuteOfDay()).text(masterGroup).number(s.command).endLine();
+                out.text(head)
+                    .number(s.minuteOfDay())
+                    .text(masterGroup)
+                    .number(s.command)
+                    .endLine();
         }
     }
 }
@@ -292,13 +296,17 @@ static void writeLocationsFile(CrLfWriter& out, PlanDatabase& db) {
         for (const auto& location : g->locations()) {
             Location& l = *location;
             if (l.type().empty()) l.setType("School");
-            out.text("Location").text(groupFirst).line("", CsvField{l.type()}, CsvField{l.name},
-                                                      l.number, CsvField{l.connection}, l.model);
+            out.text("Location")
+                .text(groupFirst)
+                .line("", CsvField{l.type()}, CsvField{l.name}, l.number, CsvField{l.connection},
+                      l.model);
             if (l.connection == kM2MAddress)
                 out.text("IMSI").text(masterFirst).line("", l.number, CsvField{l.imsi});
             if (l.validateDisabledFlag()) out.text("Ignore").text(groupFirst).line("", l.number);
             if (l.firmwareVersion != "X.XX")
-                out.text("Version").text(masterFirst).line("", l.number, CsvField{l.firmwareVersion});
+                out.text("Version")
+                    .text(masterFirst)
+                    .line("", l.number, CsvField{l.firmwareVersion});
             if (l.isModel(TimeSwitchModel::Strider))
                 out.text("StriderTime").text(masterFirst).line("", l.number, l.striderTimeCode());
         }

@@ -8,8 +8,8 @@ AnnualPlan AnnualPlan::on(int masterGroup, int group, int plan, int year, int mo
     return {group, masterGroup, plan, fromLocal(year, month, day)};
 }
 
-VacationPlan VacationPlan::over(int masterGroup, int group, int sy, int sm, int sd, int ey,
-                                int em, int ed) {
+VacationPlan VacationPlan::over(int masterGroup, int group, int sy, int sm, int sd, int ey, int em,
+                                int ed) {
     VacationPlan v;
     v.masterGroup = masterGroup;
     v.group = group;

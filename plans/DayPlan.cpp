@@ -9,7 +9,9 @@ namespace quirn {
 DayPlan::DayPlan(int masterGroup, int group, int plan)
     : masterGroup_(masterGroup), group_(group), plan_(plan), name_(defaultName(plan)) {}
 
-std::string DayPlan::defaultName(int plan) { return "Plan " + std::to_string(plan); }
+std::string DayPlan::defaultName(int plan) {
+    return "Plan " + std::to_string(plan);
+}
 
 bool DayPlan::addStep(const Step& step) {
     if (std::find(steps_.begin(), steps_.end(), step) != steps_.end()) return false;

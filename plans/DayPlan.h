@@ -8,7 +8,7 @@ namespace quirn {
 
 // A numbered day program of a group: at most 16 timed steps.
 class DayPlan {
-public:
+  public:
     DayPlan(int masterGroup, int group, int plan);
 
     int masterGroup() const { return masterGroup_; }
@@ -29,7 +29,7 @@ public:
     // Sorts ascending by minute of day (not programmed first) and renumbers positions.
     void sortSteps();
 
-private:
+  private:
     int masterGroup_;
     int group_;
     int plan_;

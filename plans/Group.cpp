@@ -15,7 +15,9 @@ std::string Group::title(bool hasMasterGroups) const {
     return t;
 }
 
-std::string Group::listText() const { return name_ + "," + std::to_string(number_); }
+std::string Group::listText() const {
+    return name_ + "," + std::to_string(number_);
+}
 
 DayPlan* Group::findDayPlan(int plan) const {
     for (const auto& d : dayPlans_)
@@ -72,12 +74,18 @@ void Group::clearProgramming() {
 std::string Group::planName(int plan) const {
     switch (plan) {
         case kPlanNone:
-        case kPlanNoneAlt: return "None";
-        case kPlanNormal: return "Normal";
-        case kPlanHoliday: return "Holiday Plan";
-        case kPlanVacation: return "Vacation Plan";
-        case kPlanOverride: return "Override Plan";
-        default: break;
+        case kPlanNoneAlt:
+            return "None";
+        case kPlanNormal:
+            return "Normal";
+        case kPlanHoliday:
+            return "Holiday Plan";
+        case kPlanVacation:
+            return "Vacation Plan";
+        case kPlanOverride:
+            return "Override Plan";
+        default:
+            break;
     }
     if (const DayPlan* d = findDayPlan(plan)) return d->name();
     if (plan >= 2 && plan <= kMaxUserDayPlan) return DayPlan::defaultName(plan);
@@ -167,7 +175,9 @@ const VacationPlan* Group::vacationCovering(std::time_t date) const {
 }
 
 namespace {
-bool indexable(int number) { return number >= kMinLocation && number <= kMaxLocation; }
+bool indexable(int number) {
+    return number >= kMinLocation && number <= kMaxLocation;
+}
 }  // namespace
 
 Location* Group::findLocation(int number) const {
@@ -219,8 +229,10 @@ void Group::recomputeProgramView() {
         allImage = allImage && isImageModel(l->model);
         allQn510 = allQn510 && l->isModel(TimeSwitchModel::QN510);
     }
-    if (allImage) programView_ = false;
-    else if (allQn510) programView_ = true;
+    if (allImage)
+        programView_ = false;
+    else if (allQn510)
+        programView_ = true;
 }
 
 Group* MasterGroup::findGroup(int number) const {

@@ -14,7 +14,7 @@ namespace quirn {
 
 // A group of time switches sharing one programming: day plans, a default week, dated plans.
 class Group {
-public:
+  public:
     Group(int masterGroup, int number);
 
     int masterGroup() const { return masterGroup_; }
@@ -93,7 +93,7 @@ public:
         changed_ = true;
     }
 
-private:
+  private:
     int masterGroup_;
     int number_;
     std::string name_;
@@ -112,14 +112,14 @@ private:
 
 // A master group and its groups, kept in ascending group number.
 class MasterGroup {
-public:
+  public:
     explicit MasterGroup(int number) : number_(number) {}
     int number() const { return number_; }
     const std::vector<std::unique_ptr<Group>>& groups() const { return groups_; }
     Group* findGroup(int number) const;
     Group& group(int number);  // created with default values when missing
 
-private:
+  private:
     int number_;
     std::vector<std::unique_ptr<Group>> groups_;
 };

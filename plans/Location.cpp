@@ -14,7 +14,9 @@ Location::Location(int mg, int g, int n) : masterGroup(mg), group(g), number(n) 
     lastReadTime = lastAttemptTime = readStateTime = defaultLocationReadTime();
 }
 
-void Location::setType(std::string_view type) { type_ = std::string(trimBlanks(type)); }
+void Location::setType(std::string_view type) {
+    type_ = std::string(trimBlanks(type));
+}
 
 bool Location::isValidateDisabled(const ConnectionStatus* connections) {
     if (connections && connections->isDisabled(connection)) validateDisabled_ = true;

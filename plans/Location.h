@@ -15,7 +15,7 @@ namespace quirn {
 // Tells whether a connection address names a disabled entry of the connection table. The
 // table itself belongs to the communications layer.
 class ConnectionStatus {
-public:
+  public:
     virtual ~ConnectionStatus() = default;
     virtual bool isDisabled(const std::string& address) const = 0;
 };
@@ -23,7 +23,7 @@ public:
 // Holds a location's decoded read-back. A copy of a location starts without one: the image
 // belongs to the time switch's last read, not to the record's data.
 class ReadBackImageSlot {
-public:
+  public:
     ReadBackImageSlot() = default;
     ReadBackImageSlot(const ReadBackImageSlot&) {}
     ReadBackImageSlot& operator=(const ReadBackImageSlot&) {
@@ -36,13 +36,13 @@ public:
     void reset(std::unique_ptr<ReadBackImage> image = nullptr) { image_ = std::move(image); }
     explicit operator bool() const { return image_ != nullptr; }
 
-private:
+  private:
     std::unique_ptr<ReadBackImage> image_;
 };
 
 // One time switch of a group.
 class Location {
-public:
+  public:
     Location() = default;
     Location(int masterGroup, int group, int number);
 
@@ -62,12 +62,12 @@ public:
     int32_t programBytesReceived = 0;
 
     // Run-time fields that no file keeps.
-    std::time_t readStateTime = 0;   // when the read state was last set
-    int replyCount = 0;              // raised by the transports for every finished reply
-    bool receivedData = false;       // a reply has been handed to the location
-    bool changed = false;            // name or type changed by a merge
-    bool passwayConfirm = false;     // confirmation flag of the last activation-log block
-    ReadBackImageSlot image;          // latest decoded read-back, if any
+    std::time_t readStateTime = 0;  // when the read state was last set
+    int replyCount = 0;             // raised by the transports for every finished reply
+    bool receivedData = false;      // a reply has been handed to the location
+    bool changed = false;           // name or type changed by a merge
+    bool passwayConfirm = false;    // confirmation flag of the last activation-log block
+    ReadBackImageSlot image;        // latest decoded read-back, if any
 
     const std::string& type() const { return type_; }
     // Leading and trailing blanks are trimmed; an empty type is kept empty until it is saved.
@@ -94,13 +94,13 @@ public:
     std::string listText() const;
     bool isModel(TimeSwitchModel m) const { return model == static_cast<int32_t>(m); }
 
-private:
+  private:
     std::string type_ = "School";
     int striderTimeCode_ = 0;
     int confirmedStriderTimeCode_ = 0;
     bool validateDisabled_ = false;
 
-public:
+  public:
     // The raw program of the snapshot.
     ProgramBytes programBytes;
 };

@@ -30,7 +30,9 @@ uint32_t getUint32(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
-int32_t getInt32(const unsigned char* p) { return static_cast<int32_t>(getUint32(p)); }
+int32_t getInt32(const unsigned char* p) {
+    return static_cast<int32_t>(getUint32(p));
+}
 
 // 23:59:59 of the last day of the month `back` months before the month of now.
 std::time_t endOfMonthBefore(std::time_t now, int back) {

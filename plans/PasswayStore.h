@@ -22,7 +22,7 @@ struct PasswayActivation {
 
 // The Passway activations kept between runs ("Passway.pw2") and their monthly CSV logs.
 class PasswayStore {
-public:
+  public:
     const std::vector<PasswayActivation>& activations() const { return activations_; }
     void addActivation(const PasswayActivation& a) { activations_.push_back(a); }
     void clear() { activations_.clear(); }
@@ -46,7 +46,7 @@ public:
     // "Passway.pw2" when it was there but could not be read: save leaves it as it is.
     const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
 
-private:
+  private:
     std::vector<PasswayActivation> activations_;
     UnreadableFiles unreadableFiles_;
 };

@@ -34,7 +34,9 @@ Group* PlanDatabase::findGroup(int mg, int g) const {
     return m ? m->findGroup(g) : nullptr;
 }
 
-Group& PlanDatabase::group(int mg, int g) { return masterGroup(mg).group(g); }
+Group& PlanDatabase::group(int mg, int g) {
+    return masterGroup(mg).group(g);
+}
 
 Location* PlanDatabase::findLocation(int mg, int g, int l) const {
     Group* group = findGroup(mg, g);
@@ -112,7 +114,9 @@ const SpecialWeekPlan* PlanDatabase::specialWeekPlanOf(int mg, int g) const {
     return nullptr;
 }
 
-void PlanDatabase::clearSpecialWeekPlans() { specialWeekPlans_.clear(); }
+void PlanDatabase::clearSpecialWeekPlans() {
+    specialWeekPlans_.clear();
+}
 
 void PlanDatabase::expireSpecialWeekPlans(std::time_t now) {
     if (now > specialWeekEnd_) {
@@ -193,11 +197,20 @@ Location& PlanDatabase::addLocation(const Location& location) {
 
 void PlanDatabase::noteModel(int model) {
     switch (static_cast<TimeSwitchModel>(model)) {
-        case TimeSwitchModel::MX40: hasMx40OrLr40_ = true; break;
-        case TimeSwitchModel::LR40: hasMx40OrLr40_ = hasLr40_ = true; break;
-        case TimeSwitchModel::QN510: hasQn510OrStrider_ = true; break;
-        case TimeSwitchModel::Strider: hasQn510OrStrider_ = hasStrider_ = true; break;
-        default: break;
+        case TimeSwitchModel::MX40:
+            hasMx40OrLr40_ = true;
+            break;
+        case TimeSwitchModel::LR40:
+            hasMx40OrLr40_ = hasLr40_ = true;
+            break;
+        case TimeSwitchModel::QN510:
+            hasQn510OrStrider_ = true;
+            break;
+        case TimeSwitchModel::Strider:
+            hasQn510OrStrider_ = hasStrider_ = true;
+            break;
+        default:
+            break;
     }
 }
 

@@ -12,7 +12,7 @@ namespace quirn {
 
 // Answers whether an override plan is in force today for a group. The override store fills it.
 class OverrideQuery {
-public:
+  public:
     virtual ~OverrideQuery() = default;
     virtual bool overrideInForce(int masterGroup, int group, std::time_t now) const = 0;
 };
@@ -21,7 +21,7 @@ public:
 // references or numbers. Master groups keep the order of first reference; groups within a
 // master group are kept by ascending number.
 class PlanDatabase {
-public:
+  public:
     PlanDatabase();
     ~PlanDatabase();
     PlanDatabase(const PlanDatabase&) = delete;
@@ -109,7 +109,7 @@ public:
     UnreadableFiles& unreadableFiles() { return unreadableFiles_; }
     const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
 
-private:
+  private:
     void noteModel(int model);
 
     std::vector<SpecialWeekPlan> specialWeekPlans_;

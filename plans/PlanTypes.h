@@ -48,12 +48,14 @@ inline bool isImageModel(int model) {
 }
 
 // Connection addresses with fixed meanings.
-inline constexpr const char* kRadioAddress = "127.0.0.2";      // the paging radio on the serial port
-inline constexpr const char* kM2MAddress = "127.0.0.1";        // the M2M client on this computer
-inline constexpr const char* kBroadcastAddress = "0.0.0.0";    // every link
+inline constexpr const char* kRadioAddress = "127.0.0.2";    // the paging radio on the serial port
+inline constexpr const char* kM2MAddress = "127.0.0.1";      // the M2M client on this computer
+inline constexpr const char* kBroadcastAddress = "0.0.0.0";  // every link
 
 // Strider time code: 0..9, anything else stored as 0.
-inline int normaliseStriderCode(int code) { return code >= 0 && code <= 9 ? code : 0; }
+inline int normaliseStriderCode(int code) {
+    return code >= 0 && code <= 9 ? code : 0;
+}
 // "15 seconds" .. "90 seconds"; unknown codes show as "15 seconds".
 const char* striderCodeText(int code);
 

@@ -14,14 +14,15 @@ namespace quirn {
 // a large fleet stays small, and loading one does not fill megabytes of zeros.
 // Reading through a const object never stores anything.
 class ProgramBytes {
-public:
+  public:
     using Bytes = std::array<uint8_t, kProgramImageSize>;
 
     ProgramBytes() = default;
     ProgramBytes(const ProgramBytes& other)
         : bytes_(other.bytes_ ? std::make_unique<Bytes>(*other.bytes_) : nullptr) {}
     ProgramBytes& operator=(const ProgramBytes& other) {
-        if (this != &other) bytes_ = other.bytes_ ? std::make_unique<Bytes>(*other.bytes_) : nullptr;
+        if (this != &other)
+            bytes_ = other.bytes_ ? std::make_unique<Bytes>(*other.bytes_) : nullptr;
         return *this;
     }
     ProgramBytes(ProgramBytes&&) noexcept = default;
@@ -46,7 +47,7 @@ public:
     void clear() { bytes_.reset(); }
     bool isStored() const { return bytes_ != nullptr; }
 
-private:
+  private:
     static const Bytes& zeros() {
         static const Bytes kZeros{};
         return kZeros;

@@ -9,7 +9,7 @@ namespace quirn {
 // images (QN510 tables, 968-byte program image) live with the protocol; a location only keeps
 // the latest one for display and comparison.
 class ReadBackImage {
-public:
+  public:
     virtual ~ReadBackImage() = default;
     // Lines describing the program, for the location display and the loader.
     virtual std::vector<std::string> describeProgram() const = 0;
@@ -20,7 +20,7 @@ public:
     const std::string& version() const { return version_; }
     void setVersion(std::string v) { version_ = std::move(v); }
 
-private:
+  private:
     std::string version_ = "X.XX";
 };
 

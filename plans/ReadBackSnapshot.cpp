@@ -28,13 +28,17 @@ uint32_t getUint32(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
-int32_t getInt32(const unsigned char* p) { return static_cast<int32_t>(getUint32(p)); }
+int32_t getInt32(const unsigned char* p) {
+    return static_cast<int32_t>(getUint32(p));
+}
 
 bool keepsProgram(int readState) {
     return readState == kReadStateWithProgramA || readState == kReadStateWithProgramB;
 }
 
-bool isKnownModel(int model) { return model >= 0 && model <= 3; }
+bool isKnownModel(int model) {
+    return model >= 0 && model <= 3;
+}
 
 // A QN510 or Strider location takes any record but an MX40 or LR40 one; an MX40 or LR40
 // location only its own model; a location of unknown model takes anything.
@@ -93,7 +97,8 @@ int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHoo
         l->programBytesReceived = received < 0 ? 0 : std::min<int32_t>(received, kProgramImageSize);
         // Records without a program hold zeros; a location keeps nothing for them.
         const unsigned char* program = r + kProgramOffset;
-        if (std::all_of(program, program + kProgramImageSize, [](unsigned char b) { return b == 0; }))
+        if (std::all_of(program, program + kProgramImageSize,
+                        [](unsigned char b) { return b == 0; }))
             l->programBytes.clear();
         else
             std::memcpy(l->programBytes.forOverwrite(), program, kProgramImageSize);

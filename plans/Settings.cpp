@@ -55,20 +55,26 @@ void Settings::load(const std::string& path) {
         if (value.empty()) continue;
         for (const KeyRow& row : kKeys) {
             if (key != row.key) continue;
-            if (row.intField) this->*row.intField = atoiField(value);
-            else this->*row.textField = std::string(value);
+            if (row.intField)
+                this->*row.intField = atoiField(value);
+            else
+                this->*row.textField = std::string(value);
         }
     }
     // Read as 1 and stored back as 1, whether or not anything asks for it before the next save.
-    if (masterGroup < kMinMasterGroup || masterGroup > kMaxMasterGroup) masterGroup = kMinMasterGroup;
+    if (masterGroup < kMinMasterGroup || masterGroup > kMaxMasterGroup)
+        masterGroup = kMinMasterGroup;
 }
 
 std::string Settings::fileText() const {
     CrLfWriter out;
     for (const KeyRow& row : kKeys) {
-        if (row.intField) out.line(row.key, this->*row.intField);
-        else if (row.key == kCityNameKey) out.line(row.key, this->*row.textField);
-        else out.line(row.key, csvText(this->*row.textField));
+        if (row.intField)
+            out.line(row.key, this->*row.intField);
+        else if (row.key == kCityNameKey)
+            out.line(row.key, this->*row.textField);
+        else
+            out.line(row.key, csvText(this->*row.textField));
     }
     return out.take();
 }
@@ -90,6 +96,8 @@ bool Settings::setCurrentMasterGroup(int mg) {
     return true;
 }
 
-std::string Settings::masterGroupListText(int mg) { return "Master Group " + std::to_string(mg); }
+std::string Settings::masterGroupListText(int mg) {
+    return "Master Group " + std::to_string(mg);
+}
 
 }  // namespace quirn

@@ -4,7 +4,9 @@
 
 namespace quirn {
 
-std::time_t SystemClock::now() const { return std::time(nullptr); }
+std::time_t SystemClock::now() const {
+    return std::time(nullptr);
+}
 
 long long SystemClock::nowMs() const {
     using namespace std::chrono;

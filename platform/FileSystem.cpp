@@ -37,7 +37,9 @@ bool fileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
-bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool removeFile(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
+}
 
 std::optional<std::time_t> fileModifiedTime(const std::string& path) {
     struct stat st {};

@@ -7,9 +7,9 @@ namespace quirn {
 
 namespace {
 
-constexpr const char* kMonths[] = {"January", "February", "March",     "April",
-                                   "May",     "June",     "July",      "August",
-                                   "September", "October", "November", "December"};
+constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
 constexpr const char* kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                      "Thursday", "Friday", "Saturday"};
 
@@ -59,7 +59,9 @@ std::time_t neverTime() {
     static const std::time_t never = fromLocal(kNever);
     return never;
 }
-bool isNever(std::time_t t) { return t == neverTime(); }
+bool isNever(std::time_t t) {
+    return t == neverTime();
+}
 
 std::time_t startOfDay(std::time_t t) {
     LocalDateTime l = toLocal(t);
@@ -71,7 +73,9 @@ bool sameLocalDate(std::time_t a, std::time_t b) {
     return x.year == y.year && x.month == y.month && x.day == y.day;
 }
 
-const char* monthName(int month) { return month >= 1 && month <= 12 ? kMonths[month - 1] : ""; }
+const char* monthName(int month) {
+    return month >= 1 && month <= 12 ? kMonths[month - 1] : "";
+}
 const char* weekdayName(int weekday) {
     return weekday >= 1 && weekday <= 7 ? kWeekdays[weekday - 1] : "";
 }
@@ -93,23 +97,49 @@ std::string formatLocal(const char* format, const LocalDateTime& t) {
             continue;
         }
         switch (*++p) {
-            case 'B': out += monthName(t.month); break;
-            case 'b': out += std::string(monthName(t.month)).substr(0, 3); break;
-            case 'A': out += weekdayName(t.weekday); break;
-            case 'a': out += weekdayShortName(t.weekday); break;
-            case 'd': two(t.day); break;
-            case 'm': two(t.month); break;
+            case 'B':
+                out += monthName(t.month);
+                break;
+            case 'b':
+                out += std::string(monthName(t.month)).substr(0, 3);
+                break;
+            case 'A':
+                out += weekdayName(t.weekday);
+                break;
+            case 'a':
+                out += weekdayShortName(t.weekday);
+                break;
+            case 'd':
+                two(t.day);
+                break;
+            case 'm':
+                two(t.month);
+                break;
             case 'Y':
                 std::snprintf(buf, sizeof buf, "%d", t.year);
                 out += buf;
                 break;
-            case 'y': two(t.year % 100); break;
-            case 'H': two(t.hour); break;
-            case 'M': two(t.minute); break;
-            case 'S': two(t.second); break;
-            case 'I': two(t.hour % 12 == 0 ? 12 : t.hour % 12); break;
-            case 'p': out += t.hour < 12 ? "AM" : "PM"; break;
-            case '%': out += '%'; break;
+            case 'y':
+                two(t.year % 100);
+                break;
+            case 'H':
+                two(t.hour);
+                break;
+            case 'M':
+                two(t.minute);
+                break;
+            case 'S':
+                two(t.second);
+                break;
+            case 'I':
+                two(t.hour % 12 == 0 ? 12 : t.hour % 12);
+                break;
+            case 'p':
+                out += t.hour < 12 ? "AM" : "PM";
+                break;
+            case '%':
+                out += '%';
+                break;
             default:
                 out += '%';
                 out += *p;

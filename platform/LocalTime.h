@@ -1,7 +1,7 @@
 #pragma once
 #include <ctime>
-#include <string>
 #include <map>
+#include <string>
 #include <tuple>
 #include <unordered_map>
 
@@ -48,8 +48,8 @@ std::time_t startOfDay(std::time_t t);
 bool sameLocalDate(std::time_t a, std::time_t b);
 
 // English names whatever the user's locale.
-const char* monthName(int month);      // 1..12 -> "January"..; "" outside
-const char* weekdayName(int weekday);  // 1..7 -> "Sunday"..; "" outside
+const char* monthName(int month);           // 1..12 -> "January"..; "" outside
+const char* weekdayName(int weekday);       // 1..7 -> "Sunday"..; "" outside
 const char* weekdayShortName(int weekday);  // "Sun".."Sat"
 
 // strftime-like formatting with English names; supports %B %b %A %a %d %m %Y %y %H %M %S %I %p %%
@@ -73,12 +73,12 @@ namespace quirn {
 // saving a fleet meet the same few hundred dates tens of thousands of times, and each
 // conversion through the C library costs a time-zone lookup.
 class LocalDayCache {
-public:
+  public:
     std::time_t midnight(int year, int month, int day);
     // The local date and time of t.
     LocalDateTime date(std::time_t t);
 
-private:
+  private:
     std::map<std::tuple<int, int, int>, std::time_t> midnights_;
     std::unordered_map<std::time_t, LocalDateTime> dates_;
 };

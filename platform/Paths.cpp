@@ -50,7 +50,9 @@ std::string workingFolder() {
 #endif
 }
 
-std::string workPath(const std::string& relative) { return workingFolder() + relative; }
+std::string workPath(const std::string& relative) {
+    return workingFolder() + relative;
+}
 
 std::string workingFolderParent() {
     std::string folder = workingFolder();
@@ -59,6 +61,8 @@ std::string workingFolderParent() {
     return pos == std::string::npos ? std::string() : folder.substr(0, pos + 1);
 }
 
-std::string logFolder() { return workPath(std::string("LogFiles") + pathSeparator()); }
+std::string logFolder() {
+    return workPath(std::string("LogFiles") + pathSeparator());
+}
 
 }  // namespace quirn

@@ -1,6 +1,5 @@
 #ifndef _WIN32
 #include "platform/PosixPseudoTerminal.h"
-#include "platform/PosixLineSpeed.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,6 +9,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/PosixLineSpeed.h"
 
 namespace quirn {
 
@@ -91,7 +92,9 @@ bool PosixPseudoTerminal::waitReadable(int timeoutMs) {
     return n > 0 && (p.revents & POLLIN) != 0;
 }
 
-int PosixPseudoTerminal::deviceBaud() const { return reportedBaud(slave_); }
+int PosixPseudoTerminal::deviceBaud() const {
+    return reportedBaud(slave_);
+}
 
 }  // namespace quirn
 #endif

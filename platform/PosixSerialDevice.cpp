@@ -1,6 +1,5 @@
 #ifndef _WIN32
 #include "platform/PosixSerialDevice.h"
-#include "platform/PosixLineSpeed.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -11,6 +10,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/PosixLineSpeed.h"
 
 namespace quirn {
 
@@ -113,7 +114,9 @@ bool PosixSerialDevice::discardInput() {
     return ::tcflush(fd_, TCIFLUSH) == 0;
 }
 
-int PosixSerialDevice::currentBaud() const { return reportedBaud(fd_); }
+int PosixSerialDevice::currentBaud() const {
+    return reportedBaud(fd_);
+}
 
 }  // namespace quirn
 #endif

@@ -61,7 +61,9 @@ std::string withEntry(std::string_view text, const std::string& section, const s
 
 }  // namespace
 
-ProfileStore::ProfileStore(std::string path) : path_(std::move(path)) { reload(); }
+ProfileStore::ProfileStore(std::string path) : path_(std::move(path)) {
+    reload();
+}
 
 void ProfileStore::reload() {
     auto text = unreadableFiles_.loadIfPresent(path_);

@@ -15,7 +15,7 @@ namespace quirn {
 // the station runs are kept. Reads of missing entries give the caller's default. A missing file
 // reads as empty; one that cannot be read is never written over.
 class ProfileStore {
-public:
+  public:
     // The store's file; the program uses "quirnradio.ini" in the working folder.
     explicit ProfileStore(std::string path);
 
@@ -34,7 +34,7 @@ public:
     // The store's file when it was there but could not be read: it is never written over.
     const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
 
-private:
+  private:
     void parse(std::string_view text);
     std::string path_;
     UnreadableFiles unreadableFiles_;

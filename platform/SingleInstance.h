@@ -8,7 +8,7 @@ namespace quirn {
 // requests; a second copy finds the lock taken, asks the first to come to the front and leaves
 // without creating anything.
 class SingleInstance {
-public:
+  public:
     // `name` names the lock ("SingleTest_Vorn"); one lock per working folder `folder`.
     SingleInstance(std::string name, std::string folder);
     ~SingleInstance();
@@ -26,7 +26,7 @@ public:
     const std::string& lockPath() const { return lockPath_; }
     const std::string& socketPath() const { return socketPath_; }
 
-private:
+  private:
     std::string lockPath_;
     std::string socketPath_;
     int lockFd_ = -1;

@@ -101,8 +101,8 @@ CrLfWriter& CrLfWriter::number(long long v) {
     char buf[24];
     char* end = buf + sizeof buf;
     char* p = end;
-    unsigned long long magnitude = v < 0 ? 0ULL - static_cast<unsigned long long>(v)
-                                         : static_cast<unsigned long long>(v);
+    unsigned long long magnitude =
+        v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
     while (magnitude >= 100) {
         const char* pair = kPairs + 2 * (magnitude % 100);
         magnitude /= 100;

@@ -12,14 +12,14 @@ namespace quirn {
 // The views point into `text`. Lines are whole, however long. A UTF-8 byte-order mark at the
 // start (spreadsheet programs save CSV files with one) is not part of the first line.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view text) : text_(text) {
         if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) pos_ = kByteOrderMark.size();
     }
     // Next line without its end; false when the text is exhausted.
     bool next(std::string_view& line);
 
-private:
+  private:
     static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     std::string_view text_;
     size_t pos_ = 0;
@@ -57,7 +57,7 @@ struct CsvField {
 // written straight into a growing buffer that is never filled twice: a fleet's files are
 // millions of fields.
 class CrLfWriter {
-public:
+  public:
     CrLfWriter() = default;
     CrLfWriter(CrLfWriter&&) = default;
     CrLfWriter& operator=(CrLfWriter&&) = default;
@@ -99,7 +99,7 @@ public:
     // Empties the text and keeps the buffer for the next one.
     void clear() { used_ = 0; }
 
-private:
+  private:
     // Room for n more characters at the end of what is written.
     char* room(size_t n) {
         if (used_ + n > capacity_) grow(std::max(capacity_ * 2, used_ + n + 256));

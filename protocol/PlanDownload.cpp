@@ -50,11 +50,7 @@ std::vector<PlanStep> planSteps(const DayPlan& plan) {
 
 PlanDownload::PlanDownload(PlanDatabase& db, const Clock& clock, const Settings& settings,
                            const OverrideSource* overrides, const SummerSource* summer)
-    : db_(db),
-      clock_(clock),
-      settings_(settings),
-      overrides_(overrides),
-      summer_(summer) {}
+    : db_(db), clock_(clock), settings_(settings), overrides_(overrides), summer_(summer) {}
 
 OverrideState PlanDownload::overrideOf(int masterGroup, int group) const {
     return overrides_ ? overrides_->overrideOf(masterGroup, group) : OverrideState{};

@@ -140,9 +140,8 @@ int ReadBack::onReadData(Location& location, const uint8_t* bytes, size_t count,
 
 void ReadBack::redecode(Location& location) {
     size_t count = static_cast<size_t>(std::max(0, location.programBytesReceived));
-    std::unique_ptr<ReadBackImage> image =
-        decodeRaw(location.model, std::as_const(location.programBytes).data(), count,
-                  location.lastReadTime);
+    std::unique_ptr<ReadBackImage> image = decodeRaw(
+        location.model, std::as_const(location.programBytes).data(), count, location.lastReadTime);
     if (!imageValid(image.get())) {
         location.image.reset();
         return;

@@ -41,7 +41,7 @@ struct RecordingJobs : DailyJobs {
 };
 
 class Scheduler : public ::testing::Test {
-protected:
+  protected:
     ManualClock clock{fromLocal(2026, 12, 9, 23, 59, 30)};
     VirtualTimerService timers{clock};
     RecordingJobs jobs{clock};
@@ -85,9 +85,8 @@ TEST_F(Scheduler, StartingProgramBetween50SecondsAndTwoMinutesOnlyOnce) {
         clock.set(fromLocal(2026, 12, 9, 10, 0, startSecond));
         RecordingJobs fresh(clock);
         MinuteScheduler scheduler(clock, fresh);
-        TimerService::TimerId id = timers.start(MinuteScheduler::kTickMs, [&] {
-            scheduler.minuteTick();
-        });
+        TimerService::TimerId id =
+            timers.start(MinuteScheduler::kTickMs, [&] { scheduler.minuteTick(); });
         scheduler.minuteTick();  // the first tick comes with the timer's start
         std::time_t started = clock.now();
         std::time_t announced = 0;

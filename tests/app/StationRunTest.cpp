@@ -31,7 +31,7 @@ size_t occurrences(const std::string& text, const std::string& what) {
 
 // The whole station on the manual clock: start-up, minutes of running, shutdown.
 class StationRun : public ::testing::Test {
-protected:
+  protected:
     test::TempWorkingFolder folder;
     ManualClock clock{fromLocal(2026, 12, 9, 10, 0, 5)};
     VirtualTimerService timers{clock};

@@ -12,8 +12,8 @@
 #include "app/StationApp.h"
 #include "ops/ErrorKinds.h"
 #include "ops/LogWriter.h"
-#include "plans/Group.h"
 #include "plans/DatabaseFiles.h"
+#include "plans/Group.h"
 #include "plans/PasswayStore.h"
 #include "plans/PlanTypes.h"
 #include "platform/LocalTime.h"
@@ -371,7 +371,8 @@ TEST_F(StationSimulator, AReadOverAConnectionThatCannotBeMadeEndsAsAFailedConnec
         100))
         << "state " << location->readState;
     EXPECT_LT(location->readStateTime - started, kReadTimeout);
-    EXPECT_NE(stateText(app, *location).find("Connection Failed, 0 bytes read."), std::string::npos);
+    EXPECT_NE(stateText(app, *location).find("Connection Failed, 0 bytes read."),
+              std::string::npos);
     app.shutDown();
 }
 
@@ -421,7 +422,8 @@ TEST_F(StationSimulator, AnOverrideReachesTheTimeSwitchBehindTheM2MClient) {
         },
         250));
     EXPECT_EQ(static_cast<ReadState>(location->readState), ReadState::ValidatePassed)
-        << stateText(app, *location) << "\n" << readFile(folder.file("sim.err"));
+        << stateText(app, *location) << "\n"
+        << readFile(folder.file("sim.err"));
     // The read-back carries the override: active, 22:00 ON and 23:00 OFF on every day.
     const auto* image = dynamic_cast<const Qn510Image*>(location->image.get());
     ASSERT_NE(image, nullptr);

@@ -24,7 +24,7 @@ size_t entriesUnder(const std::string& folder) {
 }
 
 class StationStartUp : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder top;
     std::string root = top.path() + "vorn/quirn3/";
     ManualClock clock{fromLocal(2026, 12, 9, 10, 0, 0)};

@@ -523,7 +523,8 @@ TEST_F(CommoHandlerPty, SixtyPagesToASlowReaderAllArriveWholeAndInOrder) {
     std::atomic<bool> stop{false};
     std::thread reader([&] {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!stop && arrived.size() < expected.size() && std::chrono::steady_clock::now() < end) {
+        while (!stop && arrived.size() < expected.size() &&
+               std::chrono::steady_clock::now() < end) {
             arrived += pty.receiveAtMost(512);
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }

@@ -13,7 +13,7 @@ namespace {
 using test::readFile;
 
 class LogWriter : public ::testing::Test {
-protected:
+  protected:
     test::TempWorkingFolder folder;
     ManualClock clock{fromLocal(2026, 12, 6, 9, 5, 7)};
     void SetUp() override { ASSERT_TRUE(makeFolder(logFolder())); }
@@ -63,8 +63,7 @@ TEST_F(LogWriter, MissingFoldersDropRecordsSilently) {
     ASSERT_TRUE(makeFolder(logFolder() + "Test Folders"));
     logTest(clock, "kept");
     EXPECT_EQ(readFile(testLogFileName(clock)), "09:05.07,kept\r\n");
-    EXPECT_EQ(testLogFileName(clock),
-              logFolder() + "Test Folders/Test_Log_December_06_2026.txt");
+    EXPECT_EQ(testLogFileName(clock), logFolder() + "Test Folders/Test_Log_December_06_2026.txt");
     setWorkingFolderOverride(folder.path() + "missing/");
     logSystem(clock, "nowhere");  // no folder, no crash, no file
     EXPECT_FALSE(fileExists(logFileName(clock, kLogSystem)));

@@ -19,7 +19,7 @@ using test::readFile;
 using test::writeFile;
 
 class DatabaseFiles : public ::testing::Test {
-protected:
+  protected:
     test::TempWorkingFolder folder;
     std::time_t now = fromLocal(2026, 12, 9, 10, 0, 0);  // a Wednesday
 
@@ -43,10 +43,10 @@ TEST_F(DatabaseFiles, MissingFilesAreCreatedEmpty) {
 TEST_F(DatabaseFiles, LocationLinesReadWithEveryFieldInPlace) {
     writeLocations(
         "Location,3,1,School,Main St,7,127.0.0.2,0\r\n"
-        "Location,3,1,School,,8,127.0.0.5,1\r\n"   // empty name keeps its place
-        "Location,3,1, Signal ,Elm,9\n"            // no connection or model: defaults
-        "Location,3,1,School,Oak,10,,\r"           // empty connection and model: defaults
-        "Location,3,1,School,Short\r\n"            // ends early: ignored
+        "Location,3,1,School,,8,127.0.0.5,1\r\n"         // empty name keeps its place
+        "Location,3,1, Signal ,Elm,9\n"                  // no connection or model: defaults
+        "Location,3,1,School,Oak,10,,\r"                 // empty connection and model: defaults
+        "Location,3,1,School,Short\r\n"                  // ends early: ignored
         "Location,3,1,School,Bad,150,127.0.0.2,0\r\n");  // location number out of range
     PlanDatabase db;
     load(db);
@@ -125,8 +125,8 @@ TEST_F(DatabaseFiles, SecondPassLines) {
         "Ignore,3,1,7\r\n"
         "Version,1,3,7,5.10\r\n"
         "StriderTime,1,3,7,12\r\n"
-        "PhoneNumber,1,3,8,999\r\n"   // no such location
-        "Ignore,3,1\r\n");            // ends early
+        "PhoneNumber,1,3,8,999\r\n"  // no such location
+        "Ignore,3,1\r\n");           // ends early
     PlanDatabase db;
     load(db);
     Location* l = db.findLocation(1, 3, 7);
@@ -140,10 +140,10 @@ TEST_F(DatabaseFiles, SecondPassLines) {
 
 TEST_F(DatabaseFiles, StepsDayPlansAndSpecialWeeks) {
     writeFile(stepsFileName(),
-              "Step,1,4,1500,1,1\r\n"   // 1500 minutes wraps to 1:00
-              "Step,1,4,-61,1,-1\r\n"   // not programmed
-              "Step,1,4,1500,1,1\r\n"   // duplicate dropped
-              "Step,2,4,420\r\n");      // ends early
+              "Step,1,4,1500,1,1\r\n"  // 1500 minutes wraps to 1:00
+              "Step,1,4,-61,1,-1\r\n"  // not programmed
+              "Step,1,4,1500,1,1\r\n"  // duplicate dropped
+              "Step,2,4,420\r\n");     // ends early
     writeFile(dayPlanFileName(),
               "DayPlanDefault,8,4,1,3\r\n"
               "DayPlanDefault,7,4,1,2\r\n"

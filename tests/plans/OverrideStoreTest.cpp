@@ -9,8 +9,8 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
-#include "tests/support/FileTimes.h"
 #include "tests/plans/RecordingPager.h"
+#include "tests/support/FileTimes.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {

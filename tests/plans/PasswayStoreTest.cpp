@@ -16,7 +16,7 @@ namespace {
 using test::readFile;
 
 class Passway : public ::testing::Test {
-protected:
+  protected:
     test::TempWorkingFolder folder;
     PlanDatabase db;
     std::time_t now = fromLocal(2026, 12, 9, 10, 0, 0);
@@ -55,11 +55,11 @@ TEST_F(Passway, FileRoundTripKeepsActivationsAndConfirmedCodes) {
 
 TEST_F(Passway, MonthlyLogsGetTheirMonthsAndOldActivationsLeaveTheStore) {
     PasswayStore store;
-    store.addActivation(at(2026, 12, 1));               // this month
-    store.addActivation(at(2026, 11, 30));              // previous month
-    store.addActivation(at(2026, 10, 31));              // the month before: logged, dropped
-    store.addActivation(at(2026, 7, 4));                // older still: oldest file, dropped
-    store.addActivation(at(2026, 12, 2, 1, 50));        // location gone: no line, kept
+    store.addActivation(at(2026, 12, 1));         // this month
+    store.addActivation(at(2026, 11, 30));        // previous month
+    store.addActivation(at(2026, 10, 31));        // the month before: logged, dropped
+    store.addActivation(at(2026, 7, 4));          // older still: oldest file, dropped
+    store.addActivation(at(2026, 12, 2, 1, 50));  // location gone: no line, kept
     ASSERT_TRUE(store.save(db, now));
     std::string december = readFile(logFolder() + "Passway_Log_December_2026.csv");
     std::string november = readFile(logFolder() + "Passway_Log_November_2026.csv");

@@ -172,7 +172,7 @@ TEST(PlanDatabase, ProgramViewFollowsModels) {
 }
 
 class PlanForDate : public ::testing::Test {
-protected:
+  protected:
     struct Overrides : OverrideQuery {
         bool on = false;
         bool overrideInForce(int, int, std::time_t) const override { return on; }
@@ -208,7 +208,7 @@ TEST_F(PlanForDate, RulesInOrder) {
 
     overrides.on = true;
     EXPECT_EQ(db.planForDate(1, 1, now, now), kPlanOverride);
-    EXPECT_EQ(db.planForDate(1, 1, thursday, now), 6);  // overrides are for today only
+    EXPECT_EQ(db.planForDate(1, 1, thursday, now), 6);            // overrides are for today only
     EXPECT_EQ(db.planForDate(9, 9, thursday, now), kPlanNormal);  // no such group
 }
 

@@ -53,8 +53,9 @@ TEST(Settings, AMasterGroupOutOfRangeIsSavedAsOneWithoutBeingAskedFor) {
 TEST(Settings, AgencyNameWithCommaSurvivesAndEmptyValueKeepsDefault) {
     test::TempFolder dir;
     std::string path = dir.file("profile.csv");
-    writeFile(path, "CityName,Springfield, Shelby County\nRadioPort\nRadioPort,\nServer,smtp.local\n"
-                    "Unknown,5\nTextMode,0\nTextMode,1\n");
+    writeFile(path,
+              "CityName,Springfield, Shelby County\nRadioPort\nRadioPort,\nServer,smtp.local\n"
+              "Unknown,5\nTextMode,0\nTextMode,1\n");
     Settings s;
     s.load(path);
     EXPECT_EQ(s.cityName, "Springfield, Shelby County");

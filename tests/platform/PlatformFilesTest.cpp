@@ -38,9 +38,13 @@ TEST(TextLines, AByteOrderMarkIsNotPartOfTheFirstLine) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Location,1");
     // Only at the very start: the same bytes inside a line are its own.
-    lines = splitLines("a\n\xEF\xBB\xBF" "b");
+    lines = splitLines(
+        "a\n\xEF\xBB\xBF"
+        "b");
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "\xEF\xBB\xBF" "b");
+    EXPECT_EQ(lines[1],
+              "\xEF\xBB\xBF"
+              "b");
 }
 
 TEST(TextLines, EmptyFieldsKeepTheirPlace) {
@@ -133,11 +137,13 @@ TEST(ProfileStore, AWriteKeepsWhatWasAddedToTheFileMeanwhile) {
     std::string path = dir.file("quirnradio.ini");
     ASSERT_TRUE(writeFile(path, "; station settings\r\n[Commo]\r\nIPPort=2001\r\nBaud=2400\r\n"));
     ProfileStore store(path);
-    ASSERT_TRUE(writeFile(path, "; station settings\r\n[Commo]\r\nIPPort=2001\r\nBaud=2400\r\n"
-                                "[Serial]\r\nCOM1=/dev/pts/7\r\n"));
+    ASSERT_TRUE(writeFile(path,
+                          "; station settings\r\n[Commo]\r\nIPPort=2001\r\nBaud=2400\r\n"
+                          "[Serial]\r\nCOM1=/dev/pts/7\r\n"));
     EXPECT_TRUE(store.writeInt("Commo", "Baud", 4800));
-    EXPECT_EQ(readFile(path), "; station settings\r\n[Commo]\r\nIPPort=2001\r\nBaud=4800\r\n"
-                              "[Serial]\r\nCOM1=/dev/pts/7\r\n");
+    EXPECT_EQ(readFile(path),
+              "; station settings\r\n[Commo]\r\nIPPort=2001\r\nBaud=4800\r\n"
+              "[Serial]\r\nCOM1=/dev/pts/7\r\n");
     // What the other writer added is now seen by the station too.
     EXPECT_EQ(store.getString("Serial", "COM1", ""), "/dev/pts/7");
     EXPECT_TRUE(store.writeString("Mail", "Server", "127.0.0.1"));

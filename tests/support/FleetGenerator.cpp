@@ -24,8 +24,8 @@ void generateFleet(PlanDatabase& db, const FleetShape& shape, std::time_t from) 
             group.setDefaultDay(pick(2, 6), shape.dayPlansPerGroup > 1 ? 2 : kPlanHoliday);
             for (int a = 0; a < shape.annualPlansPerGroup; ++a) {
                 int plan = a % 7 == 0 ? kPlanHoliday : pick(1, shape.dayPlansPerGroup);
-                group.addAnnualPlan({g, mg, plan,
-                                     fromLocal(start.year, start.month, start.day + 1 + a * 3)});
+                group.addAnnualPlan(
+                    {g, mg, plan, fromLocal(start.year, start.month, start.day + 1 + a * 3)});
             }
             for (int v = 0; v < shape.vacationPlansPerGroup; ++v) {
                 int first = start.day + 120 + v * 20;
@@ -42,7 +42,8 @@ void generateFleet(PlanDatabase& db, const FleetShape& shape, std::time_t from) 
                                  : kind == 1 ? "127." + std::to_string(mg) + "." +
                                                    std::to_string(g) + "." + std::to_string(l)
                                              : std::string(kRadioAddress);
-                if (kind == 0) loc.imsi = "31026" + std::to_string(1000000 + mg * 10000 + g * 100 + l);
+                if (kind == 0)
+                    loc.imsi = "31026" + std::to_string(1000000 + mg * 10000 + g * 100 + l);
                 if (pick(0, 9) == 0) loc.setValidateDisabled(true);
                 if (pick(0, 4) == 0) loc.firmwareVersion = "5.10";
                 loc.setStriderTimeCode(pick(0, 9));

@@ -13,7 +13,7 @@ struct FleetShape {
     int masterGroups = 2;
     int groupsPerMasterGroup = 3;
     int locationsPerGroup = 4;
-    int dayPlansPerGroup = 9;   // plans 1..N, each with stepsPerDayPlan steps
+    int dayPlansPerGroup = 9;  // plans 1..N, each with stepsPerDayPlan steps
     int stepsPerDayPlan = 16;
     int annualPlansPerGroup = 36;
     int vacationPlansPerGroup = 5;

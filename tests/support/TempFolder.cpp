@@ -20,8 +20,12 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ec);
 }
 
-TempWorkingFolder::TempWorkingFolder() { setWorkingFolderOverride(path()); }
-TempWorkingFolder::~TempWorkingFolder() { setWorkingFolderOverride(""); }
+TempWorkingFolder::TempWorkingFolder() {
+    setWorkingFolderOverride(path());
+}
+TempWorkingFolder::~TempWorkingFolder() {
+    setWorkingFolderOverride("");
+}
 
 bool writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

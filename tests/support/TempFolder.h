@@ -5,7 +5,7 @@ namespace quirn::test {
 
 // A fresh temporary folder, removed with everything in it when the object goes.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -14,13 +14,13 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + name; }
 
-private:
+  private:
     std::string path_;
 };
 
 // A temporary working folder that the whole process uses while the object lives.
 class TempWorkingFolder : public TempFolder {
-public:
+  public:
     TempWorkingFolder();
     ~TempWorkingFolder();
 };

@@ -56,8 +56,8 @@ struct StationView {
         overrides.load(OverrideLoadMode::ReadOnly);
         summer.load();
         settings.hasMasterGroups = hasMasterGroups ? 1 : 0;
-        download = std::make_unique<PlanDownload>(db, clock, settings, &overrideSource,
-                                                  &summerSource);
+        download =
+            std::make_unique<PlanDownload>(db, clock, settings, &overrideSource, &summerSource);
     }
     ManualClock clock;
     Settings settings;

@@ -1,10 +1,10 @@
 #include "tools/quirnctl/Workspace.h"
 
+#include <initializer_list>
+
 #include "plans/DatabaseFiles.h"
 #include "platform/FileSystem.h"
 #include "tools/quirnctl/Cli.h"
-
-#include <initializer_list>
 
 namespace quirn::ctl {
 
@@ -26,8 +26,8 @@ std::optional<std::string> Workspace::load() {
              &settings_.unreadableFiles, &db_.unreadableFiles(), &summer_.unreadableFiles(),
              &passway_.unreadableFiles()})
         if (!files->empty()) return "cannot read " + files->paths().front();
-    download_ = std::make_unique<PlanDownload>(db_, clock_, settings_, &overrideSource_,
-                                               &summerSource_);
+    download_ =
+        std::make_unique<PlanDownload>(db_, clock_, settings_, &overrideSource_, &summerSource_);
     validation_ = std::make_unique<Validation>(*download_);
     readBack_ = std::make_unique<ReadBack>(*validation_, nullptr, &passway_);
     return std::nullopt;

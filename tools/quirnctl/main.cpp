@@ -105,7 +105,8 @@ int resaveCommand(Context& c) {
     if (!folderExists(out) && !makeFolder(out)) return fail("cannot create " + out);
     // The folders themselves are compared, not their names: "./wf/.", a link or another
     // spelling of the working folder must not have its files rewritten.
-    if (sameFolder(out, workingFolder())) return fail("--out must not be the working folder itself");
+    if (sameFolder(out, workingFolder()))
+        return fail("--out must not be the working folder itself");
     setWorkingFolderOverride(out);
     bool ok = saveDatabase(c.ws.db(), c.ws.clock().now());
     ok = saveSnapshot(c.ws.db()) && ok;
