@@ -1,6 +1,5 @@
 #include "app/DemoStation.h"
 
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>

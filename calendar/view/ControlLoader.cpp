@@ -1,15 +1,14 @@
-// The one place that loads a module; a Win32 backend uses LoadLibrary and GetProcAddress.
 #include "calendar/view/ControlLoader.h"
 
-#include <dlfcn.h>
+#include "platform/SharedLibrary.h"
 
 namespace quirn::vorncal {
 
 namespace {
 
 template <typename Fn>
-bool findEntry(void* handle, const char* name, Fn& fn, std::string& error) {
-    void* symbol = dlsym(handle, name);
+bool findEntry(const SharedLibrary& library, const char* name, Fn& fn, std::string& error) {
+    void* symbol = library.symbol(name);
     if (!symbol) {
         error = std::string("entry point ") + name + " not found";
         return false;
@@ -21,23 +20,22 @@ bool findEntry(void* handle, const char* name, Fn& fn, std::string& error) {
 }  // namespace
 
 bool ControlModule::load(const std::string& path, std::string& error) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* why = dlerror();
-        error = why ? why : ("cannot load " + path);
+    SharedLibrary library;
+    if (!library.open(path)) {
+        error = library.errorText();
         return false;
     }
     com::DllRegisterServerFn reg = nullptr;
     com::DllUnregisterServerFn unreg = nullptr;
     com::DllGetClassObjectFn get = nullptr;
     com::DllCanUnloadNowFn can = nullptr;
-    if (!findEntry(handle, com::kDllRegisterServer, reg, error) ||
-        !findEntry(handle, com::kDllUnregisterServer, unreg, error) ||
-        !findEntry(handle, com::kDllGetClassObject, get, error) ||
-        !findEntry(handle, com::kDllCanUnloadNow, can, error)) {
-        dlclose(handle);
+    if (!findEntry(library, com::kDllRegisterServer, reg, error) ||
+        !findEntry(library, com::kDllUnregisterServer, unreg, error) ||
+        !findEntry(library, com::kDllGetClassObject, get, error) ||
+        !findEntry(library, com::kDllCanUnloadNow, can, error))
         return false;
-    }
+    // The entry points are called for the rest of the program.
+    library.keepLoaded();
     register_ = reg;
     unregister_ = unreg;
     getClassObject_ = get;
