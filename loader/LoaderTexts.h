@@ -33,6 +33,20 @@ inline constexpr const char* kSendTimeButton = "Send Time";
 inline constexpr const char* kUtilitiesButton = "Utilities";
 inline constexpr const char* kVornTimeButton = "VORN TIME";
 inline constexpr const char* kDoneButton = "Done";
+// What a button did, so the technician never wonders whether anything happened.
+inline constexpr const char* kNoGroupSelected =
+    "No group is selected.  Select the group in \"Groups Available\" first.";
+inline constexpr const char* kProgramSent = "Program sent to group %s.";
+inline constexpr const char* kManualOnSent = "Manual ON sent to group %s.";
+inline constexpr const char* kManualOffSent = "Manual OFF sent to group %s.";
+inline constexpr const char* kTimeSent = "Time sent to every group.";
+// The result item of the "Attached Time Switch" tree, then the group it was compared with.
+inline constexpr const char* kProgramMatches = "Program matches the group.";
+inline constexpr const char* kProgramDiffers = "Program differs from the group.";
+inline constexpr const char* kComparedWith = " Compared with %s.";
+// Esc is easy to hit by accident; the station ends with the loader.
+inline constexpr const char* kAskEndStation =
+    "Close the loader and end the station?  Paging stops until the station is started again.";
 
 // Utilities dialog.
 inline constexpr const char* kUtilitiesTitle = "Utilities";
