@@ -80,6 +80,13 @@ inline constexpr const char* kStepOf = "Step %d of 5";
 inline constexpr const char* kBaudChanged = "Baud rate changed to %d in attached time switch.";
 inline constexpr const char* kBaudFailure =
     "Baud rate change FAILURE.  Please check cabling and try again.";
+// What the port list and the baud change add, so that nothing is left to guess.
+inline constexpr const char* kDeviceOfCom = "COM %d is %s.";
+inline constexpr const char* kOfferPcBaud =
+    "The time switch now talks at %d baud.  Change the PC to the same rate?";
+inline constexpr const char* kBaudChangeCancelled =
+    "The baud rate change was cancelled.  The PC port is back at %d baud; the time switch may "
+    "be at either rate.";
 inline constexpr const char* kEnableMasterGroups = "Enable Master Groups / City Code";
 
 }  // namespace quirn::loader_text
