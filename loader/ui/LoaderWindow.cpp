@@ -55,6 +55,8 @@ LoaderWindow::LoaderWindow(LoaderServices services, LoaderView& prompts, QWidget
 }
 
 LoaderWindow::~LoaderWindow() {
+    // The list may still change while the widgets go; the controller goes first.
+    groups_->disconnect(this);
     if (controller_.isOpen()) controller_.close();
 }
 

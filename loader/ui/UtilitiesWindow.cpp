@@ -33,6 +33,10 @@ UtilitiesWindow::UtilitiesWindow(LoaderController& loader, LoaderView& prompts, 
 }
 
 UtilitiesWindow::~UtilitiesWindow() {
+    // Hiding the dialog takes the focus off the port field, which would hand its text to a
+    // controller that is gone by then.
+    ports_->lineEdit()->disconnect(this);
+    ports_->disconnect(this);
     // The controller asks the view to redraw while it closes; the widgets are still here.
     if (controller_) controller_->close();
 }

@@ -2,6 +2,7 @@
 // window.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -37,6 +38,19 @@ TEST_F(UtilitiesWindowTest, ThePortListNamesDevicesAndATypedPathIsStoredAndUsed)
     EXPECT_EQ(device->openPaths.back(), "/dev/pts/91");
     EXPECT_EQ(ports->itemText(1), "COM 1  /dev/pts/91");
     EXPECT_EQ(ports->currentText(), "COM 1  /dev/pts/91");
+}
+
+TEST_F(UtilitiesWindowTest, AShownDialogWithTheFocusInThePortFieldGoesAwayCleanly) {
+    LoaderWindow loader(services(), view);
+    {
+        UtilitiesWindow window(loader.controller(), view);
+        window.show();
+        window.activateWindow();
+        child<QComboBox>(window, "ports")->lineEdit()->setFocus();
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(profile.getString("Serial", "COM1", "none"), "none") << "nothing was chosen";
 }
 
 TEST_F(UtilitiesWindowTest, ASuccessfulSwitchChangeOffersThePcRateAndAClosedChangeIsCancelled) {
