@@ -60,6 +60,7 @@ void LoaderController::tick() {
             ++count_;
             if (count_ >= kReadTicks) {
                 status_ = loader_text::kNoClockData;
+                sentLine_ = formatText(loader_text::kProgramSent, writtenGroup_);
                 mode_ = Mode::Idle;
             } else {
                 status_ = formatText(loader_text::kWritingData, count_ / 2 + 1);
@@ -84,10 +85,22 @@ std::vector<LoaderController::GroupChoice> LoaderController::groups() const {
 
 bool LoaderController::selectGroup(int masterGroup, int group) {
     if (s_.database.findGroup(masterGroup, group) == nullptr) return false;
+    if (masterGroup != masterGroup_ || group != group_) {
+        lastRead_.match = Match::None;
+        lastRead_.comparedWith.clear();
+    }
     masterGroup_ = masterGroup;
     group_ = group;
     notify();
     return true;
+}
+
+void LoaderController::clearSelection() {
+    masterGroup_ = 0;
+    group_ = 0;
+    lastRead_.match = Match::None;
+    lastRead_.comparedWith.clear();
+    notify();
 }
 
 std::optional<LoaderController::GroupChoice> LoaderController::selectedGroup() const {
@@ -99,6 +112,15 @@ std::optional<LoaderController::GroupChoice> LoaderController::selectedGroup() c
 Group* LoaderController::group() const {
     // Looked up each time: the database may have dropped the group meanwhile.
     return s_.database.findGroup(masterGroup_, group_);
+}
+
+Group* LoaderController::groupForButton() {
+    Group* g = group();
+    if (g == nullptr) {
+        view_.showWarning(loader_text::kNoGroupSelected, kLoaderCaption);
+        notify();
+    }
+    return g;
 }
 
 bool LoaderController::hasMasterGroups() const {
@@ -117,16 +139,18 @@ void LoaderController::chooseType(AttachedType type) {
 bool LoaderController::send(const std::string& bytes) {
     if (s_.port.writeNow(bytes)) return true;
     view_.beep();
-    view_.showMessage(loader_text::kPortUnavailable, kLoaderCaption);
+    view_.showWarning(loader_text::kPortUnavailable, kLoaderCaption);
     notify();
     return false;
 }
 
 bool LoaderController::read() {
-    Group* g = group();
-    if (g == nullptr || mode_ != Mode::Idle) return false;
+    if (mode_ != Mode::Idle) return false;
+    Group* g = groupForButton();
+    if (g == nullptr) return false;
     if (!send(messages_.readRequest(type_, *g, hasMasterGroups()))) return false;
     clearReadBack();
+    sentLine_.clear();
     mode_ = Mode::Reading;
     count_ = 0;
     notify();
@@ -134,9 +158,12 @@ bool LoaderController::read() {
 }
 
 bool LoaderController::write() {
-    Group* g = group();
-    if (g == nullptr || mode_ != Mode::Idle) return false;
+    if (mode_ != Mode::Idle) return false;
+    Group* g = groupForButton();
+    if (g == nullptr) return false;
     if (!send(messages_.program(type_, *g, hasMasterGroups()))) return false;
+    sentLine_.clear();
+    writtenGroup_ = g->listText();
     mode_ = Mode::Writing;
     count_ = kWriteStartCount;
     status_ = loader_text::kWritingStart;
@@ -145,14 +172,22 @@ bool LoaderController::write() {
 }
 
 bool LoaderController::manual(bool relayOn) {
-    Group* g = group();
-    if (g == nullptr || mode_ != Mode::Idle) return false;
-    return send(messages_.manual(type_, *g, relayOn, hasMasterGroups()));
+    if (mode_ != Mode::Idle) return false;
+    Group* g = groupForButton();
+    if (g == nullptr) return false;
+    if (!send(messages_.manual(type_, *g, relayOn, hasMasterGroups()))) return false;
+    sentLine_ = formatText(relayOn ? loader_text::kManualOnSent : loader_text::kManualOffSent,
+                           g->listText());
+    notify();
+    return true;
 }
 
 bool LoaderController::sendTime() {
     if (mode_ != Mode::Idle) return false;
-    return send(messages_.time(type_, hasMasterGroups()));
+    if (!send(messages_.time(type_, hasMasterGroups()))) return false;
+    sentLine_ = loader_text::kTimeSent;
+    notify();
+    return true;
 }
 
 void LoaderController::finishRead() {
@@ -175,8 +210,9 @@ void LoaderController::readQn510(const std::string& reply, Group* g) {
     clockLine_ = formatLocal(loader_text::kClockLineFormat, image->clock());
     description_ = image->describeProgram();
     lastRead_.valid = true;
-    if (g != nullptr)
-        lastRead_.match = s_.readBack.qn510Matches(*image, *g) ? Match::Matches : Match::Differs;
+    if (g == nullptr) return;
+    lastRead_.match = s_.readBack.qn510Matches(*image, *g) ? Match::Matches : Match::Differs;
+    lastRead_.comparedWith = g->listText();
 }
 
 void LoaderController::readProgramImage(const std::string& reply, Group* g) {
@@ -195,9 +231,16 @@ void LoaderController::readProgramImage(const std::string& reply, Group* g) {
     clockLine_ = formatLocal(loader_text::kClockLineFormat, image.clock());
     description_ = image.describeProgram();
     lastRead_.valid = true;
-    if (g != nullptr)
-        lastRead_.match =
-            s_.readBack.programImageMatches(image, *g) ? Match::Matches : Match::Differs;
+    if (g == nullptr) return;
+    lastRead_.match = s_.readBack.programImageMatches(image, *g) ? Match::Matches : Match::Differs;
+    lastRead_.comparedWith = g->listText();
+}
+
+std::string LoaderController::matchText() const {
+    if (lastRead_.match == Match::None) return {};
+    std::string text = lastRead_.match == Match::Matches ? loader_text::kProgramMatches
+                                                         : loader_text::kProgramDiffers;
+    return text + formatText(loader_text::kComparedWith, lastRead_.comparedWith);
 }
 
 void LoaderController::clearReadBack() {

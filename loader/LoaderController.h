@@ -59,6 +59,7 @@ class LoaderController {
         bool valid = false;     // a clock and program were decoded
         std::size_t bytes = 0;  // reply length
         Match match = Match::None;
+        std::string comparedWith;  // list text of the group the program was compared with
     };
 
     LoaderController(LoaderServices services, LoaderView& view);
@@ -77,8 +78,11 @@ class LoaderController {
     // "Groups Available": sorted by text, or by master group and number when the profile's
     // Groups/Sort is 0.
     std::vector<GroupChoice> groups() const;
-    // False (nothing selected) when the group does not exist.
+    // False (the selection stays) when the group does not exist. Another group than the one
+    // selected clears the match result: it was found against the group before.
     bool selectGroup(int masterGroup, int group);
+    // Nothing selected (the list shows no selection); the match result goes too.
+    void clearSelection();
     std::optional<GroupChoice> selectedGroup() const;
 
     // "Time Switch Type ": QN510 and MX40 put the station port at 2400 and store that rate.
@@ -86,7 +90,8 @@ class LoaderController {
     AttachedType type() const { return type_; }
 
     // The buttons. Each needs a selected group (but sendTime) and an idle loader; false when
-    // nothing went out (the port refusal is beeped and shown).
+    // nothing went out (the port refusal is beeped and shown, a missing group is said). What
+    // went out is said in sentLine() once it is done.
     bool read();
     bool write();
     bool manual(bool relayOn);
@@ -102,6 +107,13 @@ class LoaderController {
     const std::string& statusText() const { return status_; }
     // "Clock Data read at ..." after a valid read; empty otherwise.
     const std::string& clockLine() const { return clockLine_; }
+    // "... sent to group ..." after a write ends, a manual switch or a time; empty otherwise.
+    const std::string& sentLine() const { return sentLine_; }
+    // Ticks of the running read or write out of kReadTicks; 0 when idle.
+    int progressTicks() const { return mode_ == Mode::Idle ? 0 : count_; }
+    // The result item's text: matches or differs, and the group compared with; empty before a
+    // comparison.
+    std::string matchText() const;
     // The "Attached Time Switch" tree: the program description of the last valid read.
     const std::vector<std::string>& description() const { return description_; }
     Match match() const { return lastRead_.match; }
@@ -114,6 +126,8 @@ class LoaderController {
 
   private:
     Group* group() const;
+    // The selected group, or nullptr after saying that none is selected.
+    Group* groupForButton();
     bool hasMasterGroups() const;
     bool send(const std::string& bytes);
     void finishRead();
@@ -134,6 +148,8 @@ class LoaderController {
     int count_ = 0;
     std::string status_;
     std::string clockLine_;
+    std::string sentLine_;
+    std::string writtenGroup_;  // list text of the group a running write sends
     std::vector<std::string> description_;
     ReadResult lastRead_;
 };

@@ -33,6 +33,20 @@ inline constexpr const char* kSendTimeButton = "Send Time";
 inline constexpr const char* kUtilitiesButton = "Utilities";
 inline constexpr const char* kVornTimeButton = "VORN TIME";
 inline constexpr const char* kDoneButton = "Done";
+// What a button did, so the technician never wonders whether anything happened.
+inline constexpr const char* kNoGroupSelected =
+    "No group is selected.  Select the group in \"Groups Available\" first.";
+inline constexpr const char* kProgramSent = "Program sent to group %s.";
+inline constexpr const char* kManualOnSent = "Manual ON sent to group %s.";
+inline constexpr const char* kManualOffSent = "Manual OFF sent to group %s.";
+inline constexpr const char* kTimeSent = "Time sent to every group.";
+// The result item of the "Attached Time Switch" tree, then the group it was compared with.
+inline constexpr const char* kProgramMatches = "Program matches the group.";
+inline constexpr const char* kProgramDiffers = "Program differs from the group.";
+inline constexpr const char* kComparedWith = " Compared with %s.";
+// Esc is easy to hit by accident; the station ends with the loader.
+inline constexpr const char* kAskEndStation =
+    "Close the loader and end the station?  Paging stops until the station is started again.";
 
 // Utilities dialog.
 inline constexpr const char* kUtilitiesTitle = "Utilities";
@@ -66,6 +80,13 @@ inline constexpr const char* kStepOf = "Step %d of 5";
 inline constexpr const char* kBaudChanged = "Baud rate changed to %d in attached time switch.";
 inline constexpr const char* kBaudFailure =
     "Baud rate change FAILURE.  Please check cabling and try again.";
+// What the port list and the baud change add, so that nothing is left to guess.
+inline constexpr const char* kDeviceOfCom = "COM %d is %s.";
+inline constexpr const char* kOfferPcBaud =
+    "The time switch now talks at %d baud.  Change the PC to the same rate?";
+inline constexpr const char* kBaudChangeCancelled =
+    "The baud rate change was cancelled.  The PC port is back at %d baud; the time switch may "
+    "be at either rate.";
 inline constexpr const char* kEnableMasterGroups = "Enable Master Groups / City Code";
 
 }  // namespace quirn::loader_text

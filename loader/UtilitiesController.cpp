@@ -8,19 +8,22 @@
 #include "loader/TextFormat.h"
 #include "plans/PlanTypes.h"
 #include "plans/Settings.h"
+#include "platform/ComPortMap.h"
+#include "platform/ProfileStore.h"
 #include "platform/SerialDevice.h"
 
 namespace quirn {
 
 UtilitiesController::UtilitiesController(TimerService& timers, LoaderPort& port,
                                          LoaderSettings& settings, LoaderView& view,
-                                         AttachedType type)
+                                         AttachedType type, std::string deviceFolder)
     : timers_(timers),
       port_(port),
       settings_(settings),
       view_(view),
       type_(type),
-      baudChange_(port) {}
+      baudChange_(port),
+      deviceFolder_(std::move(deviceFolder)) {}
 
 UtilitiesController::~UtilitiesController() {
     close();
@@ -28,14 +31,32 @@ UtilitiesController::~UtilitiesController() {
 
 void UtilitiesController::open() {
     configuredBaud_ = settings_.configuredBaud();
-    portChoices_ = comPortChoices(settings_.port(), selectedPort_);
+    fillPortList();
     unverified_ = false;
     if (!isOpen()) timer_ = timers_.start(kTickMs, [this] { tick(); });
     notify();
 }
 
+void UtilitiesController::fillPortList() {
+    portList_ = makePortChoices(settings_.port(), targetCom(), ComPortMap(&settings_.profile()),
+                                presentSerialDevices(deviceFolder_), selectedPort_);
+    portTexts_.clear();
+    for (const PortChoice& choice : portList_) portTexts_.push_back(choice.text);
+}
+
+int UtilitiesController::targetCom() const {
+    int configured = settings_.port();
+    return configured > 0 ? configured : loader_profile::kDefaultPort;
+}
+
 bool UtilitiesController::requestClose() {
     if (unverified_ && !view_.askYesNo(loader_text::kUnverifiedExit, kLoaderCaption)) return false;
+    if (baudChange_.running()) {
+        // The port goes back to its rate before the technician is told it did.
+        baudChange_.cancel();
+        view_.showWarning(formatText(loader_text::kBaudChangeCancelled, configuredBaud_),
+                          kLoaderCaption);
+    }
     close();
     return true;
 }
@@ -48,38 +69,87 @@ void UtilitiesController::close() {
 
 void UtilitiesController::tick() {
     if (!baudChange_.running()) return;
-    if (baudChange_.tick()) view_.showMessage(baudChange_.resultText(), kLoaderCaption);
+    if (baudChange_.tick()) finishBaudChange();
     notify();
 }
 
+// A switch at a new rate answers nothing until the PC follows; the offer saves the
+// technician from looking for the other button.
+void UtilitiesController::finishBaudChange() {
+    if (!baudChange_.succeeded()) {
+        view_.showWarning(baudChange_.resultText(), kLoaderCaption);
+        return;
+    }
+    view_.showMessage(baudChange_.resultText(), kLoaderCaption);
+    int target = baudChange_.target();
+    if (target != configuredBaud_ &&
+        view_.askYesNo(formatText(loader_text::kOfferPcBaud, target), kLoaderCaption))
+        changePcBaud(target);
+}
+
 void UtilitiesController::choosePort(int index) {
-    if (index < 0 || index >= static_cast<int>(portChoices_.size())) return;
+    if (index < 0 || index >= static_cast<int>(portList_.size())) return;
     if (index != selectedPort_) unverified_ = true;
     selectedPort_ = index;
     notify();
 }
 
-int UtilitiesController::chosenComNumber() const {
-    if (selectedPort_ < 0 || selectedPort_ >= static_cast<int>(portChoices_.size())) return 0;
-    return comNumberFromChoice(portChoices_[static_cast<std::size_t>(selectedPort_)]);
+void UtilitiesController::typeDevicePath(const std::string& text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return;
+    std::string path = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    for (std::size_t i = 0; i < portList_.size(); ++i)
+        if (portList_[i].text == path ||
+            (!portList_[i].newDevice.empty() && portList_[i].newDevice == path)) {
+            choosePort(static_cast<int>(i));
+            return;
+        }
+    portList_.push_back(typedPortChoice(targetCom(), path));
+    portTexts_.push_back(portList_.back().text);
+    choosePort(static_cast<int>(portList_.size()) - 1);
+}
+
+const PortChoice* UtilitiesController::chosen() const {
+    if (selectedPort_ < 0 || selectedPort_ >= static_cast<int>(portList_.size())) return nullptr;
+    return &portList_[static_cast<std::size_t>(selectedPort_)];
+}
+
+// Opens the chosen entry's COM number, mapping its new device first; a device that does not
+// open gives the COM number its old device back.
+bool UtilitiesController::openChosen(const PortChoice& choice) {
+    ProfileStore& profile = settings_.profile();
+    const std::string before = ComPortMap(&profile).devicePath(choice.comNumber);
+    if (!choice.newDevice.empty())
+        ComPortMap::storeDevicePath(profile, choice.comNumber, choice.newDevice);
+    if (port_.open(choice.comNumber, configuredBaud_)) return true;
+    if (!choice.newDevice.empty()) ComPortMap::storeDevicePath(profile, choice.comNumber, before);
+    return false;
 }
 
 void UtilitiesController::verifyPort() {
-    int chosen = chosenComNumber();
+    const PortChoice* choice = chosen();
+    if (choice == nullptr) return;
+    const PortChoice wanted = *choice;
     int previous = port_.comNumber();
-    if (chosen == 0) {
+    if (wanted.comNumber == 0) {
         port_.open(0, configuredBaud_);
         settings_.setPort(0);
         unverified_ = false;
-        view_.showMessage(loader_text::kPortDisabled, kLoaderCaption);
-    } else if (port_.open(chosen, configuredBaud_)) {
-        settings_.setPort(chosen);
+        view_.showWarning(loader_text::kPortDisabled, kLoaderCaption);
+    } else if (openChosen(wanted)) {
+        settings_.setPort(wanted.comNumber);
         unverified_ = false;
+        fillPortList();
         view_.showMessage(loader_text::kPortSetupOk, kLoaderCaption);
     } else {
         // The station keeps the port it had rather than none at all.
         port_.open(previous, configuredBaud_);
-        view_.showMessage(loader_text::kPortMissing, kLoaderCaption);
+        const std::string device =
+            wanted.newDevice.empty() ? ComPortMap(&settings_.profile()).devicePath(wanted.comNumber)
+                                     : wanted.newDevice;
+        view_.showWarning(std::string(loader_text::kPortMissing) + "\n\n" +
+                              formatText(loader_text::kDeviceOfCom, wanted.comNumber, device),
+                          kLoaderCaption);
     }
     notify();
 }

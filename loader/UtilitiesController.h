@@ -4,6 +4,8 @@
 
 #include "loader/AttachedType.h"
 #include "loader/BaudChange.h"
+#include "loader/PortChoiceList.h"
+#include "platform/SerialDeviceList.h"
 #include "platform/TimerService.h"
 
 namespace quirn {
@@ -30,8 +32,10 @@ class UtilitiesController {
         friend bool operator==(const Buttons&, const Buttons&) = default;
     };
 
+    // The serial devices offered are those present under `deviceFolder`.
     UtilitiesController(TimerService& timers, LoaderPort& port, LoaderSettings& settings,
-                        LoaderView& view, AttachedType type);
+                        LoaderView& view, AttachedType type,
+                        std::string deviceFolder = kDeviceFolder);
     ~UtilitiesController();
     UtilitiesController(const UtilitiesController&) = delete;
     UtilitiesController& operator=(const UtilitiesController&) = delete;
@@ -39,18 +43,25 @@ class UtilitiesController {
     // Reads the configured rate and port, fills the port list and starts the tick.
     void open();
     // Asks before dropping an unverified port choice; true when the dialog may close, which
-    // it then does (a running baud change is cancelled, the tick stops).
+    // it then does: a running baud change is cancelled (the port back at its configured rate)
+    // and said so, the tick stops.
     bool requestClose();
     void close();
     bool isOpen() const { return timer_ != TimerService::kNoTimer; }
     void tick();
 
-    // Serial port choice.
-    const std::vector<std::string>& portChoices() const { return portChoices_; }
+    // Serial port choice: the texts of the list (see makePortChoices).
+    const std::vector<std::string>& portChoices() const { return portTexts_; }
     int selectedPortIndex() const { return selectedPort_; }
     void choosePort(int index);
+    // A device path typed by the technician (a pseudo-terminal, an adapter's name): chosen for
+    // the configured COM number (COM 1 when the port is disabled). The text of a list entry
+    // chooses that entry.
+    void typeDevicePath(const std::string& text);
     bool portChangeUnverified() const { return unverified_; }
-    // Opens the chosen port, stores it when it works, and says how it went.
+    // Opens the chosen port, stores it (and a new device in the profile's "Serial" section)
+    // when it works, and says how it went; a device that does not open leaves the mapping as
+    // it was.
     void verifyPort();
 
     // Master groups (the agency's switch and the current master group).
@@ -75,7 +86,11 @@ class UtilitiesController {
     const BaudChange& baudChange() const { return baudChange_; }
 
   private:
-    int chosenComNumber() const;
+    const PortChoice* chosen() const;
+    void fillPortList();
+    int targetCom() const;
+    bool openChosen(const PortChoice& choice);
+    void finishBaudChange();
     void notify();
 
     TimerService& timers_;
@@ -86,7 +101,9 @@ class UtilitiesController {
     BaudChange baudChange_;
     TimerService::TimerId timer_ = TimerService::kNoTimer;
     int configuredBaud_ = 0;
-    std::vector<std::string> portChoices_;
+    std::string deviceFolder_;
+    std::vector<PortChoice> portList_;
+    std::vector<std::string> portTexts_;
     int selectedPort_ = 0;
     bool unverified_ = false;
 };

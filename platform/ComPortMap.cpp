@@ -16,4 +16,9 @@ std::string ComPortMap::devicePath(int comNumber) const {
     return store_->getString(kSerialSection, "COM" + number, fallback);
 }
 
+bool ComPortMap::storeDevicePath(ProfileStore& store, int comNumber, const std::string& path) {
+    if (comNumber < 1 || path.empty()) return false;
+    return store.writeString(kSerialSection, "COM" + std::to_string(comNumber), path);
+}
+
 }  // namespace quirn

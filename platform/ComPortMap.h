@@ -13,6 +13,9 @@ class ComPortMap {
     explicit ComPortMap(const ProfileStore* store = nullptr) : store_(store) {}
     // Empty for COM numbers below 1.
     std::string devicePath(int comNumber) const;
+    // Names the device of COM `comNumber` (1 and up) in the store; false when it could not be
+    // stored.
+    static bool storeDevicePath(ProfileStore& store, int comNumber, const std::string& path);
 
   private:
     const ProfileStore* store_;

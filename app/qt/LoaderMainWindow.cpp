@@ -2,8 +2,12 @@
 
 #include <QTimer>
 
+#include "app/HelpDocuments.h"
 #include "app/StationApp.h"
+#include "app/qt/HelpWindow.h"
 #include "plans/DatabaseFiles.h"
+#include "platform/ComPortMap.h"
+#include "platform/Paths.h"
 #include "testing/ui/TimeTestWindow.h"
 
 namespace quirn {
@@ -30,6 +34,7 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
                                                        app.comms()->download(),
                                                        [&app] { app.saveAll(); },
                                                        {}});
+    window_->setHelpAction([this] { showHelp(); });
     QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
         if (app_.takeComeForwardRequest()) comeForward();
     });
@@ -38,7 +43,16 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
 
 LoaderMainWindow::~LoaderMainWindow() = default;
 
-void LoaderMainWindow::runModal() { window_->exec(); }
+void LoaderMainWindow::runModal() {
+    window_->exec();
+}
+
+void LoaderMainWindow::showHelp() {
+    HelpWindow help(helpHeading(programVersion(), workingFolder(), ComPortMap(&app_.profile()),
+                                settings_.port()),
+                    loadHelpDocuments(helpFolders()), window_.get());
+    help.exec();
+}
 
 void LoaderMainWindow::comeForward() {
     window_->showNormal();

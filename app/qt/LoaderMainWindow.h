@@ -19,14 +19,16 @@ class StationApp;
 // run modally for the whole life of the program. It also comes to the front when a second
 // copy of the program asks.
 class LoaderMainWindow final : public MainWindowHost {
-public:
+  public:
     explicit LoaderMainWindow(StationApp& app);
     ~LoaderMainWindow() override;
     void runModal() override;
     void comeForward() override;
     LoaderWindow& window() { return *window_; }
+    // F1: the documentation with the version, working folder and COM map above it.
+    void showHelp();
 
-private:
+  private:
     StationApp& app_;
     CommoLoaderPort port_;
     LoaderSettings settings_;

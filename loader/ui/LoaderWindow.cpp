@@ -3,7 +3,10 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -21,8 +24,22 @@ QString qt(const std::string& text) {
 }
 constexpr int kMasterGroupRole = Qt::UserRole;
 constexpr int kGroupRole = Qt::UserRole + 1;
-constexpr const char* kMatchText = "Program matches the group.";
-constexpr const char* kDiffersText = "Program differs from the group.";
+// Fixed widths of the two left columns: the status lines on the right may say anything
+// without moving a button.
+constexpr int kGroupColumnWidth = 240;
+constexpr int kButtonColumnWidth = 130;
+constexpr int kAttachedMinimumWidth = 420;
+constexpr int kProgressWidth = 110;
+constexpr int kWindowMinimumHeight = 380;
+
+// A status line that wraps inside its column instead of widening it.
+QLabel* statusLabel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return label;
+}
 }  // namespace
 
 LoaderWindow::LoaderWindow(LoaderServices services, LoaderView& prompts, QWidget* parent)
@@ -38,25 +55,38 @@ LoaderWindow::LoaderWindow(LoaderServices services, LoaderView& prompts, QWidget
 }
 
 LoaderWindow::~LoaderWindow() {
+    // The list may still change while the widgets go; the controller goes first.
+    groups_->disconnect(this);
     if (controller_.isOpen()) controller_.close();
 }
 
-QPushButton* LoaderWindow::button(const char* text, const char* name) {
-    auto* b = new QPushButton(text, this);
+QPushButton* LoaderWindow::button(const char* text, const char* name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     return b;
 }
 
 void LoaderWindow::build() {
     auto* layout = new QHBoxLayout(this);
-    auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(loader_text::kGroupsAvailable, this));
-    groups_ = new QTreeWidget(this);
+    layout->addWidget(buildGroupColumn());
+    layout->addWidget(buildButtonColumn());
+    layout->addWidget(buildAttachedColumn(), 1);
+    setMinimumHeight(kWindowMinimumHeight);
+}
+
+QWidget* LoaderWindow::buildGroupColumn() {
+    auto* column = new QWidget(this);
+    column->setFixedWidth(kGroupColumnWidth);
+    auto* left = new QVBoxLayout(column);
+    left->setContentsMargins(0, 0, 0, 0);
+    left->addWidget(new QLabel(loader_text::kGroupsAvailable, column));
+    groups_ = new QTreeWidget(column);
     groups_->setObjectName("groups");
     groups_->setHeaderHidden(true);
+    groups_->setSelectionMode(QAbstractItemView::SingleSelection);
     left->addWidget(groups_);
 
-    auto* typeBox = new QGroupBox(loader_text::kTypeHeading, this);
+    auto* typeBox = new QGroupBox(loader_text::kTypeHeading, column);
     auto* typeLayout = new QVBoxLayout(typeBox);
     types_ = new QButtonGroup(this);
     for (const AttachedTypeInfo& info : kAttachedTypes) {
@@ -65,45 +95,33 @@ void LoaderWindow::build() {
         types_->addButton(radio, static_cast<int>(info.type));
     }
     left->addWidget(typeBox);
-    layout->addLayout(left);
 
-    auto* middle = new QVBoxLayout;
-    QPushButton* read = button(loader_text::kReadButton, "read");
-    QPushButton* write = button(loader_text::kWriteButton, "write");
-    QPushButton* on = button(loader_text::kManualOnButton, "manualOn");
-    QPushButton* off = button(loader_text::kManualOffButton, "manualOff");
-    QPushButton* time = button(loader_text::kSendTimeButton, "sendTime");
-    QPushButton* utilities = button(loader_text::kUtilitiesButton, "utilities");
-    vornTime_ = button(loader_text::kVornTimeButton, "vornTime");
-    QPushButton* finish = button(loader_text::kDoneButton, "done");
-    for (QPushButton* b : {read, write, on, off, time, utilities, vornTime_, finish})
-        middle->addWidget(b);
-    layout->addLayout(middle);
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(new QLabel(loader_text::kAttachedSwitch, this));
-    attached_ = new QTreeWidget(this);
-    attached_->setObjectName("attached");
-    attached_->setHeaderHidden(true);
-    right->addWidget(attached_);
-    status_ = new QLabel(this);
-    status_->setObjectName("status");
-    clockLine_ = new QLabel(this);
-    clockLine_->setObjectName("clockLine");
-    portError_ = new QLabel(LoaderController::portErrorText(), this);
-    portError_->setObjectName("portError");
-    right->addWidget(status_);
-    right->addWidget(clockLine_);
-    right->addWidget(portError_);
-    layout->addLayout(right);
-
-    connect(groups_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (drawing_ || item == nullptr) return;
-        controller_.selectGroup(item->data(0, kMasterGroupRole).toInt(),
-                                item->data(0, kGroupRole).toInt());
-    });
+    connect(groups_, &QTreeWidget::itemSelectionChanged, this, &LoaderWindow::takeListSelection);
     connect(types_, &QButtonGroup::idClicked, this,
             [this](int id) { controller_.chooseType(attachedTypeFromInt(id)); });
+    return column;
+}
+
+QWidget* LoaderWindow::buildButtonColumn() {
+    auto* column = new QWidget(this);
+    column->setObjectName("buttonColumn");
+    column->setFixedWidth(kButtonColumnWidth);
+    auto* middle = new QVBoxLayout(column);
+    middle->setContentsMargins(0, 0, 0, 0);
+    QPushButton* read = button(loader_text::kReadButton, "read", column);
+    QPushButton* write = button(loader_text::kWriteButton, "write", column);
+    QPushButton* on = button(loader_text::kManualOnButton, "manualOn", column);
+    QPushButton* off = button(loader_text::kManualOffButton, "manualOff", column);
+    QPushButton* time = button(loader_text::kSendTimeButton, "sendTime", column);
+    QPushButton* utilities = button(loader_text::kUtilitiesButton, "utilities", column);
+    vornTime_ = button(loader_text::kVornTimeButton, "vornTime", column);
+    QPushButton* finish = button(loader_text::kDoneButton, "done", column);
+    for (QPushButton* b : {read, write, on, off, time, utilities, finish}) middle->addWidget(b);
+    // "VORN TIME" comes and goes with the database; it sits below the others so that its
+    // absence moves none of them.
+    middle->addWidget(vornTime_);
+    middle->addStretch(1);
+
     connect(read, &QPushButton::clicked, this, [this] { controller_.read(); });
     connect(write, &QPushButton::clicked, this, [this] { controller_.write(); });
     connect(on, &QPushButton::clicked, this, [this] { controller_.manual(true); });
@@ -114,6 +132,54 @@ void LoaderWindow::build() {
         if (vornTimeAction_) vornTimeAction_();
     });
     connect(finish, &QPushButton::clicked, this, &LoaderWindow::accept);
+    return column;
+}
+
+QWidget* LoaderWindow::buildAttachedColumn() {
+    auto* column = new QWidget(this);
+    column->setMinimumWidth(kAttachedMinimumWidth);
+    auto* right = new QVBoxLayout(column);
+    right->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(new QLabel(loader_text::kAttachedSwitch, column));
+    attached_ = new QTreeWidget(column);
+    attached_->setObjectName("attached");
+    attached_->setHeaderHidden(true);
+    // Description lines are shown whole; a long one brings a scroll bar, never an ellipsis.
+    attached_->setTextElideMode(Qt::ElideNone);
+    attached_->header()->setStretchLastSection(false);
+    attached_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    right->addWidget(attached_, 1);
+
+    auto* statusRow = new QHBoxLayout;
+    status_ = statusLabel("status", column);
+    progress_ = new QProgressBar(column);
+    progress_->setObjectName("progress");
+    progress_->setRange(0, LoaderController::kReadTicks);
+    progress_->setTextVisible(false);
+    progress_->setFixedWidth(kProgressWidth);
+    statusRow->addWidget(status_, 1);
+    statusRow->addWidget(progress_);
+    right->addLayout(statusRow);
+    sentLine_ = statusLabel("sentLine", column);
+    clockLine_ = statusLabel("clockLine", column);
+    portError_ = statusLabel("portError", column);
+    portError_->setText(LoaderController::portErrorText());
+    right->addWidget(sentLine_);
+    right->addWidget(clockLine_);
+    right->addWidget(portError_);
+    return column;
+}
+
+void LoaderWindow::takeListSelection() {
+    if (drawing_) return;
+    QList<QTreeWidgetItem*> selected = groups_->selectedItems();
+    if (selected.isEmpty()) {
+        controller_.clearSelection();
+        return;
+    }
+    QTreeWidgetItem* item = selected.front();
+    controller_.selectGroup(item->data(0, kMasterGroupRole).toInt(),
+                            item->data(0, kGroupRole).toInt());
 }
 
 void LoaderWindow::refillGroups() {
@@ -125,6 +191,23 @@ void LoaderWindow::refillGroups() {
         item->setData(0, kGroupRole, g.group);
     }
     drawing_ = false;
+    showControllerSelection();
+}
+
+// The list shows the group the buttons use; a group the list no longer holds is dropped.
+void LoaderWindow::showControllerSelection() {
+    std::optional<LoaderController::GroupChoice> chosen = controller_.selectedGroup();
+    for (int i = 0; chosen && i < groups_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = groups_->topLevelItem(i);
+        if (item->data(0, kMasterGroupRole).toInt() == chosen->masterGroup &&
+            item->data(0, kGroupRole).toInt() == chosen->group) {
+            drawing_ = true;
+            groups_->setCurrentItem(item);
+            drawing_ = false;
+            return;
+        }
+    }
+    if (chosen) controller_.clearSelection();
 }
 
 void LoaderWindow::redraw() {
@@ -133,6 +216,9 @@ void LoaderWindow::redraw() {
     if (QAbstractButton* radio = types_->button(static_cast<int>(controller_.type())))
         radio->setChecked(true);
     status_->setText(qt(controller_.statusText()));
+    progress_->setVisible(controller_.mode() != LoaderController::Mode::Idle);
+    progress_->setValue(controller_.progressTicks());
+    sentLine_->setText(qt(controller_.sentLine()));
     clockLine_->setText(qt(controller_.clockLine()));
     portError_->setVisible(controller_.portErrorVisible());
     vornTime_->setVisible(controller_.vornTimeVisible());
@@ -147,7 +233,7 @@ void LoaderWindow::drawAttached() {
     auto* result = new QTreeWidgetItem(attached_);
     if (match != LoaderController::Match::None) {
         bool same = match == LoaderController::Match::Matches;
-        result->setText(0, same ? kMatchText : kDiffersText);
+        result->setText(0, qt(controller_.matchText()));
         result->setIcon(0, style()->standardIcon(same ? QStyle::SP_DialogApplyButton
                                                       : QStyle::SP_MessageBoxCritical));
     }
@@ -160,6 +246,18 @@ void LoaderWindow::openUtilities() {
     UtilitiesWindow utilities(controller_, prompts_, this);
     utilities.exec();
     controller_.refresh();
+}
+
+void LoaderWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        if (helpAction_) helpAction_();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (prompts_.askYesNo(loader_text::kAskEndStation, kLoaderCaption)) reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void LoaderWindow::done(int result) {

@@ -6,7 +6,9 @@
 #include "loader/ui/WindowView.h"
 
 class QButtonGroup;
+class QKeyEvent;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
@@ -14,7 +16,9 @@ namespace quirn {
 
 // The "Quirn 4 Loader" window: draws a LoaderController and forwards its buttons. The
 // controller opens with the window and closes (storing the type and master-groups switch)
-// when the window is done.
+// when the window is done. The button column has a fixed place, whatever the status lines
+// say, so that a click never lands on a neighbour. Esc asks before the window (and with it
+// the station) ends; "Done" and the close box end it at once.
 class LoaderWindow final : public QDialog {
     Q_OBJECT
 
@@ -30,11 +34,21 @@ class LoaderWindow final : public QDialog {
     void openUtilities();
     // What "VORN TIME" does: the program opens the testing window with it.
     void setVornTimeAction(std::function<void()> action) { vornTimeAction_ = std::move(action); }
+    // What F1 does: the program opens its help window with it.
+    void setHelpAction(std::function<void()> action) { helpAction_ = std::move(action); }
     void done(int result) override;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void build();
-    QPushButton* button(const char* text, const char* name);
+    QWidget* buildGroupColumn();
+    QWidget* buildButtonColumn();
+    QWidget* buildAttachedColumn();
+    QPushButton* button(const char* text, const char* name, QWidget* parent);
+    void takeListSelection();
+    void showControllerSelection();
     void drawAttached();
 
     LoaderView& prompts_;
@@ -45,10 +59,13 @@ class LoaderWindow final : public QDialog {
     QButtonGroup* types_ = nullptr;
     QTreeWidget* attached_ = nullptr;
     QLabel* status_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* sentLine_ = nullptr;
     QLabel* clockLine_ = nullptr;
     QLabel* portError_ = nullptr;
     QPushButton* vornTime_ = nullptr;
     std::function<void()> vornTimeAction_;
+    std::function<void()> helpAction_;
 };
 
 }  // namespace quirn

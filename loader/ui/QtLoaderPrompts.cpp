@@ -21,4 +21,8 @@ void QtLoaderPrompts::showMessage(const std::string& text, const std::string& ca
                              QString::fromStdString(text));
 }
 
+void QtLoaderPrompts::showWarning(const std::string& text, const std::string& caption) {
+    QMessageBox::warning(parent_, QString::fromStdString(caption), QString::fromStdString(text));
+}
+
 }  // namespace quirn

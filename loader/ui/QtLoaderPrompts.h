@@ -15,6 +15,7 @@ class QtLoaderPrompts final : public LoaderView {
     void beep() override;
     bool askYesNo(const std::string& text, const std::string& caption) override;
     void showMessage(const std::string& text, const std::string& caption) override;
+    void showWarning(const std::string& text, const std::string& caption) override;
 
   private:
     QWidget* parent_;

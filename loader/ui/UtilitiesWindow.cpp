@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <QVBoxLayout>
@@ -32,6 +33,10 @@ UtilitiesWindow::UtilitiesWindow(LoaderController& loader, LoaderView& prompts, 
 }
 
 UtilitiesWindow::~UtilitiesWindow() {
+    // Hiding the dialog takes the focus off the port field, which would hand its text to a
+    // controller that is gone by then.
+    ports_->lineEdit()->disconnect(this);
+    ports_->disconnect(this);
     // The controller asks the view to redraw while it closes; the widgets are still here.
     if (controller_) controller_->close();
 }
@@ -51,7 +56,13 @@ void UtilitiesWindow::build() {
     auto* portLayout = new QGridLayout(portBox);
     ports_ = new QComboBox(portBox);
     ports_->setObjectName("ports");
+    // Any device path may be typed in: a pseudo-terminal, an adapter the list does not know.
+    ports_->setEditable(true);
+    ports_->setInsertPolicy(QComboBox::NoInsert);
+    ports_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     verify_ = button(loader_text::kVerifyPortButton, "verifyPort");
+    // Return in the port field takes a typed device and verifies it in one go.
+    verify_->setDefault(true);
     portStatus_ = new QLabel(portBox);
     portStatus_->setObjectName("portStatus");
     portLayout->addWidget(ports_, 0, 0);
@@ -96,6 +107,9 @@ void UtilitiesWindow::build() {
     connect(ports_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!drawing_) controller_->choosePort(index);
     });
+    connect(ports_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (!drawing_) controller_->typeDevicePath(ports_->lineEdit()->text().toStdString());
+    });
     connect(verify_, &QPushButton::clicked, this, [this] { controller_->verifyPort(); });
     connect(masterGroups_, &QCheckBox::toggled, this, [this](bool on) {
         if (!drawing_) controller_->setMasterGroupsEnabled(on);
@@ -118,9 +132,13 @@ void UtilitiesWindow::redraw() {
     if (!controller_ || drawing_) return;
     drawing_ = true;
     const UtilitiesController& c = *controller_;
-    if (ports_->count() != static_cast<int>(c.portChoices().size())) {
+    QStringList texts;
+    for (const std::string& choice : c.portChoices()) texts << qt(choice);
+    QStringList shown;
+    for (int i = 0; i < ports_->count(); ++i) shown << ports_->itemText(i);
+    if (shown != texts) {
         ports_->clear();
-        for (const std::string& choice : c.portChoices()) ports_->addItem(qt(choice));
+        ports_->addItems(texts);
     }
     ports_->setCurrentIndex(c.selectedPortIndex());
     if (masterGroupList_->count() == 0)

@@ -21,6 +21,10 @@ class WindowView final : public LoaderView {
         prompts_.showMessage(text, caption);
         if (redraw_) redraw_();
     }
+    void showWarning(const std::string& text, const std::string& caption) override {
+        prompts_.showWarning(text, caption);
+        if (redraw_) redraw_();
+    }
     void changed() override {
         if (redraw_) redraw_();
     }

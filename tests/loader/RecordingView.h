@@ -7,13 +7,14 @@
 
 namespace quirn::test {
 
-// A window stand-in: counts beeps, records questions and messages, and answers questions
-// from a queue (No when the queue is empty).
+// A window stand-in: counts beeps, records questions and messages (and which were warnings), and
+// answers questions from a queue (No when the queue is empty).
 class RecordingView final : public LoaderView {
   public:
     struct Shown {
         std::string text;
         std::string caption;
+        bool warning = false;
     };
     void beep() override { ++beeps; }
     bool askYesNo(const std::string& text, const std::string& caption) override {
@@ -24,7 +25,10 @@ class RecordingView final : public LoaderView {
         return answer;
     }
     void showMessage(const std::string& text, const std::string& caption) override {
-        messages.push_back({text, caption});
+        messages.push_back({text, caption, false});
+    }
+    void showWarning(const std::string& text, const std::string& caption) override {
+        messages.push_back({text, caption, true});
     }
     void changed() override { ++changes; }
 

@@ -14,15 +14,21 @@ using Buttons = UtilitiesController::Buttons;
 
 class UtilitiesTest : public PortFixture {
   protected:
+    // The computer's device folder as the dialog looks at it; empty unless a test adds one.
+    TempFolder devices;
+
     std::unique_ptr<UtilitiesController> make(AttachedType type) {
-        auto u = std::make_unique<UtilitiesController>(timers, *port, loaderSettings, view, type);
+        auto u = std::make_unique<UtilitiesController>(timers, *port, loaderSettings, view, type,
+                                                       devices.path());
         u->open();
         return u;
     }
+    // The entry of `choice` ("Disabled", "COM 3"), whatever device the entry names after it.
     int indexOf(const UtilitiesController& u, const std::string& choice) {
         const auto& choices = u.portChoices();
         for (std::size_t i = 0; i < choices.size(); ++i)
-            if (choices[i] == choice) return static_cast<int>(i);
+            if (choices[i] == choice || choices[i].rfind(choice + "  ", 0) == 0)
+                return static_cast<int>(i);
         return -1;
     }
 };
@@ -188,13 +194,108 @@ TEST_F(UtilitiesTest, ClosingTheDialogDuringAChangeRestoresTheRateAndStopsTheTic
     EXPECT_EQ(timers.activeCount(), running - 1);
     EXPECT_FALSE(u->baudChange().running());
     EXPECT_EQ(port->currentBaud(), 2400);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text,
+              "The baud rate change was cancelled.  The PC port is back at 2400 baud; the time "
+              "switch may be at either rate.");
+    EXPECT_TRUE(view.messages[0].warning);
+}
+
+TEST_F(UtilitiesTest, AfterTheSwitchChangedItsRateTheDialogOffersThePcTheSameRate) {
+    for (bool accept : {true, false}) {
+        SCOPED_TRACE(accept ? "Yes" : "No");
+        BaudSwitch sw{kBaud2400};
+        device->script = sw.script();
+        profile.writeInt("Commo", "Baud", kBaud2400);
+        port->reopen(kBaud2400);
+        view = RecordingView{};
+        auto u = make(AttachedType::Mx40WithLr40);
+        view.answers = {true, accept};
+        u->changeSwitchBaud(kBaud4800);
+        tick(7);
+        ASSERT_FALSE(u->baudChange().running());
+        ASSERT_EQ(view.questions.size(), 2u);
+        EXPECT_EQ(view.questions[1].text,
+                  "The time switch now talks at 4800 baud.  Change the PC to the same rate?");
+        EXPECT_EQ(u->configuredBaud(), accept ? kBaud4800 : kBaud2400);
+        EXPECT_EQ(port->currentBaud(), accept ? kBaud4800 : kBaud2400);
+        EXPECT_EQ(profile.getInt("Commo", "Baud", 0), accept ? kBaud4800 : kBaud2400);
+    }
+}
+
+TEST_F(UtilitiesTest, AFailedChangeIsAWarningAndOffersNothing) {
+    BaudSwitch sw{kBaud2400};
+    sw.silent = true;
+    device->script = sw.script();
+    auto u = make(AttachedType::Mx40WithLr40);
+    view.answers = {true};
+    u->changeSwitchBaud(kBaud4800);
+    tick(7);
+    EXPECT_EQ(view.questions.size(), 1u);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text,
+              "Baud rate change FAILURE.  Please check cabling and try again.");
+    EXPECT_TRUE(view.messages[0].warning);
+    EXPECT_EQ(port->currentBaud(), kBaud2400);
+}
+
+TEST_F(UtilitiesTest, PortChoicesNameTheirDevicesAndOfferEveryDevicePresent) {
+    profile.writeString("Serial", "COM2", "/dev/serial/by-id/usb-Bench_Adapter-if00");
+    ASSERT_TRUE(makeFolders(devices.file("serial/by-id")));
+    for (const char* name : {"serial/by-id/usb-Radio_Cable-if00", "ttyUSB0", "ttyS1"})
+        ASSERT_TRUE(touchFile(devices.file(name)));
+    auto u = make(AttachedType::Qn510);
+    EXPECT_EQ(
+        u->portChoices(),
+        (std::vector<std::string>{
+            "Disabled", "COM 1  /dev/ttyS0", "COM 2  /dev/serial/by-id/usb-Bench_Adapter-if00",
+            "COM 3  /dev/ttyS2", "COM 4  /dev/ttyS3",
+            devices.file("serial/by-id/usb-Radio_Cable-if00") + "  (as COM 1)",
+            devices.file("ttyS1") + "  (as COM 1)", devices.file("ttyUSB0") + "  (as COM 1)"}));
+
+    // Verifying a device offered maps it to COM 1 in the profile and opens it.
+    u->choosePort(indexOf(*u, devices.file("ttyUSB0")));
+    u->verifyPort();
+    EXPECT_EQ(profile.getString("Serial", "COM1", ""), devices.file("ttyUSB0"));
+    EXPECT_EQ(device->openPaths.back(), devices.file("ttyUSB0"));
+    EXPECT_EQ(u->portChoices()[1], "COM 1  " + devices.file("ttyUSB0"));
+    EXPECT_EQ(u->selectedPortIndex(), 1);
+}
+
+TEST_F(UtilitiesTest, ATypedDevicePathIsStoredAndUsedAndAMissingOneIsNamed) {
+    auto u = make(AttachedType::Qn510);
+    u->typeDevicePath("  /dev/pts/77 ");
+    EXPECT_TRUE(u->portChangeUnverified());
+    EXPECT_EQ(u->portChoices()[static_cast<std::size_t>(u->selectedPortIndex())],
+              "/dev/pts/77  (as COM 1)");
+    u->verifyPort();
+    EXPECT_EQ(view.messages.back().text, "Comm port setup correctly.");
+    EXPECT_EQ(profile.getString("Serial", "COM1", ""), "/dev/pts/77");
+    EXPECT_EQ(device->openPaths.back(), "/dev/pts/77");
+    EXPECT_TRUE(port->isSetUp());
+
+    device->missingPaths.insert("/dev/pts/78");
+    u->typeDevicePath("/dev/pts/78");
+    u->verifyPort();
+    EXPECT_EQ(view.messages.back().text,
+              "The com port you selected is not available, or does not exist on your computer.  "
+              "Make another selection.\n\nCOM 1 is /dev/pts/78.");
+    EXPECT_TRUE(view.messages.back().warning);
+    EXPECT_EQ(profile.getString("Serial", "COM1", ""), "/dev/pts/77") << "the old device stays";
+    EXPECT_EQ(device->openPaths.back(), "/dev/pts/77") << "and is open again";
+
+    // Typing the text of an entry chooses that entry.
+    u->typeDevicePath("COM 3  /dev/ttyS2");
+    EXPECT_EQ(u->selectedPortIndex(), indexOf(*u, "COM 3"));
 }
 
 TEST_F(UtilitiesTest, PortChoicesListFourPortsAndTheConfiguredOne) {
     profile.writeInt("Commo", "Port", 7);
     auto u = make(AttachedType::Qn510);
-    EXPECT_EQ(u->portChoices(),
-              (std::vector<std::string>{"Disabled", "COM 1", "COM 2", "COM 3", "COM 4", "COM 7"}));
+    EXPECT_EQ(
+        u->portChoices(),
+        (std::vector<std::string>{"Disabled", "COM 1  /dev/ttyS0", "COM 2  /dev/ttyS1",
+                                  "COM 3  /dev/ttyS2", "COM 4  /dev/ttyS3", "COM 7  /dev/ttyS6"}));
     EXPECT_EQ(u->selectedPortIndex(), 5);
 }
 
@@ -224,7 +325,8 @@ TEST_F(UtilitiesTest, VerifyingAMissingPortSaysSoAndKeepsTheOldPort) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text,
               "The com port you selected is not available, or does not exist on your computer.  "
-              "Make another selection.");
+              "Make another selection.\n\nCOM 2 is /dev/ttyS1.");
+    EXPECT_TRUE(view.messages[0].warning);
     EXPECT_TRUE(u->portChangeUnverified());
     EXPECT_EQ(port->comNumber(), 1);
     EXPECT_TRUE(port->isSetUp());

@@ -9,33 +9,13 @@
 
 #include "loader/ui/LoaderWindow.h"
 #include "loader/ui/UtilitiesWindow.h"
-#include "tests/loader/LoaderFixture.h"
 #include "tests/loader/SwitchScript.h"
+#include "tests/loader/ui/LoaderWindowFixture.h"
 
 namespace quirn::test {
 namespace {
 
-class LoaderWindowTest : public LoaderFixture {
-  protected:
-    template <typename T>
-    T* child(QWidget& window, const char* name) {
-        T* widget = window.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-    QString label(QWidget& window, const char* name) { return child<QLabel>(window, name)->text(); }
-    void click(QWidget& window, const char* name) { child<QPushButton>(window, name)->click(); }
-    void selectGroup(LoaderWindow& window, const QString& text) {
-        QTreeWidget* groups = child<QTreeWidget>(window, "groups");
-        auto found = groups->findItems(text, Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1);
-        groups->setCurrentItem(found.front());
-    }
-    void tickUntilIdle(LoaderWindow& window) {
-        for (int i = 0; i < 20 && window.controller().mode() != LoaderController::Mode::Idle; ++i)
-            tick();
-    }
-};
+using LoaderWindowTest = LoaderWindowFixture;
 
 TEST_F(LoaderWindowTest, DrawsTheTypeTheStatusAndTheGroupsAndStoresTheTypeWhenDone) {
     profile.writeInt("Clock", "Type", 2);
@@ -76,7 +56,7 @@ TEST_F(LoaderWindowTest, AWriteAndAReadThroughTheButtonsShowTheMatchAndTheProgra
     QTreeWidget* attachedTree = child<QTreeWidget>(window, "attached");
     ASSERT_EQ(attachedTree->topLevelItemCount(), 1);
     QTreeWidgetItem* result = attachedTree->topLevelItem(0);
-    EXPECT_EQ(result->text(0), "Program matches the group.");
+    EXPECT_EQ(result->text(0), "Program matches the group. Compared with Elm Street,5.");
     ASSERT_EQ(result->childCount(), static_cast<int>(window.controller().description().size()));
     EXPECT_EQ(result->child(0)->text(0).toStdString(), window.controller().description()[0]);
 }
@@ -89,6 +69,7 @@ TEST_F(LoaderWindowTest, APortThatCannotSendBeepsAndShowsTheSerialPortError) {
     EXPECT_EQ(view.beeps, 1);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].caption, "Quirn Radio Software");
+    EXPECT_TRUE(view.messages[0].warning) << "a failure is a warning, not information";
     EXPECT_FALSE(child<QLabel>(window, "portError")->isHidden());
     EXPECT_EQ(label(window, "portError"),
               "Serial Port Error.  Select new port or plug USB device in.");

@@ -1,0 +1,58 @@
+#include "platform/SerialDeviceList.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace quirn {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<const char*, 3> kKernelFamilies = {"ttyS", "ttyUSB", "ttyACM"};
+constexpr const char* kById = "serial/by-id/";
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error))
+        names.push_back(it->path().filename().string());
+    return names;
+}
+
+// "ttyS10" after "ttyS9": the number after the family name, -1 when the name is not one of
+// the family's devices.
+long familyNumber(const std::string& name, const std::string& family) {
+    if (name.size() <= family.size() || name.compare(0, family.size(), family) != 0) return -1;
+    long number = 0;
+    for (std::size_t i = family.size(); i < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+}  // namespace
+
+std::vector<std::string> presentSerialDevices(const std::string& deviceFolder) {
+    std::vector<std::string> devices;
+    std::vector<std::string> byId = namesIn(deviceFolder + kById);
+    std::sort(byId.begin(), byId.end());
+    for (const std::string& name : byId) devices.push_back(deviceFolder + kById + name);
+
+    const std::vector<std::string> all = namesIn(deviceFolder);
+    for (const std::string family : kKernelFamilies) {
+        std::vector<std::pair<long, std::string>> members;
+        for (const std::string& name : all)
+            if (long n = familyNumber(name, family); n >= 0) members.emplace_back(n, name);
+        std::sort(members.begin(), members.end());
+        for (const auto& member : members) devices.push_back(deviceFolder + member.second);
+    }
+    return devices;
+}
+
+}  // namespace quirn

@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "app/HelpDocuments.h"
+#include "platform/ComPortMap.h"
+#include "platform/FileSystem.h"
+#include "platform/ProfileStore.h"
+#include "tests/support/TempFolder.h"
+
+namespace quirn::test {
+namespace {
+
+TEST(HelpDocuments, TheFirstFolderWithAReadmeGivesTheReadmeThenItsDocsByName) {
+    TempFolder empty;
+    TempFolder installed;
+    ASSERT_TRUE(makeFolder(installed.file("docs")));
+    ASSERT_TRUE(writeFile(installed.file("README.md"), "# Quirn Radio\n"));
+    ASSERT_TRUE(writeFile(installed.file("docs/quirnctl.md"), "# quirnctl\n"));
+    ASSERT_TRUE(writeFile(installed.file("docs/calendar.md"), "# calendar\n"));
+    ASSERT_TRUE(writeFile(installed.file("docs/loader.png"), "not text"));
+    TempFolder other;
+    ASSERT_TRUE(writeFile(other.file("README.md"), "# another\n"));
+
+    auto docs = loadHelpDocuments({empty.path(), installed.path(), other.path()});
+    ASSERT_EQ(docs.size(), 3u);
+    EXPECT_EQ(docs[0].markdown, "# Quirn Radio\n");
+    EXPECT_EQ(docs[0].folder, installed.path());
+    EXPECT_EQ(docs[1].path, installed.file("docs/calendar.md"));
+    EXPECT_EQ(docs[1].folder, installed.file("docs/"));
+    EXPECT_EQ(docs[2].markdown, "# quirnctl\n");
+    EXPECT_TRUE(loadHelpDocuments({empty.path()}).empty());
+}
+
+TEST(HelpDocuments, TheHeadingNamesVersionWorkingFolderAndEveryComDevice) {
+    TempFolder folder;
+    ProfileStore store(folder.file("quirnradio.ini"));
+    store.writeString("Serial", "COM1", "/dev/pts/4");
+    store.writeString("Serial", "COM7", "/dev/ttyUSB0");
+    ComPortMap map(&store);
+    std::string heading = helpHeading("4.0", "/srv/quirn3/", map, 7);
+    for (const char* part :
+         {"Quirn Radio 4.0", "Working folder: `/srv/quirn3/`", "- COM 1: `/dev/pts/4`",
+          "- COM 2: `/dev/ttyS1`", "- COM 7: `/dev/ttyUSB0`", "The loader uses COM 7."})
+        EXPECT_NE(heading.find(part), std::string::npos) << part;
+    EXPECT_NE(helpHeading("4.0", "/x/", map, 0).find("disabled"), std::string::npos);
+    EXPECT_EQ(helpHeading("4.0", "/x/", map, 2).find("COM 7"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quirn::test
