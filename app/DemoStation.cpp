@@ -1,6 +1,5 @@
 #include "app/DemoStation.h"
 
-
 #include <cstdlib>
 #include <filesystem>
 #include <vector>

@@ -11,13 +11,13 @@ namespace quirn {
 
 // Window-less periodic timers on the Qt event loop of the user-interface thread.
 class QtTimerService final : public TimerService {
-public:
+  public:
     QtTimerService();
     ~QtTimerService() override;
     TimerId start(int periodMs, Callback callback) override;
     void stop(TimerId id) override;
 
-private:
+  private:
     TimerId next_ = 1;
     std::map<TimerId, QTimer*> timers_;
 };

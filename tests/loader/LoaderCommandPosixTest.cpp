@@ -15,7 +15,6 @@
 namespace quirn::test {
 namespace {
 
-
 struct ToolRun {
     int exitCode = -1;
     std::string out;
@@ -33,7 +32,7 @@ std::string shellWord(const std::string& word) {
 // through the built program on a pseudo-terminal. Reads and writes take their real seconds
 // there and are covered on the manual clock by the controller tests.
 class LoaderCommandPosixTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
 #ifndef QUIRNCTL_PATH
         GTEST_SKIP() << "quirnctl is not part of this build";
@@ -62,7 +61,8 @@ protected:
         return run;
     }
     std::vector<std::string> loader(std::vector<std::string> job, const std::string& type = "") {
-        std::vector<std::string> args = {"--root", folder.path(), "loader", "--port", pty.slavePath()};
+        std::vector<std::string> args = {"--root", folder.path(), "loader", "--port",
+                                         pty.slavePath()};
         if (!type.empty()) args.insert(args.end(), {"--type", type});
         args.insert(args.end(), job.begin(), job.end());
         return args;
@@ -74,15 +74,15 @@ protected:
 
 TEST_F(LoaderCommandPosixTest, RefusesBadCommandLinesWithExitTwo) {
     const std::vector<std::vector<std::string>> bad = {
-        {"loader", "time"},                                      // no --port
-        loader({"jump"}),                                        // no such job
-        loader({"read", "1"}),                                   // missing group
-        loader({"on", "1", "5", "7"}),                           // one too many
-        loader({"baud", "9600"}),                                // not a loader rate
-        loader({"pc-baud", "four"}),                             //
-        loader({"time"}, "7"),                                   // no such type
-        loader({"read", "11", "5"}),                             // master group out of range
-        loader({"read", "1", "42"}),                             // no such group
+        {"loader", "time"},             // no --port
+        loader({"jump"}),               // no such job
+        loader({"read", "1"}),          // missing group
+        loader({"on", "1", "5", "7"}),  // one too many
+        loader({"baud", "9600"}),       // not a loader rate
+        loader({"pc-baud", "four"}),    //
+        loader({"time"}, "7"),          // no such type
+        loader({"read", "11", "5"}),    // master group out of range
+        loader({"read", "1", "42"}),    // no such group
         {"--root", folder.path(), "loader", "--port", "/nonexistent/tty", "time"},
     };
     for (const auto& args : bad) {
