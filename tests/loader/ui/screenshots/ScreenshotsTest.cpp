@@ -1,6 +1,7 @@
-// The README's pictures of the loader, the utilities dialog and the demo, grabbed from the real
-// windows on the offscreen platform after real work on a simulated time switch. They are made
-// only when QUIRN_SCREENSHOT_DIR names the folder to write them to (scripts/screenshots.sh).
+// The README's pictures of the loader, the utilities dialog, the demo and the help window, grabbed
+// from the real windows on the offscreen platform after real work on a simulated time switch. They
+// are made only when QUIRN_SCREENSHOT_DIR names the folder to write them to
+// (scripts/screenshots.sh).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,8 +9,11 @@
 #include <cstdlib>
 
 #include "app/DemoAgency.h"
+#include "app/HelpDocuments.h"
+#include "app/qt/HelpWindow.h"
 #include "loader/ui/LoaderWindow.h"
 #include "loader/ui/UtilitiesWindow.h"
+#include "platform/ComPortMap.h"
 #include "tests/loader/ui/LoaderWindowFixture.h"
 
 namespace quirn::test {
@@ -87,6 +91,16 @@ TEST_F(Screenshots, TheDemoAgencyInTheLoader) {
     EXPECT_EQ(window.controller().match(), LoaderController::Match::Matches)
         << window.controller().statusText();
     save(window, "demo.png");
+}
+
+TEST_F(Screenshots, TheHelpWindow) {
+    const std::vector<HelpDocument> documents = loadHelpDocuments(helpFolders());
+    ASSERT_FALSE(documents.empty());
+    HelpWindow window(
+        helpHeading(programVersion(), "/home/tech/vorn/quirn3/", ComPortMap(&profile), 1),
+        documents);
+    window.resize(kShotWidth, kShotHeight + 120);
+    save(window, "help.png");
 }
 
 }  // namespace
