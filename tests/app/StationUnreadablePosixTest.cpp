@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -44,6 +46,10 @@ TEST(StationUnreadable, FilesThatCouldNotBeReadAreReportedAndNeverSavedOver) {
     for (const auto& [name, bytes] : kFiles) ASSERT_TRUE(test::makeUnreadable(workPath(name)));
 
     const int result = test::runUnprivileged([] {
+        // The lock of the single-instance check goes where this user may write.
+        const std::string runtime = workPath("run");
+        if (::mkdir(runtime.c_str(), 0700) != 0) return 11;
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         ManualClock clock{fromLocal(2026, 12, 9, 23, 58, 30)};
         VirtualTimerService timers{clock};
         StationApp app(clock, timers);

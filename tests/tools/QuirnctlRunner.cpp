@@ -18,8 +18,13 @@ std::string shellWord(const std::string& word) {
 }  // namespace
 
 ToolRun runQuirnctl(const std::vector<std::string>& args, const std::string& scratch) {
+    return runQuirnctlAt(QUIRNCTL_PATH, args, scratch);
+}
+
+ToolRun runQuirnctlAt(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& scratch) {
     const std::string out = scratch + "stdout", err = scratch + "stderr", rc = scratch + "rc";
-    std::string command = shellWord(QUIRNCTL_PATH);
+    std::string command = shellWord(program);
     for (const std::string& a : args) command += " " + shellWord(a);
     command += " >" + shellWord(out) + " 2>" + shellWord(err) + "; echo $? >" + shellWord(rc);
     ToolRun run;

@@ -41,6 +41,10 @@ TEST(QuirnctlUnreadable, AnUnreadableDatabaseFileStopsEveryJobAndNothingIsWritte
     ASSERT_GT(fs::file_size(root.file("steps.csv")), 0u);
     const auto before = folderBytes(root.path());
 
+    // The build folder may sit where the unprivileged user cannot go (CI clones under /root):
+    // the child runs a copy of the program from the scratch folder.
+    const std::string program = scratch.file("quirnctl");
+    fs::copy_file(QUIRNCTL_PATH, program);
     test::openUpForUnprivileged(root.path());
     test::openUpForUnprivileged(out.path());
     test::openUpForUnprivileged(scratch.path());
@@ -55,8 +59,8 @@ TEST(QuirnctlUnreadable, AnUnreadableDatabaseFileStopsEveryJobAndNothingIsWritte
         std::vector<std::string> args = {"--root", root.path(), "--now", "2026-03-18 10:15:30"};
         args.insert(args.end(), job.begin(), job.end());
         // The child's run leaves its output in the scratch folder.
-        int code =
-            test::runUnprivileged([&] { return test::runQuirnctl(args, scratch.path()).exitCode; });
+        int code = test::runUnprivileged(
+            [&] { return test::runQuirnctlAt(program, args, scratch.path()).exitCode; });
         EXPECT_EQ(code, 2) << job[0];
         std::string err = test::readFile(scratch.file("stderr"));
         EXPECT_NE(err.find("steps.csv"), std::string::npos) << job[0] << ": " << err;
