@@ -92,7 +92,8 @@ class StationMail : public ::testing::Test {
     }
     std::vector<std::string> emailLines() {
         std::vector<std::string> lines;
-        for (auto line : splitLines(readFile(logFileName(clock, kLogEMail))))
+        const std::string text = readFile(logFileName(clock, kLogEMail));
+        for (auto line : splitLines(text))
             if (!line.empty()) lines.emplace_back(line);
         return lines;
     }
