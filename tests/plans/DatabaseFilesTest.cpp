@@ -1,9 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 
 #include "plans/DatabaseFiles.h"
 #include "plans/PlanDatabase.h"
@@ -240,33 +235,6 @@ TEST_F(DatabaseFiles, LoadSaveLoadOfAGeneratedFleetGivesIdenticalFiles) {
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(readFile(files[i]), first[i]) << files[i];
     EXPECT_EQ(readFile(snapshotFileName()), firstSnapshot);
     EXPECT_GT(first[3].size(), 100u);
-}
-
-// A save that dies part way (the file-size limit stands in for a full disk or a crash) leaves
-// every database file as it was. POSIX only: fork and setrlimit.
-TEST_F(DatabaseFiles, PosixFailedSaveLeavesPreviousFilesLoadable) {
-    PlanDatabase db;
-    test::generateFleet(db, {}, now);
-    ASSERT_TRUE(saveDatabase(db, now));
-    std::string before = readFile(locationsFileName()) + readFile(stepsFileName());
-
-    test::generateFleet(db, {3, 10, 20, 9, 16, 36, 5, false, 5}, now);  // a bigger database
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(saveDatabase(db, now) ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed save must report failure";
-    EXPECT_EQ(readFile(locationsFileName()) + readFile(stepsFileName()), before);
-    PlanDatabase again;
-    load(again);
-    EXPECT_EQ(again.locationCount(), 2u * 3u * 4u);
 }
 
 TEST_F(DatabaseFiles, SnapshotAppliesOnlyToCompatibleModels) {

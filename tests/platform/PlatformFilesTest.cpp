@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
@@ -77,31 +73,6 @@ TEST(AtomicFile, ReplacesWholeFile) {
     ASSERT_TRUE(writeFile(path, "old contents"));
     ASSERT_TRUE(replaceFileAtomically(path, "new"));
     EXPECT_EQ(readFile(path), "new");
-}
-
-// A full disk (the file-size limit stands in for it) in the middle of a replace leaves the old
-// file whole and no temporary behind. POSIX only: uses fork and setrlimit.
-TEST(AtomicFilePosix, FullDiskKeepsTheOldFile) {
-    TempFolder dir;
-    std::string path = dir.file("big.csv");
-    std::string old(5000, 'o');
-    ASSERT_TRUE(writeFile(path, old));
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{1000, 1000};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(replaceFileAtomically(path, std::string(20000, 'n')) ? 1 : 0);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed replace must report failure";
-    EXPECT_EQ(readFile(path), old);
-    int entries = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.path())) (void)e, ++entries;
-    EXPECT_EQ(entries, 1);
 }
 
 TEST(FileSystem, AFolderOrMissingFileReadsAsNothing) {
