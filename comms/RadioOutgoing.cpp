@@ -40,8 +40,7 @@ void RadioOutgoing::dropExpired(long long nowMs,
     }
 }
 
-void RadioOutgoing::clear(const std::function<void(const Message&)>& dropped) {
-    for (const Message& m : messages_) dropped(m);
+void RadioOutgoing::clear() {
     messages_.clear();
     pendingBytes_ = 0;
 }

@@ -37,8 +37,8 @@ class RadioOutgoing {
     long pump(SerialDevice& device, const std::function<void(const std::string&)>& finished);
     // Removes the messages handed over kGiveUpMs or more before nowMs, each passed to `givenUp`.
     void dropExpired(long long nowMs, const std::function<void(const Message&)>& givenUp);
-    // Removes everything; each message is passed to `dropped`.
-    void clear(const std::function<void(const Message&)>& dropped);
+    // Removes everything.
+    void clear();
 
     bool empty() const { return messages_.empty(); }
     std::size_t size() const { return messages_.size(); }

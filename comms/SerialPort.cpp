@@ -53,7 +53,7 @@ int SerialPort::open(int comNumber, int baud) {
         lost_ = false;
         if (!outgoing_.empty()) {
             const std::size_t messages = outgoing_.size(), bytes = outgoing_.pendingBytes();
-            outgoing_.clear([](const RadioOutgoing::Message&) {});
+            outgoing_.clear();
             logSystem(services_.clock,
                       notSentLine("the radio port", messages, bytes, "the radio was turned off."));
         }
