@@ -1,42 +1,65 @@
 #include "platform/AtomicFile.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
-#include <cstdio>
+#include <filesystem>
+
+#include "platform/FileCalls.h"
+#include "platform/FileFaults.h"
+#include "platform/FileSystem.h"
 
 namespace quirn {
 
 namespace {
-bool writeAll(int fd, const char* p, size_t n) {
-    while (n > 0) {
-        ssize_t w = ::write(fd, p, n);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += w;
-        n -= static_cast<size_t>(w);
-    }
-    return true;
+
+using namespace filecalls;
+
+// The folder part of a path ("" for a bare name: the current folder).
+std::string folderOf(const std::string& path) {
+    auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
+
+bool writeDurably(const std::string& temp, std::string_view bytes) {
+    FileHandle file = openForWriting(temp, WriteMode::Truncate);
+    if (file == kNoFile) return false;
+    bool ok = !filefaults::failsBefore(FileCall::Write) && writeAll(file, bytes);
+    ok = ok && !filefaults::failsBefore(FileCall::Sync) && syncFile(file);
+    ok = closeFile(file) && ok;
+    return ok;
+}
+
 }  // namespace
 
 bool replaceFileAtomically(const std::string& path, std::string_view bytes) {
     // A name of its own per call, so that two writers of one file never share a temporary.
     static std::atomic<unsigned> serial{0};
-    std::string temp = path + "." + std::to_string(::getpid()) + "." +
-                       std::to_string(serial.fetch_add(1)) + ".tmp~";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes.data(), bytes.size());
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(temp.c_str());
-    return ok;
+    std::string temp = path + "." + std::to_string(processId()) + "." +
+                       std::to_string(serial.fetch_add(1)) + kTemporarySuffix;
+    bool ok = writeDurably(temp, bytes);
+    ok = ok && !filefaults::failsBefore(FileCall::Rename) && renameReplacing(temp, path);
+    if (!ok) {
+        removeFile(temp);
+        return false;
+    }
+    // Without this a power cut soon after the rename can bring back the old file.
+    return !filefaults::failsBefore(FileCall::Sync) && syncFolder(folderOf(path));
+}
+
+int removeStaleTemporaries(const std::string& folder, std::time_t now, long olderThanSeconds) {
+    int removed = 0;
+    std::error_code ec;
+    const std::string suffix = kTemporarySuffix;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= suffix.size() ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        const std::string path = entry.path().string();
+        std::optional<std::time_t> modified = modifiedTime(path);
+        if (!modified || now - *modified <= olderThanSeconds) continue;
+        if (removeFile(path)) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace quirn

@@ -1,16 +1,14 @@
 #pragma once
-#include <sys/types.h>
-
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quirn {
 
-// A helper program run by this one (POSIX only): the demo's simulated time switches, or a
-// test's. Its standard output is a pipe whose first line (the device path or listening
-// address) the caller reads; its standard error goes to a file. The process is always stopped
-// with SIGTERM and reaped, with bounded waits; only if it ignores SIGTERM is it killed.
+// A helper program run by this one (POSIX only so far: PosixChildProcess.cpp): the demo's simulated
+// time switches, or a test's. Its standard output is a pipe whose first line (the device path or
+// listening address) the caller reads; its standard error goes to a file. The process is always
+// stopped with SIGTERM and reaped, with bounded waits; only if it ignores SIGTERM is it killed.
 class ChildProcess {
   public:
     ChildProcess(const std::string& binary, const std::vector<std::string>& args,
@@ -31,7 +29,7 @@ class ChildProcess {
 
   private:
     std::optional<int> reap(int waitMs);
-    pid_t pid_ = -1;
+    long long pid_ = -1;  // the process id; -1 when none runs
     int out_ = -1;
     std::string buffered_;
 };

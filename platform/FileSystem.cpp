@@ -1,19 +1,14 @@
 #include "platform/FileSystem.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
+
+#include "platform/AtomicFile.h"
+#include "platform/FileCalls.h"
+#include "platform/FileFaults.h"
 
 namespace quirn {
 
-namespace {
-constexpr size_t kReadChunk = 64 * 1024;
-}  // namespace
+using namespace filecalls;
 
 bool makeFolder(const std::string& path) {
     std::error_code ec;
@@ -38,46 +33,29 @@ bool fileExists(const std::string& path) {
 }
 
 bool removeFile(const std::string& path) {
-    return std::remove(path.c_str()) == 0;
+    if (filefaults::failsBefore(FileCall::Remove)) return false;
+    std::error_code ec;
+    return std::filesystem::remove(path, ec) && !ec;
 }
 
 std::optional<std::time_t> fileModifiedTime(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-    return st.st_mtime;
+    return modifiedTime(path);
 }
 
 std::optional<std::string> readWholeFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    // A folder opens for reading on some systems but holds no file's bytes.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    FileHandle file = openRegularForReading(path);
+    if (file == kNoFile) return std::nullopt;
     // Read to the end rather than trust the size: a file that fails part-way (an I/O error, a
     // device gone) must read as unreadable, never as a shorter file.
     std::string data;
-    if (st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
-    char chunk[kReadChunk];
-    while (true) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        data.append(chunk, static_cast<size_t>(n));
-    }
-    ::close(fd);
+    bool ok = readAll(file, data);
+    closeFile(file);
+    if (!ok) return std::nullopt;
     return data;
 }
 
 bool pathExists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    return pathPresent(path);
 }
 
 std::optional<std::string> readOrCreateFile(const std::string& path) {
@@ -89,29 +67,17 @@ std::optional<std::string> readOrCreateFile(const std::string& path) {
 }
 
 bool touchFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    if (fd < 0) return false;
-    ::close(fd);
+    FileHandle file = openForWriting(path, WriteMode::CreateOnly);
+    if (file == kNoFile) return false;
+    closeFile(file);
     return true;
 }
 
 bool appendToFile(const std::string& path, std::string_view bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    if (fd < 0) return false;
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    ::close(fd);
+    FileHandle file = openForWriting(path, WriteMode::Append);
+    if (file == kNoFile) return false;
+    bool ok = !filefaults::failsBefore(FileCall::Write) && writeAll(file, bytes);
+    ok = closeFile(file) && ok;
     return ok;
 }
 
@@ -121,9 +87,9 @@ bool sameFolder(const std::string& a, const std::string& b) {
 }
 
 bool copyFile(const std::string& from, const std::string& to) {
-    std::error_code ec;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
-    return !ec;
+    // Through the atomic replace, so that a copy cut short never leaves half a file behind.
+    std::optional<std::string> bytes = readWholeFile(from);
+    return bytes && replaceFileAtomically(to, *bytes);
 }
 
 }  // namespace quirn

@@ -32,7 +32,8 @@ bool touchFile(const std::string& path);
 bool appendToFile(const std::string& path, std::string_view bytes);
 // Both paths name the same existing folder (or file), however they are spelt.
 bool sameFolder(const std::string& a, const std::string& b);
-// Copies a file; false on failure.
+// Copies a file through an atomic replace of the target; false on failure (the target is then
+// as it was).
 bool copyFile(const std::string& from, const std::string& to);
 
 }  // namespace quirn

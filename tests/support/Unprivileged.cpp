@@ -1,49 +1,32 @@
 #include "tests/support/Unprivileged.h"
 
 #include <grp.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
+
+#include "tests/support/ChildRun.h"
 
 namespace quirn::test {
 
 namespace {
 constexpr uid_t kNobody = 65534;
-constexpr int kPollMs = 5;
 constexpr int kCannotDropPrivileges = 120;
 }  // namespace
 
 int runUnprivileged(const std::function<int()>& body, int timeoutMs) {
-    pid_t child = ::fork();
-    if (child < 0) return -1;
-    if (child == 0) {
-        if (::geteuid() == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(kCannotDropPrivileges);
-        }
-        ::_exit(body() & 0xFF);
-    }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (true) {
-        int status = 0;
-        pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child) {
-            if (!WIFEXITED(status)) return -1;
-            int code = WEXITSTATUS(status);
-            return code == kCannotDropPrivileges ? -1 : code;
-        }
-        if (done < 0 || std::chrono::steady_clock::now() >= deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
-    }
+    int code = runInChild(
+        [&body] {
+            if (::geteuid() == 0) {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 ||
+                    ::setuid(kNobody) != 0)
+                    return kCannotDropPrivileges;
+            }
+            return body();
+        },
+        timeoutMs);
+    return code == kCannotDropPrivileges ? -1 : code;
 }
 
 void openUpForUnprivileged(const std::string& folder) {

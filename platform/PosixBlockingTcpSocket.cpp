@@ -1,5 +1,3 @@
-#include "platform/BlockingTcpSocket.h"
-
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -13,6 +11,8 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
+
+#include "platform/BlockingTcpSocket.h"
 
 namespace quirn {
 

@@ -1,5 +1,3 @@
-#include "platform/SingleInstance.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -11,6 +9,7 @@
 #include <functional>
 
 #include "platform/Paths.h"
+#include "platform/SingleInstance.h"
 
 namespace quirn {
 

@@ -1,5 +1,3 @@
-#include "platform/ChildProcess.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,6 +7,8 @@
 
 #include <chrono>
 #include <thread>
+
+#include "platform/ChildProcess.h"
 
 extern char** environ;
 
@@ -39,7 +39,9 @@ ChildProcess::ChildProcess(const std::string& binary, const std::vector<std::str
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, stderrPath.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int rc = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv.data(), environ);
+    pid_t pid = -1;
+    int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
+    pid_ = pid;
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     if (rc != 0) {
@@ -76,7 +78,7 @@ std::optional<int> ChildProcess::reap(int waitMs) {
     const long long deadline = steadyMs() + waitMs;
     for (;;) {
         int status = 0;
-        pid_t r = ::waitpid(pid_, &status, WNOHANG);
+        pid_t r = ::waitpid(static_cast<pid_t>(pid_), &status, WNOHANG);
         if (r == pid_) {
             pid_ = -1;
             if (WIFEXITED(status)) return WEXITSTATUS(status);
@@ -93,12 +95,12 @@ std::optional<int> ChildProcess::waitExit(int waitMs) {
 
 std::optional<int> ChildProcess::stop(int waitMs) {
     if (pid_ <= 0) return std::nullopt;
-    ::kill(pid_, SIGTERM);
+    ::kill(static_cast<pid_t>(pid_), SIGTERM);
     std::optional<int> code = reap(waitMs);
     if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
+        ::kill(static_cast<pid_t>(pid_), SIGKILL);
         int status = 0;
-        ::waitpid(pid_, &status, 0);
+        ::waitpid(static_cast<pid_t>(pid_), &status, 0);
         pid_ = -1;
         return std::nullopt;
     }

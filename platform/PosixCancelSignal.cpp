@@ -1,8 +1,8 @@
-#include "platform/CancelSignal.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
+
+#include "platform/CancelSignal.h"
 
 namespace quirn {
 
