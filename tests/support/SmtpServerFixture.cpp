@@ -22,9 +22,9 @@ namespace {
 constexpr const char* kPython = "/usr/bin/python3";
 constexpr int kPollStepMs = 10;
 
+// From the build, not from __FILE__: a compiler cache may turn that into a relative path.
 std::string scriptPath() {
-    std::string here = __FILE__;
-    return here.substr(0, here.find_last_of('/') + 1) + "smtp_server.py";
+    return QUIRN_TEST_SUPPORT_DIR "smtp_server.py";
 }
 
 long long nowMs() {
