@@ -61,6 +61,7 @@ bool StationApp::startUp() {
     }
     helpFile_ = helpFilePath();
     createStationFolders();
+    removeLeftTemporaries(clock_.now());
     settings_.load(settingsFileName());
     profile_ = std::make_unique<ProfileStore>(workPath(kProfileStoreFileName));
     technicians_.setMailAccount(settings_.server, settings_.sender);

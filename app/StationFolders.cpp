@@ -1,6 +1,7 @@
 #include "app/StationFolders.h"
 
 #include "plans/Archive.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 
@@ -21,6 +22,17 @@ void createStationFolders() {
     // The working folder may sit deeper than the system's own "c:\vorn\quirn3\": its
     // parents are made too.
     for (const std::string& folder : stationFolders()) makeFolders(folder);
+}
+
+int removeLeftTemporaries(std::time_t now) {
+    // A replace takes milliseconds; one a minute old belongs to a program that stopped.
+    constexpr long kLeftTemporaryAgeSeconds = 60;
+    const std::string parent = workingFolderParent();
+    int removed = 0;
+    for (const std::string& folder : stationFolders())
+        if (folder != parent)
+            removed += removeStaleTemporaries(folder, now, kLeftTemporaryAgeSeconds);
+    return removed;
 }
 
 std::string helpFilePath() {

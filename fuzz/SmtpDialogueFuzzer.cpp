@@ -26,8 +26,7 @@ class ScriptedSocket final : public quirn::BlockingTcpSocket {
         open_ = true;
         return quirn::SocketStatus::Ok;
     }
-    quirn::SocketStatus sendAll(std::string_view bytes, int) override {
-        sent_ += bytes.size();
+    quirn::SocketStatus sendAll(std::string_view, int) override {
         return open_ ? quirn::SocketStatus::Ok : quirn::SocketStatus::Failed;
     }
     quirn::SocketStatus receive(char* buffer, std::size_t capacity, std::size_t& received,
@@ -51,7 +50,6 @@ class ScriptedSocket final : public quirn::BlockingTcpSocket {
     quirn::ManualClock& clock_;
     std::string_view script_;
     std::size_t piece_;
-    std::size_t sent_ = 0;
     bool open_ = false;
 };
 

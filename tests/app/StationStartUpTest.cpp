@@ -9,6 +9,7 @@
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
 #include "platform/VirtualTimerService.h"
+#include "tests/support/FileTimes.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
@@ -48,6 +49,20 @@ TEST_F(StationStartUp, CreatesTheFolderTreeAndLoadsEverything) {
     EXPECT_TRUE(app.database().loaded());
     EXPECT_EQ(app.helpFile(), root + "quirn3helpr.hlp");
     EXPECT_EQ(app.startTime(), clock.now());
+    app.shutDown();
+}
+
+TEST_F(StationStartUp, RemovesTheTemporariesACutShortSaveLeftButNotFreshOnes) {
+    const std::string left = root + "steps.csv.4242.0.tmp~";
+    const std::string fresh = root + "groups.csv.4343.1.tmp~";
+    ASSERT_TRUE(test::writeFile(left, "half a file"));
+    ASSERT_TRUE(test::writeFile(fresh, "being written"));
+    ASSERT_TRUE(test::setModifiedTime(left, clock.now() - 3600));
+    ASSERT_TRUE(test::setModifiedTime(fresh, clock.now() - 5));
+    StationApp app(clock, timers);
+    ASSERT_TRUE(app.startUp());
+    EXPECT_FALSE(pathExists(left));
+    EXPECT_TRUE(fileExists(fresh));
     app.shutDown();
 }
 
