@@ -26,6 +26,8 @@ constexpr long kLastMinuteOfDay = 1439;
 constexpr long kMaxSlowBytesMs = 10000;
 constexpr int kFirstClockYear = 1970;
 constexpr int kLastClockYear = 2099;
+// --activations counts its made-up presses back from the start of this day.
+constexpr int kMadeUpPressesYear = 2026;
 
 constexpr const char* kUsage =
     "usage: quirn-sim --model QN510|Strider|MX40|LR40 --address MG,G,L\n"
@@ -193,8 +195,9 @@ SimCommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             const long n = *count;
             // Made-up presses, one an hour back from the start of 2026-01-01, sides alternating.
             for (long k = 0; k < n; ++k) {
-                LocalDateTime t = fieldsOf(daysFromCivil(2026, 1, 1) * kSecondsPerDay -
-                                           (k + 1) * int64_t{kSecondsPerHour});
+                LocalDateTime t =
+                    fieldsOf(daysFromCivil(kMadeUpPressesYear, 1, 1) * kSecondsPerDay -
+                             (k + 1) * int64_t{kSecondsPerHour});
                 c.activations.push_back({t, k % 2 == 1});
             }
         } else if (a == "--confirmation-flag") {
