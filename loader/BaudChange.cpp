@@ -2,7 +2,7 @@
 
 #include "loader/LoaderPort.h"
 #include "loader/LoaderTexts.h"
-#include "loader/TextFormat.h"
+#include "platform/Format.h"
 #include "platform/SerialDevice.h"
 #include "protocol/PagedCommands.h"
 #include "protocol/SentenceCommands.h"
@@ -26,7 +26,7 @@ bool BaudChange::start(int target, int configuredBaud) {
     step_ = firstStep();
     finished_ = false;
     succeeded_ = false;
-    headline_ = formatText(loader_text::kChangingBaud, target_);
+    headline_ = format(loader_text::kChangingBaud, target_);
     stepText_.clear();
     return true;
 }
@@ -39,7 +39,7 @@ bool BaudChange::tick() {
     if (!running()) return false;
     int offset = step_ - firstStep();
     stepText_ = offset == kSetUp ? std::string(loader_text::kSettingUp)
-                                 : formatText(loader_text::kStepOf, offset);
+                                 : format(loader_text::kStepOf, offset);
     bool ok = true;
     switch (offset) {
         case kSetUp:
@@ -93,7 +93,7 @@ void BaudChange::finish(bool success) {
 }
 
 std::string BaudChange::resultText() const {
-    return succeeded_ ? formatText(loader_text::kBaudChanged, target_)
+    return succeeded_ ? format(loader_text::kBaudChanged, target_)
                       : std::string(loader_text::kBaudFailure);
 }
 

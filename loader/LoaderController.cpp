@@ -8,10 +8,10 @@
 #include "loader/LoaderSettings.h"
 #include "loader/LoaderTexts.h"
 #include "loader/LoaderView.h"
-#include "loader/TextFormat.h"
 #include "loader/UtilitiesController.h"
 #include "plans/PlanDatabase.h"
 #include "platform/Clock.h"
+#include "platform/Format.h"
 #include "platform/LocalTime.h"
 #include "protocol/ProgramImage.h"
 
@@ -21,6 +21,12 @@ namespace {
 constexpr int kVornTimeMasterGroup = 1;
 constexpr int kVornTimeGroup = 99;
 constexpr const char* kVornTimeName = "MOXBYRD";
+constexpr int kTicksPerSecond = 1000 / LoaderController::kTickMs;
+
+// The second of a read or write the status line shows, counted from 1.
+int shownSecond(int ticks) {
+    return ticks / kTicksPerSecond + 1;
+}
 }  // namespace
 
 LoaderController::LoaderController(LoaderServices services, LoaderView& view)
@@ -54,16 +60,16 @@ void LoaderController::tick() {
             if (count_ >= kReadTicks)
                 finishRead();
             else
-                status_ = formatText(loader_text::kReadingData, count_ / 2 + 1);
+                status_ = format(loader_text::kReadingData, shownSecond(count_));
             break;
         case Mode::Writing:
             ++count_;
             if (count_ >= kReadTicks) {
                 status_ = loader_text::kNoClockData;
-                sentLine_ = formatText(loader_text::kProgramSent, writtenGroup_);
+                sentLine_ = format(loader_text::kProgramSent, writtenGroup_.c_str());
                 mode_ = Mode::Idle;
             } else {
-                status_ = formatText(loader_text::kWritingData, count_ / 2 + 1);
+                status_ = format(loader_text::kWritingData, shownSecond(count_));
             }
             break;
         case Mode::Idle:
@@ -176,8 +182,8 @@ bool LoaderController::manual(bool relayOn) {
     Group* g = groupForButton();
     if (g == nullptr) return false;
     if (!send(messages_.manual(type_, *g, relayOn, hasMasterGroups()))) return false;
-    sentLine_ = formatText(relayOn ? loader_text::kManualOnSent : loader_text::kManualOffSent,
-                           g->listText());
+    sentLine_ = format(relayOn ? loader_text::kManualOnSent : loader_text::kManualOffSent,
+                       g->listText().c_str());
     notify();
     return true;
 }
@@ -203,10 +209,10 @@ void LoaderController::finishRead() {
 void LoaderController::readQn510(const std::string& reply, Group* g) {
     std::unique_ptr<ReadBackImage> image = s_.readBack.decodeQn510(reply);
     if (!image) {
-        status_ = formatText(loader_text::kQn510ReadFailed, computerTime());
+        status_ = format(loader_text::kQn510ReadFailed, computerTime().c_str());
         return;
     }
-    status_ = formatText(loader_text::kQn510Computer, computerTime());
+    status_ = format(loader_text::kQn510Computer, computerTime().c_str());
     clockLine_ = formatLocal(loader_text::kClockLineFormat, image->clock());
     description_ = image->describeProgram();
     lastRead_.valid = true;
@@ -217,7 +223,7 @@ void LoaderController::readQn510(const std::string& reply, Group* g) {
 
 void LoaderController::readProgramImage(const std::string& reply, Group* g) {
     if (reply.size() != ProgramImage::kSize) {
-        status_ = formatText(loader_text::kImageReadFailed, computerTime());
+        status_ = format(loader_text::kImageReadFailed, computerTime().c_str());
         return;
     }
     ProgramImage image(
@@ -227,7 +233,7 @@ void LoaderController::readProgramImage(const std::string& reply, Group* g) {
         status_ = loader_text::kNoClockData;
         return;
     }
-    status_ = formatText(loader_text::kImageComputer, computerTime());
+    status_ = format(loader_text::kImageComputer, computerTime().c_str());
     clockLine_ = formatLocal(loader_text::kClockLineFormat, image.clock());
     description_ = image.describeProgram();
     lastRead_.valid = true;
@@ -240,7 +246,7 @@ std::string LoaderController::matchText() const {
     if (lastRead_.match == Match::None) return {};
     std::string text = lastRead_.match == Match::Matches ? loader_text::kProgramMatches
                                                          : loader_text::kProgramDiffers;
-    return text + formatText(loader_text::kComparedWith, lastRead_.comparedWith);
+    return text + format(loader_text::kComparedWith, lastRead_.comparedWith.c_str());
 }
 
 void LoaderController::clearReadBack() {

@@ -5,10 +5,10 @@
 #include "loader/LoaderSettings.h"
 #include "loader/LoaderTexts.h"
 #include "loader/LoaderView.h"
-#include "loader/TextFormat.h"
 #include "plans/PlanTypes.h"
 #include "plans/Settings.h"
 #include "platform/ComPortMap.h"
+#include "platform/Format.h"
 #include "platform/ProfileStore.h"
 #include "platform/SerialDevice.h"
 
@@ -54,7 +54,7 @@ bool UtilitiesController::requestClose() {
     if (baudChange_.running()) {
         // The port goes back to its rate before the technician is told it did.
         baudChange_.cancel();
-        view_.showWarning(formatText(loader_text::kBaudChangeCancelled, configuredBaud_),
+        view_.showWarning(format(loader_text::kBaudChangeCancelled, configuredBaud_),
                           kLoaderCaption);
     }
     close();
@@ -83,7 +83,7 @@ void UtilitiesController::finishBaudChange() {
     view_.showMessage(baudChange_.resultText(), kLoaderCaption);
     int target = baudChange_.target();
     if (target != configuredBaud_ &&
-        view_.askYesNo(formatText(loader_text::kOfferPcBaud, target), kLoaderCaption))
+        view_.askYesNo(format(loader_text::kOfferPcBaud, target), kLoaderCaption))
         changePcBaud(target);
 }
 
@@ -148,7 +148,7 @@ void UtilitiesController::verifyPort() {
             wanted.newDevice.empty() ? ComPortMap(&settings_.profile()).devicePath(wanted.comNumber)
                                      : wanted.newDevice;
         view_.showWarning(std::string(loader_text::kPortMissing) + "\n\n" +
-                              formatText(loader_text::kDeviceOfCom, wanted.comNumber, device),
+                              format(loader_text::kDeviceOfCom, wanted.comNumber, device.c_str()),
                           kLoaderCaption);
     }
     notify();
@@ -184,7 +184,7 @@ void UtilitiesController::changePcBaud(int baud) {
     configuredBaud_ = baud == kBaud4800 ? kBaud4800 : kBaud2400;
     settings_.setConfiguredBaud(configuredBaud_);
     if (port_.reopen(configuredBaud_)) {
-        view_.showMessage(formatText(loader_text::kPcBaudChanged, configuredBaud_), kLoaderCaption);
+        view_.showMessage(format(loader_text::kPcBaudChanged, configuredBaud_), kLoaderCaption);
     } else {
         view_.beep();
         view_.showMessage(loader_text::kPortUnavailable, kLoaderCaption);
@@ -195,7 +195,7 @@ void UtilitiesController::changePcBaud(int baud) {
 void UtilitiesController::changeSwitchBaud(int baud) {
     if (baudChange_.running()) return;
     int target = baud == kBaud4800 ? kBaud4800 : kBaud2400;
-    if (!view_.askYesNo(formatText(loader_text::kAskBaudChange, target), kLoaderCaption)) return;
+    if (!view_.askYesNo(format(loader_text::kAskBaudChange, target), kLoaderCaption)) return;
     baudChange_.start(target, configuredBaud_);
     notify();
 }
@@ -208,12 +208,12 @@ std::string UtilitiesController::portStatusText() const {
     if (!port_.isSetUp()) return loader_text::kPortNotSetup;
     bool fixedRate = attachedTypeInfo(type_).portRate.has_value();
     int shown = fixedRate || configuredBaud_ == kBaud2400 ? kBaud2400 : kBaud4800;
-    return formatText(loader_text::kPortSetupBaud, shown);
+    return format(loader_text::kPortSetupBaud, shown);
 }
 
 std::string UtilitiesController::rateText() const {
     int rate = port_.isSetUp() ? port_.currentBaud() : 0;
-    return formatText(loader_text::kBaudRate, rate > 0 ? rate : configuredBaud_);
+    return format(loader_text::kBaudRate, rate > 0 ? rate : configuredBaud_);
 }
 
 UtilitiesController::Buttons UtilitiesController::buttons() const {

@@ -1,9 +1,8 @@
 #include "ops/LogWriter.h"
 
-#include <cstdio>
-
 #include "plans/Location.h"
 #include "platform/FileSystem.h"
+#include "platform/Format.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
 
@@ -22,9 +21,7 @@ std::string datedPart(const Clock& clock) {
 // "HH:MM.SS," : the colon between hour and minute and the full stop before the seconds are the
 // format other tools read these files with.
 std::string plainPrefix(const LocalDateTime& t) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d:%02d.%02d,", t.hour, t.minute, t.second);
-    return buf;
+    return format("%02d:%02d.%02d,", t.hour, t.minute, t.second);
 }
 
 // The log files are text files of the station's home system: every line feed of a record,
@@ -84,13 +81,11 @@ void logTransmit(const Clock& clock, std::string_view destination, const unsigne
 void logLocation(const Clock& clock, const Location& location, const unsigned char* bytes,
                  std::size_t count) {
     LocalDateTime t = toLocal(clock.now());
-    char numbers[48];
-    std::snprintf(numbers, sizeof numbers, " %02d, %02d, %02d", location.masterGroup,
-                  location.group, location.number);
-    std::string identity = location.name + "," + std::to_string(location.number) + numbers;
-    char time[16];
-    std::snprintf(time, sizeof time, "%02d:%02d,", t.hour, t.minute);
-    std::string record = time + identity + "," + std::to_string(count) + ",";
+    std::string identity =
+        location.name + "," + std::to_string(location.number) +
+        format(" %02d, %02d, %02d", location.masterGroup, location.group, location.number);
+    std::string record =
+        format("%02d:%02d,", t.hour, t.minute) + identity + "," + std::to_string(count) + ",";
     if (count > kLongestLoggedReadBack) {
         record += "Location read too long.\r\n";
     } else {

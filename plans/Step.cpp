@@ -2,6 +2,10 @@
 
 namespace quirn {
 
+namespace {
+constexpr int kMinutesPerHour = 60;
+}  // namespace
+
 Step Step::atMinuteOfDay(int masterGroup, int group, int plan, int minutes, int command) {
     if (minutes < 0) return notProgrammed(masterGroup, group, plan);
     Step s;
@@ -9,15 +13,15 @@ Step Step::atMinuteOfDay(int masterGroup, int group, int plan, int minutes, int 
     s.group = group;
     s.plan = plan;
     int m = minutes % kMinutesPerDay;
-    s.hour = m / 60;
-    s.minute = m % 60;
+    s.hour = m / kMinutesPerHour;
+    s.minute = m % kMinutesPerHour;
     s.command = command;
     return s;
 }
 
 Step Step::atTime(int masterGroup, int group, int plan, int hour, int minute, int command) {
     if (hour < 0 || minute < 0) return notProgrammed(masterGroup, group, plan);
-    return atMinuteOfDay(masterGroup, group, plan, hour * 60 + minute, command);
+    return atMinuteOfDay(masterGroup, group, plan, hour * kMinutesPerHour + minute, command);
 }
 
 Step Step::notProgrammed(int masterGroup, int group, int plan) {

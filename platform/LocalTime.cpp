@@ -1,7 +1,8 @@
 #include "platform/LocalTime.h"
 
-#include <cstdio>
 #include <mutex>
+
+#include "platform/Format.h"
 
 namespace quirn {
 
@@ -86,11 +87,7 @@ const char* weekdayShortName(int weekday) {
 
 std::string formatLocal(const char* format, const LocalDateTime& t) {
     std::string out;
-    char buf[16];
-    auto two = [&](int v) {
-        std::snprintf(buf, sizeof buf, "%02d", v);
-        out += buf;
-    };
+    auto two = [&](int v) { out += quirn::format("%02d", v); };
     for (const char* p = format; *p; ++p) {
         if (*p != '%' || p[1] == '\0') {
             out += *p;
@@ -116,8 +113,7 @@ std::string formatLocal(const char* format, const LocalDateTime& t) {
                 two(t.month);
                 break;
             case 'Y':
-                std::snprintf(buf, sizeof buf, "%d", t.year);
-                out += buf;
+                out += quirn::format("%d", t.year);
                 break;
             case 'y':
                 two(t.year % 100);

@@ -11,6 +11,9 @@ namespace quirn {
 namespace {
 
 constexpr int kNoon = 12;
+constexpr double kSecondsPerHour = 3600.0;
+constexpr int kHoursPerDay = 24;
+constexpr int kHalfDayHours = kHoursPerDay / 2;
 
 }  // namespace
 
@@ -59,8 +62,10 @@ std::vector<int> planCalendar(const Group& group, std::time_t now) {
         LocalDateTime d = toLocal(t);
         std::time_t noon = fromLocal(d.year, d.month, d.day, kNoon);
         std::time_t todayNoon = fromLocal(today.year, today.month, today.day, kNoon);
-        double hours = std::difftime(noon, todayNoon) / 3600.0;
-        return static_cast<long>(hours >= 0 ? (hours + 12) / 24 : (hours - 12) / 24);
+        double hours = std::difftime(noon, todayNoon) / kSecondsPerHour;
+        // Rounded to the nearest whole day: a day around a DST change is 23 or 25 hours.
+        return static_cast<long>(hours >= 0 ? (hours + kHalfDayHours) / kHoursPerDay
+                                            : (hours - kHalfDayHours) / kHoursPerDay);
     };
     for (const AnnualPlan& a : group.annualPlans()) {
         if (startOfDay(a.date) < first || startOfDay(a.date) > last) continue;

@@ -18,7 +18,6 @@ namespace pi = program_image;
 namespace {
 
 constexpr int kWholeGroup = 0;
-constexpr int kClockLead = 4;          // seconds the image clock runs ahead of the build
 constexpr int kHighestImagePlan = 10;  // calendar values above this have no slot
 constexpr int kNoSlot = 0;
 constexpr int kLastSlot = static_cast<int>(pi::kPlanSlots);
@@ -86,7 +85,7 @@ void PlanDownload::buildImage(Group& group) {
     if (!override.hasEntry && group.isImageCurrent()) {
         ProgramImage image(group.programImage());
         image.setLocation(kWholeGroup);
-        image.writeClock(now + kClockLead);
+        image.writeClock(now + ProgramImage::kClockLead);
         group.programImage() = image.bytes();
         return;
     }
@@ -126,7 +125,7 @@ void PlanDownload::rebuildImage(Group& group, const OverrideState& override) {
     }
     image.writeDefaultWeek(weekDays(group.defaultWeek()));
     image.writeDaylightRule();
-    image.writeClock(now + kClockLead);
+    image.writeClock(now + ProgramImage::kClockLead);
     image.writeTrailer();
     image.writeBuildStamp(now);
     group.programImage() = image.bytes();

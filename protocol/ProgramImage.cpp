@@ -1,8 +1,8 @@
 #include "protocol/ProgramImage.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "platform/Format.h"
 #include "protocol/Bcd.h"
 #include "protocol/TimeCommands.h"
 
@@ -43,12 +43,6 @@ bool inRange(int v, int lo, int hi) {
     return v >= lo && v <= hi;
 }
 
-std::string format(const char* fmt, auto... args) {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, fmt, args...);
-    return buffer;
-}
-
 std::string dateText(int year, int month, int day) {
     return format("%d/%02d/%4d", month, day, year);
 }
@@ -71,7 +65,7 @@ ProgramImage ProgramImage::fresh(int masterGroup, int group, int location, std::
     image.bytes_[pi::kAddress + 1] = toBcd(group);
     image.bytes_[pi::kAddress + 2] = toBcd(location);
     image.writeDaylightRule();
-    image.writeClock(now + 4);
+    image.writeClock(now + kClockLead);
     return image;
 }
 

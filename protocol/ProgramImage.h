@@ -33,6 +33,8 @@ struct AnnualEntry {
 class ProgramImage : public ReadBackImage {
   public:
     static constexpr size_t kSize = program_image::kSize;
+    // Seconds the image clock runs ahead of the build.
+    static constexpr std::time_t kClockLead = 4;
     using Bytes = std::array<uint8_t, kSize>;
 
     // All zero: not valid.

@@ -1,7 +1,6 @@
 #include "protocol/Qn510Image.h"
 
-#include <cstdio>
-
+#include "platform/Format.h"
 #include "platform/LocalTime.h"
 #include "protocol/DaySet.h"
 
@@ -22,12 +21,6 @@ struct VersionRow {
 constexpr VersionRow kVersions[] = {
     {'A', "5.01"}, {'B', "5.02"}, {'C', "5.10"}, {'D', "5.20"}, {kStriderLetter, "1.00"},
 };
-
-std::string format(const char* fmt, auto... args) {
-    char buffer[160];
-    std::snprintf(buffer, sizeof buffer, fmt, args...);
-    return buffer;
-}
 
 void describeTable(std::vector<std::string>& lines, const Qn510Tables& tables,
                    Qn510Tables::Table table) {

@@ -1,8 +1,7 @@
 #include "protocol/ReadState.h"
 
-#include <cstdio>
-
 #include "plans/Location.h"
+#include "platform/Format.h"
 
 namespace quirn {
 
@@ -59,18 +58,13 @@ ReadState refreshReadState(Location& location, std::time_t now, const ReadLinkSt
 std::string readStateText(ReadState state, const std::string& groupName,
                           const std::string& locationName, int bytesRead, int seconds,
                           bool validateDisabled) {
-    char buffer[512];
-    if (validateDisabled) {
-        std::snprintf(buffer, sizeof buffer, "Validate Disabled: %s, %s.", groupName.c_str(),
-                      locationName.c_str());
-        return buffer;
-    }
-    const char* format = kTexts[0].format;
+    if (validateDisabled)
+        return format("Validate Disabled: %s, %s.", groupName.c_str(), locationName.c_str());
+    const char* text = kTexts[0].format;
     for (const StateText& t : kTexts)
-        if (t.state == state) format = t.format;
+        if (t.state == state) text = t.format;
     int number = state == ReadState::Writing ? seconds : bytesRead;
-    std::snprintf(buffer, sizeof buffer, format, groupName.c_str(), locationName.c_str(), number);
-    return buffer;
+    return quirn::format(text, groupName.c_str(), locationName.c_str(), number);
 }
 
 }  // namespace quirn

@@ -25,6 +25,7 @@ constexpr long kLatestFine = 1;
 constexpr size_t kAllSlots = pi::kPlanSlots + 1;  // slot 0 is compared too
 constexpr size_t kEndMark = pi::kEndMarkAt;
 constexpr int kNoon = 12;
+constexpr double kSecondsPerDay = 24.0 * 3600.0;
 
 const Qn510Tables::Table kWeekTables[] = {Qn510Tables::Table::Default,
                                           Qn510Tables::Table::Alternate};
@@ -61,7 +62,7 @@ bool slotsMatch(const ProgramImage::Bytes& a, const ProgramImage::Bytes& b) {
 // Day index of a calendar date counted from today's date (either may be in DST).
 long dayIndex(std::time_t todayNoon, int year, int month, int day) {
     std::time_t noon = fromLocal(year, month, day, kNoon);
-    double days = std::difftime(noon, todayNoon) / (24.0 * 3600.0);
+    double days = std::difftime(noon, todayNoon) / kSecondsPerDay;
     return static_cast<long>(days >= 0 ? days + 0.5 : days - 0.5);
 }
 

@@ -1,6 +1,6 @@
 #include "sim/PrintableBytes.h"
 
-#include <cstdio>
+#include "platform/Format.h"
 
 namespace quirn::sim {
 
@@ -19,9 +19,7 @@ std::string printableBytes(std::string_view bytes, size_t limit) {
         if (c >= kFirstPrintable && c < kDelete && c != '\\') {
             out += static_cast<char>(c);
         } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
+            out += format("\\x%02X", c);
         }
     }
     if (n < bytes.size()) out += "... (" + std::to_string(bytes.size()) + " bytes)";

@@ -1,9 +1,11 @@
 #include "sim/SimCommandLine.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/CommandLineValues.h"
 #include "sim/ZoneRule.h"
 
 namespace quirn::sim {
@@ -21,6 +23,11 @@ constexpr long kMaxActivations = 200;
 constexpr int kFirstLogYear = 2001;
 constexpr int kLastLogYear = 2099;
 constexpr long kLastMinuteOfDay = 1439;
+constexpr long kMaxSlowBytesMs = 10000;
+constexpr int kFirstClockYear = 1970;
+constexpr int kLastClockYear = 2099;
+// --activations counts its made-up presses back from the start of this day.
+constexpr int kMadeUpPressesYear = 2026;
 
 constexpr const char* kUsage =
     "usage: quirn-sim --model QN510|Strider|MX40|LR40 --address MG,G,L\n"
@@ -35,14 +42,9 @@ constexpr const char* kUsage =
     "With --m2m, repeat --model and --address for each switch behind the client.\n"
     "TCP addresses must be loopback (127.x.y.z). Stops on SIGINT or SIGTERM.\n";
 
-bool parseLong(const std::string& text, long& out) {
-    if (text.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0') return false;
-    out = v;
-    return true;
+// A whole number as strtol reads a whole text, within [lo, hi].
+std::optional<long> wholeNumber(const std::string& text, long lo = LONG_MIN, long hi = LONG_MAX) {
+    return parseNumber<long>(text, lo, hi, NumberForm::CLibrary);
 }
 
 bool parseDouble(const std::string& text, double& out) {
@@ -68,11 +70,10 @@ bool parseAddress(const std::string& text, SimAddress& out) {
 bool parseHostPort(const std::string& text, std::string& host, unsigned& port) {
     size_t colon = text.rfind(':');
     if (colon == std::string::npos || colon == 0) return false;
-    long p = 0;
-    if (!parseLong(text.substr(colon + 1), p) || p < 0 || p > static_cast<long>(kMaxPort))
-        return false;
+    std::optional<long> p = wholeNumber(text.substr(colon + 1), 0, static_cast<long>(kMaxPort));
+    if (!p) return false;
     host = text.substr(0, colon);
-    port = static_cast<unsigned>(p);
+    port = static_cast<unsigned>(*p);
     return true;
 }
 
@@ -97,18 +98,9 @@ bool isLoopbackAddress(const std::string& address) {
 }
 
 std::optional<LocalDateTime> parseDateTime(const std::string& text) {
-    LocalDateTime t;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &t.year, &t.month, &t.day, &t.hour,
-                    &t.minute, &t.second, &tail) != 6)
-        return std::nullopt;
-    if (t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 || t.hour > 23 || t.minute < 0 ||
-        t.minute > 59 || t.second < 0 || t.second > 59 || t.year < 1970 || t.year > 2099)
-        return std::nullopt;
-    int lastDay =
-        static_cast<int>(daysFromCivil(t.year, t.month + 1, 1) - daysFromCivil(t.year, t.month, 1));
-    if (t.day > lastDay) return std::nullopt;
-    t.weekday = weekdayOfDay(daysFromCivil(t.year, t.month, t.day));
+    std::optional<LocalDateTime> t =
+        quirn::parseDateTime(text, DateTimeForm::Free, kFirstClockYear, kLastClockYear);
+    if (t) t->weekday = weekdayOfDay(daysFromCivil(t->year, t->month, t->day));
     return t;
 }
 
@@ -152,41 +144,42 @@ SimCommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             if (!value(v) || !parseDouble(v, c.clock.speed) || c.clock.speed <= 0)
                 return refuse("--speed needs a number above 0");
         } else if (a == "--clock-offset") {
-            long s = 0;
-            if (!value(v) || !parseLong(v, s)) return refuse("--clock-offset needs whole seconds");
-            c.clock.clockOffsetSeconds = s;
+            std::optional<long> s;
+            if (!value(v) || !(s = wholeNumber(v)))
+                return refuse("--clock-offset needs whole seconds");
+            c.clock.clockOffsetSeconds = *s;
         } else if (a == "--drift") {
             if (!value(v) || !parseDouble(v, c.clock.driftSecondsPerHour))
                 return refuse("--drift needs seconds per hour");
         } else if (a == "--no-answer") {
             c.faults.noAnswer = true;
         } else if (a == "--cut-answer") {
-            long n = 0;
-            if (!value(v) || !parseLong(v, n) || n < 0) return refuse("--cut-answer needs a count");
-            c.faults.cutAnswer = static_cast<int>(n);
+            std::optional<long> n;
+            if (!value(v) || !(n = wholeNumber(v, 0))) return refuse("--cut-answer needs a count");
+            c.faults.cutAnswer = static_cast<int>(*n);
         } else if (a == "--bad-checksum") {
             c.faults.badChecksum = true;
         } else if (a == "--slow-bytes") {
-            long ms = 0;
-            if (!value(v) || !parseLong(v, ms) || ms < 0 || ms > 10000)
+            std::optional<long> ms;
+            if (!value(v) || !(ms = wholeNumber(v, 0, kMaxSlowBytesMs)))
                 return refuse("--slow-bytes needs milliseconds 0..10000");
-            c.faults.slowBytesMs = static_cast<int>(ms);
+            c.faults.slowBytesMs = static_cast<int>(*ms);
         } else if (a == "--ignore-baud") {
             c.faults.ignoreBaud = true;
         } else if (a == "--miss-step") {
-            long minute = 0;
-            if (!value(v) || !parseLong(v, minute) || minute < 0 || minute > kLastMinuteOfDay)
+            std::optional<long> minute;
+            if (!value(v) || !(minute = wholeNumber(v, 0, kLastMinuteOfDay)))
                 return refuse("--miss-step needs a minute of the day 0..1439");
-            c.faults.missedStepMinute = static_cast<int>(minute);
+            c.faults.missedStepMinute = static_cast<int>(*minute);
         } else if (a == "--hold-date") {
             c.clock.holdsDate = true;
         } else if (a == "--ignore-dst") {
             c.clock.ignoresDaylightSaving = true;
         } else if (a == "--baud") {
-            long rate = 0;
-            if (!value(v) || !parseLong(v, rate) || (rate != kSlowRate && rate != kFastRate))
+            std::optional<long> rate;
+            if (!value(v) || !(rate = wholeNumber(v)) || (*rate != kSlowRate && *rate != kFastRate))
                 return refuse("--baud needs 2400 or 4800");
-            c.lineRate = static_cast<int>(rate);
+            c.lineRate = static_cast<int>(*rate);
         } else if (a == "--raw-image") {
             c.qn510RawImage = true;
         } else if (a == "--activation") {
@@ -196,13 +189,15 @@ SimCommandLineResult parseCommandLine(const std::vector<std::string>& args) {
                 return refuse("--activation needs 'YYYY-MM-DD HH:MM:SS' in 2001..2099");
             c.activations.push_back({*when, false});
         } else if (a == "--activations") {
-            long n = 0;
-            if (!value(v) || !parseLong(v, n) || n < 0 || n > kMaxActivations)
+            std::optional<long> count;
+            if (!value(v) || !(count = wholeNumber(v, 0, kMaxActivations)))
                 return refuse("--activations needs a count 0..200");
+            const long n = *count;
             // Made-up presses, one an hour back from the start of 2026-01-01, sides alternating.
             for (long k = 0; k < n; ++k) {
-                LocalDateTime t = fieldsOf(daysFromCivil(2026, 1, 1) * kSecondsPerDay -
-                                           (k + 1) * int64_t{kSecondsPerHour});
+                LocalDateTime t =
+                    fieldsOf(daysFromCivil(kMadeUpPressesYear, 1, 1) * kSecondsPerDay -
+                             (k + 1) * int64_t{kSecondsPerHour});
                 c.activations.push_back({t, k % 2 == 1});
             }
         } else if (a == "--confirmation-flag") {

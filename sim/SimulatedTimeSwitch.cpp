@@ -1,7 +1,6 @@
 #include "sim/SimulatedTimeSwitch.h"
 
-#include <cstdio>
-
+#include "platform/Format.h"
 #include "protocol/Checksums.h"
 #include "sim/PagedSteps.h"
 #include "sim/PagedTimeData.h"
@@ -61,10 +60,8 @@ bool validDate(const LocalDateTime& t) {
 }
 
 std::string hhmm(const LocalDateTime& t) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second);
-    return text;
+    return format("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
 }
 
 }  // namespace
@@ -78,11 +75,8 @@ SimulatedTimeSwitch::SimulatedTimeSwitch(const SimSettings& settings, const Cloc
       lineRate_(settings.lineRate == kFastRate ? kFastRate : kSlowRate) {}
 
 std::string SimulatedTimeSwitch::label() const {
-    char text[48];
-    std::snprintf(text, sizeof text, "%s %d,%d,%d", modelName(settings_.model),
-                  settings_.address.masterGroup, settings_.address.group,
-                  settings_.address.location);
-    return text;
+    return format("%s %d,%d,%d", modelName(settings_.model), settings_.address.masterGroup,
+                  settings_.address.group, settings_.address.location);
 }
 
 void SimulatedTimeSwitch::logLine(const char* direction, std::string_view bytes,

@@ -1,7 +1,6 @@
 #include "testing/ProgrammedTest.h"
 
-#include <cstdio>
-
+#include "platform/Format.h"
 #include "platform/LocalTime.h"
 #include "testing/SwitchUnderTest.h"
 #include "testing/TestProgrammingStore.h"
@@ -148,9 +147,9 @@ bool ProgrammedTest::relayAnswerLost() const {
 
 void ProgrammedTest::relayResult(bool good) {
     phase_ = Phase::Idle;
-    char text[96];
-    std::snprintf(text, sizeof text, "%s:: %s %s %d mins.", name().c_str(),
-                  good ? "PASSED" : "FAILED", check_.expectOn ? "on" : "off", check_.minutes);
+    const std::string text =
+        format("%s:: %s %s %d mins.", name().c_str(), good ? "PASSED" : "FAILED",
+               check_.expectOn ? "on" : "off", check_.minutes);
     if (good)
         passed(text);
     else

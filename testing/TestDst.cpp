@@ -1,6 +1,6 @@
 #include "testing/TestDst.h"
 
-#include <cstdio>
+#include "platform/Format.h"
 
 namespace quirn {
 
@@ -21,10 +21,10 @@ std::string TestDst::startText() const {
 
 void TestDst::report() {
     const DaylightChange& change = changes_[next_];
-    char text[160];
-    std::snprintf(text, sizeof text, "%s: %s %s %d. %s.", name().c_str(),
-                  clockAhead() ? "PASSED" : "FAILED", change.spring ? "Spring" : "Fall",
-                  change.year, formatLocal(kClockFormat, readBack_).c_str());
+    const std::string text =
+        format("%s: %s %s %d. %s.", name().c_str(), clockAhead() ? "PASSED" : "FAILED",
+               change.spring ? "Spring" : "Fall", change.year,
+               formatLocal(kClockFormat, readBack_).c_str());
     if (clockAhead())
         passed(text);
     else

@@ -1,11 +1,11 @@
 #include "testing/TimeTestController.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "comms/CommoHandler.h"
 #include "ops/LogWriter.h"
 #include "platform/AtomicFile.h"
+#include "platform/Format.h"
 #include "platform/LocalTime.h"
 #include "protocol/BcdCommands.h"
 #include "protocol/PagedCommands.h"
@@ -22,15 +22,9 @@ namespace {
 constexpr int kRelaysOn = 1;
 constexpr int kRelaysOff = 0;
 
-std::string formatted(const char* format, int value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
-
 std::vector<std::string> numbered(const char* format, int first, int count, int step = 1) {
     std::vector<std::string> items;
-    for (int i = 0; i < count; ++i) items.push_back(formatted(format, first + i * step));
+    for (int i = 0; i < count; ++i) items.push_back(quirn::format(format, first + i * step));
     return items;
 }
 

@@ -1,6 +1,6 @@
 #include "calendar/com/Guid.h"
 
-#include <cstdio>
+#include "platform/Format.h"
 
 namespace quirn::com {
 
@@ -19,11 +19,9 @@ int hexValue(char c) {
 }  // namespace
 
 std::string guidText(const Guid& g) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+    return format("{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
                   static_cast<unsigned>(g.data1), g.data2, g.data3, g.data4[0], g.data4[1],
                   g.data4[2], g.data4[3], g.data4[4], g.data4[5], g.data4[6], g.data4[7]);
-    return buf;
 }
 
 std::optional<Guid> parseGuid(std::string_view text) {

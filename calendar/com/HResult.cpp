@@ -1,6 +1,6 @@
 #include "calendar/com/HResult.h"
 
-#include <cstdio>
+#include "platform/Format.h"
 
 namespace quirn::com {
 
@@ -35,8 +35,7 @@ constexpr Name kNames[] = {
 }  // namespace
 
 std::string hresultText(HResult hr) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(hr));
+    const std::string hex = format("0x%08X", static_cast<unsigned>(hr));
     for (const Name& n : kNames)
         if (n.code == hr)
             return hr == kOk ? std::string(n.name) : std::string(n.name) + " (" + hex + ")";

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "calendar/com/VornCalendarTypeLib.h"
+#include "platform/Format.h"
 
 namespace quirn::vorncal {
 
@@ -14,21 +15,16 @@ constexpr std::uint32_t kDateArguments = 3;
 
 std::string eventLine(DispId id, const DispParams& params) {
     const Member* member = findMember(eventMembers(), id);
-    char buf[96];
     if (member && params.args && params.count == member->argumentCount &&
         params.count >= kDateArguments) {
-        std::snprintf(buf, sizeof buf, "%s %04d-%02d-%02d", member->name, params.args[0],
-                      params.args[1], params.args[2]);
-        std::string line = buf;
-        if (id == kEventNewFocusTime) {
-            std::snprintf(buf, sizeof buf, " ctrl=0x%04X",
-                          static_cast<unsigned>(static_cast<std::uint16_t>(params.args[3])));
-            line += buf;
-        }
+        std::string line = format("%s %04d-%02d-%02d", member->name, params.args[0], params.args[1],
+                                  params.args[2]);
+        if (id == kEventNewFocusTime)
+            line += format(" ctrl=0x%04X",
+                           static_cast<unsigned>(static_cast<std::uint16_t>(params.args[3])));
         return line;
     }
-    std::snprintf(buf, sizeof buf, "event %d", static_cast<int>(id));
-    std::string line = buf;
+    std::string line = format("event %d", static_cast<int>(id));
     for (std::uint32_t i = 0; params.args && i < params.count; ++i)
         line += " " + std::to_string(params.args[i]);
     return line;

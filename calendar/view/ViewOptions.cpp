@@ -1,7 +1,9 @@
 #include "calendar/view/ViewOptions.h"
 
+#include <climits>
+
+#include "platform/CommandLineValues.h"
 #include "platform/LocalTime.h"
-#include "platform/TextLines.h"
 
 namespace quirn::vorncal {
 
@@ -16,10 +18,10 @@ namespace {
 
 constexpr int kMinSide = 60;
 constexpr int kMaxSide = 8000;
-constexpr size_t kMaxDigits = 6;
 constexpr int kFirstYear = 1971;  // dates before 1970 are outside the C library's reach
 
-// A whole text of `count` integers separated by `separator` ("2,5", "2025-03-14").
+// A whole text of `count` integers separated by `separator` ("2,5", "2025-03-14"), each an
+// optional sign and up to six digits.
 std::optional<std::vector<int>> parseInts(const std::string& text, char separator, size_t count) {
     std::vector<int> values;
     size_t start = 0;
@@ -27,11 +29,9 @@ std::optional<std::vector<int>> parseInts(const std::string& text, char separato
         size_t end = text.find(separator, start);
         if (end == std::string::npos) end = text.size();
         const std::string piece = text.substr(start, end - start);
-        size_t digits = piece.empty() || (piece[0] != '-' && piece[0] != '+') ? 0 : 1;
-        if (piece.size() <= digits || piece.size() > digits + kMaxDigits ||
-            piece.find_first_not_of("0123456789", digits) != std::string::npos)
-            return std::nullopt;
-        values.push_back(atoiField(piece));
+        std::optional<int> n = parseNumber(piece, INT_MIN, INT_MAX, NumberForm::Short);
+        if (!n) return std::nullopt;
+        values.push_back(*n);
         start = end + 1;
         if (end == text.size()) break;
     }

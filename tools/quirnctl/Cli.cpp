@@ -1,35 +1,20 @@
 #include "tools/quirnctl/Cli.h"
 
-#include <charconv>
 #include <cstdio>
 
+#include "platform/CommandLineValues.h"
 #include "platform/LocalTime.h"
 
 namespace quirn::ctl {
 
 namespace {
 
+// The years a date-time of the command line may name.
 constexpr int kMinYear = 1970;
 constexpr int kMaxYear = 2037;
-constexpr int kLastHour = 23;
-constexpr int kLastMinute = 59;
-constexpr int kLastSecond = 59;
-constexpr int kMonths = 12;
 constexpr char kHexDigits[] = "0123456789abcdef";
 constexpr unsigned kNibbleBits = 4;
 constexpr unsigned kNibbleMask = 0x0F;
-
-// "YYYY-MM-DD HH:MM:SS": where the numbers and separators sit.
-constexpr size_t kDateTimeLength = 19;
-struct Field {
-    size_t at;
-    size_t length;
-};
-constexpr Field kFields[] = {{0, 4}, {5, 2}, {8, 2}, {11, 2}, {14, 2}, {17, 2}};
-constexpr struct {
-    size_t at;
-    char c;
-} kSeparators[] = {{4, '-'}, {7, '-'}, {10, ' '}, {13, ':'}, {16, ':'}};
 
 struct ValueOption {
     const char* name;
@@ -71,29 +56,14 @@ std::optional<std::string> parseOptions(int argc, const char* const* argv, Optio
 }
 
 std::optional<int> parseNumber(std::string_view text, int lo, int hi) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < lo || value > hi)
-        return std::nullopt;
-    return value;
+    return quirn::parseNumber(text, lo, hi, NumberForm::Plain);
 }
 
 std::optional<std::time_t> parseDateTime(std::string_view text) {
-    if (text.size() != kDateTimeLength) return std::nullopt;
-    for (const auto& s : kSeparators)
-        if (text[s.at] != s.c) return std::nullopt;
-    int v[6] = {};
-    const int limits[6][2] = {{kMinYear, kMaxYear}, {1, kMonths},     {1, 31},
-                              {0, kLastHour},       {0, kLastMinute}, {0, kLastSecond}};
-    for (size_t i = 0; i < 6; ++i) {
-        auto n =
-            parseNumber(text.substr(kFields[i].at, kFields[i].length), limits[i][0], limits[i][1]);
-        if (!n) return std::nullopt;
-        v[i] = *n;
-    }
-    if (v[2] > daysInMonth(v[0], v[1])) return std::nullopt;
-    return fromLocal(v[0], v[1], v[2], v[3], v[4], v[5]);
+    std::optional<LocalDateTime> t =
+        quirn::parseDateTime(text, DateTimeForm::Fixed, kMinYear, kMaxYear);
+    if (!t) return std::nullopt;
+    return fromLocal(*t);
 }
 
 int fail(const std::string& message) {

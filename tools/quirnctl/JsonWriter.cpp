@@ -1,6 +1,6 @@
 #include "tools/quirnctl/JsonWriter.h"
 
-#include <cstdio>
+#include "platform/Format.h"
 
 namespace quirn::ctl {
 
@@ -76,9 +76,7 @@ std::string JsonWriter::quoted(std::string_view text) {
             out += '\\';
             out += c;
         } else if (u < kFirstPrintable || u > kLastAscii) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", u);
-            out += escape;
+            out += format("\\u%04x", u);
         } else {
             out += c;
         }

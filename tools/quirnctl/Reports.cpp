@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "plans/PlanTypes.h"
+#include "platform/Format.h"
 #include "platform/LocalTime.h"
 #include "protocol/LogEntry.h"
 #include "protocol/ReplyDecoders.h"
@@ -79,9 +80,7 @@ void qn510Report(JsonWriter& json, std::string_view reply, std::time_t now) {
 }
 
 std::string dateText(int year, int month, int day) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
-    return buffer;
+    return format("%04d-%02d-%02d", year, month, day);
 }
 
 void imageReport(JsonWriter& json, int model, std::string_view reply) {
