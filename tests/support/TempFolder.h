@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/WorkingFolder.h"
+
 namespace quirn::test {
 
 // A fresh temporary folder, removed with everything in it when the object goes.
@@ -13,6 +15,8 @@ class TempFolder {
     // The folder, ending in "/".
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + name; }
+    // The folder as a working folder, to hand to a station, a tool or a loader.
+    WorkingFolder workingFolder() const { return WorkingFolder(path_); }
 
   private:
     std::string path_;
