@@ -9,7 +9,6 @@
 #include "plans/PlanDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
-#include "platform/Paths.h"
 #include "platform/ProfileStore.h"
 
 namespace quirn {
@@ -49,11 +48,11 @@ bool DemoStation::fail(std::string why) {
     return false;
 }
 
-bool DemoStation::start(const std::string& folder, const std::string& simulator,
-                        std::time_t today) {
+bool DemoStation::start(const std::string& folder, const WorkingFolder& real,
+                        const std::string& simulator, std::time_t today) {
     folder_ = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     // Emptied at every start: never when it is, under any name, the real working folder.
-    if (folder_.empty() || (pathExists(workingFolder()) && sameFolder(folder_, workingFolder())))
+    if (folder_.empty() || (pathExists(real.path()) && sameFolder(folder_, real.path())))
         return fail("the demo folder " + folder_ + " is the working folder");
     std::error_code ec;
     fs::remove_all(folder_, ec);
@@ -75,14 +74,14 @@ bool DemoStation::start(const std::string& folder, const std::string& simulator,
 
     PlanDatabase db;
     DemoAgency::build(db, today);
-    setWorkingFolderOverride(folder_);
+    const WorkingFolder demo = workingFolder();
     const bool saved =
-        saveDatabase(db, today) &&
-        replaceFileAtomically(workPath("summer.csv"), DemoAgency::summerText(today)) &&
-        replaceFileAtomically(overrideFileName(), DemoAgency::overrideText()) &&
-        replaceFileAtomically(workPath("mail.csv"), DemoAgency::techniciansText()) &&
-        replaceFileAtomically(settingsFileName(), DemoAgency::settingsText());
-    ProfileStore profile(workPath(kProfileStoreFileName));
+        saveDatabase(db, demo, today) &&
+        replaceFileAtomically(demo.file("summer.csv"), DemoAgency::summerText(today)) &&
+        replaceFileAtomically(overrideFileName(demo), DemoAgency::overrideText()) &&
+        replaceFileAtomically(demo.file("mail.csv"), DemoAgency::techniciansText()) &&
+        replaceFileAtomically(settingsFileName(demo), DemoAgency::settingsText());
+    ProfileStore profile(demo.file(kProfileStoreFileName));
     const bool mapped = profile.writeString("Serial", "COM1", radioDevice_) &&
                         profile.writeInt("Commo", "IPPort", static_cast<int>(wifiPort)) &&
                         profile.writeInt("Commo", "Port", 1) &&

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ChildProcess.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
@@ -25,15 +26,18 @@ class DemoStation {
     DemoStation& operator=(const DemoStation&) = delete;
 
     // Empties `folder` and writes the agency's files into it, dated from `today`, starts the
-    // simulators and points the profile store's COM 1 and IP port at them; the folder is then
-    // the process's working folder. False when a step failed (error() says which; what was
+    // simulators and points the profile store's COM 1 and IP port at them; the station is then
+    // started on workingFolder(). Refused when `folder` is, under any name, `real` (the
+    // station's own working folder). False when a step failed (error() says which; what was
     // started is stopped again).
-    bool start(const std::string& folder, const std::string& simulator, std::time_t today);
+    bool start(const std::string& folder, const WorkingFolder& real, const std::string& simulator,
+               std::time_t today);
     // Stops the simulators (bounded waits).
     void stop();
 
     const std::string& error() const { return error_; }
     const std::string& folder() const { return folder_; }
+    WorkingFolder workingFolder() const { return WorkingFolder(folder_); }
     // The radio simulator's pseudo-terminal, once started.
     const std::string& radioDevice() const { return radioDevice_; }
 

@@ -1,27 +1,30 @@
 #include "app/StationApp.h"
 
 #include <initializer_list>
+#include <utility>
 
 #include "app/StationFolders.h"
 #include "ops/LogWriter.h"
 #include "plans/Archive.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/FileSystem.h"
-#include "platform/Paths.h"
 
 namespace quirn {
 
-StationApp::StationApp(const Clock& clock, TimerService& timers)
+StationApp::StationApp(const Clock& clock, TimerService& timers, WorkingFolder folder)
     : clock_(clock),
       timers_(timers),
-      summer_(clock),
-      overrides_(clock),
-      mailSender_(clock),
+      folder_(std::move(folder)),
+      log_(folder_),
+      summer_(clock, folder_),
+      passway_(folder_),
+      overrides_(clock, folder_),
+      mailSender_(clock, log_),
       locationNames_(database_),
-      errors_(clock, technicians_),  // bound now, used only once everything is built
-      technicians_(clock, mailSender_, locationNames_),
+      errors_(clock, folder_, technicians_),  // bound now, used only once everything is built
+      technicians_(clock, folder_, mailSender_, locationNames_),
       scheduler_(clock, *this),
-      readBackListener_(clock, errors_, scheduler_) {}
+      readBackListener_(clock, log_, errors_, scheduler_) {}
 
 namespace {
 // The profile store's TCP port of WiFi time switches and the M2M client.
@@ -33,14 +36,14 @@ constexpr const char* kMailPortEntry = "Port";
 constexpr const char* kMailTimeoutEntry = "Timeout";
 constexpr int kMsPerSecond = 1000;
 
-void logUnreadable(const Clock& clock, const UnreadableFiles& files) {
+void logUnreadable(const LogWriter& log, const Clock& clock, const UnreadableFiles& files) {
     for (const std::string& path : files.paths())
-        logSystem(clock, path + " could not be read; it is kept as it is and not saved over.");
+        log.logSystem(clock, path + " could not be read; it is kept as it is and not saved over.");
 }
 
-void logNotSaved(const Clock& clock, const UnreadableFiles& files) {
+void logNotSaved(const LogWriter& log, const Clock& clock, const UnreadableFiles& files) {
     for (const std::string& path : files.paths())
-        logSystem(clock, path + " not saved: it could not be read when it was loaded.");
+        log.logSystem(clock, path + " not saved: it could not be read when it was loaded.");
 }
 }  // namespace
 
@@ -53,17 +56,17 @@ StationApp::~StationApp() {
 bool StationApp::startUp() {
     // One copy per working folder: a second copy hands over to the first and does nothing
     // else — no folder, no file, no lock left behind.
-    instance_ = std::make_unique<SingleInstance>(kInstanceName, workingFolder());
+    instance_ = std::make_unique<SingleInstance>(kInstanceName, folder_.path());
     if (!instance_->acquire()) {
         instance_->askFirstToComeForward();
         instance_.reset();
         return false;
     }
-    helpFile_ = helpFilePath();
-    createStationFolders();
-    removeLeftTemporaries(clock_.now());
-    settings_.load(settingsFileName());
-    profile_ = std::make_unique<ProfileStore>(workPath(kProfileStoreFileName));
+    helpFile_ = helpFilePath(folder_);
+    createStationFolders(folder_);
+    removeLeftTemporaries(folder_, clock_.now());
+    settings_.load(settingsFileName(folder_));
+    profile_ = std::make_unique<ProfileStore>(folder_.file(kProfileStoreFileName));
     technicians_.setMailAccount(settings_.server, settings_.sender);
     mailSender_.setPort(static_cast<unsigned>(profile_->getInt(
         kMailSection, kMailPortEntry, static_cast<int>(SmtpClient::kDefaultPort))));
@@ -73,8 +76,8 @@ bool StationApp::startUp() {
     mailTimer_ = timers_.start(kMailPollMs, [this] { mailSender_.logFinished(); });
 
     comms_ = std::make_unique<StationComms>(
-        StationComms::Parts{clock_, timers_, database_, settings_, *profile_, errors_, passway_,
-                            readBackListener_, overrides_, summer_});
+        StationComms::Parts{clock_, folder_, timers_, database_, settings_, *profile_, errors_,
+                            passway_, readBackListener_, overrides_, summer_});
     CommoHandler& commo = comms_->commo();
     commo.start();
     commo.setIpPort(static_cast<unsigned>(
@@ -83,20 +86,20 @@ bool StationApp::startUp() {
     database_.setOverrideQuery(&overrides_);
     LoadHooks hooks;
     hooks.redecode = [this](Location& l) { comms_->readBack().redecode(l); };
-    loadDatabase(database_, clock_.now(), hooks);
+    loadDatabase(database_, folder_, clock_.now(), hooks);
     summer_.load();
     expireSpecialWeeks();
     technicians_.load();
     errors_.load();
     // A port that opened is remembered as the agency's radio port.
     if (commo.openRadioPort(settings_.radioPort) == 0 && settings_.radioPort != 0)
-        settings_.save(settingsFileName());
+        settings_.save(settingsFileName(folder_));
     passway_.load(database_);
     for (const UnreadableFiles* files : std::initializer_list<const UnreadableFiles*>{
              &settings_.unreadableFiles, &database_.unreadableFiles(), &summer_.unreadableFiles(),
              &technicians_.unreadableFiles(), &errors_.unreadableFiles(),
              &passway_.unreadableFiles(), &profile_->unreadableFiles()})
-        logUnreadable(clock_, *files);
+        logUnreadable(log_, clock_, *files);
     commo.beginTableBatch();
     database_.visitLocations([&commo](Location& l) { commo.addLocationAddress(l); });
     commo.endTableBatch();
@@ -126,15 +129,17 @@ void StationApp::storeTicks() {
 }
 
 void StationApp::endOfDay() {
-    removeFile(overrideFileName());
-    Archive(clock_).makeIfChanged();
+    removeFile(overrideFileName(folder_));
+    Archive(clock_, folder_).makeIfChanged();
     saveAll();
 }
 
 void StationApp::saveAll() {
-    if (!saveDatabase(database_, clock_.now())) logNotSaved(clock_, database_.unreadableFiles());
-    if (!passway_.save(database_, clock_.now())) logNotSaved(clock_, passway_.unreadableFiles());
-    if (!summer_.save()) logNotSaved(clock_, summer_.unreadableFiles());
+    if (!saveDatabase(database_, folder_, clock_.now()))
+        logNotSaved(log_, clock_, database_.unreadableFiles());
+    if (!passway_.save(database_, clock_.now()))
+        logNotSaved(log_, clock_, passway_.unreadableFiles());
+    if (!summer_.save()) logNotSaved(log_, clock_, summer_.unreadableFiles());
 }
 
 void StationApp::expireSpecialWeeks() {
@@ -142,19 +147,19 @@ void StationApp::expireSpecialWeeks() {
 }
 
 void StationApp::reloadOverrides() {
-    for (const std::string& line : overrides_.load().messages) logSystem(clock_, line);
+    for (const std::string& line : overrides_.load().messages) log_.logSystem(clock_, line);
 }
 
 void StationApp::announceStart() {
-    logSystem(clock_, "Starting Program\n");
+    log_.logSystem(clock_, "Starting Program\n");
     technicians_.notifyStarted();
 }
 
 bool StationApp::startReadBackSave() {
     if (readBackSaver_.busy()) return false;
     // A snapshot that could not be read keeps its read-backs on disk; the request is dropped.
-    if (database_.unreadableFiles().contains(snapshotFileName())) return true;
-    return readBackSaver_.start(snapshotFileName(), snapshotBytes(database_));
+    if (database_.unreadableFiles().contains(snapshotFileName(folder_))) return true;
+    return readBackSaver_.start(snapshotFileName(folder_), snapshotBytes(database_));
 }
 
 }  // namespace quirn

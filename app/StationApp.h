@@ -11,6 +11,7 @@
 #include "app/StationReadBackListener.h"
 #include "comms/BackgroundMailSender.h"
 #include "ops/ErrorList.h"
+#include "ops/LogWriter.h"
 #include "ops/PlanLocationNames.h"
 #include "ops/TechnicianList.h"
 #include "plans/OverrideStore.h"
@@ -22,6 +23,7 @@
 #include "platform/ProfileStore.h"
 #include "platform/SingleInstance.h"
 #include "platform/TimerService.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
@@ -37,7 +39,8 @@ class StationApp final : private DailyJobs {
     static constexpr const char* kSystemCaption =
         "Vorn WiFi / IP / Radio Programmable Time Switch System";
 
-    StationApp(const Clock& clock, TimerService& timers);
+    // The station works on `folder` (files, logs, the single-instance lock).
+    StationApp(const Clock& clock, TimerService& timers, WorkingFolder folder);
     ~StationApp() override;
     StationApp(const StationApp&) = delete;
     StationApp& operator=(const StationApp&) = delete;
@@ -58,6 +61,8 @@ class StationApp final : private DailyJobs {
     // not be read when it was loaded is not saved over, and the System log says so.
     void saveAll();
 
+    const WorkingFolder& folder() const { return folder_; }
+    const LogWriter& log() const { return log_; }
     PlanDatabase& database() { return database_; }
     // The communications stack exists from start-up step 7 on.
     StationComms* comms() { return comms_.get(); }
@@ -93,6 +98,8 @@ class StationApp final : private DailyJobs {
 
     const Clock& clock_;
     TimerService& timers_;
+    const WorkingFolder folder_;
+    const LogWriter log_;
     // Members in the order the system has always built them. The settings hold the agency
     // name, the editor path and the other settings. The communications stack is built at its
     // start-up step, once the settings it depends on are read.

@@ -8,7 +8,8 @@ namespace quirn {
 namespace {
 CommsSetup commsSetup(const StationComms::Parts& p, CommsMessages& messages, ReplyJudge& judge,
                       ConnectionErrorSink& errors) {
-    return CommsSetup{p.clock, p.timers, messages, judge, errors, &p.database, &p.profile, {}, {}};
+    return CommsSetup{p.clock, p.folder,    p.timers,   messages, judge,
+                      errors,  &p.database, &p.profile, {},       {}};
 }
 }  // namespace
 
@@ -23,7 +24,9 @@ StationComms::StationComms(const Parts& p)
       errorSink_(p.errors),
       commo_(commsSetup(p, messages_, judge_, errorSink_)),
       pager_(commo_, p.settings, p.database) {
-    download_.setSystemLog([&clock = p.clock](const std::string& line) { logSystem(clock, line); });
+    download_.setSystemLog([&clock = p.clock, log = LogWriter(p.folder)](const std::string& line) {
+        log.logSystem(clock, line);
+    });
 }
 
 }  // namespace quirn

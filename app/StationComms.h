@@ -26,6 +26,7 @@ class StationComms {
   public:
     struct Parts {
         const Clock& clock;
+        const WorkingFolder& folder;
         TimerService& timers;
         PlanDatabase& database;
         const Settings& settings;

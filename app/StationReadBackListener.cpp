@@ -8,7 +8,7 @@ namespace quirn {
 
 void StationReadBackListener::replyReceived(const Location& location, const uint8_t* bytes,
                                             size_t count) {
-    logLocation(clock_, location, bytes, count);
+    log_.logLocation(clock_, location, bytes, count);
 }
 
 void StationReadBackListener::locationValidated(const Location& location) {

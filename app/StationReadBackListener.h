@@ -1,4 +1,7 @@
 #pragma once
+#include <utility>
+
+#include "ops/LogWriter.h"
 #include "protocol/ReadBack.h"
 
 namespace quirn {
@@ -11,8 +14,9 @@ class MinuteScheduler;
 // next write of the read-back file.
 class StationReadBackListener final : public ReadBackListener {
   public:
-    StationReadBackListener(const Clock& clock, ErrorList& errors, MinuteScheduler& scheduler)
-        : clock_(clock), errors_(errors), scheduler_(scheduler) {}
+    StationReadBackListener(const Clock& clock, LogWriter log, ErrorList& errors,
+                            MinuteScheduler& scheduler)
+        : clock_(clock), log_(std::move(log)), errors_(errors), scheduler_(scheduler) {}
     void replyReceived(const Location& location, const uint8_t* bytes, size_t count) override;
     void locationValidated(const Location& location) override;
     void passwayConfirm(const Location& location, bool set) override;
@@ -20,6 +24,7 @@ class StationReadBackListener final : public ReadBackListener {
 
   private:
     const Clock& clock_;
+    LogWriter log_;
     ErrorList& errors_;
     MinuteScheduler& scheduler_;
 };

@@ -15,8 +15,8 @@
 
 #include "comms/CommoHandler.h"
 #include "comms/IpTableFile.h"
-#include "platform/Paths.h"
 #include "platform/VirtualTimerService.h"
+#include "platform/WorkingFolder.h"
 #include "tests/comms/CommsFakes.h"
 #include "tests/support/TempFolder.h"
 
@@ -45,16 +45,16 @@ std::string addressFor(int n) {
 }
 
 struct Rig {
+    explicit Rig(const WorkingFolder& folder) {
+        handler = std::make_unique<CommoHandler>(CommsSetup{
+            clock, folder, timers, protocol, protocol, errors, nullptr, nullptr, nullptr, {}});
+        handler->start();
+    }
     ManualClock clock{1773570000};
     VirtualTimerService timers{clock};
     test::FakeProtocol protocol;
     test::RecordingErrorSink errors;
     std::unique_ptr<CommoHandler> handler;
-    Rig() {
-        handler = std::make_unique<CommoHandler>(
-            CommsSetup{clock, timers, protocol, protocol, errors, nullptr, nullptr, nullptr, {}});
-        handler->start();
-    }
     // Ticks per call of tick(); the clock moves as the timer would move it.
     void tick() {
         clock.advanceMs(kTickPeriodMs);
@@ -62,10 +62,10 @@ struct Rig {
     }
 };
 
-void idleTick() {
+void idleTick(const WorkingFolder& folder) {
     constexpr int kEntries = 10000;
     constexpr int kTicks = 2000;  // 1000 s of ticks: well inside the sync pulse interval
-    Rig rig;
+    Rig rig(folder);
     rig.handler->beginTableBatch();
     for (int i = 1; i <= kEntries; ++i) rig.handler->addIpAddress(addressFor(i + 256));
     rig.handler->endTableBatch();
@@ -86,10 +86,10 @@ void idleTick() {
         kEntries, ms / kTicks, bare / kTicks, ms / std::max(bare, 1e-9), writing ? " !" : "");
 }
 
-void queuedTick() {
+void queuedTick(const WorkingFolder& folder) {
     constexpr int kMessages = 10000;
     constexpr int kTicks = 200;
-    Rig rig;
+    Rig rig(folder);
     const std::string message(500, 'q');  // eight fit a broadcast batch
     double ms = 0;
     for (int run = 0; run < 3; ++run) {
@@ -127,7 +127,7 @@ void queuedTick() {
         kMessages, ms / kTicks, restart / kTicks, left, kTicks);
 }
 
-void addLocations() {
+void addLocations(const WorkingFolder& folder) {
     constexpr int kLocations = 10 * 99 * 99;
     std::vector<Location> locations;
     locations.reserve(kLocations);
@@ -138,14 +138,14 @@ void addLocations() {
     }
     double batched = 1e300;
     for (int run = 0; run < 3; ++run) {
-        Rig rig;
+        Rig rig(folder);
         batched = std::min(batched, timeMs([&] {
                                rig.handler->beginTableBatch();
                                for (const auto& l : locations) rig.handler->addLocationAddress(l);
                                rig.handler->endTableBatch();
                            }));
     }
-    auto file = IpTableFile::read(workPath(IpTableFile::kFileName));
+    auto file = IpTableFile::read(folder.file(IpTableFile::kFileName));
     // Bare pass: the same number of inserts into a plain list and hash index, and one write.
     double bare = bestOf(3, [&] {
         std::vector<IpTableRecord> records;
@@ -153,11 +153,11 @@ void addLocations() {
         for (const auto& l : locations)
             if (index.emplace(l.connection, records.size()).second)
                 records.push_back({l.connection, true, l.connection});
-        IpTableFile::write(workPath("bare.quirn"), records);
+        IpTableFile::write(folder.file("bare.quirn"), records);
     });
     // One by one, each addition saving the file as it goes, on a smaller table.
     constexpr int kUnbatched = 200;  // each save is a synced whole-file replace
-    Rig rig;
+    Rig rig(folder);
     double unbatched = timeMs([&] {
         for (int i = 0; i < kUnbatched; ++i) rig.handler->addLocationAddress(locations[i]);
     });
@@ -172,10 +172,11 @@ void addLocations() {
 }  // namespace
 
 int main() {
-    test::TempWorkingFolder folder;
-    idleTick();
-    queuedTick();
-    addLocations();
+    test::TempFolder temp;
+    const WorkingFolder folder = temp.workingFolder();
+    idleTick(folder);
+    queuedTick(folder);
+    addLocations(folder);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("peak resident memory of the run: %.1f MB\n", usage.ru_maxrss / 1024.0);

@@ -36,8 +36,9 @@ double bestOf(int runs, const std::function<void()>& fn) {
     return best;
 }
 
-std::vector<std::string> csvFiles() {
-    return {dayPlanFileName(), stepsFileName(), groupsFileName(), locationsFileName()};
+std::vector<std::string> csvFiles(const WorkingFolder& folder) {
+    return {dayPlanFileName(folder), stepsFileName(folder), groupsFileName(folder),
+            locationsFileName(folder)};
 }
 
 // Reads every line of the files and splits it at commas: the least any loader must do.
@@ -83,40 +84,41 @@ struct Figures {
 };
 
 Figures measure(const test::FleetShape& shape, int runs) {
-    test::TempWorkingFolder folder;
+    test::TempFolder temp;
+    const WorkingFolder folder = temp.workingFolder();
     std::time_t now = fromLocal(2026, 12, 9, 10, 0, 0);
     Figures f;
     {
         PlanDatabase db;
         test::generateFleet(db, shape, now);
         f.locations = db.locationCount();
-        saveDatabase(db, now);
-        saveSnapshot(db);
-        f.save = bestOf(runs, [&] { saveDatabase(db, now); });
+        saveDatabase(db, folder, now);
+        saveSnapshot(db, folder);
+        f.save = bestOf(runs, [&] { saveDatabase(db, folder, now); });
         f.saveFormatting = bestOf(runs, [&] {
             size_t n = dayPlanFileText(db, now).size() + stepsFileText(db).size() +
                        groupsFileText(db).size() + locationsFileText(db).size();
             if (n == 0) std::printf("empty\n");
         });
-        f.snapshotSave = bestOf(runs, [&] { saveSnapshot(db); });
+        f.snapshotSave = bestOf(runs, [&] { saveSnapshot(db, folder); });
     }
     std::vector<std::pair<std::string, std::string>> contents;
-    for (const auto& path : csvFiles()) contents.emplace_back(path, *readWholeFile(path));
-    f.bareRead = bestOf(runs, [&] { bareReadPass(csvFiles()); });
+    for (const auto& path : csvFiles(folder)) contents.emplace_back(path, *readWholeFile(path));
+    f.bareRead = bestOf(runs, [&] { bareReadPass(csvFiles(folder)); });
     f.bareWrite = bestOf(runs, [&] { bareWritePass(contents); });
     f.bareDurableWrite = bestOf(runs, [&] { bareDurableWritePass(contents); });
-    std::string snapshot = *readWholeFile(snapshotFileName());
-    f.bareSnapshotRead = bestOf(runs, [&] { (void)readWholeFile(snapshotFileName()); });
+    std::string snapshot = *readWholeFile(snapshotFileName(folder));
+    f.bareSnapshotRead = bestOf(runs, [&] { (void)readWholeFile(snapshotFileName(folder)); });
     f.bareSnapshotWrite = bestOf(runs, [&] {
-        bareDurableWritePass({{snapshotFileName(), snapshot}});
+        bareDurableWritePass({{snapshotFileName(folder), snapshot}});
     });
     f.load = bestOf(runs, [&] {
         PlanDatabase db;
-        loadDatabase(db, now);  // includes the snapshot, as start-up does
+        loadDatabase(db, folder, now);  // includes the snapshot, as start-up does
     });
     PlanDatabase db;
-    loadDatabase(db, now);
-    f.snapshotLoad = bestOf(runs, [&] { loadSnapshot(db); });
+    loadDatabase(db, folder, now);
+    f.snapshotLoad = bestOf(runs, [&] { loadSnapshot(db, folder); });
     return f;
 }
 

@@ -12,8 +12,9 @@ constexpr int kHandedOver = 0;
 constexpr int kRefused = 1;
 }  // namespace
 
-BackgroundMailSender::BackgroundMailSender(const Clock& clock, SocketFactory makeSocket)
-    : clock_(clock), makeSocket_(std::move(makeSocket)) {}
+BackgroundMailSender::BackgroundMailSender(const Clock& clock, LogWriter log,
+                                           SocketFactory makeSocket)
+    : clock_(clock), log_(std::move(log)), makeSocket_(std::move(makeSocket)) {}
 
 BackgroundMailSender::~BackgroundMailSender() {
     stopWorker();
@@ -54,7 +55,7 @@ std::size_t BackgroundMailSender::logFinished() {
         std::lock_guard<std::mutex> lock(mutex_);
         ended.swap(ended_);
     }
-    for (const Outcome& o : ended) logDelivery(clock_, o.mail, o.delivery);
+    for (const Outcome& o : ended) logDelivery(log_, clock_, o.mail, o.delivery);
     return ended.size();
 }
 
@@ -75,9 +76,10 @@ void BackgroundMailSender::finish(int waitMs) {
     stopWorker();
     logFinished();
     if (notSent > 0)
-        logSystem(clock_, std::to_string(notSent) + (notSent == 1 ? " mail was" : " mails were") +
-                              " not sent: the mail server had not taken " +
-                              (notSent == 1 ? "it" : "them") + " when the program ended.");
+        log_.logSystem(clock_, std::to_string(notSent) +
+                                   (notSent == 1 ? " mail was" : " mails were") +
+                                   " not sent: the mail server had not taken " +
+                                   (notSent == 1 ? "it" : "them") + " when the program ended.");
 }
 
 void BackgroundMailSender::stopWorker() {

@@ -27,7 +27,7 @@ class BackgroundMailSender final : public MailSender {
 
     // `clock` is the station's: it stamps the log lines on the caller's thread. The worker
     // measures its time-outs with the system clock.
-    explicit BackgroundMailSender(const Clock& clock, SocketFactory makeSocket = {});
+    BackgroundMailSender(const Clock& clock, LogWriter log, SocketFactory makeSocket = {});
     // Abandons what is still to go (finish() first for a bounded wait).
     ~BackgroundMailSender() override;
     BackgroundMailSender(const BackgroundMailSender&) = delete;
@@ -63,6 +63,7 @@ class BackgroundMailSender final : public MailSender {
     void stopWorker();
 
     const Clock& clock_;
+    LogWriter log_;
     SystemClock workerClock_;
     SocketFactory makeSocket_;
     SmtpEndpoint endpoint_;

@@ -8,7 +8,6 @@
 #include "comms/ReplyJudge.h"
 #include "ops/LogWriter.h"
 #include "plans/PlanDatabase.h"
-#include "platform/Paths.h"
 #include "platform/ProfileStore.h"
 #include "protocol/CommandVorn.h"
 
@@ -25,6 +24,8 @@ const unsigned char* bytesOf(const std::string& s) {
 
 CommoHandler::CommoHandler(CommsSetup setup)
     : clock_(setup.clock),
+      folder_(setup.folder),
+      log_(setup.folder),
       timers_(setup.timers),
       messages_(setup.messages),
       judge_(setup.judge),
@@ -32,10 +33,10 @@ CommoHandler::CommoHandler(CommsSetup setup)
       database_(setup.database),
       profile_(setup.profile),
       sockets_(std::move(setup.sockets)),
-      serial_(LinkServices{setup.clock, setup.messages, setup.judge, setup.database},
+      serial_(LinkServices{setup.clock, log_, setup.messages, setup.judge, setup.database},
               std::move(setup.serialDevice), ComPortMap(setup.profile)),
       lastTransmission_(setup.clock.now()) {
-    imsiList_.load(workPath(ImsiList::kFileName));
+    imsiList_.load(folder_.file(ImsiList::kFileName));
     if (!imsiList_.empty()) {
         m2mEnabled_ = true;
         addIpAddress(kM2MAddress);
@@ -74,7 +75,7 @@ void CommoHandler::stepRetired() {
 }
 
 IpServices CommoHandler::ipServices() const {
-    return IpServices{LinkServices{clock_, messages_, judge_, database_}, errors_, sockets_};
+    return IpServices{LinkServices{clock_, log_, messages_, judge_, database_}, errors_, sockets_};
 }
 
 // --- Queue -------------------------------------------------------------------------------
@@ -86,7 +87,7 @@ void CommoHandler::push(std::unique_ptr<QueuedMessage> message) {
 
 bool CommoHandler::fitsMessage(std::size_t count) {
     if (count <= kMessageBufferSize) return true;
-    logSystem(clock_, "Message of " + std::to_string(count) + " bytes too long, not queued.");
+    log_.logSystem(clock_, "Message of " + std::to_string(count) + " bytes too long, not queued.");
     return false;
 }
 
@@ -136,16 +137,16 @@ void CommoHandler::dispatchQueue() {
             if (n > 0)
                 writeRadioNow(buffer, n);
             else
-                logSystem(clock_, "Radio message of " + std::to_string(message->length()) +
-                                      " bytes too long, not sent.");
+                log_.logSystem(clock_, "Radio message of " + std::to_string(message->length()) +
+                                           " bytes too long, not sent.");
             continue;
         }
         std::size_t n = message->serialize(buffer, sizeof buffer);
         IpConnection* entry = table_.find(destination);
         if (!entry)
-            logSystem(clock_, "No IP connection for " + destination + ", message dropped.");
+            log_.logSystem(clock_, "No IP connection for " + destination + ", message dropped.");
         else if (!entry->queueDirect(buffer, n))
-            logSystem(clock_, "IP connection " + destination + " full, message dropped.");
+            log_.logSystem(clock_, "IP connection " + destination + " full, message dropped.");
         lastTransmission_ = now();
         break;  // at most one IP message per tick
     }
@@ -169,8 +170,8 @@ void CommoHandler::broadcast(const unsigned char* bytes, std::size_t count) {
             ++refused;
     // Links whose waiting room is full (a port or peer long gone) are named in the log.
     if (refused > 0)
-        logSystem(clock_, "Broadcast of " + std::to_string(count) + " bytes refused by " +
-                              std::to_string(refused) + " links with full buffers.");
+        log_.logSystem(clock_, "Broadcast of " + std::to_string(count) + " bytes refused by " +
+                                   std::to_string(refused) + " links with full buffers.");
     lastTransmission_ = now();
 }
 
@@ -241,7 +242,7 @@ int CommoHandler::requestLocationData(Location& location, const std::string& add
             addIpAddress(address);
             entry = table_.find(address);
             if (!entry) return 0;
-            logSystem(clock_, "Added IP address from Commo Handler.");
+            log_.logSystem(clock_, "Added IP address from Commo Handler.");
         }
     }
     handOverRead(location, entry, request);
@@ -359,8 +360,8 @@ void CommoHandler::saveTable() {
     records.reserve(table_.size());
     for (const auto& entry : table_.entries())
         records.push_back({entry->address(), entry->enabled(), entry->name()});
-    if (!IpTableFile::write(workPath(IpTableFile::kFileName), records))
-        logSystem(clock_, "The IP table file could not be written.");
+    if (!IpTableFile::write(folder_.file(IpTableFile::kFileName), records))
+        log_.logSystem(clock_, "The IP table file could not be written.");
 }
 
 void CommoHandler::setIpPort(unsigned port) {

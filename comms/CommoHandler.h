@@ -11,6 +11,7 @@
 #include "comms/IpTable.h"
 #include "comms/QueuedMessage.h"
 #include "comms/SerialPort.h"
+#include "ops/LogWriter.h"
 #include "plans/Location.h"
 #include "platform/TimerService.h"
 
@@ -26,6 +27,7 @@ class ReplyJudge;
 // and the platform backends (empty: this platform's own).
 struct CommsSetup {
     const Clock& clock;
+    WorkingFolder folder;  // imsi.csv, the IP table file and the log files
     TimerService& timers;
     CommsMessages& messages;
     ReplyJudge& judge;
@@ -46,7 +48,7 @@ class CommoHandler final : public ConnectionStatus {
     static constexpr const char* kSyncPulse = "Quirn SYNC PULSE";
     static constexpr int kDefaultBaud = 2400;
 
-    // Reads imsi.csv from the working folder; with IMSIs the M2M client's entry is added.
+    // Reads imsi.csv from the setup's working folder; with IMSIs the M2M client's entry is added.
     explicit CommoHandler(CommsSetup setup);
     ~CommoHandler() override;
     CommoHandler(const CommoHandler&) = delete;
@@ -146,6 +148,8 @@ class CommoHandler final : public ConnectionStatus {
     std::time_t now() const { return clock_.now(); }
 
     const Clock& clock_;
+    WorkingFolder folder_;
+    LogWriter log_;
     TimerService& timers_;
     CommsMessages& messages_;
     ReplyJudge& judge_;

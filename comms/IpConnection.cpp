@@ -90,9 +90,10 @@ void IpConnection::sendBytes(const std::string& bytes) {
     if (bytes.empty() || !socket_) return;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     if (socket_->send(data, bytes.size()))
-        logTransmit(services_.link.clock, address(), data, bytes.size());
+        services_.link.log.logTransmit(services_.link.clock, address(), data, bytes.size());
     else
-        logSystem(services_.link.clock, "IP Socket Address  " + address() + " send refused.");
+        services_.link.log.logSystem(services_.link.clock,
+                                     "IP Socket Address  " + address() + " send refused.");
 }
 
 void IpConnection::step() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ops/LogWriter.h"
 #include "platform/Clock.h"
 
 namespace quirn {
@@ -9,10 +10,12 @@ class ReplyJudge;
 class PlanDatabase;
 class Location;
 
-// What every link uses and nothing owns but the application: the clock, the message builders,
-// the reply judge and the plan database (to notice a location deleted while it was read).
+// What every link uses and nothing owns but the application: the clock, the log writer, the
+// message builders, the reply judge and the plan database (to notice a location deleted while
+// it was read).
 struct LinkServices {
     const Clock& clock;
+    LogWriter log;
     CommsMessages& messages;
     ReplyJudge& judge;
     const PlanDatabase* database = nullptr;

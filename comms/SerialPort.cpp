@@ -35,8 +35,9 @@ std::string notSentLine(const std::string& portName, std::size_t messages, std::
 
 SerialPort::~SerialPort() {
     if (!outgoing_.empty())
-        logSystem(services_.clock, notSentLine(portName_, outgoing_.size(),
-                                               outgoing_.pendingBytes(), "the program ended."));
+        services_.log.logSystem(services_.clock,
+                                notSentLine(portName_, outgoing_.size(), outgoing_.pendingBytes(),
+                                            "the program ended."));
     close();
 }
 
@@ -54,15 +55,16 @@ int SerialPort::open(int comNumber, int baud) {
         if (!outgoing_.empty()) {
             const std::size_t messages = outgoing_.size(), bytes = outgoing_.pendingBytes();
             outgoing_.clear();
-            logSystem(services_.clock,
-                      notSentLine("the radio port", messages, bytes, "the radio was turned off."));
+            services_.log.logSystem(services_.clock, notSentLine("the radio port", messages, bytes,
+                                                                 "the radio was turned off."));
         }
         return 0;
     }
     portName_ = "COM " + std::to_string(comNumber);
     if (!device_->open(comMap_.devicePath(comNumber), baud)) {
         // Asked for by the station or the technician: the failure is always said.
-        logSystem(services_.clock, portName_ + " could not be opened: " + device_->errorText());
+        services_.log.logSystem(services_.clock,
+                                portName_ + " could not be opened: " + device_->errorText());
         lost_ = true;
         failureLogged_ = true;
         return 1;
@@ -77,7 +79,8 @@ bool SerialPort::reopen() {
     if (comNumber_ == 0) return false;
     if (!device_->open(comMap_.devicePath(comNumber_), kBaud2400)) {
         if (!failureLogged_)
-            logSystem(services_.clock, portName_ + " could not be opened: " + device_->errorText());
+            services_.log.logSystem(services_.clock,
+                                    portName_ + " could not be opened: " + device_->errorText());
         lost_ = true;
         failureLogged_ = true;
         return false;
@@ -87,7 +90,7 @@ bool SerialPort::reopen() {
         if (refusedWhileLost_ > 0)
             line += " " + std::to_string(refusedWhileLost_) +
                     " radio messages were not sent while it was not available.";
-        logSystem(services_.clock, line);
+        services_.log.logSystem(services_.clock, line);
     }
     lost_ = false;
     failureLogged_ = false;
@@ -98,7 +101,8 @@ bool SerialPort::reopen() {
 void SerialPort::markLost() {
     device_->close();
     lastReopenMs_ = services_.clock.nowMs();
-    if (!failureLogged_) logSystem(services_.clock, "COM " + std::to_string(comNumber_) + " lost.");
+    if (!failureLogged_)
+        services_.log.logSystem(services_.clock, "COM " + std::to_string(comNumber_) + " lost.");
     lost_ = true;
     failureLogged_ = true;
     // A read in progress cannot get the rest of its reply: it ends with what arrived.
@@ -116,8 +120,9 @@ void SerialPort::markLost() {
 void SerialPort::pump() {
     if (!device_->isOpen() || outgoing_.empty()) return;
     long written = outgoing_.pump(*device_, [this](const std::string& message) {
-        logTransmit(services_.clock, kSerialLogName,
-                    reinterpret_cast<const unsigned char*>(message.data()), message.size());
+        services_.log.logTransmit(services_.clock, kSerialLogName,
+                                  reinterpret_cast<const unsigned char*>(message.data()),
+                                  message.size());
     });
     if (written < 0) {
         markLost();
@@ -130,13 +135,14 @@ void SerialPort::pump() {
 
 void SerialPort::giveUpExpired() {
     outgoing_.dropExpired(services_.clock.nowMs(), [this](const RadioOutgoing::Message& m) {
-        logSystem(services_.clock, "Radio message of " + std::to_string(m.bytes.size()) +
-                                       " bytes for " + portName_ +
-                                       " given up: " + std::to_string(m.bytes.size() - m.sent) +
-                                       " bytes of it were still not sent " +
-                                       std::to_string(RadioOutgoing::kGiveUpMs / 60000) +
-                                       " minutes after it was "
-                                       "handed over.");
+        services_.log.logSystem(
+            services_.clock, "Radio message of " + std::to_string(m.bytes.size()) + " bytes for " +
+                                 portName_ +
+                                 " given up: " + std::to_string(m.bytes.size() - m.sent) +
+                                 " bytes of it were still not sent " +
+                                 std::to_string(RadioOutgoing::kGiveUpMs / 60000) +
+                                 " minutes after it was "
+                                 "handed over.");
     });
 }
 
@@ -174,8 +180,9 @@ bool SerialPort::write(const unsigned char* bytes, std::size_t count) {
         return false;
     }
     if (!outgoing_.add(bytes, count, services_.clock.nowMs())) {
-        logSystem(services_.clock, "Radio message of " + std::to_string(count) + " bytes for " +
-                                       portName_ + " not sent: the port's backlog is full.");
+        services_.log.logSystem(services_.clock, "Radio message of " + std::to_string(count) +
+                                                     " bytes for " + portName_ +
+                                                     " not sent: the port's backlog is full.");
         return false;
     }
     pump();

@@ -28,15 +28,16 @@ MailDelivery deliverMail(const OutgoingMail& mail, const SmtpEndpoint& endpoint,
     return delivery;
 }
 
-void logDelivery(const Clock& clock, const OutgoingMail& mail, const MailDelivery& delivery) {
-    if (delivery.lineBreaksDropped) logEMail(clock, kHeaderLineBreaksDropped);
+void logDelivery(const LogWriter& log, const Clock& clock, const OutgoingMail& mail,
+                 const MailDelivery& delivery) {
+    if (delivery.lineBreaksDropped) log.logEMail(clock, kHeaderLineBreaksDropped);
     // The log names the recipient as the message carried it (no line breaks).
     std::string address = mail.toAddress;
     std::string name = mail.toName;
     dropLineBreaks(address);
     dropLineBreaks(name);
-    logEMail(clock, delivery.sent ? "To: " + address + ", " + name
-                                  : "To: " + address + ", FAILED " + name);
+    log.logEMail(clock, delivery.sent ? "To: " + address + ", " + name
+                                      : "To: " + address + ", FAILED " + name);
 }
 
 }  // namespace quirn

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "comms/SmtpClient.h"
+#include "ops/LogWriter.h"
 #include "ops/MailSender.h"
 #include "platform/BlockingTcpSocket.h"
 #include "platform/Clock.h"
@@ -30,6 +31,7 @@ MailDelivery deliverMail(const OutgoingMail& mail, const SmtpEndpoint& endpoint,
 
 // The EMail log lines of a delivery: "To: <address>, <name>" on success, "To: <address>,
 // FAILED <name>" otherwise, after the line about removed line breaks when there was one.
-void logDelivery(const Clock& clock, const OutgoingMail& mail, const MailDelivery& delivery);
+void logDelivery(const LogWriter& log, const Clock& clock, const OutgoingMail& mail,
+                 const MailDelivery& delivery);
 
 }  // namespace quirn

@@ -4,6 +4,7 @@
 
 #include "comms/SmtpClient.h"
 #include "comms/SmtpDelivery.h"
+#include "ops/LogWriter.h"
 #include "ops/MailSender.h"
 #include "platform/BlockingTcpSocket.h"
 #include "platform/Clock.h"
@@ -17,7 +18,7 @@ class SmtpMailSender final : public MailSender {
   public:
     using SocketFactory = std::function<std::unique_ptr<BlockingTcpSocket>()>;
 
-    explicit SmtpMailSender(const Clock& clock, SocketFactory makeSocket = {});
+    SmtpMailSender(const Clock& clock, LogWriter log, SocketFactory makeSocket = {});
 
     // The mail server's port (SmtpClient::kDefaultPort unless told otherwise).
     void setPort(unsigned port) { port_ = port; }
@@ -31,6 +32,7 @@ class SmtpMailSender final : public MailSender {
 
   private:
     const Clock& clock_;
+    LogWriter log_;
     SocketFactory makeSocket_;
     unsigned port_ = SmtpClient::kDefaultPort;
     int timeoutMs_ = SmtpClient::kDefaultTimeoutMs;

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quirn::Settings settings;
     quirn::PlanDownload download(db, clock, settings);
     quirn::Validation validation(download);
-    quirn::PasswayStore passway;
+    quirn::PasswayStore passway{quirn::WorkingFolder("unused")};  // nothing is loaded or saved
     quirn::ReadBack readBack(validation, nullptr, &passway);
     quirn::Location location(1, 1, 1);
     int next = readBack.takeLogBlock(location, std::span<const uint8_t>(data, size));

@@ -1,12 +1,12 @@
 #include "ops/ErrorList.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ops/LogWriter.h"
 #include "plans/Location.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
-#include "platform/Paths.h"
 
 namespace quirn {
 
@@ -17,8 +17,8 @@ constexpr const char* kIpNotMadeSuffix = " Connection not made.";
 
 }  // namespace
 
-ErrorList::ErrorList(const Clock& clock, ValidateFailureListener& listener)
-    : clock_(clock), listener_(listener) {}
+ErrorList::ErrorList(const Clock& clock, WorkingFolder folder, ValidateFailureListener& listener)
+    : clock_(clock), folder_(std::move(folder)), log_(folder_), listener_(listener) {}
 
 ErrorRecord* ErrorList::findEqual(const ErrorRecord& record) const {
     for (const auto& existing : records_) {
@@ -41,7 +41,7 @@ bool ErrorList::addError(std::unique_ptr<ErrorRecord> record) {
     const ErrorRecord& added = *records_.front();
     if (added.isKind(ErrorKind::ValidateLocation)) listener_.notifyValidateFailure(added);
     if (added.isKind(ErrorKind::IPConnect))
-        logError(clock_, kIpNotMadePrefix + added.text + kIpNotMadeSuffix);
+        log_.logError(clock_, kIpNotMadePrefix + added.text + kIpNotMadeSuffix);
     return true;
 }
 
@@ -89,7 +89,8 @@ void ErrorList::recordPasswayConfirmation(int masterGroup, int group, int locati
 
 void ErrorList::load() {
     records_.clear();
-    const std::string text = unreadableFiles_.loadText(workPath(kFileName)).value_or(std::string());
+    const std::string text =
+        unreadableFiles_.loadText(folder_.file(kFileName)).value_or(std::string());
     LineReader reader(text);
     std::string_view line;
     while (reader.next(line))
@@ -99,7 +100,7 @@ void ErrorList::load() {
 bool ErrorList::save() const {
     CrLfWriter out;
     for (const auto& r : records_) r->writeCsv(out);
-    return unreadableFiles_.replace(workPath(kFileName), out.str());
+    return unreadableFiles_.replace(folder_.file(kFileName), out.str());
 }
 
 const ErrorRecord* ErrorList::at(std::size_t index) const {

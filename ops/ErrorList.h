@@ -7,8 +7,10 @@
 
 #include "ops/ErrorKinds.h"
 #include "ops/ErrorRecord.h"
+#include "ops/LogWriter.h"
 #include "platform/Clock.h"
 #include "platform/UnreadableFiles.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
@@ -27,7 +29,8 @@ class ErrorList {
   public:
     static constexpr const char* kFileName = "errors.csv";
 
-    ErrorList(const Clock& clock, ValidateFailureListener& listener);
+    // errors.csv of `folder` holds the list; the Error log is in its log folder.
+    ErrorList(const Clock& clock, WorkingFolder folder, ValidateFailureListener& listener);
     ErrorList(const ErrorList&) = delete;
     ErrorList& operator=(const ErrorList&) = delete;
 
@@ -72,6 +75,8 @@ class ErrorList {
     void purge();
 
     const Clock& clock_;
+    WorkingFolder folder_;
+    LogWriter log_;
     ValidateFailureListener& listener_;
     std::vector<std::unique_ptr<ErrorRecord>> records_;  // newest first
     UnreadableFiles unreadableFiles_;

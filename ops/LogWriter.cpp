@@ -1,5 +1,7 @@
 #include "ops/LogWriter.h"
 
+#include <utility>
+
 #include "plans/Location.h"
 #include "platform/FileSystem.h"
 #include "platform/Format.h"
@@ -42,44 +44,46 @@ void appendPlain(const std::string& path, const Clock& clock, std::string_view m
 
 }  // namespace
 
-std::string logFileName(const Clock& clock, std::string_view category) {
-    return logFolder() + std::string(category) + "_" + datedPart(clock);
+LogWriter::LogWriter(WorkingFolder folder) : folder_(std::move(folder)) {}
+
+std::string LogWriter::logFileName(const Clock& clock, std::string_view category) const {
+    return folder_.logs() + std::string(category) + "_" + datedPart(clock);
 }
 
-std::string testLogFileName(const Clock& clock) {
-    return logFolder() + kTestFolder + pathSeparator() + "Test_" + datedPart(clock);
+std::string LogWriter::testLogFileName(const Clock& clock) const {
+    return folder_.logs() + kTestFolder + pathSeparator() + "Test_" + datedPart(clock);
 }
 
-void logSystem(const Clock& c, std::string_view m) {
+void LogWriter::logSystem(const Clock& c, std::string_view m) const {
     appendPlain(logFileName(c, kLogSystem), c, m);
 }
-void logValidate(const Clock& c, std::string_view m) {
+void LogWriter::logValidate(const Clock& c, std::string_view m) const {
     appendPlain(logFileName(c, kLogValidate), c, m);
 }
-void logError(const Clock& c, std::string_view m) {
+void LogWriter::logError(const Clock& c, std::string_view m) const {
     appendPlain(logFileName(c, kLogError), c, m);
 }
-void logEMail(const Clock& c, std::string_view m) {
+void LogWriter::logEMail(const Clock& c, std::string_view m) const {
     appendPlain(logFileName(c, kLogEMail), c, m);
 }
 
-void logTest(const Clock& clock, std::string_view message) {
+void LogWriter::logTest(const Clock& clock, std::string_view message) const {
     // The test area's folder is made by the testing window, never here: without it the record
     // is dropped.
-    if (!folderExists(logFolder() + kTestFolder)) return;
+    if (!folderExists(folder_.logs() + kTestFolder)) return;
     appendPlain(testLogFileName(clock), clock, message);
 }
 
-void logTransmit(const Clock& clock, std::string_view destination, const unsigned char* bytes,
-                 std::size_t count) {
+void LogWriter::logTransmit(const Clock& clock, std::string_view destination,
+                            const unsigned char* bytes, std::size_t count) const {
     std::string message = "To: " + std::string(destination) + ",";
     for (std::size_t i = 0; i < count; ++i)
         if (bytes[i] < kFirstHighByte) message += static_cast<char>(bytes[i]);
     appendPlain(logFileName(clock, kLogTransmit), clock, message);
 }
 
-void logLocation(const Clock& clock, const Location& location, const unsigned char* bytes,
-                 std::size_t count) {
+void LogWriter::logLocation(const Clock& clock, const Location& location,
+                            const unsigned char* bytes, std::size_t count) const {
     LocalDateTime t = toLocal(clock.now());
     std::string identity =
         location.name + "," + std::to_string(location.number) +

@@ -4,15 +4,11 @@
 #include <string_view>
 
 #include "platform/Clock.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
 class Location;
-
-// Daily log files, one per category and day, in the working folder's "LogFiles". Each call
-// opens the day's file, appends one record with one write, and closes it again, so a crash
-// loses at most the record being written and other programs can read the logs at any time.
-// A log file that cannot be opened drops the record silently: logging never stops the station.
 
 // Category words of the daily files.
 inline constexpr const char* kLogSystem = "System";
@@ -22,27 +18,42 @@ inline constexpr const char* kLogError = "Error";
 inline constexpr const char* kLogEMail = "EMail";
 inline constexpr const char* kLogLocation = "Location";
 
-// Full path of today's file of a category ("<log folder>System_Log_December_06_2026.txt").
-std::string logFileName(const Clock& clock, std::string_view category);
-// Full path of today's test-area file ("<log folder>Test Folders/Test_Log_...txt").
-std::string testLogFileName(const Clock& clock);
+// Daily log files, one per category and day, in a working folder's "LogFiles". Each call
+// opens the day's file, appends one record with one write, and closes it again, so a crash
+// loses at most the record being written and other programs can read the logs at any time.
+// A log file that cannot be opened drops the record silently: logging never stops the station.
+// The writer keeps nothing but the folder, so copies write to the same files.
+class LogWriter {
+  public:
+    explicit LogWriter(WorkingFolder folder);
 
-// One plain record "HH:MM.SS,<message>" + CR LF in the category's file of today.
-void logSystem(const Clock& clock, std::string_view message);
-void logValidate(const Clock& clock, std::string_view message);
-void logError(const Clock& clock, std::string_view message);
-void logEMail(const Clock& clock, std::string_view message);
-// A plain record in the test file; dropped while the "Test Folders" folder is missing.
-void logTest(const Clock& clock, std::string_view message);
+    const WorkingFolder& folder() const { return folder_; }
 
-// "To: <destination>," followed by the message bytes without those of value 128 or more.
-// destination is "Serial Port" for the radio port, else the connection's IP address.
-void logTransmit(const Clock& clock, std::string_view destination, const unsigned char* bytes,
-                 std::size_t count);
+    // Full path of today's file of a category ("<log folder>System_Log_December_06_2026.txt").
+    std::string logFileName(const Clock& clock, std::string_view category) const;
+    // Full path of today's test-area file ("<log folder>Test Folders/Test_Log_...txt").
+    std::string testLogFileName(const Clock& clock) const;
 
-// One read-back of a location: "HH:MM,<name>,<number> MG, G, L,<count>," then the raw bytes and
-// a zero byte, or "Location read too long.\n" when more than 1900 bytes arrived.
-void logLocation(const Clock& clock, const Location& location, const unsigned char* bytes,
-                 std::size_t count);
+    // One plain record "HH:MM.SS,<message>" + CR LF in the category's file of today.
+    void logSystem(const Clock& clock, std::string_view message) const;
+    void logValidate(const Clock& clock, std::string_view message) const;
+    void logError(const Clock& clock, std::string_view message) const;
+    void logEMail(const Clock& clock, std::string_view message) const;
+    // A plain record in the test file; dropped while the "Test Folders" folder is missing.
+    void logTest(const Clock& clock, std::string_view message) const;
+
+    // "To: <destination>," followed by the message bytes without those of value 128 or more.
+    // destination is "Serial Port" for the radio port, else the connection's IP address.
+    void logTransmit(const Clock& clock, std::string_view destination, const unsigned char* bytes,
+                     std::size_t count) const;
+
+    // One read-back of a location: "HH:MM,<name>,<number> MG, G, L,<count>," then the raw bytes
+    // and a zero byte, or "Location read too long.\n" when more than 1900 bytes arrived.
+    void logLocation(const Clock& clock, const Location& location, const unsigned char* bytes,
+                     std::size_t count) const;
+
+  private:
+    WorkingFolder folder_;
+};
 
 }  // namespace quirn

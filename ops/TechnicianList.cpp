@@ -1,15 +1,17 @@
 #include "ops/TechnicianList.h"
 
+#include <utility>
+
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
-#include "platform/Paths.h"
 #include "platform/TextLines.h"
 
 namespace quirn {
 
-TechnicianList::TechnicianList(const Clock& clock, MailSender& sender, const LocationNames& names)
-    : clock_(clock), sender_(sender), names_(names) {}
+TechnicianList::TechnicianList(const Clock& clock, WorkingFolder folder, MailSender& sender,
+                               const LocationNames& names)
+    : clock_(clock), folder_(std::move(folder)), sender_(sender), names_(names) {}
 
 void TechnicianList::setMailAccount(std::string server, std::string senderAddress) {
     server_ = std::move(server);
@@ -43,7 +45,8 @@ int TechnicianList::sendTo(const MailUser& technician, const std::string& text) 
 
 void TechnicianList::load() {
     users_.clear();
-    const std::string text = unreadableFiles_.loadText(workPath(kFileName)).value_or(std::string());
+    const std::string text =
+        unreadableFiles_.loadText(folder_.file(kFileName)).value_or(std::string());
     LineReader reader(text);
     std::string_view line;
     while (reader.next(line))
@@ -53,7 +56,7 @@ void TechnicianList::load() {
 bool TechnicianList::save() const {
     CrLfWriter out;
     for (const MailUser& user : users_) user.writeCsv(out);
-    return unreadableFiles_.replace(workPath(kFileName), out.str());
+    return unreadableFiles_.replace(folder_.file(kFileName), out.str());
 }
 
 }  // namespace quirn

@@ -9,6 +9,7 @@
 #include "ops/MailUser.h"
 #include "platform/Clock.h"
 #include "platform/UnreadableFiles.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
@@ -21,7 +22,9 @@ class TechnicianList final : public ValidateFailureListener {
     static constexpr const char* kSubject = "Message from Quirn Radio";
     static constexpr const char* kStartedFormat = "Quirn Radio Started at, %A, %B %d, %Y, %H:%M";
 
-    TechnicianList(const Clock& clock, MailSender& sender, const LocationNames& names);
+    // mail.csv of `folder` holds the technicians.
+    TechnicianList(const Clock& clock, WorkingFolder folder, MailSender& sender,
+                   const LocationNames& names);
     TechnicianList(const TechnicianList&) = delete;
     TechnicianList& operator=(const TechnicianList&) = delete;
 
@@ -50,6 +53,7 @@ class TechnicianList final : public ValidateFailureListener {
     void notifyAll(NotificationKind kind, const std::string& text);
 
     const Clock& clock_;
+    WorkingFolder folder_;
     MailSender& sender_;
     const LocationNames& names_;
     std::string server_;

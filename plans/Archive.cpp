@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "plans/DatabaseFiles.h"
 #include "platform/AtomicFile.h"
@@ -24,7 +25,7 @@ constexpr const char* kWarning =
 
 struct Section {
     const char* marker;
-    std::string (*path)(const char*);
+    std::string (*path)(const WorkingFolder&, const char*);
 };
 
 // In the order the archive holds them.
@@ -43,14 +44,15 @@ std::optional<std::string> readDatabaseFile(const std::string& path) {
 
 }  // namespace
 
-std::string archiveFolder() {
-    return workPath(std::string(kFolderName) + pathSeparator());
+std::string archiveFolder(const WorkingFolder& folder) {
+    return folder.file(std::string(kFolderName) + pathSeparator());
 }
 
-Archive::Archive(const Clock& clock) : clock_(clock) {}
+Archive::Archive(const Clock& clock, WorkingFolder folder)
+    : clock_(clock), folder_(std::move(folder)) {}
 
-std::string Archive::fileNameAt(std::time_t t) {
-    return archiveFolder() + formatLocal(kNameFormat, t);
+std::string Archive::fileNameAt(std::time_t t) const {
+    return archiveFolder(folder_) + formatLocal(kNameFormat, t);
 }
 
 std::string Archive::text() const {
@@ -63,7 +65,7 @@ std::string Archive::text() const {
         if (!first) out.endLine().endLine();
         first = false;
         out.text(s.marker).endLine().endLine();
-        if (std::optional<std::string> file = readDatabaseFile(s.path("csv"))) {
+        if (std::optional<std::string> file = readDatabaseFile(s.path(folder_, "csv"))) {
             LineReader reader(*file);
             std::string_view line;
             while (reader.next(line)) out.text(line).endLine();
@@ -74,14 +76,14 @@ std::string Archive::text() const {
 
 bool Archive::make() const {
     // The folder is made at start-up; make it here too so a removed folder costs no archive.
-    makeFolder(archiveFolder());
+    makeFolder(archiveFolder(folder_));
     return replaceFileAtomically(fileNameAt(clock_.now()), text());
 }
 
 bool Archive::changedToday() const {
     const std::time_t now = clock_.now();
     for (const Section& s : sections()) {
-        std::optional<std::time_t> written = fileModifiedTime(s.path("csv"));
+        std::optional<std::time_t> written = fileModifiedTime(s.path(folder_, "csv"));
         if (written && now - *written < kChangedWithinSeconds) return true;
     }
     return false;

@@ -2,15 +2,18 @@
 #include <ctime>
 #include <string>
 
+#include "platform/WorkingFolder.h"
+
 namespace quirn {
 
 class Clock;
 
-// The folder archives go to: "Archive" in the working folder, with a trailing separator.
-std::string archiveFolder();
+// The folder archives go to: "Archive" in a working folder, with a trailing separator.
+std::string archiveFolder(const WorkingFolder& folder);
 
 // A daily copy of the four database CSV files under section markers, so that the programming
-// of any earlier day can be looked at. Made from the files on disk, not from memory.
+// of any earlier day can be looked at. Made from the files on disk (those of `folder`), not from
+// memory.
 class Archive {
   public:
     // A database file changed today when it was written less than this long ago (23 h 0 min
@@ -19,11 +22,11 @@ class Archive {
 
     enum class Outcome { Unchanged, Made, Failed };
 
-    explicit Archive(const Clock& clock);
+    Archive(const Clock& clock, WorkingFolder folder);
 
     // "Archived_December_06_2026_23_59 .txt" in the archive folder for the local time t (the
     // blank before the extension is part of the name). Two archives of one minute share it.
-    static std::string fileNameAt(std::time_t t);
+    std::string fileNameAt(std::time_t t) const;
     // The archive text for the clock's time, from the files as they are now. A file that
     // cannot be read contributes no lines; its marker is still written.
     std::string text() const;
@@ -39,6 +42,7 @@ class Archive {
 
   private:
     const Clock& clock_;
+    WorkingFolder folder_;
 };
 
 }  // namespace quirn

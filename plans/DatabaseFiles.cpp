@@ -8,7 +8,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
-#include "platform/Paths.h"
 #include "platform/TextLines.h"
 
 namespace quirn {
@@ -47,14 +46,11 @@ int num(const Fields& f, size_t i) {
     return atoiField(f[i]);
 }
 
-void loadDayPlans(PlanDatabase& db, std::time_t now) {
+void loadDayPlans(PlanDatabase& db, const std::string& text, std::time_t now) {
     LocalDayCache days;
-    // What could not be read leaves the database as it was.
-    std::optional<std::string> text = db.unreadableFiles().loadText(dayPlanFileName());
-    if (!text) return;
     db.clearSpecialWeekPlans();
     db.setSpecialWeekEnd(neverTime());
-    forEachRecord(*text, [&](const Fields& f) {
+    forEachRecord(text, [&](const Fields& f) {
         const std::string_view key = f[0];
         if (key == "DayPlan" && f.size() >= 7) {
             int g = num(f, 1), mg = num(f, 2);
@@ -96,11 +92,9 @@ void loadDayPlans(PlanDatabase& db, std::time_t now) {
     for (Group* g : db.allGroups()) g->sortAnnualPlans();
 }
 
-void loadSteps(PlanDatabase& db) {
-    std::optional<std::string> text = db.unreadableFiles().loadText(stepsFileName());
-    if (!text) return;
+void loadSteps(PlanDatabase& db, const std::string& text) {
     for (Group* g : db.allGroups()) g->deleteAllSteps();
-    forEachRecord(*text, [&](const Fields& f) {
+    forEachRecord(text, [&](const Fields& f) {
         if (!startsWith(f[0], "Step") || f.size() < 6) return;
         int plan = num(f, 1), g = num(f, 2), minutes = num(f, 3), mg = num(f, 4);
         if (!validGroupNumbers(mg, g) || !validDayPlanNumber(plan)) return;
@@ -108,10 +102,8 @@ void loadSteps(PlanDatabase& db) {
     });
 }
 
-void loadGroups(PlanDatabase& db) {
-    std::optional<std::string> text = db.unreadableFiles().loadText(groupsFileName());
-    if (!text) return;
-    forEachRecord(*text, [&](const Fields& f) {
+void loadGroups(PlanDatabase& db, const std::string& text) {
+    forEachRecord(text, [&](const Fields& f) {
         if (!startsWith(f[0], "Group") || f.size() < 4) return;
         int mg = num(f, 1), g = num(f, 3);
         if (!validGroupNumbers(mg, g)) return;
@@ -119,10 +111,8 @@ void loadGroups(PlanDatabase& db) {
     });
 }
 
-void loadLocations(PlanDatabase& db, const LoadHooks& hooks) {
-    const std::optional<std::string> loaded = db.unreadableFiles().loadText(locationsFileName());
-    if (!loaded) return;
-    const std::string& text = *loaded;
+void loadLocations(PlanDatabase& db, const std::string& text,
+                   const std::optional<std::string>& snapshot, const LoadHooks& hooks) {
     // Pass one: the locations themselves.
     forEachRecord(text, [&](const Fields& f) {
         if (!startsWith(f[0], "Location") || f.size() < 6) return;
@@ -154,7 +144,7 @@ void loadLocations(PlanDatabase& db, const LoadHooks& hooks) {
         }
     });
     if (hooks.forgetLocationReferences) hooks.forgetLocationReferences();
-    loadSnapshot(db, hooks);
+    if (snapshot) applySnapshotBytes(db, *snapshot, hooks);
 }
 
 // Plans that ended before this cut-off are not written: the Saturday before today (a week
@@ -166,36 +156,52 @@ std::time_t expiryCutOff(std::time_t now) {
 
 }  // namespace
 
-std::string dayPlanFileName(const char* ext) {
-    return workPath(std::string("dayplan.") + ext);
+std::string dayPlanFileName(const WorkingFolder& folder, const char* ext) {
+    return folder.file(std::string("dayplan.") + ext);
 }
-std::string groupsFileName(const char* ext) {
-    return workPath(std::string("groups.") + ext);
+std::string groupsFileName(const WorkingFolder& folder, const char* ext) {
+    return folder.file(std::string("groups.") + ext);
 }
-std::string locationsFileName(const char* ext) {
-    return workPath(std::string("locations.") + ext);
+std::string locationsFileName(const WorkingFolder& folder, const char* ext) {
+    return folder.file(std::string("locations.") + ext);
 }
-std::string stepsFileName(const char* ext) {
-    return workPath(std::string("steps.") + ext);
+std::string stepsFileName(const WorkingFolder& folder, const char* ext) {
+    return folder.file(std::string("steps.") + ext);
 }
-std::string snapshotFileName() {
-    return workPath("Quirn Locations.bin");
+std::string snapshotFileName(const WorkingFolder& folder) {
+    return folder.file("Quirn Locations.bin");
 }
-std::string overrideFileName() {
-    return workPath("override.csv");
+std::string overrideFileName(const WorkingFolder& folder) {
+    return folder.file("override.csv");
 }
-std::string settingsFileName() {
-    return workPath("profile.csv");
+std::string settingsFileName(const WorkingFolder& folder) {
+    return folder.file("profile.csv");
 }
-std::string passwayFileName() {
-    return workPath("Passway.pw2");
+std::string passwayFileName(const WorkingFolder& folder) {
+    return folder.file("Passway.pw2");
 }
 
-void loadDatabase(PlanDatabase& db, std::time_t now, const LoadHooks& hooks) {
-    loadDayPlans(db, now);
-    loadSteps(db);
-    loadGroups(db);
-    loadLocations(db, hooks);
+void loadDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now,
+                  const LoadHooks& hooks) {
+    // The files are read in the order their parts are loaded (a missing one is created empty);
+    // what could not be read leaves its part of the database as it was, and the snapshot is
+    // read only when the locations it belongs to were.
+    UnreadableFiles& files = db.unreadableFiles();
+    DatabaseTexts texts;
+    texts.dayPlans = files.loadText(dayPlanFileName(folder));
+    texts.steps = files.loadText(stepsFileName(folder));
+    texts.groups = files.loadText(groupsFileName(folder));
+    texts.locations = files.loadText(locationsFileName(folder));
+    if (texts.locations) texts.snapshot = files.loadIfPresent(snapshotFileName(folder));
+    loadDatabaseTexts(db, texts, now, hooks);
+}
+
+void loadDatabaseTexts(PlanDatabase& db, const DatabaseTexts& texts, std::time_t now,
+                       const LoadHooks& hooks) {
+    if (texts.dayPlans) loadDayPlans(db, *texts.dayPlans, now);
+    if (texts.steps) loadSteps(db, *texts.steps);
+    if (texts.groups) loadGroups(db, *texts.groups);
+    if (texts.locations) loadLocations(db, *texts.locations, texts.snapshot, hooks);
     for (Group* g : db.allGroups()) g->recomputeProgramView();
     db.setLoaded();
 }
@@ -334,7 +340,7 @@ std::string locationsFileText(PlanDatabase& db) {
     return out.take();
 }
 
-bool saveDatabase(PlanDatabase& db, std::time_t now) {
+bool saveDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now) {
     // One buffer serves the four files in turn, each written from it as it stands: megabytes
     // are neither copied nor asked of the system four times over. The locations file, the
     // largest, goes first so the others fit in what it already has. A file that could not be
@@ -342,16 +348,16 @@ bool saveDatabase(PlanDatabase& db, std::time_t now) {
     const UnreadableFiles& files = db.unreadableFiles();
     CrLfWriter out;
     writeLocationsFile(out, db);
-    bool ok = files.replace(locationsFileName(), out.str());
+    bool ok = files.replace(locationsFileName(folder), out.str());
     out.clear();
     writeDayPlanFile(out, db, now);
-    ok = files.replace(dayPlanFileName(), out.str()) && ok;
+    ok = files.replace(dayPlanFileName(folder), out.str()) && ok;
     out.clear();
     writeStepsFile(out, db);
-    ok = files.replace(stepsFileName(), out.str()) && ok;
+    ok = files.replace(stepsFileName(folder), out.str()) && ok;
     out.clear();
     writeGroupsFile(out, db);
-    ok = files.replace(groupsFileName(), out.str()) && ok;
+    ok = files.replace(groupsFileName(folder), out.str()) && ok;
     return ok;
 }
 

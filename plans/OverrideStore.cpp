@@ -33,7 +33,8 @@ bool validCommand(int command) {
 
 }  // namespace
 
-OverrideStore::OverrideStore(const Clock& clock) : clock_(clock) {}
+OverrideStore::OverrideStore(const Clock& clock, WorkingFolder folder)
+    : clock_(clock), folder_(std::move(folder)) {}
 
 OverridePlan* OverrideStore::findPlan(int masterGroup, int group) {
     for (OverridePlan& p : plans_)
@@ -112,7 +113,7 @@ OverrideLoadResult OverrideStore::load(OverrideLoadMode mode) {
     plans_.clear();
     loadedDay_.reset();
     OverrideLoadResult result;
-    const std::string path = overrideFileName();
+    const std::string path = overrideFileName(folder_);
     const std::time_t now = clock_.now();
     // Only a regular file is read: a folder of that name would read as garbage.
     std::optional<std::string> text;
@@ -145,7 +146,7 @@ std::string OverrideStore::fileText() const {
 }
 
 bool OverrideStore::save() const {
-    return replaceFileAtomically(overrideFileName(), fileText());
+    return replaceFileAtomically(overrideFileName(folder_), fileText());
 }
 
 size_t OverrideStore::tick(PlanPager& pager) {

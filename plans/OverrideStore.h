@@ -8,6 +8,7 @@
 
 #include "plans/OverridePlan.h"
 #include "plans/PlanDatabase.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
@@ -45,7 +46,8 @@ class OverrideStore : public OverrideQuery {
     // so the batch always fits the 4000-byte message buffer.
     static constexpr size_t kBatchLimit = 3000;
 
-    explicit OverrideStore(const Clock& clock);
+    // override.csv of `folder` is the file loaded and saved.
+    OverrideStore(const Clock& clock, WorkingFolder folder);
 
     // Empties the store, then reads override.csv when it was last written today (by the
     // clock). Lines are split at every comma; unknown or short lines are ignored. Every plan's
@@ -77,6 +79,7 @@ class OverrideStore : public OverrideQuery {
     void parse(std::string_view text, OverrideLoadResult& result);
 
     const Clock& clock_;
+    WorkingFolder folder_;
     std::vector<OverridePlan> plans_;
     std::optional<std::time_t> loadedDay_;  // when the plans' file was written
 };

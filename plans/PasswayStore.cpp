@@ -9,7 +9,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
-#include "platform/Paths.h"
 #include "platform/TextLines.h"
 
 namespace quirn {
@@ -43,8 +42,8 @@ std::time_t endOfMonthBefore(std::time_t now, int back) {
 
 }  // namespace
 
-std::string PasswayStore::monthlyLogName(std::time_t t) {
-    return logFolder() + "Passway_Log_" + formatLocal("%B_%Y.csv", t);
+std::string PasswayStore::monthlyLogName(std::time_t t) const {
+    return folder_.logs() + "Passway_Log_" + formatLocal("%B_%Y.csv", t);
 }
 
 std::string PasswayStore::fileBytes(const PlanDatabase& db) const {
@@ -100,13 +99,13 @@ bool PasswayStore::applyFileBytes(PlanDatabase& db, const std::string& bytes) {
 }
 
 bool PasswayStore::load(PlanDatabase& db) {
-    auto bytes = unreadableFiles_.loadIfPresent(passwayFileName());
+    auto bytes = unreadableFiles_.loadIfPresent(passwayFileName(folder_));
     return bytes && applyFileBytes(db, *bytes);
 }
 
 bool PasswayStore::save(const PlanDatabase& db, std::time_t now) {
     // Without the activations of an unreadable file the monthly logs would lose them too.
-    if (unreadableFiles_.contains(passwayFileName())) return false;
+    if (unreadableFiles_.contains(passwayFileName(folder_))) return false;
     const std::time_t oldestEnd = endOfMonthBefore(now, 2);
     const std::time_t previousEnd = endOfMonthBefore(now, 1);
     const std::array<std::string, 3> names = {monthlyLogName(now), monthlyLogName(previousEnd),
@@ -131,7 +130,7 @@ bool PasswayStore::save(const PlanDatabase& db, std::time_t now) {
     for (size_t i = 0; i < logs.size(); ++i)
         if (!appendToFile(names[i], logs[i].str())) return false;
     activations_ = std::move(kept);
-    return unreadableFiles_.replace(passwayFileName(), fileBytes(db));
+    return unreadableFiles_.replace(passwayFileName(folder_), fileBytes(db));
 }
 
 }  // namespace quirn

@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/UnreadableFiles.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
@@ -23,6 +25,9 @@ struct PasswayActivation {
 // The Passway activations kept between runs ("Passway.pw2") and their monthly CSV logs.
 class PasswayStore {
   public:
+    // Passway.pw2 of `folder` and the monthly logs in its log folder.
+    explicit PasswayStore(WorkingFolder folder) : folder_(std::move(folder)) {}
+
     const std::vector<PasswayActivation>& activations() const { return activations_; }
     void addActivation(const PasswayActivation& a) { activations_.push_back(a); }
     void clear() { activations_.clear(); }
@@ -37,7 +42,7 @@ class PasswayStore {
     bool save(const PlanDatabase& db, std::time_t now);
 
     // The monthly log file of the month holding t ("<log folder>Passway_Log_December_2026.csv").
-    static std::string monthlyLogName(std::time_t t);
+    std::string monthlyLogName(std::time_t t) const;
     // The exact bytes of "Passway.pw2" for the current activations and locations.
     std::string fileBytes(const PlanDatabase& db) const;
     // Reads file bytes as load() does.
@@ -47,6 +52,7 @@ class PasswayStore {
     const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
 
   private:
+    WorkingFolder folder_;
     std::vector<PasswayActivation> activations_;
     UnreadableFiles unreadableFiles_;
 };

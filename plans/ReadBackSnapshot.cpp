@@ -73,8 +73,8 @@ std::string snapshotBytes(const PlanDatabase& db) {
     return out;
 }
 
-bool saveSnapshot(const PlanDatabase& db) {
-    return db.unreadableFiles().replace(snapshotFileName(), snapshotBytes(db));
+bool saveSnapshot(const PlanDatabase& db, const WorkingFolder& folder) {
+    return db.unreadableFiles().replace(snapshotFileName(folder), snapshotBytes(db));
 }
 
 int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHooks& hooks) {
@@ -108,8 +108,8 @@ int applySnapshotBytes(PlanDatabase& db, const std::string& bytes, const LoadHoo
     return applied;
 }
 
-int loadSnapshot(PlanDatabase& db, const LoadHooks& hooks) {
-    auto bytes = db.unreadableFiles().loadIfPresent(snapshotFileName());
+int loadSnapshot(PlanDatabase& db, const WorkingFolder& folder, const LoadHooks& hooks) {
+    auto bytes = db.unreadableFiles().loadIfPresent(snapshotFileName(folder));
     return bytes ? applySnapshotBytes(db, *bytes, hooks) : 0;
 }
 

@@ -8,7 +8,6 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
-#include "platform/Paths.h"
 #include "platform/TextLines.h"
 
 namespace quirn {
@@ -37,15 +36,16 @@ bool validTime(int hour, int minute) {
 
 }  // namespace
 
-std::string summerFileName() {
-    return workPath("summer.csv");
+std::string summerFileName(const WorkingFolder& folder) {
+    return folder.file("summer.csv");
 }
 
-SummerPlanStore::SummerPlanStore(const Clock& clock) : clock_(clock) {}
+SummerPlanStore::SummerPlanStore(const Clock& clock, WorkingFolder folder)
+    : clock_(clock), folder_(std::move(folder)) {}
 
 bool SummerPlanStore::load() {
     plans_.clear();
-    const std::string path = summerFileName();
+    const std::string path = summerFileName(folder_);
     // Something that is there but cannot be read must not be replaced by an empty file at save.
     std::optional<std::string> text = unreadableFiles_.loadIfPresent(path);
     if (!text) return false;
@@ -105,7 +105,11 @@ std::string SummerPlanStore::fileText() const {
 }
 
 bool SummerPlanStore::save() const {
-    return unreadableFiles_.replace(summerFileName(), fileText());
+    return saveIn(folder_);
+}
+
+bool SummerPlanStore::saveIn(const WorkingFolder& folder) const {
+    return unreadableFiles_.replace(summerFileName(folder), fileText());
 }
 
 const SummerPlan* SummerPlanStore::findPlanOf(int mg, int g, int l) const {

@@ -8,14 +8,15 @@
 
 #include "plans/SummerPlan.h"
 #include "platform/UnreadableFiles.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
 class Clock;
 class PlanPager;
 
-// "summer.csv" in the working folder.
-std::string summerFileName();
+// "summer.csv" in a working folder.
+std::string summerFileName(const WorkingFolder& folder);
 
 // The named summer school plans as summer.csv holds them, in file order. This program creates
 // and changes no summer plan itself: the store holds what the file held at start-up. Every
@@ -27,7 +28,8 @@ class SummerPlanStore {
     static constexpr int kPageHour = 4;
     static constexpr int kPageMinute = 0;
 
-    explicit SummerPlanStore(const Clock& clock);
+    // summer.csv of `folder` is the file loaded and saved.
+    SummerPlanStore(const Clock& clock, WorkingFolder folder);
 
     // Empties the store, then reads summer.csv. False, and the store empty, when the file
     // cannot be read. Lines are read whole; unknown and short lines, lines before the first
@@ -42,6 +44,8 @@ class SummerPlanStore {
     // caller goes on without a message). A file that existed but could not be read at the last
     // load is left as it is: the store never held its plans.
     bool save() const;
+    // The same into summer.csv of another folder (a copy of the station's files).
+    bool saveIn(const WorkingFolder& folder) const;
 
     const std::vector<SummerPlan>& plans() const { return plans_; }
     const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
@@ -59,6 +63,7 @@ class SummerPlanStore {
 
   private:
     const Clock& clock_;
+    WorkingFolder folder_;
     std::vector<SummerPlan> plans_;
     std::optional<std::time_t> handledMinute_;
     UnreadableFiles unreadableFiles_;

@@ -8,16 +8,16 @@ namespace quirn {
 
 bool ArchivingProgrammingStore::beforeChange() {
     if (archived_) return true;
-    Archive archive(clock_);
-    std::string name = Archive::fileNameAt(clock_.now());
+    Archive archive(clock_, folder_);
+    std::string name = archive.fileNameAt(clock_.now());
     if (!archive.make()) {
-        logSystem(clock_, "Time testing could not archive the database to " + name +
-                              "; group 1 of master group 1 is left as it is.");
+        log_.logSystem(clock_, "Time testing could not archive the database to " + name +
+                                   "; group 1 of master group 1 is left as it is.");
         return false;
     }
     archived_ = true;
-    logSystem(clock_, "Time testing archived the database to " + name +
-                          " before replacing the programming of group 1 of master group 1.");
+    log_.logSystem(clock_, "Time testing archived the database to " + name +
+                               " before replacing the programming of group 1 of master group 1.");
     return true;
 }
 

@@ -1,5 +1,9 @@
 #pragma once
 #include <functional>
+#include <utility>
+
+#include "ops/LogWriter.h"
+#include "platform/WorkingFolder.h"
 
 namespace quirn {
 
@@ -21,8 +25,10 @@ class TestProgrammingStore {
 // and a System log line names the archive; every change is then saved with "save all".
 class ArchivingProgrammingStore final : public TestProgrammingStore {
   public:
-    ArchivingProgrammingStore(const Clock& clock, std::function<void()> saveAll)
-        : clock_(clock), saveAll_(std::move(saveAll)) {}
+    // The archive and the System log are those of `folder`.
+    ArchivingProgrammingStore(const Clock& clock, WorkingFolder folder,
+                              std::function<void()> saveAll)
+        : clock_(clock), folder_(std::move(folder)), log_(folder_), saveAll_(std::move(saveAll)) {}
 
     // Archives once; false (and nothing is changed) while no archive could be written.
     bool beforeChange() override;
@@ -31,6 +37,8 @@ class ArchivingProgrammingStore final : public TestProgrammingStore {
 
   private:
     const Clock& clock_;
+    WorkingFolder folder_;
+    LogWriter log_;
     std::function<void()> saveAll_;
     bool archived_ = false;
 };

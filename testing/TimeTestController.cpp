@@ -55,8 +55,9 @@ PresetTime presetTime(TimeTestController::Preset preset) {
 
 TimeTestController::TimeTestController(const TimeTestWindowServices& services)
     : s_(services),
+      log_(services.folder),
       switch_(services.clock, services.commo, services.database, services.download),
-      store_(services.clock, services.saveAll),
+      store_(services.clock, services.folder, services.saveAll),
       runner_(TestRunnerSetup{services.clock, services.timers, switch_, services.database, store_},
               *this) {
     LocalDateTime today = toLocal(s_.clock.now());
@@ -209,7 +210,7 @@ void TimeTestController::add(const std::string& line) {
 }
 
 void TimeTestController::testLine(const std::string& line, LineKind) {
-    logTest(s_.clock, line);
+    log_.logTest(s_.clock, line);
     add(line);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "loader/AttachedType.h"
+#include "ops/LogWriter.h"
 #include "platform/TimerService.h"
 #include "testing/SwitchUnderTest.h"
 #include "testing/TestProgrammingStore.h"
@@ -17,9 +18,10 @@ class CommoHandler;
 class PlanDatabase;
 class PlanDownload;
 
-// What the testing window is opened with; all held by reference.
+// What the testing window is opened with; all but the folder held by reference.
 struct TimeTestWindowServices {
     const Clock& clock;
+    WorkingFolder folder;  // the archive before the first change, and the test log
     TimerService& timers;
     CommoHandler& commo;
     PlanDatabase& database;
@@ -114,6 +116,7 @@ class TimeTestController final : private TestLineSink {
     void notify();
 
     TimeTestWindowServices s_;
+    LogWriter log_;
     SwitchUnderTest switch_;
     ArchivingProgrammingStore store_;
     TestRunner runner_;

@@ -7,7 +7,6 @@
 #include "app/qt/HelpWindow.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/ComPortMap.h"
-#include "platform/Paths.h"
 #include "testing/ui/TimeTestWindow.h"
 
 namespace quirn {
@@ -19,7 +18,7 @@ constexpr int kComeForwardPollMs = 500;
 LoaderMainWindow::LoaderMainWindow(StationApp& app)
     : app_(app),
       port_(app.comms()->commo()),
-      settings_(app.profile(), app.settings(), settingsFileName()),
+      settings_(app.profile(), app.settings(), settingsFileName(app.folder())),
       readBack_(app.comms()->download(), app.clock()),
       window_(std::make_unique<LoaderWindow>(
           LoaderServices{app.clock(), app.timers(), port_, settings_, app.database(),
@@ -28,6 +27,7 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
       comeForwardPoll_(new QTimer(window_.get())) {
     prompts_.setParent(window_.get());
     attachTimeTesting(*window_, TimeTestWindowServices{app.clock(),
+                                                       app.folder(),
                                                        app.timers(),
                                                        app.comms()->commo(),
                                                        app.database(),
@@ -48,7 +48,7 @@ void LoaderMainWindow::runModal() {
 }
 
 void LoaderMainWindow::showHelp() {
-    HelpWindow help(helpHeading(programVersion(), workingFolder(), ComPortMap(&app_.profile()),
+    HelpWindow help(helpHeading(programVersion(), app_.folder().path(), ComPortMap(&app_.profile()),
                                 settings_.port()),
                     loadHelpDocuments(helpFolders()), window_.get());
     help.exec();

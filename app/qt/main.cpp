@@ -12,7 +12,7 @@
 #include "loader/LoaderTexts.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
-#include "platform/Paths.h"
+#include "platform/WorkingFolder.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ Mode modeOf(int argc, char** argv) {
         if (std::strcmp(argv[i], "--demo") == 0)
             mode = Mode::Demo;
         else if (std::strcmp(argv[i], "--demo-when-new") == 0) {
-            if (!quirn::pathExists(quirn::workingFolder())) mode = Mode::Demo;
+            if (!quirn::pathExists(quirn::defaultWorkingFolder().path())) mode = Mode::Demo;
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
             return Mode::Help;
         else
@@ -52,22 +52,23 @@ int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     quirn::SystemClock clock;
     quirn::DemoStation demo;
+    const quirn::WorkingFolder stationFolder = quirn::defaultWorkingFolder();
     if (mode == Mode::Demo &&
-        !demo.start(quirn::DemoStation::defaultFolder(),
+        !demo.start(quirn::DemoStation::defaultFolder(), stationFolder,
                     quirn::DemoStation::simulatorBesideProgram(), clock.now())) {
         QMessageBox::critical(nullptr, quirn::loader_text::kLoaderTitle,
                               QString::fromStdString("The demo could not start: " + demo.error()));
         return 1;
     }
     quirn::QtTimerService timers;
-    quirn::StationApp app(clock, timers);
+    quirn::StationApp app(clock, timers, mode == Mode::Demo ? demo.workingFolder() : stationFolder);
     if (!app.startUp()) return 0;  // another copy runs and was asked to come forward
     {
         quirn::LoaderMainWindow window(app);
         // Which folder the station works on, and whether it is the demo, is always in sight.
         const std::string title = std::string(quirn::loader_text::kLoaderTitle) +
                                   (mode == Mode::Demo ? " \u2014 Demo" : "") + " \u2014 " +
-                                  quirn::workingFolder();
+                                  app.folder().path();
         window.window().setWindowTitle(QString::fromStdString(title));
         app.runMainWindow(window);
     }

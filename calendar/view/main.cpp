@@ -21,7 +21,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
-#include "platform/Paths.h"
+#include "platform/WorkingFolder.h"
 
 using namespace quirn;
 using namespace quirn::com;
@@ -113,8 +113,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vorncal-view: control module %s\n", modulePath.c_str());
     if (selfRegistration) return selfRegister(module, options.unregisterServer);
 
-    if (!options.root.empty()) setWorkingFolderOverride(options.root);
-    const std::string csvPath = workPath(kDayPlanFile);
+    const WorkingFolder root =
+        options.root.empty() ? defaultWorkingFolder() : WorkingFolder(options.root);
+    const std::string csvPath = root.file(kDayPlanFile);
     const std::optional<std::string> file = readWholeFile(csvPath);
     if (!file) std::fprintf(stderr, "vorncal-view: cannot read %s; no marks\n", csvPath.c_str());
     const std::string csv = file.value_or(std::string());

@@ -39,14 +39,10 @@ class DemoStationRun : public ::testing::Test {
     void SetUp() override {
         if (simulatorPath().empty()) GTEST_SKIP() << "quirn-sim is not part of this build";
         // A real working folder elsewhere, which the demo must leave alone.
-        setWorkingFolderOverride("");
         setenv("QUIRN_ROOT", real.path().c_str(), 1);
         ASSERT_TRUE(test::writeFile(real.file("steps.csv"), "Step,1,1,435,1,1\r\n"));
     }
-    void TearDown() override {
-        setWorkingFolderOverride("");
-        unsetenv("QUIRN_ROOT");
-    }
+    void TearDown() override { unsetenv("QUIRN_ROOT"); }
     // Runs the station's timers on real time until `done` (bounded by 20 s).
     bool runUntil(const std::function<bool()>& done) {
         const auto start = SteadyClock::now();
@@ -70,11 +66,13 @@ class DemoStationRun : public ::testing::Test {
 TEST_F(DemoStationRun, TheDemoAgencyIsWholeAndWriteThenReadMatches) {
     DemoStation demo;
     const std::string folder = demoParent.path() + "demo/";
-    ASSERT_TRUE(demo.start(folder, simulatorPath(), clock.now())) << demo.error();
-    EXPECT_EQ(workingFolder(), folder);
+    ASSERT_TRUE(demo.start(folder, defaultWorkingFolder(), simulatorPath(), clock.now()))
+        << demo.error();
+    const WorkingFolder working = demo.workingFolder();
+    EXPECT_EQ(working.path(), folder);
     EXPECT_TRUE(fileExists(demo.radioDevice()) || pathExists(demo.radioDevice()));
 
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     // Every model, the testing group, and every kind of plan.
     std::set<int> models;
@@ -85,12 +83,12 @@ TEST_F(DemoStationRun, TheDemoAgencyIsWholeAndWriteThenReadMatches) {
     EXPECT_FALSE(app.database().specialWeekPlans().empty());
     EXPECT_FALSE(app.summer().plans().empty());
     EXPECT_EQ(app.technicians().users().size(), 3u);
-    EXPECT_NE(test::readFile(overrideFileName()).find("Enabled"), std::string::npos);
+    EXPECT_NE(test::readFile(overrideFileName(working)).find("Enabled"), std::string::npos);
     EXPECT_TRUE(app.comms()->commo().serialPort().isOpen());
     EXPECT_NE(app.comms()->commo().findConnection("127.0.0.5"), nullptr);
 
     CommoLoaderPort port(app.comms()->commo());
-    LoaderSettings settings(app.profile(), app.settings(), settingsFileName());
+    LoaderSettings settings(app.profile(), app.settings(), settingsFileName(working));
     ProtocolReadBack readBack(app.comms()->download(), app.clock());
     test::RecordingView view;
     LoaderController loader(LoaderServices{app.clock(), app.timers(), port, settings,
@@ -113,7 +111,7 @@ TEST_F(DemoStationRun, TheDemoAgencyIsWholeAndWriteThenReadMatches) {
 
 TEST_F(DemoStationRun, TheDemoNeverEmptiesTheWorkingFolder) {
     DemoStation demo;
-    EXPECT_FALSE(demo.start(real.path(), simulatorPath(), clock.now()));
+    EXPECT_FALSE(demo.start(real.path(), defaultWorkingFolder(), simulatorPath(), clock.now()));
     EXPECT_NE(demo.error().find("working folder"), std::string::npos);
     EXPECT_EQ(test::readFile(real.file("steps.csv")), "Step,1,1,435,1,1\r\n");
 }

@@ -5,6 +5,7 @@
 
 #include "app/MinuteScheduler.h"
 #include "app/ReadBackSaver.h"
+#include "ops/LogWriter.h"
 #include "plans/DatabaseFiles.h"
 #include "plans/PlanDatabase.h"
 #include "platform/LocalTime.h"
@@ -138,23 +139,25 @@ TEST_F(Scheduler, ReadBackSaveRequestWaitsForABusyWriter) {
 }
 
 TEST(ReadBackSaver, WritesTheCopyTakenWhileRecordsChange) {
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     PlanDatabase db;
     test::generateFleet(db, {2, 20, 40, 1, 2, 0, 0, true, 3}, fromLocal(2026, 12, 9));
     for (Location* l : db.allLocations()) l->readState = 3;
     std::string copy = snapshotBytes(db);
     ReadBackSaver saver;
-    ASSERT_TRUE(saver.start(snapshotFileName(), copy));
+    ASSERT_TRUE(saver.start(snapshotFileName(working), copy));
     // The user-interface thread goes on changing records and adding locations.
     for (Location* l : db.allLocations()) l->programBytes.fill(0xee);
     for (int n = 41; n <= 60; ++n) db.addLocation(Location(1, 1, n));
     saver.wait();
     EXPECT_TRUE(saver.lastSucceeded());
     EXPECT_EQ(saver.finished(), 1);
-    EXPECT_EQ(test::readFile(snapshotFileName()), copy);
-    EXPECT_TRUE(saver.start(snapshotFileName(), snapshotBytes(db)));
+    EXPECT_EQ(test::readFile(snapshotFileName(working)), copy);
+    EXPECT_TRUE(saver.start(snapshotFileName(working), snapshotBytes(db)));
     saver.wait();
-    EXPECT_EQ(test::readFile(snapshotFileName()).size(), 4u + 1000u * db.locationCount());
+    EXPECT_EQ(test::readFile(snapshotFileName(working)).size(), 4u + 1000u * db.locationCount());
 }
 
 }  // namespace

@@ -45,25 +45,25 @@ long long msSince(SteadyClock::time_point start) {
 class StationMail : public ::testing::Test {
   protected:
     void SetUp() override {
-        writeFile(workPath("locations.csv"),
+        writeFile(folder.file("locations.csv"),
                   "Location,4,1,School,Elm School,7,127.0.0.5,1\r\n"
                   "Location,4,1,School,Oak School,8,127.0.0.5,1\r\n");
-        writeFile(workPath("groups.csv"), "Group,4,Elm,1\r\n");
+        writeFile(folder.file("groups.csv"), "Group,4,Elm,1\r\n");
         std::string errors;
         for (int n = 7; n < 7 + kCarriedRecords; ++n)
             errors += "ErrorValidateLocation," + std::to_string(std::time(nullptr) - 600) +
                       ",1,4," + std::to_string(n) + ", School Validate Failed\r\n";
-        writeFile(workPath("errors.csv"), errors);
+        writeFile(folder.file("errors.csv"), errors);
         std::string mail;
         for (int t = 0; t < kTechnicians; ++t)
             mail += "MailUser,Tech" + std::to_string(t) + ",tech" + std::to_string(t) +
                     "@example.org,16,1\r\n";
-        writeFile(workPath("mail.csv"), mail);
+        writeFile(folder.file("mail.csv"), mail);
     }
     void useMailServer(const std::string& address, unsigned port) {
-        writeFile(workPath("profile.csv"),
+        writeFile(folder.file("profile.csv"),
                   "RadioPort,0\r\nServer," + address + "\r\nSender,station@example.org\r\n");
-        writeFile(workPath("quirnradio.ini"),
+        writeFile(folder.file("quirnradio.ini"),
                   "[Mail]\r\nPort=" + std::to_string(port) +
                       "\r\nTimeout=" + std::to_string(kMailTimeoutSeconds) + "\r\n");
     }
@@ -92,7 +92,7 @@ class StationMail : public ::testing::Test {
     }
     std::vector<std::string> emailLines() {
         std::vector<std::string> lines;
-        const std::string text = readFile(logFileName(clock, kLogEMail));
+        const std::string text = readFile(logWriter.logFileName(clock, kLogEMail));
         for (auto line : splitLines(text))
             if (!line.empty()) lines.emplace_back(line);
         return lines;
@@ -104,7 +104,9 @@ class StationMail : public ::testing::Test {
         return n;
     }
 
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock{std::time(nullptr)};
     const long long originMs = clock.nowMs();
     const SteadyClock::time_point origin = SteadyClock::now();
@@ -118,7 +120,7 @@ TEST_F(StationMail, ASilentMailServerNeverHoldsTheStation) {
     ASSERT_TRUE(silent.ok());
     useMailServer("127.0.0.5", silent.port());
 
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     const auto started = SteadyClock::now();
     ASSERT_TRUE(app.startUp());
     const long long startUpMs = msSince(started);
@@ -154,9 +156,9 @@ TEST_F(StationMail, MailsStillWaitingAtTheEndAreCountedInOneLine) {
     ASSERT_TRUE(silent.ok());
     useMailServer("127.0.0.5", silent.port());
     // Long enough that nothing finishes before the end.
-    writeFile(workPath("quirnradio.ini"),
+    writeFile(folder.file("quirnradio.ini"),
               "[Mail]\r\nPort=" + std::to_string(silent.port()) + "\r\nTimeout=30\r\n");
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     step();
     EXPECT_EQ(app.mailSender().unfinished(), static_cast<std::size_t>(kMails));
@@ -166,7 +168,7 @@ TEST_F(StationMail, MailsStillWaitingAtTheEndAreCountedInOneLine) {
     // The bounded wait, then the dialogue under way is cut short.
     EXPECT_GE(shutdownMs, StationApp::kMailShutdownWaitMs - 100);
     EXPECT_LT(shutdownMs, StationApp::kMailShutdownWaitMs + 3000);
-    const std::string system = readFile(logFileName(clock, kLogSystem));
+    const std::string system = readFile(logWriter.logFileName(clock, kLogSystem));
     EXPECT_NE(system.find(std::to_string(kMails) + " mails were not sent"), std::string::npos)
         << system;
 }
@@ -175,7 +177,7 @@ TEST_F(StationMail, ARealServerGetsEveryMailWithItsTimeOfWriting) {
     test::SmtpServerFixture server;
     ASSERT_TRUE(server.ok()) << server.error();
     useMailServer("127.0.0.1", server.port());
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     startProbe();
     ASSERT_TRUE(runUntil([&] { return emailLines().size() >= static_cast<std::size_t>(kMails); }));
@@ -191,7 +193,8 @@ TEST_F(StationMail, ARealServerGetsEveryMailWithItsTimeOfWriting) {
     for (const std::string& line : emailLines())
         EXPECT_EQ(line.find("FAILED"), std::string::npos) << line;
     app.shutDown();
-    EXPECT_EQ(readFile(logFileName(clock, kLogSystem)).find("not sent"), std::string::npos);
+    EXPECT_EQ(readFile(logWriter.logFileName(clock, kLogSystem)).find("not sent"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -29,14 +29,16 @@ struct NoMail : ValidateFailureListener {
 
 // What a handled read-back does to the rest of the station, through the real error list.
 TEST(StationReadBackListener, PasswayConfirmationValidationLogAndSaveRequest) {
-    test::TempWorkingFolder folder;
-    ASSERT_TRUE(makeFolder(logFolder()));
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
+    ASSERT_TRUE(makeFolder(folder.logs()));
     ManualClock clock(fromLocal(2026, 12, 9, 10, 0, 0));
     NoMail mail;
-    ErrorList errors(clock, mail);
+    ErrorList errors(clock, working, mail);
     NoJobs jobs;
     MinuteScheduler scheduler(clock, jobs);
-    StationReadBackListener listener(clock, errors, scheduler);
+    StationReadBackListener listener(clock, logWriter, errors, scheduler);
     Location strider(1, 3, 7);
     strider.name = "Main St";
 
@@ -52,7 +54,7 @@ TEST(StationReadBackListener, PasswayConfirmationValidationLogAndSaveRequest) {
 
     const unsigned char reply[] = {'S', 1, 2};
     listener.replyReceived(strider, reply, sizeof reply);
-    EXPECT_EQ(test::readFile(logFileName(clock, kLogLocation)),
+    EXPECT_EQ(test::readFile(logWriter.logFileName(clock, kLogLocation)),
               std::string("10:00,Main St,7 01, 03, 07,3,S") + '\x01' + '\x02' + '\0');
 
     EXPECT_FALSE(scheduler.readBackSaveRequested());

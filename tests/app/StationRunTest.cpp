@@ -32,12 +32,14 @@ size_t occurrences(const std::string& text, const std::string& what) {
 // The whole station on the manual clock: start-up, minutes of running, shutdown.
 class StationRun : public ::testing::Test {
   protected:
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock{fromLocal(2026, 12, 9, 10, 0, 5)};
     VirtualTimerService timers{clock};
     void SetUp() override {
-        writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
-        writeFile(workPath("locations.csv"),
+        writeFile(folder.file("profile.csv"), "RadioPort,0\r\n");
+        writeFile(folder.file("locations.csv"),
                   "Location,3,1,School,Main St,7,127.0.0.2,0\r\n"
                   "Location,3,1,School,Elm St,8,127.0.0.5,1\r\n"
                   "Location,4,1,Signal,Oak St,1,127.0.0.5,3\r\n"
@@ -46,7 +48,7 @@ class StationRun : public ::testing::Test {
 };
 
 TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     ASSERT_NE(app.comms(), nullptr);
     CommoHandler& commo = app.comms()->commo();
@@ -54,7 +56,7 @@ TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
     EXPECT_NE(commo.findConnection("127.0.0.5"), nullptr);
     EXPECT_NE(commo.findConnection("127.0.0.6"), nullptr);
     EXPECT_EQ(commo.findConnection("127.0.0.2"), nullptr);
-    auto table = IpTableFile::read(workPath("quirnwireless.quirn"));
+    auto table = IpTableFile::read(folder.file("quirnwireless.quirn"));
     ASSERT_TRUE(table.has_value());
     ASSERT_EQ(table->size(), 2u);
     EXPECT_EQ((*table)[0].address, "127.0.0.5");
@@ -63,7 +65,7 @@ TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
     EXPECT_EQ(timers.activeCount(), 3u);  // the handler's tick, the scheduler and the mail log
 
     timers.advance(3 * 60);
-    std::string system = readFile(logFileName(clock, kLogSystem));
+    std::string system = readFile(logWriter.logFileName(clock, kLogSystem));
     EXPECT_EQ(occurrences(system, "Starting Program"), 1u);
     EXPECT_TRUE(app.scheduler().programStarted());
 
@@ -71,29 +73,29 @@ TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
     app.technicians().add(MailUser{"Bob", "bob@example.org", 16, false});
     app.shutDown();
     EXPECT_FALSE(app.schedulerRunning());
-    EXPECT_TRUE(fileExists(workPath("errors.csv")));  // written even when empty
-    EXPECT_NE(readFile(workPath("mail.csv")).find("MailUser,Bob,bob@example.org,16,0"),
+    EXPECT_TRUE(fileExists(folder.file("errors.csv")));  // written even when empty
+    EXPECT_NE(readFile(folder.file("mail.csv")).find("MailUser,Bob,bob@example.org,16,0"),
               std::string::npos);
 }
 
 TEST_F(StationRun, EndOfDaySavesArchivesAndDropsTheOverrideFile) {
     clock.set(fromLocal(2026, 12, 9, 23, 58, 55));
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     app.database().findLocation(1, 3, 7)->name = "Main Street";
     // The database was saved earlier today (by the station's clock), so tonight's archive is due.
-    ASSERT_TRUE(saveDatabase(app.database(), clock.now()));
-    ASSERT_TRUE(test::setModifiedTime(locationsFileName(), clock.now() - 3600));
-    writeFile(overrideFileName(), "Enabled,1,3\r\n");
+    ASSERT_TRUE(saveDatabase(app.database(), working, clock.now()));
+    ASSERT_TRUE(test::setModifiedTime(locationsFileName(working), clock.now() - 3600));
+    writeFile(overrideFileName(working), "Enabled,1,3\r\n");
     timers.advance(70);  // through 23:59
-    EXPECT_FALSE(fileExists(overrideFileName()));
-    EXPECT_NE(readFile(locationsFileName()).find("Main Street"), std::string::npos);
-    EXPECT_TRUE(fileExists(workPath("summer.csv")));
-    EXPECT_TRUE(fileExists(workPath("Passway.pw2")));
+    EXPECT_FALSE(fileExists(overrideFileName(working)));
+    EXPECT_NE(readFile(locationsFileName(working)).find("Main Street"), std::string::npos);
+    EXPECT_TRUE(fileExists(folder.file("summer.csv")));
+    EXPECT_TRUE(fileExists(folder.file("Passway.pw2")));
     // Start-up made the folder the archive went to, and no second one under another spelling.
-    EXPECT_TRUE(fileExists(Archive::fileNameAt(fromLocal(2026, 12, 9, 23, 59, 0))));
+    EXPECT_TRUE(fileExists(Archive(clock, working).fileNameAt(fromLocal(2026, 12, 9, 23, 59, 0))));
     std::vector<std::string> archiveFolders;
-    for (const auto& entry : std::filesystem::directory_iterator(workingFolder())) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         std::string name = entry.path().filename().string();
         std::transform(name.begin(), name.end(), name.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

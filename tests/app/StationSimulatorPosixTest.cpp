@@ -46,17 +46,17 @@ long long steadyMs() {
 }
 
 // The group's programming: two day plans, weekdays on plan 1, weekends on plan 2.
-void writeGroupPlans() {
+void writeGroupPlans(const test::TempFolder& folder) {
     std::string dayPlans;
     for (int weekday = 1; weekday <= 7; ++weekday)
         dayPlans += "DayPlanDefault," + std::to_string(weekday) + ",1,1," +
                     std::to_string(weekday == 1 || weekday == 7 ? 2 : 1) + "\r\n";
     dayPlans += "DayPlanName,1,1,1,School Day\r\nDayPlanName,2,1,1,Weekend\r\n";
-    writeFile(workPath("dayplan.csv"), dayPlans);
-    writeFile(workPath("steps.csv"),
+    writeFile(folder.file("dayplan.csv"), dayPlans);
+    writeFile(folder.file("steps.csv"),
               "Step,1,1,435,1,1\r\nStep,1,1,495,1,0\r\nStep,1,1,870,1,1\r\nStep,1,1,930,1,0\r\n"
               "Step,2,1,600,1,1\r\nStep,2,1,660,1,0\r\n");
-    writeFile(workPath("groups.csv"), "Group,1,Lincoln Elementary,1\r\n");
+    writeFile(folder.file("groups.csv"), "Group,1,Lincoln Elementary,1\r\n");
 }
 
 // "127.0.0.5:40123" -> 40123; 0 when the line names no port.
@@ -71,13 +71,15 @@ unsigned portOf(const std::string& line) {
 // real time between them.
 class StationSimulator : public ::testing::Test {
   protected:
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock{fromLocal(2026, 12, 9, 10, 0, 5)};
     VirtualTimerService timers{clock};
 
     void SetUp() override {
         if (simulatorPath().empty()) GTEST_SKIP() << "quirn-sim is not part of this build";
-        writeGroupPlans();
+        writeGroupPlans(folder);
     }
 
     static std::string simulatorPath() {
@@ -166,7 +168,7 @@ class StationSimulator : public ::testing::Test {
     void expectPassed(StationApp& app, const Location& location) {
         EXPECT_NE(stateText(app, location).find("Validate Passed"), std::string::npos)
             << stateText(app, location);
-        std::string log = readFile(logFileName(clock, kLogLocation));
+        std::string log = readFile(logWriter.logFileName(clock, kLogLocation));
         EXPECT_NE(log.find(locationLogIdentity(location)), std::string::npos) << log;
         EXPECT_FALSE(errorsAt(app, location));
     }
@@ -184,17 +186,17 @@ TEST_F(StationSimulator, RadioSwitchOnAPseudoTerminalIsProgrammedAndValidates) {
     ASSERT_TRUE(sim->started());
     const std::string device = sim->firstLine();
     ASSERT_FALSE(device.empty()) << readFile(folder.file("sim.err"));
-    writeFile(workPath("quirnradio.ini"), "[Serial]\r\nCOM1=" + device + "\r\n");
-    writeFile(workPath("profile.csv"), "RadioPort,1\r\n");
-    writeFile(workPath("locations.csv"),
+    writeFile(folder.file("quirnradio.ini"), "[Serial]\r\nCOM1=" + device + "\r\n");
+    writeFile(folder.file("profile.csv"), "RadioPort,1\r\n");
+    writeFile(folder.file("locations.csv"),
               std::string("Location,1,1,School,Lincoln Ave North,1,") + kRadioAddress + ",0\r\n");
 
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     CommoHandler& commo = app.comms()->commo();
     ASSERT_TRUE(commo.serialPort().isOpen());
     // The port that opened is remembered: profile.csv now holds every setting, not only ours.
-    const std::string settings = readFile(workPath("profile.csv"));
+    const std::string settings = readFile(folder.file("profile.csv"));
     EXPECT_NE(settings.find("RadioPort,1\r\n"), std::string::npos) << settings;
     EXPECT_GT(settings.size(), std::string("RadioPort,1\r\n").size()) << settings;
     Location* location = app.database().findLocation(1, 1, 1);
@@ -226,12 +228,13 @@ class StationSimulatorWifi : public StationSimulator {
         const unsigned port = portOf(sim->firstLine());
         EXPECT_NE(port, 0u) << readFile(folder.file("sim.err"));
         if (port == 0) return std::nullopt;
-        writeFile(workPath("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
-        writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
-        writeFile(workPath("locations.csv"),
+        writeFile(folder.file("quirnradio.ini"),
+                  "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
+        writeFile(folder.file("profile.csv"), "RadioPort,0\r\n");
+        writeFile(folder.file("locations.csv"),
                   "Location,1,1,School,Lincoln Ave North,1,127.0.0.5,1\r\n");
 
-        StationApp app(clock, timers);
+        StationApp app(clock, timers, working);
         EXPECT_TRUE(app.startUp());
         CommoHandler& commo = app.comms()->commo();
         IpConnection* entry = commo.findConnection("127.0.0.5");
@@ -248,9 +251,9 @@ class StationSimulatorWifi : public StationSimulator {
         if (state && !expectPass) {
             EXPECT_NE(stateText(app, *location).find("Validate Failed"), std::string::npos)
                 << stateText(app, *location);
-            EXPECT_NE(
-                readFile(logFileName(clock, kLogLocation)).find(locationLogIdentity(*location)),
-                std::string::npos);
+            EXPECT_NE(readFile(logWriter.logFileName(clock, kLogLocation))
+                          .find(locationLogIdentity(*location)),
+                      std::string::npos);
         }
         app.shutDown();
         EXPECT_EQ(sim->stop(), 0);
@@ -281,13 +284,13 @@ TEST_F(StationSimulator, StriderBehindTheM2MClientHandsOverItsActivationLog) {
     ASSERT_TRUE(sim->started());
     const unsigned port = portOf(sim->firstLine());
     ASSERT_NE(port, 0u) << readFile(folder.file("sim.err"));
-    writeFile(workPath("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
-    writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
-    writeFile(workPath("imsi.csv"), "agencyID,77\r\nimsi,310170000000001\r\n");
-    writeFile(workPath("locations.csv"),
+    writeFile(folder.file("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
+    writeFile(folder.file("profile.csv"), "RadioPort,0\r\n");
+    writeFile(folder.file("imsi.csv"), "agencyID,77\r\nimsi,310170000000001\r\n");
+    writeFile(folder.file("locations.csv"),
               std::string("Location,1,1,Signal,Oak St at 5th,1,") + kM2MAddress + ",2\r\n");
 
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     CommoHandler& commo = app.comms()->commo();
     ASSERT_TRUE(commo.m2mEnabled());
@@ -310,7 +313,7 @@ TEST_F(StationSimulator, StriderBehindTheM2MClientHandsOverItsActivationLog) {
         500))
         << "state " << location->readState << ", activations " << app.passway().activations().size()
         << ", entry " << entry->state() << "\nsimulator: " << readFile(folder.file("sim.err"))
-        << "\ntransmit: " << readFile(logFileName(clock, kLogTransmit));
+        << "\ntransmit: " << readFile(logWriter.logFileName(clock, kLogTransmit));
 
     std::vector<std::time_t> times;
     for (const PasswayActivation& a : app.passway().activations()) {
@@ -328,7 +331,7 @@ TEST_F(StationSimulator, StriderBehindTheM2MClientHandsOverItsActivationLog) {
     EXPECT_TRUE(simLogged("activation log block 0")) << readFile(folder.file("sim.err"));
     EXPECT_TRUE(simLogged("activation log cleared")) << readFile(folder.file("sim.err"));
     // Saved at the end of the exchange: the previous month's Passway log holds the presses.
-    const std::string monthly = readFile(PasswayStore::monthlyLogName(expected.back()));
+    const std::string monthly = readFile(PasswayStore(working).monthlyLogName(expected.back()));
     EXPECT_EQ(std::count(monthly.begin(), monthly.end(), '\n'), 4) << monthly;  // header + 3
     EXPECT_NE(monthly.find("Oak St at 5th"), std::string::npos) << monthly;
     EXPECT_EQ(*state, ReadState::ValidatePassed);
@@ -354,11 +357,12 @@ TEST_F(StationSimulator, AReadOverAConnectionThatCannotBeMadeEndsAsAFailedConnec
         ASSERT_TRUE(gone.ok());
         closedPort = gone.port();
     }
-    writeFile(workPath("quirnradio.ini"),
+    writeFile(folder.file("quirnradio.ini"),
               "[Commo]\r\nIPPort=" + std::to_string(closedPort) + "\r\n");
-    writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
-    writeFile(workPath("locations.csv"), "Location,1,1,School,Lincoln Ave North,1,127.0.0.5,1\r\n");
-    StationApp app(clock, timers);
+    writeFile(folder.file("profile.csv"), "RadioPort,0\r\n");
+    writeFile(folder.file("locations.csv"),
+              "Location,1,1,School,Lincoln Ave North,1,127.0.0.5,1\r\n");
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     Location* location = app.database().findLocation(1, 1, 1);
     ASSERT_NE(location, nullptr);
@@ -384,13 +388,13 @@ TEST_F(StationSimulator, AnOverrideReachesTheTimeSwitchBehindTheM2MClient) {
     ASSERT_TRUE(sim->started());
     const unsigned port = portOf(sim->firstLine());
     ASSERT_NE(port, 0u) << readFile(folder.file("sim.err"));
-    writeFile(workPath("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
-    writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
-    writeFile(workPath("imsi.csv"), "imsi,310150123456789\r\n");
-    writeFile(workPath("locations.csv"),
+    writeFile(folder.file("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
+    writeFile(folder.file("profile.csv"), "RadioPort,0\r\n");
+    writeFile(folder.file("imsi.csv"), "imsi,310150123456789\r\n");
+    writeFile(folder.file("locations.csv"),
               std::string("Location,1,1,School,Lincoln Ave North,1,") + kM2MAddress + ",0\r\n");
 
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     CommoHandler& commo = app.comms()->commo();
     IpConnection* client = commo.findConnection(kM2MAddress);
@@ -402,8 +406,9 @@ TEST_F(StationSimulator, AnOverrideReachesTheTimeSwitchBehindTheM2MClient) {
     ASSERT_EQ(programmed, ReadState::ValidatePassed);
 
     // The technician enables an override for the group this evening; the 23:58 reload pages it.
-    writeFile(overrideFileName(), "Step,1,1,0,1320,1\r\nStep,1,1,0,1380,0\r\nEnabled,1,1,0\r\n");
-    ASSERT_TRUE(test::setModifiedTime(overrideFileName(), clock.now() - 60));
+    writeFile(overrideFileName(working),
+              "Step,1,1,0,1320,1\r\nStep,1,1,0,1380,0\r\nEnabled,1,1,0\r\n");
+    ASSERT_TRUE(test::setModifiedTime(overrideFileName(working), clock.now() - 60));
     ASSERT_TRUE(runUntil([&] { return clock.now() >= fromLocal(2026, 12, 9, 23, 58, 20); }, 1000));
     ASSERT_TRUE(runUntil(idle, 250));
     ASSERT_TRUE(simLogged("override for today")) << readFile(folder.file("sim.err"));

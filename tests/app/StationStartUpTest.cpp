@@ -28,21 +28,21 @@ class StationStartUp : public ::testing::Test {
   protected:
     test::TempFolder top;
     std::string root = top.path() + "vorn/quirn3/";
+    const WorkingFolder working{root};
     ManualClock clock{fromLocal(2026, 12, 9, 10, 0, 0)};
     VirtualTimerService timers{clock};
     // No real serial device is touched: the radio port is set to 0, "no radio".
     void SetUp() override {
-        setWorkingFolderOverride(root);
         ASSERT_TRUE(makeFolders(root));
         ASSERT_TRUE(test::writeFile(root + "profile.csv", "RadioPort,0\r\n"));
     }
-    void TearDown() override { setWorkingFolderOverride(""); }
 };
 
 TEST_F(StationStartUp, CreatesTheFolderTreeAndLoadsEverything) {
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
-    for (const std::string& folder : stationFolders()) EXPECT_TRUE(folderExists(folder)) << folder;
+    for (const std::string& folder : stationFolders(working))
+        EXPECT_TRUE(folderExists(folder)) << folder;
     EXPECT_TRUE(folderExists(root + "LogFiles"));
     EXPECT_TRUE(fileExists(root + "profile.csv"));
     EXPECT_TRUE(fileExists(root + "locations.csv"));
@@ -59,7 +59,7 @@ TEST_F(StationStartUp, RemovesTheTemporariesACutShortSaveLeftButNotFreshOnes) {
     ASSERT_TRUE(test::writeFile(fresh, "being written"));
     ASSERT_TRUE(test::setModifiedTime(left, clock.now() - 3600));
     ASSERT_TRUE(test::setModifiedTime(fresh, clock.now() - 5));
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     EXPECT_FALSE(pathExists(left));
     EXPECT_TRUE(fileExists(fresh));
@@ -71,7 +71,7 @@ TEST_F(StationStartUp, LoadsSettingsAndDatabaseFromTheWorkingFolder) {
     test::writeFile(root + "locations.csv", "Location,3,1,School,Main St,7,127.0.0.2,2\r\n");
     test::writeFile(root + "dayplan.csv",
                     "SWP,1,3,0,0,1,1,1,1,1,0\r\nSWT,2026,12,8,23,59,59\r\n");  // already ended
-    StationApp app(clock, timers);
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
     EXPECT_EQ(app.settings().cityName, "Springfield, Ohio");
     EXPECT_EQ(app.settings().radioPort, 0);
@@ -83,12 +83,12 @@ TEST_F(StationStartUp, LoadsSettingsAndDatabaseFromTheWorkingFolder) {
 
 // POSIX only: the single-instance lock is a file lock and the hand-over a local socket.
 TEST_F(StationStartUp, PosixSecondCopyHandsOverAndLeavesNothingBehind) {
-    StationApp first(clock, timers);
+    StationApp first(clock, timers, working);
     ASSERT_TRUE(first.startUp());
     EXPECT_FALSE(first.takeComeForwardRequest());
     size_t before = entriesUnder(top.path());
     {
-        StationApp second(clock, timers);
+        StationApp second(clock, timers, working);
         EXPECT_FALSE(second.startUp());
         EXPECT_FALSE(second.database().loaded());
     }
@@ -99,14 +99,12 @@ TEST_F(StationStartUp, PosixSecondCopyHandsOverAndLeavesNothingBehind) {
 }
 
 TEST_F(StationStartUp, PosixEachWorkingFolderHasItsOwnInstance) {
-    StationApp first(clock, timers);
+    StationApp first(clock, timers, working);
     ASSERT_TRUE(first.startUp());
     test::TempFolder other;
-    setWorkingFolderOverride(other.path());
     ASSERT_TRUE(test::writeFile(other.path() + "profile.csv", "RadioPort,0\r\n"));
-    StationApp elsewhere(clock, timers);
+    StationApp elsewhere(clock, timers, other.workingFolder());
     EXPECT_TRUE(elsewhere.startUp());
-    setWorkingFolderOverride(root);
 }
 
 }  // namespace

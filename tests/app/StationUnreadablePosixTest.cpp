@@ -37,22 +37,24 @@ const std::map<std::string, std::string> kFiles = {
 // its shutdown without writing a byte over them, and says so in the System log. Run as an
 // unprivileged user, so a file of mode 000 really cannot be read (CI runs as root).
 TEST(StationUnreadable, FilesThatCouldNotBeReadAreReportedAndNeverSavedOver) {
-    test::TempWorkingFolder folder;
-    writeFile(workPath("profile.csv"), "RadioPort,0\r\n");
-    writeFile(workPath("groups.csv"), "Group,1,Lincoln Elementary,1\r\n");
-    writeFile(workPath("locations.csv"), "Location,1,1,School,Lincoln Ave,1,127.0.0.5,1\r\n");
-    for (const auto& [name, bytes] : kFiles) writeFile(workPath(name), bytes);
-    test::openUpForUnprivileged(workingFolder());
-    for (const auto& [name, bytes] : kFiles) ASSERT_TRUE(test::makeUnreadable(workPath(name)));
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
+    writeFile(folder.file("profile.csv"), "RadioPort,0\r\n");
+    writeFile(folder.file("groups.csv"), "Group,1,Lincoln Elementary,1\r\n");
+    writeFile(folder.file("locations.csv"), "Location,1,1,School,Lincoln Ave,1,127.0.0.5,1\r\n");
+    for (const auto& [name, bytes] : kFiles) writeFile(folder.file(name), bytes);
+    test::openUpForUnprivileged(folder.path());
+    for (const auto& [name, bytes] : kFiles) ASSERT_TRUE(test::makeUnreadable(folder.file(name)));
 
-    const int result = test::runUnprivileged([] {
+    const int result = test::runUnprivileged([&] {
         // The lock of the single-instance check goes where this user may write.
-        const std::string runtime = workPath("run");
+        const std::string runtime = folder.file("run");
         if (::mkdir(runtime.c_str(), 0700) != 0) return 11;
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         ManualClock clock{fromLocal(2026, 12, 9, 23, 58, 30)};
         VirtualTimerService timers{clock};
-        StationApp app(clock, timers);
+        StationApp app(clock, timers, working);
         if (!app.startUp()) return 10;
         // Changes the station would save: an edited location, a new error, a technician, an
         // entry of the profile store.
@@ -68,18 +70,18 @@ TEST(StationUnreadable, FilesThatCouldNotBeReadAreReportedAndNeverSavedOver) {
     ASSERT_EQ(result, 0);
 
     for (const auto& [name, bytes] : kFiles) {
-        fs::permissions(workPath(name), fs::perms::owner_read | fs::perms::owner_write);
-        EXPECT_EQ(readFile(workPath(name)), bytes) << name;
+        fs::permissions(folder.file(name), fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(readFile(folder.file(name)), bytes) << name;
     }
     // The readable files were saved as usual.
-    EXPECT_NE(readFile(workPath("locations.csv")).find("Lincoln Avenue"), std::string::npos);
+    EXPECT_NE(readFile(folder.file("locations.csv")).find("Lincoln Avenue"), std::string::npos);
     ManualClock logDay{fromLocal(2026, 12, 9, 23, 59, 0)};
-    const std::string system = readFile(logFileName(logDay, kLogSystem));
+    const std::string system = readFile(logWriter.logFileName(logDay, kLogSystem));
     for (const auto& [name, bytes] : kFiles)
-        EXPECT_NE(system.find(workPath(name) + " could not be read"), std::string::npos)
+        EXPECT_NE(system.find(folder.file(name) + " could not be read"), std::string::npos)
             << name << "\n"
             << system;
-    EXPECT_NE(system.find(workPath("steps.csv") + " not saved"), std::string::npos) << system;
+    EXPECT_NE(system.find(folder.file("steps.csv") + " not saved"), std::string::npos) << system;
 }
 
 }  // namespace

@@ -36,13 +36,13 @@ constexpr int kCom = 3;
 class CommoHandlerPty : public ::testing::Test {
   protected:
     CommoHandlerPty() : clock(kStart), timers(clock), store(folder.file("quirnradio.ini")) {
-        makeFolder(logFolder());
+        makeFolder(folder.logs());
         store.writeString(kSerialSection, "COM" + std::to_string(kCom), pty.slavePath());
     }
 
     std::unique_ptr<CommoHandler> make() {
-        auto h = std::make_unique<CommoHandler>(
-            CommsSetup{clock, timers, protocol, protocol, errors, &db, &store, nullptr, {}});
+        auto h = std::make_unique<CommoHandler>(CommsSetup{
+            clock, working, timers, protocol, protocol, errors, &db, &store, nullptr, {}});
         h->start();
         return h;
     }
@@ -56,9 +56,11 @@ class CommoHandlerPty : public ::testing::Test {
         l.name = "Site " + std::to_string(number);
         return db.addLocation(l);
     }
-    std::string systemLog() { return test::readFile(logFileName(clock, kLogSystem)); }
+    std::string systemLog() { return test::readFile(logWriter.logFileName(clock, kLogSystem)); }
 
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     VirtualTimerService timers;
     ProfileStore store;
@@ -544,7 +546,7 @@ TEST_F(CommoHandlerPty, SixtyPagesToASlowReaderAllArriveWholeAndInOrder) {
     ASSERT_EQ(arrived.size(), expected.size());
     EXPECT_TRUE(arrived == expected) << "pages cut, lost or out of order";
 
-    const std::string transmit = test::readFile(logFileName(clock, kLogTransmit));
+    const std::string transmit = test::readFile(logWriter.logFileName(clock, kLogTransmit));
     EXPECT_EQ(occurrences(transmit, "To: Serial Port,"), static_cast<size_t>(kPages));
     for (int i = 0; i < kPages; ++i)
         EXPECT_NE(transmit.find("To: Serial Port," + numberedPage(i, kPageSize) + "\r\n"),

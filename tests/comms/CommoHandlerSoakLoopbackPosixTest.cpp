@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "comms/CommoHandler.h"
+#include "ops/LogWriter.h"
 #include "plans/PlanDatabase.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -29,8 +30,10 @@ TEST(CommoHandlerSoakLoopback, BookkeepingHoldsUnderMixedTrafficAndFailures) {
     constexpr int kEntries = 30;
     constexpr int kListening = 12;  // the others refuse
     constexpr int kTicks = 600;
-    test::TempWorkingFolder folder;
-    makeFolder(logFolder());
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
+    makeFolder(folder.logs());
     ManualClock clock(1773570000);
     VirtualTimerService timers(clock);
     FakeProtocol protocol;
@@ -47,7 +50,7 @@ TEST(CommoHandlerSoakLoopback, BookkeepingHoldsUnderMixedTrafficAndFailures) {
         ASSERT_TRUE(servers.back()->ok());
     }
     CommoHandler handler(
-        CommsSetup{clock, timers, protocol, protocol, errors, &db, nullptr, nullptr, {}});
+        CommsSetup{clock, working, timers, protocol, protocol, errors, &db, nullptr, nullptr, {}});
     handler.start();
     handler.setIpPort(port);
     std::vector<Location*> locations;

@@ -9,6 +9,7 @@
 #include "comms/IpConnection.h"
 #include "ops/ErrorList.h"
 #include "ops/ErrorRecord.h"
+#include "ops/LogWriter.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "tests/comms/CommsFakes.h"
@@ -26,11 +27,13 @@ class IgnoreValidateFailures final : public ValidateFailureListener {
 // A refused connect becomes one ErrorIPConnect record of the real error list; a connect that
 // succeeds clears it again.
 TEST(ErrorListConnectionSink, RecordsRefusedConnectsOnceAndClearsThemOnAnswer) {
-    test::TempWorkingFolder folder;
-    makeFolder(logFolder());
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
+    makeFolder(folder.logs());
     ManualClock clock(1773570000);
     IgnoreValidateFailures listener;
-    ErrorList list(clock, listener);
+    ErrorList list(clock, working, listener);
     ErrorListConnectionSink sink(list);
     test::FakeProtocol protocol;
     unsigned port;
@@ -39,8 +42,9 @@ TEST(ErrorListConnectionSink, RecordsRefusedConnectsOnceAndClearsThemOnAnswer) {
         ASSERT_TRUE(probe.ok());
         port = probe.port();
     }
-    IpConnection entry(IpServices{LinkServices{clock, protocol, protocol, nullptr}, sink, {}},
-                       "127.0.0.9");
+    IpConnection entry(
+        IpServices{LinkServices{clock, logWriter, protocol, protocol, nullptr}, sink, {}},
+        "127.0.0.9");
     entry.setPort(port);
     auto runUntilIdle = [&] {
         for (int i = 0; i < 2000; ++i) {

@@ -27,12 +27,12 @@ constexpr std::time_t kStart = 1773570000;
 // run on the manual clock; only the arrival of loopback bytes takes (a few ms of) real time.
 class IpConnectionLoopback : public ::testing::Test {
   protected:
-    IpConnectionLoopback() : clock(kStart) { makeFolder(logFolder()); }
+    IpConnectionLoopback() : clock(kStart) { makeFolder(folder.logs()); }
 
     std::unique_ptr<IpConnection> entry(const std::string& address, unsigned port) {
         auto e = std::make_unique<IpConnection>(
-            IpServices{LinkServices{clock, protocol, protocol, nullptr}, errors, {}}, address,
-            &busy);
+            IpServices{LinkServices{clock, logWriter, protocol, protocol, nullptr}, errors, {}},
+            address, &busy);
         e->setPort(port);
         return e;
     }
@@ -68,7 +68,9 @@ class IpConnectionLoopback : public ::testing::Test {
         ASSERT_TRUE(e.queueRead(l, bytesOf(request), request.size()));
     }
 
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     FakeProtocol protocol;
     test::RecordingErrorSink errors;
@@ -102,7 +104,7 @@ TEST_F(IpConnectionLoopback, ADirectSendConnectsSendsStaysOneSecondAndCloses) {
     EXPECT_EQ(e->state(), IpConnection::kIdle);
     EXPECT_EQ(busy.value(), 0);
     EXPECT_TRUE(server.waitForPeerClose(0));
-    std::string log = test::readFile(logFileName(clock, kLogTransmit));
+    std::string log = test::readFile(logWriter.logFileName(clock, kLogTransmit));
     EXPECT_NE(log.find("To: 127.0.0.5," + message), std::string::npos) << log;
 }
 
@@ -346,10 +348,12 @@ TEST_F(IpConnectionLoopback, EachHandOverOverridesTheFlagsOfTheLast) {
 }
 
 TEST(IpConnectionWait, IsOneSecondForAnyMessageButTheM2MClientsFirstSend) {
+    test::TempFolder folder;
+    const LogWriter logWriter{folder.workingFolder()};
     ManualClock clock;
     FakeProtocol protocol;
     test::RecordingErrorSink errors;
-    IpServices services{LinkServices{clock, protocol, protocol, nullptr}, errors, {}};
+    IpServices services{LinkServices{clock, logWriter, protocol, protocol, nullptr}, errors, {}};
     IpConnection wifi(services, "127.0.0.5");
     IpConnection m2m(services, "127.0.0.1");
     for (std::size_t count : {0u, 1u, 250u, 3999u, 4000u}) {

@@ -5,6 +5,7 @@
 
 #include "comms/ProtocolMessages.h"
 #include "comms/ProtocolReplyJudge.h"
+#include "ops/LogWriter.h"
 #include "plans/PlanDatabase.h"
 #include "plans/Settings.h"
 #include "platform/FileSystem.h"
@@ -29,7 +30,7 @@ class ProtocolReplyJudgeTest : public ::testing::Test {
           readBack(validation),
           judge(clock, readBack, download),
           messages(clock, db, settings) {
-        makeFolder(logFolder());
+        makeFolder(folder.logs());
         qn510 = &add(1, TimeSwitchModel::QN510);
         strider = &add(2, TimeSwitchModel::Strider);
         mx40 = &add(3, TimeSwitchModel::MX40);
@@ -56,7 +57,9 @@ class ProtocolReplyJudgeTest : public ::testing::Test {
         return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
 
-    TempWorkingFolder folder;
+    TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     PlanDatabase db;
     Settings settings;

@@ -16,7 +16,7 @@ TEST_F(ProtocolReplyJudgeTest, TheRadioOnAPtyReadsAnMX40AndAcknowledgesItsImage)
     test::PtyPair pty;
     ProfileStore store(folder.file("quirnradio.ini"));
     store.writeString(kSerialSection, "COM1", pty.slavePath());
-    SerialPort port(LinkServices{clock, messages, judge, &db}, createSerialDevice(),
+    SerialPort port(LinkServices{clock, logWriter, messages, judge, &db}, createSerialDevice(),
                     ComPortMap(&store));
     ASSERT_EQ(port.open(1), 0);
     std::string request = messages.readRequest(*mx40);

@@ -30,7 +30,7 @@ class SerialPortPty : public ::testing::Test {
     SerialPortPty()
         : clock(kStart),
           store(folder.file("quirnradio.ini")),
-          port(LinkServices{clock, protocol, protocol, nullptr}, createSerialDevice(),
+          port(LinkServices{clock, logWriter, protocol, protocol, nullptr}, createSerialDevice(),
                ComPortMap(&store)) {
         store.writeString(kSerialSection, "COM" + std::to_string(kCom), pty->slavePath());
     }
@@ -60,7 +60,9 @@ class SerialPortPty : public ::testing::Test {
     }
     void answer(const std::string& bytes) { ASSERT_TRUE(pty->send(bytes)); }
 
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     ProfileStore store;
     FakeProtocol protocol;
@@ -333,10 +335,10 @@ TEST_F(SerialPortPty, WhatDoesNotFitWaitsForTheNextTransmission) {
 }
 
 TEST_F(SerialPortPty, LogsEveryTransmission) {
-    ASSERT_TRUE(makeFolder(logFolder()));
+    ASSERT_TRUE(makeFolder(folder.logs()));
     ASSERT_EQ(port.open(kCom), 0);
     ASSERT_TRUE(port.writeText(std::string("@T01\x80\x01#", 7)));
-    std::string log = test::readFile(logFileName(clock, kLogTransmit));
+    std::string log = test::readFile(logWriter.logFileName(clock, kLogTransmit));
     EXPECT_NE(log.find("To: Serial Port,@T01\x01#"), std::string::npos) << log;
 }
 

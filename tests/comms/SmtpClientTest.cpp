@@ -78,7 +78,7 @@ class ScriptedSocket final : public BlockingTcpSocket {
 class SmtpClientTest : public ::testing::Test {
   protected:
     SmtpClientTest() : clock(fromLocal(2026, 12, 7, 10, 30, 5)) {
-        makeFolder(logFolder());
+        makeFolder(folder.logs());
         wire->clock = &clock;
     }
 
@@ -100,10 +100,12 @@ class SmtpClientTest : public ::testing::Test {
         m.addRecipient("ann@example.org", "Ann");
         return m;
     }
-    std::string emailLog() { return test::readFile(logFileName(clock, kLogEMail)); }
+    std::string emailLog() { return test::readFile(logWriter.logFileName(clock, kLogEMail)); }
 
     static constexpr int kTimeoutMs = 1000;
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     std::shared_ptr<Wire> wire = std::make_shared<Wire>();
 };

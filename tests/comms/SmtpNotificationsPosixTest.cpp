@@ -34,20 +34,22 @@ class SmtpNotifications : public ::testing::Test {
   protected:
     SmtpNotifications()
         : clock(fromLocal(2026, 12, 7, 14, 5, 0)),
-          sender(clock),
-          technicians(clock, sender, names) {
-        makeFolder(logFolder());
+          sender(clock, logWriter),
+          technicians(clock, working, sender, names) {
+        makeFolder(folder.logs());
         sender.setTimeoutMs(kTestTimeoutMs);
     }
     std::vector<std::string> emailLogLines() {
         std::vector<std::string> lines;
-        const std::string text = test::readFile(logFileName(clock, kLogEMail));
+        const std::string text = test::readFile(logWriter.logFileName(clock, kLogEMail));
         for (auto line : splitLines(text))
             if (!line.empty()) lines.emplace_back(line);
         return lines;
     }
 
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     FixedNames names;
     SmtpMailSender sender;
@@ -62,7 +64,7 @@ TEST_F(SmtpNotifications, ValidateFailureMailsEachTechnicianOnDutyInListOrder) {
     technicians.add({"Ann", "ann@example.org", 16, true});
     technicians.add({"Off", "off@example.org", 31, false});
     technicians.add({"Bob", "bob@example.org", 17, true});
-    ErrorList errors(clock, technicians);
+    ErrorList errors(clock, working, technicians);
 
     errors.addError(std::make_unique<ErrorValidateLocation>(clock.now(), 1, 4, 7, "failed"));
     errors.addError(std::make_unique<ErrorValidateLocation>(clock.now(), 1, 4, 7, "again"));

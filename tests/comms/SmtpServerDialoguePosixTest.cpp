@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "comms/SmtpClient.h"
+#include "ops/LogWriter.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
@@ -22,7 +23,7 @@ constexpr int kTestTimeoutMs = 1000;
 
 class SmtpServerDialogue : public ::testing::Test {
   protected:
-    SmtpServerDialogue() : clock(fromLocal(2026, 12, 7, 9, 5, 30)) { makeFolder(logFolder()); }
+    SmtpServerDialogue() : clock(fromLocal(2026, 12, 7, 9, 5, 30)) { makeFolder(folder.logs()); }
 
     std::unique_ptr<SmtpClient> clientFor(unsigned port) {
         auto client = std::make_unique<SmtpClient>(clock, kLoopback, port);
@@ -54,7 +55,9 @@ class SmtpServerDialogue : public ::testing::Test {
         return p == std::string::npos ? std::string() : data.substr(p + 4);
     }
 
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
 };
 

@@ -43,7 +43,7 @@ class LoaderCommandPosixTest : public ::testing::Test {
         g.setName("Elm Street");
         g.addStep(Step::atTime(1, 5, 1, 7, 0, 1));
         g.setDefaultDay(2, 1);
-        ASSERT_TRUE(saveDatabase(db, std::time(nullptr)));
+        ASSERT_TRUE(saveDatabase(db, working, std::time(nullptr)));
     }
 
     ToolRun quirnctl(const std::vector<std::string>& args) {
@@ -68,7 +68,8 @@ class LoaderCommandPosixTest : public ::testing::Test {
         return args;
     }
 
-    TempWorkingFolder folder;
+    TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
     PtyPair pty;
 };
 

@@ -35,11 +35,19 @@ class PortFixture : public ::testing::Test {
           timers(clock),
           profile(folder.file(kProfileStoreFileName)),
           loaderSettings(profile, settings, folder.file("profile.csv")) {
-        makeFolder(logFolder());
+        makeFolder(folder.logs());
         auto owned = std::make_unique<ScriptedSerialDevice>();
         device = owned.get();
-        handler = std::make_unique<CommoHandler>(CommsSetup{
-            clock, timers, protocol, protocol, errors, &db, &profile, std::move(owned), {}});
+        handler = std::make_unique<CommoHandler>(CommsSetup{clock,
+                                                            working,
+                                                            timers,
+                                                            protocol,
+                                                            protocol,
+                                                            errors,
+                                                            &db,
+                                                            &profile,
+                                                            std::move(owned),
+                                                            {}});
         handler->start();
         handler->openRadioPort(kLoaderCom, kBaud2400);
         port = std::make_unique<CommoLoaderPort>(*handler);
@@ -48,7 +56,9 @@ class PortFixture : public ::testing::Test {
     // Runs `count` ticks of 500 ms.
     void tick(int count = 1) { timers.advanceMs(500LL * count); }
 
-    TempWorkingFolder folder;
+    TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     VirtualTimerService timers;
     ProfileStore profile;

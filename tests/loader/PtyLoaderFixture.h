@@ -28,12 +28,12 @@ inline constexpr int kMaxSwitchTurns = 100;
 class PtyLoaderFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        makeFolder(logFolder());
+        makeFolder(folder.logs());
         pty = createPseudoTerminal();
         ASSERT_TRUE(pty->open(kBaud2400)) << pty->errorText();
         profile.writeString(kSerialSection, "COM" + std::to_string(kLoaderCom), pty->devicePath());
-        handler = std::make_unique<CommoHandler>(
-            CommsSetup{clock, timers, protocol, protocol, errors, &db, &profile, nullptr, {}});
+        handler = std::make_unique<CommoHandler>(CommsSetup{
+            clock, working, timers, protocol, protocol, errors, &db, &profile, nullptr, {}});
         handler->start();
         ASSERT_EQ(handler->openRadioPort(kLoaderCom, kBaud2400), 0);
         commoPort = std::make_unique<CommoLoaderPort>(*handler);
@@ -51,7 +51,9 @@ class PtyLoaderFixture : public ::testing::Test {
         ASSERT_TRUE(transport->step());
     }
 
-    TempWorkingFolder folder;
+    TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock{kLoaderStart};
     VirtualTimerService timers{clock};
     ProfileStore profile{folder.file(kProfileStoreFileName)};

@@ -22,22 +22,24 @@ struct RecordingListener final : ValidateFailureListener {
 
 class ErrorListTest : public ::testing::Test {
   protected:
-    ErrorListTest() : clock(fromLocal(2026, 12, 7, 8, 15, 0)), errors(clock, listener) {
-        makeFolder(logFolder());
+    ErrorListTest() : clock(fromLocal(2026, 12, 7, 8, 15, 0)), errors(clock, working, listener) {
+        makeFolder(folder.logs());
     }
     std::vector<std::string> errorLogLines() {
-        const std::string text = test::readFile(logFileName(clock, kLogError));
+        const std::string text = test::readFile(logWriter.logFileName(clock, kLogError));
         std::vector<std::string> lines;
         for (auto line : splitLines(text))
             if (!line.empty()) lines.emplace_back(line);
         return lines;
     }
-    std::string errorsFile() { return test::readFile(workPath(ErrorList::kFileName)); }
+    std::string errorsFile() { return test::readFile(folder.file(ErrorList::kFileName)); }
     void writeErrorsFile(const std::string& text) {
-        ASSERT_TRUE(test::writeFile(workPath(ErrorList::kFileName), text));
+        ASSERT_TRUE(test::writeFile(folder.file(ErrorList::kFileName), text));
     }
 
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     RecordingListener listener;
     ErrorList errors;
@@ -133,7 +135,7 @@ TEST_F(ErrorListTest, RestartKeepsCarriedKindsAndDropsPasswayRecords) {
     ASSERT_TRUE(errors.save());
 
     RecordingListener afterRestart;
-    ErrorList reloaded(clock, afterRestart);
+    ErrorList reloaded(clock, working, afterRestart);
     reloaded.load();
     ASSERT_EQ(reloaded.size(), 3u);
     EXPECT_EQ(reloaded.countOfKind(ErrorKind::PWConfirm), 0u);
@@ -192,7 +194,7 @@ TEST_F(ErrorListTest, MissingFileIsCreatedEmptyAndLoadEmptiesTheList) {
     errors.recordIpConnectFailure("127.0.4.20");
     errors.load();
     EXPECT_EQ(errors.size(), 0u);
-    EXPECT_TRUE(fileExists(workPath(ErrorList::kFileName)));
+    EXPECT_TRUE(fileExists(folder.file(ErrorList::kFileName)));
     EXPECT_EQ(errorsFile(), "");
 }
 

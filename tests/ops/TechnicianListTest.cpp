@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ops/ErrorList.h"
+#include "ops/LogWriter.h"
 #include "ops/TechnicianList.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
@@ -29,7 +30,7 @@ constexpr std::uint32_t kValidate = notificationBit(NotificationKind::ValidateFa
 class TechnicianListTest : public ::testing::Test {
   protected:
     TechnicianListTest()
-        : clock(fromLocal(2026, 12, 7, 7, 30, 0)), technicians(clock, sender, names) {
+        : clock(fromLocal(2026, 12, 7, 7, 30, 0)), technicians(clock, working, sender, names) {
         technicians.setMailAccount("mail.test", "station@example.org");
     }
     std::vector<std::string> recipients() const {
@@ -37,9 +38,11 @@ class TechnicianListTest : public ::testing::Test {
         for (const auto& m : sender.sent) to.push_back(m.toAddress);
         return to;
     }
-    std::string mailFile() { return test::readFile(workPath(TechnicianList::kFileName)); }
+    std::string mailFile() { return test::readFile(folder.file(TechnicianList::kFileName)); }
 
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock;
     RecordingSender sender;
     NoLocations names;
@@ -52,7 +55,7 @@ TEST_F(TechnicianListTest, OnlyTechniciansOnDutyWithTheKindAreMailed) {
     technicians.add({"Start", "start@example.org", kStarted, true});
     technicians.add({"Bob", "bob@example.org", kValidate | kStarted, true});
 
-    ErrorList errors(clock, technicians);
+    ErrorList errors(clock, working, technicians);
     errors.addError(std::make_unique<ErrorValidateLocation>(clock.now(), 1, 2, 3, "failed"));
     EXPECT_EQ(recipients(), (std::vector<std::string>{"ann@example.org", "bob@example.org"}));
     for (const auto& m : sender.sent) EXPECT_EQ(m.body, "at 07:30 Monday, December 07, 2026.");
@@ -138,7 +141,7 @@ TEST_F(TechnicianListTest, FileRoundTripKeepsEveryKindBit) {
     EXPECT_EQ(mailFile(),
               "MailUser,Ann,ann@example.org,31,1\r\nMailUser,Bob,bob@example.org,4,0\r\n");
 
-    TechnicianList reloaded(clock, sender, names);
+    TechnicianList reloaded(clock, working, sender, names);
     reloaded.load();
     ASSERT_EQ(reloaded.users().size(), 2u);
     EXPECT_EQ(reloaded.users()[0].kinds, 31u);
@@ -150,9 +153,9 @@ TEST_F(TechnicianListTest, FileRoundTripKeepsEveryKindBit) {
 TEST_F(TechnicianListTest, LoadSkipsBadLinesAndCreatesAMissingFile) {
     technicians.load();
     EXPECT_TRUE(technicians.users().empty());
-    EXPECT_TRUE(fileExists(workPath(TechnicianList::kFileName)));
+    EXPECT_TRUE(fileExists(folder.file(TechnicianList::kFileName)));
 
-    ASSERT_TRUE(test::writeFile(workPath(TechnicianList::kFileName),
+    ASSERT_TRUE(test::writeFile(folder.file(TechnicianList::kFileName),
                                 "MailUser,Ann,ann@example.org,16\r\n"
                                 "MailUser,Bob,bob@example.org,16,1\n"
                                 "junk\r"

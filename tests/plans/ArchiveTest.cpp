@@ -18,15 +18,16 @@ using test::writeFile;
 
 class ArchiveTest : public ::testing::Test {
   protected:
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
     std::time_t endOfDay = fromLocal(2026, 12, 6, 23, 59, 0);
     ManualClock clock{endOfDay};
-    Archive archive{clock};
+    Archive archive{clock, working};
 
     // Writes the four database files, all last written at `when`.
     void writeDatabase(std::time_t when) {
-        const std::string files[] = {dayPlanFileName(), groupsFileName(), locationsFileName(),
-                                     stepsFileName()};
+        const std::string files[] = {dayPlanFileName(working), groupsFileName(working),
+                                     locationsFileName(working), stepsFileName(working)};
         ASSERT_TRUE(writeFile(files[0], "DayPlanDefault,1,3,1,2\r\nSWT,2005,12,25,12,0,0\r\n"));
         ASSERT_TRUE(writeFile(files[1], "Group,1,North,3\r\n"));
         ASSERT_TRUE(writeFile(files[2], "Location,3,1,School,Main St,7,127.0.0.2,0\r\n"));
@@ -36,16 +37,16 @@ class ArchiveTest : public ::testing::Test {
 };
 
 TEST_F(ArchiveTest, NameSpellsTheMonthAndHasABlankBeforeTheExtension) {
-    EXPECT_EQ(Archive::fileNameAt(endOfDay),
+    EXPECT_EQ(archive.fileNameAt(endOfDay),
               folder.path() + "Archive/Archived_December_06_2026_23_59 .txt");
-    EXPECT_EQ(Archive::fileNameAt(fromLocal(2026, 3, 9, 7, 5, 59)),
+    EXPECT_EQ(archive.fileNameAt(fromLocal(2026, 3, 9, 7, 5, 59)),
               folder.path() + "Archive/Archived_March_09_2026_07_05 .txt");
-    EXPECT_EQ(archiveFolder(), folder.path() + "Archive/");
+    EXPECT_EQ(archiveFolder(working), folder.path() + "Archive/");
 }
 
 TEST_F(ArchiveTest, ArchiveHoldsTheFourFilesUnderTheirMarkers) {
     writeDatabase(endOfDay - 600);
-    ASSERT_TRUE(removeFile(groupsFileName()));  // a missing file keeps its marker
+    ASSERT_TRUE(removeFile(groupsFileName(working)));  // a missing file keeps its marker
     ASSERT_TRUE(archive.make());
     const std::string expected =
         "Archived December 06 2026\r\n\r\n"
@@ -57,17 +58,17 @@ TEST_F(ArchiveTest, ArchiveHoldsTheFourFilesUnderTheirMarkers) {
         "Location,3,1,School,Main St,7,127.0.0.2,0\r\n"
         "\r\n\r\n// steps\r\n\r\n"
         "Step,1,3,480,1,1\r\nStep,1,3,900,1,0\r\n";
-    EXPECT_EQ(readFile(Archive::fileNameAt(endOfDay)), expected);
+    EXPECT_EQ(readFile(archive.fileNameAt(endOfDay)), expected);
     EXPECT_EQ(archive.text(), expected);
 }
 
 TEST_F(ArchiveTest, ArchiveOfTheSameMinuteReplacesTheEarlierOne) {
     writeDatabase(endOfDay - 600);
     ASSERT_TRUE(archive.make());
-    ASSERT_TRUE(writeFile(groupsFileName(), "Group,1,South,4\r\n"));
+    ASSERT_TRUE(writeFile(groupsFileName(working), "Group,1,South,4\r\n"));
     clock.set(endOfDay + 30);
     ASSERT_TRUE(archive.make());
-    const std::string text = readFile(Archive::fileNameAt(endOfDay));
+    const std::string text = readFile(archive.fileNameAt(endOfDay));
     EXPECT_NE(text.find("Group,1,South,4"), std::string::npos);
     EXPECT_EQ(text.find("Group,1,North,3"), std::string::npos);
 }
@@ -76,28 +77,28 @@ TEST_F(ArchiveTest, DatabaseWrittenTwoDaysAgoGivesNoArchive) {
     writeDatabase(fromLocal(2026, 12, 4, 23, 59, 0));
     EXPECT_FALSE(archive.changedToday());
     EXPECT_EQ(archive.makeIfChanged(), Archive::Outcome::Unchanged);
-    EXPECT_FALSE(fileExists(Archive::fileNameAt(endOfDay)));
+    EXPECT_FALSE(fileExists(archive.fileNameAt(endOfDay)));
 }
 
 TEST_F(ArchiveTest, OneFileWrittenToday) {
     // Yesterday's end-of-day save is just past the limit; a file written 82849 s ago is not.
     writeDatabase(endOfDay - Archive::kChangedWithinSeconds);
     EXPECT_FALSE(archive.changedToday());
-    ASSERT_TRUE(
-        test::setModifiedTime(stepsFileName(), endOfDay - Archive::kChangedWithinSeconds + 1));
+    ASSERT_TRUE(test::setModifiedTime(stepsFileName(working),
+                                      endOfDay - Archive::kChangedWithinSeconds + 1));
     EXPECT_TRUE(archive.changedToday());
     EXPECT_EQ(archive.makeIfChanged(), Archive::Outcome::Made);
-    EXPECT_TRUE(fileExists(Archive::fileNameAt(endOfDay)));
+    EXPECT_TRUE(fileExists(archive.fileNameAt(endOfDay)));
 }
 
 TEST_F(ArchiveTest, MissingFilesCountAsUnchangedAndAMissingFolderIsMade) {
     EXPECT_FALSE(archive.changedToday());
     EXPECT_EQ(archive.makeIfChanged(), Archive::Outcome::Unchanged);
-    ASSERT_TRUE(writeFile(stepsFileName(), "Step,1,3,480,1,1\r\n"));
-    clock.set(*fileModifiedTime(stepsFileName()) + 60);
-    EXPECT_FALSE(folderExists(archiveFolder()));
+    ASSERT_TRUE(writeFile(stepsFileName(working), "Step,1,3,480,1,1\r\n"));
+    clock.set(*fileModifiedTime(stepsFileName(working)) + 60);
+    EXPECT_FALSE(folderExists(archiveFolder(working)));
     EXPECT_EQ(archive.makeIfChanged(), Archive::Outcome::Made);
-    EXPECT_TRUE(fileExists(Archive::fileNameAt(clock.now())));
+    EXPECT_TRUE(fileExists(archive.fileNameAt(clock.now())));
 }
 
 TEST_F(ArchiveTest, ArchiveThatCannotBeWrittenIsReportedAsFailed) {

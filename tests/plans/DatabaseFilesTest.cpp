@@ -15,23 +15,24 @@ using test::writeFile;
 
 class DatabaseFiles : public ::testing::Test {
   protected:
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
     std::time_t now = fromLocal(2026, 12, 9, 10, 0, 0);  // a Wednesday
 
     void writeLocations(const std::string& text) {
-        ASSERT_TRUE(writeFile(locationsFileName(), text));
+        ASSERT_TRUE(writeFile(locationsFileName(working), text));
     }
-    void load(PlanDatabase& db) { loadDatabase(db, now); }
+    void load(PlanDatabase& db) { loadDatabase(db, working, now); }
 };
 
 TEST_F(DatabaseFiles, MissingFilesAreCreatedEmpty) {
     PlanDatabase db;
     load(db);
     EXPECT_TRUE(db.loaded());
-    EXPECT_TRUE(fileExists(dayPlanFileName()));
-    EXPECT_TRUE(fileExists(stepsFileName()));
-    EXPECT_TRUE(fileExists(groupsFileName()));
-    EXPECT_TRUE(fileExists(locationsFileName()));
+    EXPECT_TRUE(fileExists(dayPlanFileName(working)));
+    EXPECT_TRUE(fileExists(stepsFileName(working)));
+    EXPECT_TRUE(fileExists(groupsFileName(working)));
+    EXPECT_TRUE(fileExists(locationsFileName(working)));
     EXPECT_TRUE(db.allGroups().empty());
 }
 
@@ -73,9 +74,9 @@ TEST_F(DatabaseFiles, FilesSavedByASpreadsheetKeepTheirFirstRecord) {
     // A spreadsheet program puts a UTF-8 byte-order mark before the first keyword.
     const std::string bom = "\xEF\xBB\xBF";
     writeLocations(bom + "Location,3,1,School,Main St,7,127.0.0.2,0\r\n");
-    ASSERT_TRUE(writeFile(groupsFileName(), bom + "Group,1,Lincoln,3\r\n"));
-    ASSERT_TRUE(writeFile(stepsFileName(), bom + "Step,1,3,435,1,1\r\n"));
-    ASSERT_TRUE(writeFile(dayPlanFileName(), bom + "DayPlanDefault,1,3,1,2\r\n"));
+    ASSERT_TRUE(writeFile(groupsFileName(working), bom + "Group,1,Lincoln,3\r\n"));
+    ASSERT_TRUE(writeFile(stepsFileName(working), bom + "Step,1,3,435,1,1\r\n"));
+    ASSERT_TRUE(writeFile(dayPlanFileName(working), bom + "DayPlanDefault,1,3,1,2\r\n"));
     PlanDatabase db;
     load(db);
     ASSERT_NE(db.findLocation(1, 3, 7), nullptr);
@@ -92,7 +93,7 @@ TEST_F(DatabaseFiles, EmptyNameSurvivesSaveAndReload) {
     Location l(1, 2, 4);
     l.name = "";
     db.addLocation(l);
-    ASSERT_TRUE(saveDatabase(db, now));
+    ASSERT_TRUE(saveDatabase(db, working, now));
     PlanDatabase again;
     load(again);
     ASSERT_NE(again.findLocation(1, 2, 4), nullptr);
@@ -134,12 +135,12 @@ TEST_F(DatabaseFiles, SecondPassLines) {
 }
 
 TEST_F(DatabaseFiles, StepsDayPlansAndSpecialWeeks) {
-    writeFile(stepsFileName(),
+    writeFile(stepsFileName(working),
               "Step,1,4,1500,1,1\r\n"  // 1500 minutes wraps to 1:00
               "Step,1,4,-61,1,-1\r\n"  // not programmed
               "Step,1,4,1500,1,1\r\n"  // duplicate dropped
               "Step,2,4,420\r\n");     // ends early
-    writeFile(dayPlanFileName(),
+    writeFile(dayPlanFileName(working),
               "DayPlanDefault,8,4,1,3\r\n"
               "DayPlanDefault,7,4,1,2\r\n"
               "DayPlanName,2,4,1,Early Release\r\n"
@@ -165,7 +166,7 @@ TEST_F(DatabaseFiles, StepsDayPlansAndSpecialWeeks) {
 
     // After the end the special week is gone on the next load.
     PlanDatabase later;
-    loadDatabase(later, fromLocal(2026, 12, 13, 0, 0, 0));
+    loadDatabase(later, working, fromLocal(2026, 12, 13, 0, 0, 0));
     EXPECT_TRUE(later.specialWeekPlans().empty());
     EXPECT_TRUE(isNever(later.specialWeekEnd()));
 }
@@ -196,7 +197,7 @@ TEST_F(DatabaseFiles, ImsiWrittenOnlyForTheM2MConnection) {
     stored.imsi = l.imsi;
     EXPECT_NE(locationsFileText(db).find("IMSI,1,1,1,310260000000009\r\n"), std::string::npos);
     stored.connection = kRadioAddress;
-    ASSERT_TRUE(saveDatabase(db, now));
+    ASSERT_TRUE(saveDatabase(db, working, now));
     PlanDatabase again;
     load(again);
     EXPECT_EQ(again.findLocation(1, 1, 1)->imsi, "");
@@ -208,7 +209,7 @@ TEST_F(DatabaseFiles, CommasInNamesCannotShiftFields) {
     l.name = "Main, North";
     db.addLocation(l);
     db.group(1, 1).setName("East,West");
-    ASSERT_TRUE(saveDatabase(db, now));
+    ASSERT_TRUE(saveDatabase(db, working, now));
     PlanDatabase again;
     load(again);
     ASSERT_NE(again.findLocation(1, 1, 3), nullptr);
@@ -219,21 +220,21 @@ TEST_F(DatabaseFiles, CommasInNamesCannotShiftFields) {
 TEST_F(DatabaseFiles, LoadSaveLoadOfAGeneratedFleetGivesIdenticalFiles) {
     PlanDatabase db;
     test::generateFleet(db, {}, now);
-    ASSERT_TRUE(saveDatabase(db, now));
-    ASSERT_TRUE(saveSnapshot(db));
-    const std::string files[] = {dayPlanFileName(), stepsFileName(), groupsFileName(),
-                                 locationsFileName()};
+    ASSERT_TRUE(saveDatabase(db, working, now));
+    ASSERT_TRUE(saveSnapshot(db, working));
+    const std::string files[] = {dayPlanFileName(working), stepsFileName(working),
+                                 groupsFileName(working), locationsFileName(working)};
     std::vector<std::string> first;
     for (const auto& f : files) first.push_back(readFile(f));
-    std::string firstSnapshot = readFile(snapshotFileName());
+    std::string firstSnapshot = readFile(snapshotFileName(working));
 
     PlanDatabase again;
     load(again);
     EXPECT_EQ(again.locationCount(), db.locationCount());
-    ASSERT_TRUE(saveDatabase(again, now));
-    ASSERT_TRUE(saveSnapshot(again));
+    ASSERT_TRUE(saveDatabase(again, working, now));
+    ASSERT_TRUE(saveSnapshot(again, working));
     for (size_t i = 0; i < 4; ++i) EXPECT_EQ(readFile(files[i]), first[i]) << files[i];
-    EXPECT_EQ(readFile(snapshotFileName()), firstSnapshot);
+    EXPECT_EQ(readFile(snapshotFileName(working)), firstSnapshot);
     EXPECT_GT(first[3].size(), 100u);
 }
 

@@ -22,16 +22,17 @@ using test::writeFile;
 
 class OverrideStoreTest : public ::testing::Test {
   protected:
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
     // Monday 7 December 2026, the scheduler's reload minute.
     std::time_t today = fromLocal(2026, 12, 7, 23, 58, 0);
     ManualClock clock{today};
-    OverrideStore store{clock};
+    OverrideStore store{clock, working};
 
     // Writes override.csv as if it had been written at `when`.
     void writeOverride(const std::string& text, std::time_t when) {
-        ASSERT_TRUE(writeFile(overrideFileName(), text));
-        ASSERT_TRUE(test::setModifiedTime(overrideFileName(), when));
+        ASSERT_TRUE(writeFile(overrideFileName(working), text));
+        ASSERT_TRUE(test::setModifiedTime(overrideFileName(working), when));
     }
     void writeToday(const std::string& text) { writeOverride(text, today - 3600); }
 };
@@ -47,7 +48,7 @@ TEST_F(OverrideStoreTest, FileOfAnotherDayIsDeletedAndLeavesTheStoreEmpty) {
     EXPECT_TRUE(r.fileDeleted);
     EXPECT_FALSE(r.fileRead);
     EXPECT_TRUE(store.plans().empty());
-    EXPECT_FALSE(fileExists(overrideFileName()));
+    EXPECT_FALSE(fileExists(overrideFileName(working)));
 
     // The same day and month of last year is another day too.
     writeOverride("Step,1,5,0,600,1\r\n", fromLocal(2025, 12, 7, 12, 0, 0));
@@ -58,24 +59,24 @@ TEST_F(OverrideStoreTest, FileOfAnotherDayIsDeletedAndLeavesTheStoreEmpty) {
 TEST_F(OverrideStoreTest, MissingFileIsCreatedEmptyOnlyByTheStationLoad) {
     OverrideLoadResult readOnly = store.load(OverrideLoadMode::ReadOnly);
     EXPECT_FALSE(readOnly.fileRead);
-    EXPECT_FALSE(fileExists(overrideFileName()));
+    EXPECT_FALSE(fileExists(overrideFileName(working)));
 
     OverrideLoadResult station = store.load();
     EXPECT_FALSE(station.fileRead);
-    EXPECT_TRUE(fileExists(overrideFileName()));
-    EXPECT_EQ(readFile(overrideFileName()), "");
+    EXPECT_TRUE(fileExists(overrideFileName(working)));
+    EXPECT_EQ(readFile(overrideFileName(working)), "");
     EXPECT_TRUE(store.plans().empty());
 }
 
 TEST_F(OverrideStoreTest, FolderInPlaceOfTheFileReadsAsNoPlans) {
     writeToday("Step,1,5,0,600,1\r\nEnabled,1,5,0\r\n");
     ASSERT_EQ(store.load().plans, 1u);
-    ASSERT_TRUE(removeFile(overrideFileName()));
-    ASSERT_TRUE(makeFolder(overrideFileName()));
+    ASSERT_TRUE(removeFile(overrideFileName(working)));
+    ASSERT_TRUE(makeFolder(overrideFileName(working)));
     OverrideLoadResult r = store.load();
     EXPECT_FALSE(r.fileRead);
     EXPECT_TRUE(store.plans().empty());
-    EXPECT_TRUE(folderExists(overrideFileName()));
+    EXPECT_TRUE(folderExists(overrideFileName(working)));
 }
 
 TEST_F(OverrideStoreTest, ReadOnlyLoadIgnoresButKeepsAFileOfAnotherDay) {
@@ -85,14 +86,14 @@ TEST_F(OverrideStoreTest, ReadOnlyLoadIgnoresButKeepsAFileOfAnotherDay) {
     EXPECT_TRUE(r.staleFile);
     EXPECT_FALSE(r.fileDeleted);
     EXPECT_TRUE(store.plans().empty());
-    EXPECT_EQ(readFile(overrideFileName()), text);
+    EXPECT_EQ(readFile(overrideFileName(working)), text);
 
     // Today's file is read the same way as by the station.
     writeToday(text);
     r = store.load(OverrideLoadMode::ReadOnly);
     EXPECT_TRUE(r.fileRead);
     ASSERT_NE(store.findInForce(1, 5), nullptr);
-    EXPECT_EQ(readFile(overrideFileName()), text);
+    EXPECT_EQ(readFile(overrideFileName(working)), text);
 }
 
 TEST_F(OverrideStoreTest, LinesBuildOnePlanPerGroupWithItsState) {
@@ -267,7 +268,7 @@ TEST_F(OverrideStoreTest, PlanForDateShowsTheOverrideOnlyOnTheDayOfItsFile) {
     EXPECT_NE(db.planForDate(1, 5, tomorrow, now), kPlanOverride);
 
     // The file is deleted at 23:59 but the plans stay; the next day they are not in force.
-    removeFile(overrideFileName());
+    removeFile(overrideFileName(working));
     EXPECT_EQ(db.planForDate(1, 5, now + 60, now + 60), kPlanOverride);
     EXPECT_NE(db.planForDate(1, 5, tomorrow, tomorrow), kPlanOverride);
     EXPECT_NE(store.findInForce(1, 5), nullptr);
@@ -290,11 +291,11 @@ TEST_F(OverrideStoreTest, FileRoundTripKeepsPlansStepsAndStates) {
     store.tick(pager);
     ASSERT_EQ(store.find(1, 5)->state, OverridePlan::kPaged);
     ASSERT_TRUE(store.save());
-    EXPECT_EQ(readFile(overrideFileName()), text);
+    EXPECT_EQ(readFile(overrideFileName(working)), text);
     // The save is dated by the computer's clock; the reload judges the day by the test's.
-    ASSERT_TRUE(test::setModifiedTime(overrideFileName(), clock.now()));
+    ASSERT_TRUE(test::setModifiedTime(overrideFileName(working), clock.now()));
 
-    OverrideStore again{clock};
+    OverrideStore again{clock, working};
     OverrideLoadResult r = again.load();
     EXPECT_TRUE(r.fileRead);
     ASSERT_EQ(again.plans().size(), 2u);

@@ -17,12 +17,13 @@ using test::readFile;
 
 class Passway : public ::testing::Test {
   protected:
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
     PlanDatabase db;
     std::time_t now = fromLocal(2026, 12, 9, 10, 0, 0);
 
     void SetUp() override {
-        ASSERT_TRUE(makeFolder(logFolder()));
+        ASSERT_TRUE(makeFolder(folder.logs()));
         db.group(1, 3).setName("North");
         Location l(1, 3, 7);
         l.name = "Main St";
@@ -36,34 +37,34 @@ class Passway : public ::testing::Test {
 };
 
 TEST_F(Passway, FileRoundTripKeepsActivationsAndConfirmedCodes) {
-    PasswayStore store;
+    PasswayStore store{working};
     store.addActivation(at(2026, 12, 1));
     store.addActivation(at(2026, 12, 2, 0));
     ASSERT_TRUE(store.save(db, now));
-    std::string bytes = readFile(passwayFileName());
+    std::string bytes = readFile(passwayFileName(working));
     EXPECT_EQ(bytes.size(), 4u + 2u * 20u + 4u + 1u * 16u);
 
     PlanDatabase fresh;
     Location l(1, 3, 7);
     l.model = static_cast<int>(TimeSwitchModel::Strider);
     fresh.addLocation(l);
-    PasswayStore loaded;
+    PasswayStore loaded{working};
     ASSERT_TRUE(loaded.load(fresh));
     EXPECT_EQ(loaded.activations(), store.activations());
     EXPECT_EQ(fresh.findLocation(1, 3, 7)->confirmedStriderTimeCode(), 4);
 }
 
 TEST_F(Passway, MonthlyLogsGetTheirMonthsAndOldActivationsLeaveTheStore) {
-    PasswayStore store;
+    PasswayStore store{working};
     store.addActivation(at(2026, 12, 1));         // this month
     store.addActivation(at(2026, 11, 30));        // previous month
     store.addActivation(at(2026, 10, 31));        // the month before: logged, dropped
     store.addActivation(at(2026, 7, 4));          // older still: oldest file, dropped
     store.addActivation(at(2026, 12, 2, 1, 50));  // location gone: no line, kept
     ASSERT_TRUE(store.save(db, now));
-    std::string december = readFile(logFolder() + "Passway_Log_December_2026.csv");
-    std::string november = readFile(logFolder() + "Passway_Log_November_2026.csv");
-    std::string october = readFile(logFolder() + "Passway_Log_October_2026.csv");
+    std::string december = readFile(folder.logs() + "Passway_Log_December_2026.csv");
+    std::string november = readFile(folder.logs() + "Passway_Log_November_2026.csv");
+    std::string october = readFile(folder.logs() + "Passway_Log_October_2026.csv");
     const std::string header =
         "Group Name, Location Name, Master Group, Group, Location, Commo, Year, Month, Date, "
         "Hour, Minute, Second\r\n";
@@ -76,27 +77,27 @@ TEST_F(Passway, MonthlyLogsGetTheirMonthsAndOldActivationsLeaveTheStore) {
 
     // Each save appends a header and the kept activations again.
     ASSERT_TRUE(store.save(db, now));
-    EXPECT_EQ(readFile(logFolder() + "Passway_Log_October_2026.csv"), october + header);
+    EXPECT_EQ(readFile(folder.logs() + "Passway_Log_October_2026.csv"), october + header);
 }
 
 TEST_F(Passway, UnwritableLogsLeaveThePasswayFileAsItWas) {
-    PasswayStore store;
+    PasswayStore store{working};
     store.addActivation(at(2026, 12, 1));
     ASSERT_TRUE(store.save(db, now));
-    std::string before = readFile(passwayFileName());
+    std::string before = readFile(passwayFileName(working));
     store.addActivation(at(2026, 12, 3));
-    std::filesystem::remove_all(logFolder());
+    std::filesystem::remove_all(folder.logs());
     EXPECT_FALSE(store.save(db, now));
-    EXPECT_EQ(readFile(passwayFileName()), before);
+    EXPECT_EQ(readFile(passwayFileName(working)), before);
     EXPECT_EQ(store.activations().size(), 2u);
 }
 
 TEST_F(Passway, DamagedFilesAreReadAsFarAsTheyAreWhole) {
-    PasswayStore store;
+    PasswayStore store{working};
     store.addActivation(at(2026, 12, 1));
     store.addActivation(at(2026, 12, 2));
     std::string bytes = store.fileBytes(db);
-    PasswayStore damaged;
+    PasswayStore damaged{working};
     EXPECT_FALSE(damaged.applyFileBytes(db, bytes.substr(0, 4 + 20 + 7)));
     EXPECT_EQ(damaged.activations().size(), 1u);
     std::string huge = bytes;
@@ -104,7 +105,8 @@ TEST_F(Passway, DamagedFilesAreReadAsFarAsTheyAreWhole) {
     EXPECT_FALSE(damaged.applyFileBytes(db, huge));
     EXPECT_LE(damaged.activations().size(), (huge.size() - 4) / 20);
     EXPECT_FALSE(damaged.applyFileBytes(db, ""));
-    EXPECT_EQ(PasswayStore::monthlyLogName(now), logFolder() + "Passway_Log_December_2026.csv");
+    EXPECT_EQ(PasswayStore(working).monthlyLogName(now),
+              folder.logs() + "Passway_Log_December_2026.csv");
 }
 
 }  // namespace

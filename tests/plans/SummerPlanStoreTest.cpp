@@ -82,12 +82,13 @@ TEST(SummerPlanRecord, LocationsAreKeptOnceAndStepsPageAsOnAndOff) {
 
 class SummerStoreTest : public ::testing::Test {
   protected:
-    test::TempWorkingFolder folder;
+    test::TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
     ManualClock clock{fromLocal(2026, 7, 6, 3, 59, 0)};  // a Monday
-    SummerPlanStore store{clock};
+    SummerPlanStore store{clock, working};
 
     void loadFile(const std::string& text) {
-        ASSERT_TRUE(writeFile(summerFileName(), text));
+        ASSERT_TRUE(writeFile(summerFileName(working), text));
         ASSERT_TRUE(store.load());
     }
 };
@@ -137,10 +138,10 @@ TEST_F(SummerStoreTest, LoadReadsBlocksAndIgnoresWhatDoesNotBelong) {
     EXPECT_EQ(store.findPlanOf(1, 1, 1), nullptr);
 
     // A missing file leaves the store empty and is not created.
-    ASSERT_TRUE(removeFile(summerFileName()));
+    ASSERT_TRUE(removeFile(summerFileName(working)));
     EXPECT_FALSE(store.load());
     EXPECT_TRUE(store.plans().empty());
-    EXPECT_FALSE(fileExists(summerFileName()));
+    EXPECT_FALSE(fileExists(summerFileName(working)));
 }
 
 TEST_F(SummerStoreTest, FileRoundTripKeepsNamesDatesLocationsAndSteps) {
@@ -159,9 +160,9 @@ TEST_F(SummerStoreTest, FileRoundTripKeepsNamesDatesLocationsAndSteps) {
     ASSERT_EQ(store.plans().size(), 2u);
     EXPECT_EQ(store.fileText(), text);
     ASSERT_TRUE(store.save());
-    EXPECT_EQ(readFile(summerFileName()), text);
+    EXPECT_EQ(readFile(summerFileName(working)), text);
 
-    SummerPlanStore again{clock};
+    SummerPlanStore again{clock, working};
     ASSERT_TRUE(again.load());
     ASSERT_EQ(again.plans().size(), 2u);
     EXPECT_EQ(again.plans()[0].name, "North, East and Main");
@@ -233,10 +234,10 @@ TEST_F(SummerStoreTest, AFlagTickPagesNothingAndAnEmptyMinuteFlagsOnlyOnce) {
 
 TEST_F(SummerStoreTest, FileThatCannotBeReadIsNotOverwritten) {
     // A folder in the file's place can be neither read nor replaced by a file.
-    ASSERT_TRUE(makeFolder(summerFileName()));
+    ASSERT_TRUE(makeFolder(summerFileName(working)));
     EXPECT_FALSE(store.load());
     EXPECT_FALSE(store.save());
-    EXPECT_TRUE(folderExists(summerFileName()));
+    EXPECT_TRUE(folderExists(summerFileName(working)));
 }
 
 }  // namespace

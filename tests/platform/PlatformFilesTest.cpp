@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileStore.h"
 #include "platform/TextLines.h"
+#include "platform/WorkingFolder.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
@@ -124,16 +125,17 @@ TEST(ProfileStore, AWriteKeepsWhatWasAddedToTheFileMeanwhile) {
     EXPECT_EQ(again.getString("Mail", "Server", ""), "127.0.0.1");
 }
 
-TEST(Paths, WorkingFolderOverrideAndEnvironment) {
-    setWorkingFolderOverride("/tmp/qr-root");
-    EXPECT_EQ(workingFolder(), "/tmp/qr-root/");
-    EXPECT_EQ(workPath("dayplan.csv"), "/tmp/qr-root/dayplan.csv");
-    EXPECT_EQ(logFolder(), "/tmp/qr-root/LogFiles/");
-    EXPECT_EQ(workingFolderParent(), "/tmp/");
-    setWorkingFolderOverride("");
+TEST(Paths, WorkingFolderGivenAndFromTheEnvironment) {
+    const WorkingFolder given("/tmp/qr-root");
+    EXPECT_EQ(given.path(), "/tmp/qr-root/");
+    EXPECT_EQ(given.file("dayplan.csv"), "/tmp/qr-root/dayplan.csv");
+    EXPECT_EQ(given.logs(), "/tmp/qr-root/LogFiles/");
+    EXPECT_EQ(given.parent(), "/tmp/");
     setenv("QUIRN_ROOT", "/srv/quirn", 1);
-    EXPECT_EQ(workingFolder(), "/srv/quirn/");
+    EXPECT_EQ(defaultWorkingFolder().path(), "/srv/quirn/");
     unsetenv("QUIRN_ROOT");
+    EXPECT_EQ(withTrailingSeparator("/srv/q"), "/srv/q/");
+    EXPECT_EQ(withTrailingSeparator("/srv/q/"), "/srv/q/");
 }
 
 }  // namespace

@@ -3,25 +3,17 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Paths.h"
 #include "platform/WorkingFolder.h"
 
 namespace quirn {
 namespace {
 
-TEST(WorkingFolder, GivesTheSamePathsTheOverrideGave) {
+TEST(WorkingFolder, GivesItsFilesLogFolderAndParent) {
     WorkingFolder folder("/tmp/qr-root");
     EXPECT_EQ(folder.path(), "/tmp/qr-root/");
     EXPECT_EQ(folder.file("dayplan.csv"), "/tmp/qr-root/dayplan.csv");
     EXPECT_EQ(folder.logs(), "/tmp/qr-root/LogFiles/");
     EXPECT_EQ(folder.parent(), "/tmp/");
-    // The same strings the process-wide override gives for the same folder.
-    setWorkingFolderOverride("/tmp/qr-root");
-    EXPECT_EQ(folder.path(), workingFolder());
-    EXPECT_EQ(folder.file("dayplan.csv"), workPath("dayplan.csv"));
-    EXPECT_EQ(folder.logs(), logFolder());
-    EXPECT_EQ(folder.parent(), workingFolderParent());
-    setWorkingFolderOverride("");
 }
 
 TEST(WorkingFolder, KeepsAnEndingSeparatorAndHasNoParentAtTheTop) {

@@ -94,7 +94,7 @@ class ReadBackTest : public ::testing::Test {
     PlanDownload download{db, clock, settings, &overrides, nullptr};
     Validation validation{download};
     RecordingListener listener;
-    PasswayStore passway;
+    PasswayStore passway{WorkingFolder("unused")};  // nothing is loaded or saved
     ReadBack readBack{validation, &listener, &passway};
 };
 

@@ -5,8 +5,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/Paths.h"
-
 namespace quirn::test {
 
 TempFolder::TempFolder() {
@@ -18,13 +16,6 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
-}
-
-TempWorkingFolder::TempWorkingFolder() {
-    setWorkingFolderOverride(path());
-}
-TempWorkingFolder::~TempWorkingFolder() {
-    setWorkingFolderOverride("");
 }
 
 bool writeFile(const std::string& path, const std::string& bytes) {

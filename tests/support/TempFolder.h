@@ -17,16 +17,11 @@ class TempFolder {
     std::string file(const std::string& name) const { return path_ + name; }
     // The folder as a working folder, to hand to a station, a tool or a loader.
     WorkingFolder workingFolder() const { return WorkingFolder(path_); }
+    // Its log folder as a working folder has it ("LogFiles/").
+    std::string logs() const { return workingFolder().logs(); }
 
   private:
     std::string path_;
-};
-
-// A temporary working folder that the whole process uses while the object lives.
-class TempWorkingFolder : public TempFolder {
-  public:
-    TempWorkingFolder();
-    ~TempWorkingFolder();
 };
 
 // Writes a file whole (test input); returns false on failure.

@@ -81,13 +81,13 @@ TEST_F(Runner, TestAllRunsTheSixTestsInItsOrderEachAfterThePreviousCompletes) {
 class Programming : public Runner {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(makeFolder(logFolder()));
+        ASSERT_TRUE(makeFolder(folder.logs()));
         attachSwitch(sim::SimModel::MX40);
         db.addStep(Step::atTime(1, 1, 1, 7, 15, kCommandOn));
-        ASSERT_TRUE(saveDatabase(db, clock.now()));
-        ASSERT_NE(readFile(stepsFileName()).find(kRealStep), std::string::npos);
+        ASSERT_TRUE(saveDatabase(db, working, clock.now()));
+        ASSERT_NE(readFile(stepsFileName(working)).find(kRealStep), std::string::npos);
     }
-    std::string systemLog() const { return readFile(logFileName(clock, kLogSystem)); }
+    std::string systemLog() const { return readFile(logWriter.logFileName(clock, kLogSystem)); }
     static std::size_t count(const std::string& text, const std::string& what) {
         std::size_t n = 0;
         for (std::size_t at = text.find(what); at != std::string::npos;
@@ -100,7 +100,7 @@ class Programming : public Runner {
 };
 
 TEST_F(Programming, TheFirstChangeIsArchivedOnceAndEveryChangeIsSaved) {
-    const std::string archive = Archive::fileNameAt(clock.now());
+    const std::string archive = Archive(clock, working).fileNameAt(clock.now());
     ASSERT_TRUE(runner->start(TestKind::Step16, {}));
     EXPECT_NE(readFile(archive).find(kRealStep), std::string::npos) << archive;
     EXPECT_EQ(count(systemLog(), "Time testing archived the database to " + archive +
@@ -108,29 +108,29 @@ TEST_F(Programming, TheFirstChangeIsArchivedOnceAndEveryChangeIsSaved) {
                                      "group 1."),
               1u)
         << systemLog();
-    const std::string steps = readFile(stepsFileName());
+    const std::string steps = readFile(stepsFileName(working));
     EXPECT_EQ(steps.find(kRealStep), std::string::npos);
     EXPECT_NE(steps.find(kTestStep), std::string::npos);
-    EXPECT_NE(readFile(dayPlanFileName()).find("DayPlanDefault,1,1,1,1"), std::string::npos);
+    EXPECT_NE(readFile(dayPlanFileName(working)).find("DayPlanDefault,1,1,1,1"), std::string::npos);
 
     // A later change in the same window's life is saved but not archived again: the archive
     // keeps the real programming.
     clock.advance(120);
     ASSERT_TRUE(runner->start(TestKind::Dwp, {}));
     EXPECT_EQ(count(systemLog(), "Time testing archived"), 1u);
-    EXPECT_FALSE(fileExists(Archive::fileNameAt(clock.now())));
-    EXPECT_NE(readFile(stepsFileName()).find("Step,9,1,540,1,1"), std::string::npos);
+    EXPECT_FALSE(fileExists(Archive(clock, working).fileNameAt(clock.now())));
+    EXPECT_NE(readFile(stepsFileName(working)).find("Step,9,1,540,1,1"), std::string::npos);
     EXPECT_NE(readFile(archive).find(kRealStep), std::string::npos);
     runner->stop();
 }
 
 TEST_F(Programming, NoArchiveMeansTheRealProgrammingStays) {
-    ASSERT_TRUE(writeFile(workPath("Archive"), "a file where the archive folder belongs"));
+    ASSERT_TRUE(writeFile(folder.file("Archive"), "a file where the archive folder belongs"));
     EXPECT_FALSE(runner->start(TestKind::Ap36, {}));
     EXPECT_FALSE(runner->running());
     EXPECT_EQ(lines.texts(), std::vector<std::string>{
                                  "TestAP36: Not started: the database could not be archived."});
-    EXPECT_NE(readFile(stepsFileName()).find(kRealStep), std::string::npos);
+    EXPECT_NE(readFile(stepsFileName(working)).find(kRealStep), std::string::npos);
     ASSERT_NE(db.group(1, 1).findDayPlan(1), nullptr);
     EXPECT_EQ(db.group(1, 1).findDayPlan(1)->steps().size(), 1u);
     EXPECT_NE(systemLog().find("Time testing could not archive the database"), std::string::npos);

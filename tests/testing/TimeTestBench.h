@@ -12,6 +12,7 @@
 #include "comms/CommoHandler.h"
 #include "comms/ProtocolMessages.h"
 #include "comms/ProtocolReplyJudge.h"
+#include "ops/LogWriter.h"
 #include "plans/DatabaseFiles.h"
 #include "plans/PlanDatabase.h"
 #include "plans/Settings.h"
@@ -111,7 +112,7 @@ class TimeTestBench : public ::testing::Test {
         auto owned = std::make_unique<CountingSerialDevice>();
         station = owned.get();
         handler = std::make_unique<CommoHandler>(CommsSetup{
-            clock, timers, messages, judge, errors, &db, &profile, std::move(owned), {}});
+            clock, working, timers, messages, judge, errors, &db, &profile, std::move(owned), {}});
         handler->start();
         ASSERT_EQ(handler->openRadioPort(kBenchCom, kBaud2400), 0);
         timeSwitch = std::make_unique<SwitchUnderTest>(clock, *handler, db, download);
@@ -164,7 +165,9 @@ class TimeTestBench : public ::testing::Test {
 
     Location& location() { return *db.findLocation(1, 1, 1); }
 
-    TempWorkingFolder folder;
+    TempFolder folder;
+    const WorkingFolder working = folder.workingFolder();
+    const LogWriter logWriter{working};
     ManualClock clock{kBenchStart};
     VirtualTimerService timers{clock};
     ProfileStore profile{folder.file(kProfileStoreFileName)};
@@ -176,7 +179,8 @@ class TimeTestBench : public ::testing::Test {
     ProtocolMessages messages{clock, db, settings, ProtocolMessages::fromPlanDownload(download)};
     ProtocolReplyJudge judge{clock, readBack, download};
     RecordingErrorSink errors;
-    ArchivingProgrammingStore store{clock, [this] { saveDatabase(db, clock.now()); }};
+    ArchivingProgrammingStore store{clock, working,
+                                    [this] { saveDatabase(db, working, clock.now()); }};
     RecordingLines lines;
     CountingPseudoTerminal pty;
     std::unique_ptr<sim::SimulatedTimeSwitch> device;

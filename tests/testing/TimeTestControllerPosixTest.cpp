@@ -17,8 +17,8 @@ class TimeTestControllerTest : public TimeTestBench {
         attachSwitch(sim::SimModel::MX40);
         device->setLogSink([this](const std::string& line) { switchLog.push_back(line); });
         controller = std::make_unique<TimeTestController>(TimeTestWindowServices{
-            clock, timers, *handler, db, download, [this] { saveDatabase(db, clock.now()); },
-            [this] { return type; }});
+            clock, working, timers, *handler, db, download,
+            [this] { saveDatabase(db, working, clock.now()); }, [this] { return type; }});
         controller->open();
     }
     bool switchLogged(const std::string& text) const {
@@ -131,19 +131,19 @@ TEST_F(TimeTestControllerTest, TestLinesGoToTheTestLogWhileItsFolderIsThere) {
     }());
     ASSERT_TRUE(controller->startTest(TestKind::DateFlip));
     ASSERT_TRUE(runUntil([&] { return !controller->runner().running(); }, kMinuteMs));
-    EXPECT_FALSE(fileExists(testLogFileName(clock)));  // no "Test Folders": dropped
+    EXPECT_FALSE(fileExists(logWriter.testLogFileName(clock)));  // no "Test Folders": dropped
     EXPECT_EQ(controller->lines().back().text, "TestDateFlip: Summary: 1 passed, 0 failed.");
 
-    ASSERT_TRUE(makeFolder(logFolder()));
-    ASSERT_TRUE(makeFolder(logFolder() + "Test Folders"));
+    ASSERT_TRUE(makeFolder(folder.logs()));
+    ASSERT_TRUE(makeFolder(folder.logs() + "Test Folders"));
     ASSERT_TRUE(controller->startTest(TestKind::DateFlip));
     ASSERT_TRUE(runUntil([&] { return !controller->runner().running(); }, kMinuteMs));
-    EXPECT_EQ(readFile(testLogFileName(clock)),
+    EXPECT_EQ(readFile(logWriter.testLogFileName(clock)),
               "09:15.10,Starting test date flip.  Should run about 5 hours.\r\n"
               "09:15.20,TestDateFlip: PASSED Start Time\r\n"
               "09:15.20,TestDateFlip: Test Complete\r\n"
               "09:15.20,TestDateFlip: Summary: 1 passed, 0 failed.\r\n")
-        << readFile(testLogFileName(clock));
+        << readFile(logWriter.testLogFileName(clock));
 }
 
 TEST_F(TimeTestControllerTest, SaveLinesWritesTheListAsCsv) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "QuirnctlRunner.h"
@@ -50,9 +51,9 @@ std::map<std::string, std::pair<std::string, fs::file_time_type>> folderState(
 // The station's view of a working folder: loaded the way the station loads it, with the
 // download over it, so its bytes are what the station sends.
 struct StationView {
-    explicit StationView(std::time_t now) : clock(now) {}
+    StationView(std::time_t now, WorkingFolder folder) : clock(now), working(std::move(folder)) {}
     void load(bool hasMasterGroups) {
-        loadDatabase(db, clock.now());
+        loadDatabase(db, working, clock.now());
         overrides.load(OverrideLoadMode::ReadOnly);
         summer.load();
         settings.hasMasterGroups = hasMasterGroups ? 1 : 0;
@@ -60,10 +61,11 @@ struct StationView {
             std::make_unique<PlanDownload>(db, clock, settings, &overrideSource, &summerSource);
     }
     ManualClock clock;
+    const WorkingFolder working;
     Settings settings;
     PlanDatabase db;
-    OverrideStore overrides{clock};
-    SummerPlanStore summer{clock};
+    OverrideStore overrides{clock, working};
+    SummerPlanStore summer{clock, working};
     OverrideStoreSource overrideSource{overrides, clock};
     SummerStoreSource summerSource{summer};
     std::unique_ptr<PlanDownload> download;
@@ -72,28 +74,25 @@ struct StationView {
 class Quirnctl : public ::testing::Test {
   protected:
     void SetUp() override { makeFolder(false); }
-    void TearDown() override { setWorkingFolderOverride(""); }
 
     // A generated fleet saved as a station would have left it.
     void makeFolder(bool masterGroups) {
-        setWorkingFolderOverride(root.path());
+        const WorkingFolder working = root.workingFolder();
         PlanDatabase db;
         test::FleetShape shape{2, 3, 4, 9, 16, 12, 2, true, 5};
         test::generateFleet(db, shape, fixedNow());
         db.findGroup(1, 1)->findLocation(2)->model = static_cast<int>(TimeSwitchModel::QN510);
         db.findGroup(2, 3)->findLocation(4)->model = static_cast<int>(TimeSwitchModel::MX40);
-        ASSERT_TRUE(saveDatabase(db, fixedNow()));
-        ASSERT_TRUE(saveSnapshot(db));
+        ASSERT_TRUE(saveDatabase(db, working, fixedNow()));
+        ASSERT_TRUE(saveSnapshot(db, working));
         Settings settings;
         settings.hasMasterGroups = masterGroups ? 1 : 0;
-        ASSERT_TRUE(settings.save(settingsFileName()));
+        ASSERT_TRUE(settings.save(settingsFileName(working)));
         hasMasterGroups = masterGroups;
     }
     std::unique_ptr<StationView> station() {
-        setWorkingFolderOverride(root.path());
-        auto view = std::make_unique<StationView>(fixedNow());
+        auto view = std::make_unique<StationView>(fixedNow(), root.workingFolder());
         view->load(hasMasterGroups);
-        setWorkingFolderOverride("");
         return view;
     }
     ToolRun run(std::vector<std::string> args) {

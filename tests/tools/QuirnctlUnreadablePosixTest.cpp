@@ -32,12 +32,11 @@ std::map<std::string, std::string> folderBytes(const std::string& dir) {
 // would make `program` clear a time switch's week and `db resave` write an empty file.
 TEST(QuirnctlUnreadable, AnUnreadableDatabaseFileStopsEveryJobAndNothingIsWritten) {
     test::TempFolder root, out, scratch;
-    setWorkingFolderOverride(root.path());
+    const WorkingFolder working = root.workingFolder();
     PlanDatabase db;
     test::generateFleet(db, test::FleetShape{1, 2, 3, 4, 6, 4, 1, false, 2},
                         fromLocal(2026, 3, 18, 10, 15, 30));
-    ASSERT_TRUE(saveDatabase(db, fromLocal(2026, 3, 18, 10, 15, 30)));
-    setWorkingFolderOverride("");
+    ASSERT_TRUE(saveDatabase(db, working, fromLocal(2026, 3, 18, 10, 15, 30)));
     ASSERT_GT(fs::file_size(root.file("steps.csv")), 0u);
     const auto before = folderBytes(root.path());
 

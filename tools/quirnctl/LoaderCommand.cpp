@@ -95,13 +95,14 @@ constexpr JobRow kJobs[] = {
 // controller over it, the plan database of the working folder.
 class LoaderJob {
   public:
-    explicit LoaderJob(const PortCommandArgs& args)
-        : args_(args), timers_(clock_), folder_(clock_), messages_(clock_, db_, settings_) {}
+    LoaderJob(const PortCommandArgs& args, const WorkingFolder& root)
+        : args_(args), timers_(clock_), folder_(clock_, root), messages_(clock_, db_, settings_) {}
 
     int run(const JobRow& job) {
         if (auto error = folder_.load(job.needsGroup)) return fail(*error);
         handler_ = std::make_unique<CommoHandler>(
             CommsSetup{clock_,
+                       folder_.root,
                        timers_,
                        messages_,
                        judge_,
@@ -241,8 +242,9 @@ int runLoaderCommand(int argc, const char* const* argv) {
         return kJobFailed;
     }
     if (args.device.empty()) return fail("loader needs --port DEVICE");
-    if (auto error = selectRoot(args.root)) return fail(*error);
-    LoaderJob loaderJob(args);
+    WorkingFolder root = defaultWorkingFolder();
+    if (auto error = selectRoot(args.root, root)) return fail(*error);
+    LoaderJob loaderJob(args, root);
     return loaderJob.run(*job);
 }
 

@@ -66,16 +66,19 @@ std::optional<std::string> parsePortCommandArgs(int argc, const char* const* arg
     return std::nullopt;
 }
 
-std::optional<std::string> selectRoot(const std::string& root) {
-    if (root.empty()) return std::nullopt;
+std::optional<std::string> selectRoot(const std::string& root, WorkingFolder& folder) {
+    if (root.empty()) {
+        folder = defaultWorkingFolder();
+        return std::nullopt;
+    }
     if (!folderExists(root)) return "no such folder " + root;
-    setWorkingFolderOverride(withTrailingSeparator(root));
+    folder = WorkingFolder(root);
     return std::nullopt;
 }
 
-std::optional<std::string> missingDatabaseFile() {
-    for (const std::string& path :
-         {dayPlanFileName(), stepsFileName(), groupsFileName(), locationsFileName()})
+std::optional<std::string> missingDatabaseFile(const WorkingFolder& folder) {
+    for (const std::string& path : {dayPlanFileName(folder), stepsFileName(folder),
+                                    groupsFileName(folder), locationsFileName(folder)})
         if (!fileExists(path)) return "not a working folder: " + path + " is missing";
     return std::nullopt;
 }

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/WorkingFolder.h"
+
 namespace quirn::ctl {
 
 // The command line of the commands that talk to a time switch on a port ("loader",
@@ -26,11 +28,12 @@ std::optional<std::string> parsePortCommandArgs(int argc, const char* const* arg
                                                 std::string_view command, bool takesDate,
                                                 PortCommandArgs& out);
 
-// Makes --root the working folder; an error line when it is not a folder.
-std::optional<std::string> selectRoot(const std::string& root);
+// The working folder of --root (the default folder without one) into `folder`; an error line
+// when it is not a folder.
+std::optional<std::string> selectRoot(const std::string& root, WorkingFolder& folder);
 
 // An error line when the working folder lacks one of the four database files: loading would
 // create it, and a tool never writes into the working folder.
-std::optional<std::string> missingDatabaseFile();
+std::optional<std::string> missingDatabaseFile(const WorkingFolder& folder);
 
 }  // namespace quirn::ctl

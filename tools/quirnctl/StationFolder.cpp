@@ -1,26 +1,28 @@
 #include "tools/quirnctl/StationFolder.h"
 
+#include <utility>
+
 #include "plans/DatabaseFiles.h"
 #include "platform/FileSystem.h"
-#include "platform/Paths.h"
 #include "tools/quirnctl/PortCommand.h"
 
 namespace quirn::ctl {
 
-StationFolder::StationFolder(const Clock& c)
+StationFolder::StationFolder(const Clock& c, WorkingFolder folder)
     : clock(c),
-      profile(workPath(kProfileStoreFileName)),
-      loaderSettings(profile, settings, settingsFileName()),
-      overrides(c),
-      summer(c),
+      root(std::move(folder)),
+      profile(root.file(kProfileStoreFileName)),
+      loaderSettings(profile, settings, settingsFileName(root)),
+      overrides(c, root),
+      summer(c, root),
       overrideSource(overrides, c),
       summerSource(summer) {}
 
 std::optional<std::string> StationFolder::load(bool withDatabase) {
-    if (fileExists(settingsFileName())) settings.load(settingsFileName());
+    if (fileExists(settingsFileName(root))) settings.load(settingsFileName(root));
     if (withDatabase) {
-        if (auto missing = missingDatabaseFile()) return missing;
-        loadDatabase(db, clock.now());
+        if (auto missing = missingDatabaseFile(root)) return missing;
+        loadDatabase(db, root, clock.now());
         // Read-only: a tool never rewrites the station's override file.
         overrides.load(OverrideLoadMode::ReadOnly);
         db.setOverrideQuery(&overrides);

@@ -9,6 +9,7 @@
 #include "plans/SummerPlanStore.h"
 #include "platform/Clock.h"
 #include "platform/ProfileStore.h"
+#include "platform/WorkingFolder.h"
 #include "protocol/StoreSources.h"
 
 namespace quirn::ctl {
@@ -17,7 +18,7 @@ namespace quirn::ctl {
 // open: the settings with the profile store's master-groups switch applied, and the database
 // with today's overrides (read-only) and the summer plans. Nothing here is written back.
 struct StationFolder {
-    explicit StationFolder(const Clock& clock);
+    StationFolder(const Clock& clock, WorkingFolder root);
 
     // Reads profile.csv when it is there and applies the profile store as the loader window
     // does when it opens; with `withDatabase` the database too. An error line when the
@@ -25,6 +26,7 @@ struct StationFolder {
     std::optional<std::string> load(bool withDatabase);
 
     const Clock& clock;
+    const WorkingFolder root;
     ProfileStore profile;
     Settings settings;
     LoaderSettings loaderSettings;

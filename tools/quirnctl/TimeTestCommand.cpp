@@ -107,10 +107,10 @@ class ProgrammingInMemory final : public TestProgrammingStore {
 // the device, the runner over the time switch under test.
 class TimeTestJob {
   public:
-    explicit TimeTestJob(const PortCommandArgs& args)
+    TimeTestJob(const PortCommandArgs& args, const WorkingFolder& root)
         : args_(args),
           timers_(clock_),
-          folder_(clock_),
+          folder_(clock_, root),
           download_(db_, clock_, folder_.settings, &folder_.overrideSource, &folder_.summerSource),
           validation_(download_),
           readBack_(validation_),
@@ -130,6 +130,7 @@ class TimeTestJob {
 
         handler_ = std::make_unique<CommoHandler>(
             CommsSetup{clock_,
+                       folder_.root,
                        timers_,
                        messages_,
                        judge_,
@@ -208,8 +209,9 @@ int runTimeTestCommand(int argc, const char* const* argv) {
         if (!date) return fail("bad --date '" + *args.date + "' (YYYY-MM-DD, 2008 to 2037)");
         dateFlipStart = *date;
     }
-    if (auto error = selectRoot(args.root)) return fail(*error);
-    TimeTestJob job(args);
+    WorkingFolder root = defaultWorkingFolder();
+    if (auto error = selectRoot(args.root, root)) return fail(*error);
+    TimeTestJob job(args, root);
     return job.run(*test, dateFlipStart);
 }
 

@@ -9,17 +9,17 @@
 namespace quirn::ctl {
 
 std::optional<std::string> Workspace::load() {
-    const std::string required[] = {dayPlanFileName(), stepsFileName(), groupsFileName(),
-                                    locationsFileName()};
+    const std::string required[] = {dayPlanFileName(folder_), stepsFileName(folder_),
+                                    groupsFileName(folder_), locationsFileName(folder_)};
     for (const std::string& path : required)
         if (!fileExists(path)) return "not a working folder: " + path + " is missing";
     // Settings::load creates a missing profile.csv: without one the defaults stand.
-    if (fileExists(settingsFileName())) settings_.load(settingsFileName());
-    loadDatabase(db_, clock_.now());
+    if (fileExists(settingsFileName(folder_))) settings_.load(settingsFileName(folder_));
+    loadDatabase(db_, folder_, clock_.now());
     overrides_.load(OverrideLoadMode::ReadOnly);
     db_.setOverrideQuery(&overrides_);
     summer_.load();
-    if (fileExists(passwayFileName())) passway_.load(db_);
+    if (fileExists(passwayFileName(folder_))) passway_.load(db_);
     // A file that is there but could not be read would make every output wrong (an empty week,
     // a resave that wipes it): nothing is done at all.
     for (const UnreadableFiles* files : std::initializer_list<const UnreadableFiles*>{

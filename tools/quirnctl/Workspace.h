@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "plans/OverrideStore.h"
 #include "plans/PasswayStore.h"
@@ -10,6 +11,7 @@
 #include "plans/Settings.h"
 #include "plans/SummerPlanStore.h"
 #include "platform/Clock.h"
+#include "platform/WorkingFolder.h"
 #include "protocol/PlanDownload.h"
 #include "protocol/ReadBack.h"
 #include "protocol/StoreSources.h"
@@ -22,13 +24,14 @@ namespace quirn::ctl {
 // plan download and validation over them. Every clock read is the command's fixed "now".
 class Workspace {
   public:
-    explicit Workspace(std::time_t now) : clock_(now) {}
+    Workspace(std::time_t now, WorkingFolder folder) : clock_(now), folder_(std::move(folder)) {}
 
-    // Loads the working folder (already selected with setWorkingFolderOverride). A folder
-    // missing one of the database files is refused with an error line: loading would create it.
+    // Loads the working folder. A folder missing one of the database files is refused with an
+    // error line: loading would create it.
     std::optional<std::string> load();
 
     const Clock& clock() const { return clock_; }
+    const WorkingFolder& folder() const { return folder_; }
     bool hasMasterGroups() const { return settings_.hasMasterGroups != 0; }
     PlanDatabase& db() { return db_; }
     Settings& settings() { return settings_; }
@@ -45,11 +48,12 @@ class Workspace {
 
   private:
     ManualClock clock_;
+    WorkingFolder folder_;
     Settings settings_;
     PlanDatabase db_;
-    OverrideStore overrides_{clock_};
-    SummerPlanStore summer_{clock_};
-    PasswayStore passway_;
+    OverrideStore overrides_{clock_, folder_};
+    SummerPlanStore summer_{clock_, folder_};
+    PasswayStore passway_{folder_};
     OverrideStoreSource overrideSource_{overrides_, clock_};
     SummerStoreSource summerSource_{summer_};
     std::unique_ptr<PlanDownload> download_;

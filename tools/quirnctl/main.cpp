@@ -105,13 +105,13 @@ int resaveCommand(Context& c) {
     if (!folderExists(out) && !makeFolder(out)) return fail("cannot create " + out);
     // The folders themselves are compared, not their names: "./wf/.", a link or another
     // spelling of the working folder must not have its files rewritten.
-    if (sameFolder(out, workingFolder()))
+    if (sameFolder(out, c.ws.folder().path()))
         return fail("--out must not be the working folder itself");
-    setWorkingFolderOverride(out);
-    bool ok = saveDatabase(c.ws.db(), c.ws.clock().now());
-    ok = saveSnapshot(c.ws.db()) && ok;
-    ok = c.ws.settings().save(settingsFileName()) && ok;
-    ok = c.ws.summer().save() && ok;
+    const WorkingFolder target(out);
+    bool ok = saveDatabase(c.ws.db(), target, c.ws.clock().now());
+    ok = saveSnapshot(c.ws.db(), target) && ok;
+    ok = c.ws.settings().save(settingsFileName(target)) && ok;
+    ok = c.ws.summer().saveIn(target) && ok;
     if (!ok) return fail("could not write every file into " + out);
     return kExitOk;
 }
@@ -156,9 +156,10 @@ int run(int argc, const char* const* argv) {
         if (!fixed) return fail("bad --now '" + *options.now + "' (YYYY-MM-DD HH:MM:SS)");
         now = *fixed;
     }
+    WorkingFolder folder = defaultWorkingFolder();
     if (!options.root.empty()) {
         if (!folderExists(options.root)) return fail("no such folder " + options.root);
-        setWorkingFolderOverride(withTrailingSeparator(options.root));
+        folder = WorkingFolder(options.root);
     }
 
     const std::string& name = options.words[0];
@@ -170,7 +171,7 @@ int run(int argc, const char* const* argv) {
     if (args.size() < command->minArgs || args.size() > command->maxArgs)
         return fail(std::string("usage: quirnctl ") + command->usage);
 
-    Workspace ws(now);
+    Workspace ws(now, std::move(folder));
     bool needsDatabase =
         command->needsDatabase && !(name == "message" && messageNeedsNoDatabase(args[0]));
     if (needsDatabase)

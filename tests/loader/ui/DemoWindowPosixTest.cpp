@@ -37,12 +37,15 @@ TEST(DemoWindow, TheDemoShowsItsGroupsAndWriteThenReadMatches) {
     ManualClock clock{std::time(nullptr)};
     VirtualTimerService timers{clock};
     DemoStation demo;
-    ASSERT_TRUE(demo.start(parent.path() + "demo/", QUIRN_SIM_PATH, clock.now())) << demo.error();
-    StationApp app(clock, timers);
+    ASSERT_TRUE(
+        demo.start(parent.path() + "demo/", defaultWorkingFolder(), QUIRN_SIM_PATH, clock.now()))
+        << demo.error();
+    const WorkingFolder working = demo.workingFolder();
+    StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
 
     CommoLoaderPort port(app.comms()->commo());
-    LoaderSettings settings(app.profile(), app.settings(), settingsFileName());
+    LoaderSettings settings(app.profile(), app.settings(), settingsFileName(working));
     ProtocolReadBack readBack(app.comms()->download(), app.clock());
     RecordingView view;
     LoaderWindow window(LoaderServices{app.clock(), app.timers(), port, settings, app.database(),
@@ -85,7 +88,6 @@ TEST(DemoWindow, TheDemoShowsItsGroupsAndWriteThenReadMatches) {
 
     app.shutDown();
     demo.stop();
-    setWorkingFolderOverride("");
     unsetenv("QUIRN_ROOT");
 #endif
 }

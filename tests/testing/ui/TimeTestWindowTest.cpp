@@ -38,11 +38,12 @@ class TimeTestWindowTest : public TimeTestBench {
 
     TimeTestWindowServices services() {
         return TimeTestWindowServices{clock,
+                                      working,
                                       timers,
                                       *handler,
                                       db,
                                       download,
-                                      [this] { saveDatabase(db, clock.now()); },
+                                      [this] { saveDatabase(db, working, clock.now()); },
                                       [] { return AttachedType::Mx40; }};
     }
     template <typename T>
