@@ -11,9 +11,4 @@ void applyActivePlan(DisplayState& state, int planNumber) {
         state.highlightAll = false;
 }
 
-DisplayState& sharedDisplayState() {
-    static DisplayState state;
-    return state;
-}
-
 }  // namespace quirn::calendar

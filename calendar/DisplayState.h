@@ -2,8 +2,9 @@
 
 namespace quirn::calendar {
 
-// Which marks are shown inverted. Every control of a process shares one copy (the control was
-// designed so: choosing a plan in one calendar highlights it in all of them).
+// Which marks are shown inverted. Every control of a module shares one copy, which the module
+// object owns (the control was designed so: choosing a plan in one calendar highlights it in
+// all of them).
 struct DisplayState {
     int activePlan = 0;         // plan code whose marks are inverted
     bool highlightAll = false;  // every marked cell inverted
@@ -15,8 +16,5 @@ inline constexpr int kHighlightAllOn = -2;
 inline constexpr int kHighlightAllOff = -3;
 
 void applyActivePlan(DisplayState& state, int planNumber);
-
-// The process-wide copy the controls use. Only the calendar module reaches it.
-DisplayState& sharedDisplayState();
 
 }  // namespace quirn::calendar

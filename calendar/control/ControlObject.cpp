@@ -26,7 +26,8 @@ HResult ControlObject::create(const Clock& clock, const Guid& iid, void** out) {
     return hr;
 }
 
-ControlObject::ControlObject(const Clock& clock) : widget_(new CVornCalendarIIICtrl(clock)) {
+ControlObject::ControlObject(const Clock& clock)
+    : widget_(new CVornCalendarIIICtrl(clock, calendarModule().displayState())) {
     QObject::connect(widget_, &CVornCalendarIIICtrl::newFocusTime, widget_,
                      [this](int year, int month, int day, int keyState) {
                          const std::int16_t args[] = {

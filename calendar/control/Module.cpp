@@ -22,6 +22,11 @@ bool canUnload() {
     return gObjects.load() == 0 && gLocks.load() <= 0;
 }
 
+CalendarModule& calendarModule() {
+    static CalendarModule module;
+    return module;
+}
+
 const Clock& systemClock() {
     static const SystemClock clock;
     return clock;

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "calendar/DisplayState.h"
 #include "platform/Clock.h"
 
 namespace quirn::vorncal {
@@ -14,6 +15,20 @@ bool canUnload();
 
 // The clock of controls created without one.
 const Clock& systemClock();
+
+// What every control the loaded library makes shares: the display state, so that choosing a
+// plan in one calendar highlights it in all of them.
+class CalendarModule {
+  public:
+    calendar::DisplayState& displayState() { return display_; }
+
+  private:
+    calendar::DisplayState display_;
+};
+
+// The module object of the loaded library: its entry points have nothing else to hand to the
+// objects they make.
+CalendarModule& calendarModule();
 
 // The shared library's own file (absolute), written into the registry as its server.
 std::string modulePath();

@@ -39,8 +39,9 @@ cal::Point pointOf(const QMouseEvent& event) {
 
 }  // namespace
 
-CVornCalendarIIICtrl::CVornCalendarIIICtrl(const quirn::Clock& clock, QWidget* parent)
-    : QWidget(parent), clock_(clock), model_(clock.now(), cal::sharedDisplayState()) {
+CVornCalendarIIICtrl::CVornCalendarIIICtrl(const quirn::Clock& clock, cal::DisplayState& display,
+                                           QWidget* parent)
+    : QWidget(parent), clock_(clock), model_(clock.now(), display) {
     setObjectName(QStringLiteral("CVornCalendarIIICtrl"));
 }
 

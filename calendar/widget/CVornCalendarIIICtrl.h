@@ -8,12 +8,15 @@
 // The calendar control's window: fifteen months painted by the calendar model, marks pushed in
 // by the host, and the day under the mouse reported when the left button goes down and up.
 // "Today" comes from the clock (read at construction for the months shown, and at every press).
-// Active plan and highlight-all are shared by every control of the process.
+// Active plan and highlight-all are the display state the control is given, which the module
+// shares between its controls.
 class CVornCalendarIIICtrl : public QWidget {
     Q_OBJECT
 
   public:
-    explicit CVornCalendarIIICtrl(const quirn::Clock& clock, QWidget* parent = nullptr);
+    // `display` must outlive the control.
+    CVornCalendarIIICtrl(const quirn::Clock& clock, quirn::calendar::DisplayState& display,
+                         QWidget* parent = nullptr);
 
     // The dispatch interface's methods. Only setActivePlan repaints.
     void eraseDayPlans();

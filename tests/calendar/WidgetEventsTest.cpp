@@ -24,7 +24,8 @@ class WidgetEventsTest : public ::testing::Test {
     }
 
     ManualClock clock{fromLocal(2025, 3, 14, 10, 30)};
-    CVornCalendarIIICtrl widget{clock};
+    quirn::calendar::DisplayState display;
+    CVornCalendarIIICtrl widget{clock, display};
     QSignalSpy focus{&widget, &CVornCalendarIIICtrl::newFocusTime};
     QSignalSpy lift{&widget, &CVornCalendarIIICtrl::newLiftTime};
 };

@@ -23,7 +23,6 @@ using test::isWhite;
 class WidgetRenderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        sharedDisplayState().activePlan = 0;
         widget.resize(720, 840);
     }
     QImage render() { return test::grabThroughPng(widget, temp.path()); }
@@ -33,7 +32,8 @@ class WidgetRenderTest : public ::testing::Test {
 
     quirn::test::TempFolder temp;
     ManualClock clock{fromLocal(2025, 3, 10, 9)};
-    CVornCalendarIIICtrl widget{clock};
+    DisplayState display;
+    CVornCalendarIIICtrl widget{clock, display};
 };
 
 TEST_F(WidgetRenderTest, ActivePlanCellsAreInvertedOthersStayWhite) {
