@@ -135,6 +135,11 @@ void StationApp::saveAll() {
     if (!saveDatabase(database_, clock_.now())) logNotSaved(clock_, database_.unreadableFiles());
     if (!passway_.save(database_, clock_.now())) logNotSaved(clock_, passway_.unreadableFiles());
     if (!summer_.save()) logNotSaved(clock_, summer_.unreadableFiles());
+    // What the disk refused stays in memory and is written by the next save that succeeds.
+    for (const std::string& path :
+         unwrittenReport_.newlyUnwritten({&database_.unreadableFiles(), &passway_.unreadableFiles(),
+                                          &summer_.unreadableFiles()}))
+        logSystem(clock_, path + " not saved: it could not be written; it is kept in memory.");
 }
 
 void StationApp::expireSpecialWeeks() {

@@ -9,6 +9,7 @@
 #include "app/ReadBackSaver.h"
 #include "app/StationComms.h"
 #include "app/StationReadBackListener.h"
+#include "app/UnwrittenFilesReport.h"
 #include "comms/BackgroundMailSender.h"
 #include "ops/ErrorList.h"
 #include "ops/PlanLocationNames.h"
@@ -55,7 +56,8 @@ class StationApp final : private DailyJobs {
         return instance_ ? instance_->takeComeForwardRequest() : false;
     }
     // "Save all": the database files, the Passway data and the summer plans; a file that could
-    // not be read when it was loaded is not saved over, and the System log says so.
+    // not be read when it was loaded is not saved over, and the System log says so; a file
+    // that could not be written is logged once until a save writes it again.
     void saveAll();
 
     PlanDatabase& database() { return database_; }
@@ -114,6 +116,7 @@ class StationApp final : private DailyJobs {
     ReadBackSaver readBackSaver_;
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;
     TimerService::TimerId mailTimer_ = TimerService::kNoTimer;
+    UnwrittenFilesReport unwrittenReport_;
 };
 
 }  // namespace quirn
