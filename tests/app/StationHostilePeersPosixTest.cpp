@@ -128,17 +128,17 @@ TEST_P(StationHostilePeers, EveryReadEndsFailedWithinItsWaitAndNoTickIsHeld) {
             const auto before = SteadyClock::now();
             timers.advanceMs(kStepMs);
             longestTickMs = std::max<long long>(
-                longestTickMs, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   SteadyClock::now() - before)
-                                   .count());
+                longestTickMs,
+                std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - before)
+                    .count());
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         const auto state = static_cast<ReadState>(location->readState);
         const std::size_t newErrors = app.errors().size() - errorsBefore;
-        std::printf("[ %-17s ] %s: state %d after %lld s, %zu error records, longest tick %lld ms\n",
-                    hostile.name, address.c_str(), location->readState,
-                    static_cast<long long>(location->readStateTime - started), newErrors,
-                    longestTickMs);
+        std::printf(
+            "[ %-17s ] %s: state %d after %lld s, %zu error records, longest tick %lld ms\n",
+            hostile.name, address.c_str(), location->readState,
+            static_cast<long long>(location->readStateTime - started), newErrors, longestTickMs);
         ASSERT_TRUE(readFinished(*location)) << "still reading";
         EXPECT_TRUE(state == ReadState::ConnectionFailed || state == ReadState::PartialData ||
                     state == ReadState::ValidateFailed)
@@ -155,11 +155,10 @@ TEST_P(StationHostilePeers, EveryReadEndsFailedWithinItsWaitAndNoTickIsHeld) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Roles, StationHostilePeers,
-                         ::testing::Values("127.0.0.5", kM2MAddress),
+INSTANTIATE_TEST_SUITE_P(Roles, StationHostilePeers, ::testing::Values("127.0.0.5", kM2MAddress),
                          [](const auto& info) {
                              return std::string(info.param) == kM2MAddress ? "M2MClient"
-                                                                            : "WiFiSwitch";
+                                                                           : "WiFiSwitch";
                          });
 
 }  // namespace

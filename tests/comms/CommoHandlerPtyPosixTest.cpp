@@ -601,5 +601,62 @@ TEST_F(CommoHandlerPty, AMissingDeviceIsLoggedOnceAndItsRecoveryOnce) {
         << system;
 }
 
+// A far end that floods the radio input while pages go out, and one that stops reading until
+// its buffer is full: no tick is held, and every page still arrives whole and in order once the far
+// end reads again.
+TEST_F(CommoHandlerPty, AFloodingOrStalledFarEndHoldsNoTickAndLosesNoPage) {
+    constexpr int kPages = 200;  // far more than the pseudo-terminal holds
+    constexpr std::size_t kPageSize = 900;
+    auto h = make();
+    ASSERT_EQ(h->openRadioPort(kCom), 0);
+    std::string expected;
+    for (int i = 0; i < kPages; ++i) {
+        expected += numberedPage(i, kPageSize);
+        h->enqueueFor(kRadioAddress, numberedPage(i, kPageSize));
+    }
+    // A read of a radio location goes out after the pages; the noise goes into its reply.
+    Location& radio = addLocation(9, kRadioAddress);
+    h->startRead(radio);
+    expected += protocol.readRequest(radio);
+    long long longestTickMs = 0;
+    auto timedTick = [&] {
+        const auto before = std::chrono::steady_clock::now();
+        tick();
+        longestTickMs = std::max<long long>(longestTickMs,
+                                            std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                std::chrono::steady_clock::now() - before)
+                                                .count());
+    };
+    // Stalled and flooding: the far end reads nothing and sends 4 KB of noise before each tick.
+    const std::string noise(4096, '~');
+    std::size_t backlogWhileStalled = 0;
+    for (int i = 0; i < 200; ++i) {
+        pty.send(noise);
+        timedTick();
+        backlogWhileStalled = h->serialPort().outgoingBytes() + h->queueSize();
+    }
+    EXPECT_GT(backlogWhileStalled, 0u) << "the far end took everything: the test proves nothing";
+
+    // The far end reads again, and goes on flooding: everything left arrives, in order, within
+    // a bounded time.
+    std::string arrived;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int i = 0; i < 20000 && std::chrono::steady_clock::now() < end; ++i) {
+        arrived += pty.receiveAtMost(65536);
+        if (h->queueSize() == 0 && h->serialPort().outgoingBytes() == 0 &&
+            arrived.size() >= expected.size())
+            break;
+        pty.send(noise);
+        timedTick();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    arrived += pty.receiveAtMost(65536);
+    std::printf("[ serial   ] %d pages past a stalled, flooding far end: longest tick %lld ms\n",
+                kPages, longestTickMs);
+    EXPECT_LT(longestTickMs, 100);
+    ASSERT_EQ(arrived.size(), expected.size());
+    EXPECT_TRUE(arrived == expected) << "pages cut, lost or out of order";
+}
+
 }  // namespace
 }  // namespace quirn
