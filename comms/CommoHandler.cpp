@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileStore.h"
 #include "protocol/CommandVorn.h"
+#include "protocol/ReadState.h"
 
 namespace quirn {
 
@@ -223,8 +224,8 @@ int CommoHandler::readLocation(Location& location, const std::string& address) {
 // is null).
 void CommoHandler::handOverRead(Location& location, IpConnection* entry,
                                 const std::string& request) {
-    location.readState = kReadStateReading;
-    location.readStateTime = now();
+    // The handler's reads show as "reading again".
+    setReadState(location, ReadState::ReadingAgain, now());
     if (entry)
         entry->queueRead(location, bytesOf(request), request.size());
     else
@@ -263,8 +264,7 @@ std::size_t CommoHandler::startDownload(Location* location) {
     std::string programming = messages_.download(*location);
     if (programming.empty() || programming.size() > kMessageBufferSize) return 0;
     push(std::make_unique<QueuedMessage>(*location, bytesOf(programming), programming.size()));
-    location->readState = kReadStateWriting;
-    location->readStateTime = now();
+    setReadState(*location, ReadState::Writing, now());
     return programming.size();
 }
 

@@ -370,7 +370,7 @@ TEST_F(CommoHandlerPty, ReadsGoToTheLinkOfTheAddress) {
 
     clock.advance(60);
     h->startQuery(radio);
-    EXPECT_EQ(radio.readState, kReadStateReading);
+    EXPECT_EQ(radio.readState, static_cast<int32_t>(ReadState::ReadingAgain));
     EXPECT_EQ(radio.readStateTime, clock.now());
     EXPECT_EQ(h->serialPort().locationBeingRead(), &radio);
     tick();
@@ -384,7 +384,7 @@ TEST_F(CommoHandlerPty, ReadsGoToTheLinkOfTheAddress) {
     EXPECT_TRUE(entry->readFlag());
     EXPECT_EQ(entry->locationBeingRead(), &wifi);
     EXPECT_EQ(entry->sendCount(), 8u);
-    EXPECT_EQ(wifi.readState, kReadStateReading);
+    EXPECT_EQ(wifi.readState, static_cast<int32_t>(ReadState::ReadingAgain));
     EXPECT_NE(systemLog().find("Added IP address from Commo Handler."), std::string::npos);
     EXPECT_EQ(h->requestLocationData(wifi, ""), 0);
 }
@@ -396,7 +396,7 @@ TEST_F(CommoHandlerPty, ADownloadIsQueuedForTheLocationsLink) {
     h->addLocationAddress(wifi);
     EXPECT_EQ(h->startDownload(nullptr), 0u);
     EXPECT_EQ(h->startDownload(&wifi), 104u);
-    EXPECT_EQ(wifi.readState, kReadStateWriting);
+    EXPECT_EQ(wifi.readState, static_cast<int32_t>(ReadState::Writing));
     tick();
     EXPECT_EQ(h->findConnection("127.0.0.5")->sendCount(), 104u);
     protocol.downloadSize = 5000;  // more than a message holds: nothing is queued
