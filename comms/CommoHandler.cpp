@@ -68,7 +68,7 @@ void CommoHandler::tick() {
 
 void CommoHandler::stepRetired() {
     std::erase_if(retired_, [](const auto& entry) {
-        if (entry->state() == IpConnection::kIdle) return true;
+        if (entry->state() == IpConnection::State::Idle) return true;
         entry->step();
         return false;
     });
@@ -341,7 +341,7 @@ void CommoHandler::addLocationAddress(const Location& location) {
 bool CommoHandler::removeIpAddress(const std::string& address) {
     std::unique_ptr<IpConnection> entry = table_.take(address);
     if (!entry) return false;
-    if (entry->state() != IpConnection::kIdle) retired_.push_back(std::move(entry));
+    if (entry->state() != IpConnection::State::Idle) retired_.push_back(std::move(entry));
     return true;
 }
 

@@ -102,7 +102,7 @@ void SerialPort::markLost() {
     lost_ = true;
     failureLogged_ = true;
     // A read in progress cannot get the rest of its reply: it ends with what arrived.
-    if (state_ == kReading) {
+    if (state_ == State::Reading) {
         if (Location* location = target_.get(services_.database)) {
             services_.judge.acceptReply(*location, received_.data(), receivedCount_);
             ++location->replyCount;
@@ -110,7 +110,7 @@ void SerialPort::markLost() {
     }
     receivedCount_ = 0;
     target_.clear();
-    state_ = kIdle;
+    state_ = State::Idle;
 }
 
 void SerialPort::pump() {
@@ -250,36 +250,36 @@ void SerialPort::service() {
     readAvailable();
     if (!device_->isOpen()) return;
     switch (state_) {
-        case kIdle:
-        case kAfterExchange:
+        case State::Idle:
+        case State::AfterExchange:
             // The next transmission starts only when the driver's backlog leaves it room.
             if (transmit_.empty() || !outgoing_.hasRoomFor(transmit_.size())) break;
             if (target_.isSet()) {
-                state_ = kReading;
+                state_ = State::Reading;
                 flushInput();
             } else {
-                state_ = kWriting;
+                state_ = State::Writing;
             }
             deadlineMs_ = services_.clock.nowMs();
             flushTransmitBuffer();
             break;
-        case kWriting:
-            if (sinceDeadlineMs() > 0 && outgoing_.empty()) state_ = kAfterExchange;
+        case State::Writing:
+            if (sinceDeadlineMs() > 0 && outgoing_.empty()) state_ = State::AfterExchange;
             break;
-        case kReading:
+        case State::Reading:
             judgeReply();
             break;
-        case kReadingLog:
+        case State::ReadingLog:
             readLogStep();
             break;
         default:
-            state_ = kIdle;
+            state_ = State::Idle;
             break;
     }
 }
 
 void SerialPort::endExchange() {
-    state_ = kAfterExchange;
+    state_ = State::AfterExchange;
     target_.clear();
 }
 
@@ -296,7 +296,7 @@ void SerialPort::judgeReply() {
         if (answer != FirstAnswer::None) {
             outcome = Outcome::Complete;
             if (answer == FirstAnswer::KeepsLog) {
-                state_ = kReadingLog;
+                state_ = State::ReadingLog;
                 sendCommand(services_.messages.passwayLogRequest(*location, 0));
             }
         }
@@ -323,7 +323,7 @@ void SerialPort::judgeReply() {
                 ++location->replyCount;
             }
             receivedCount_ = 0;
-            if (state_ != kReadingLog) endExchange();
+            if (state_ != State::ReadingLog) endExchange();
             return;
     }
 }
@@ -350,19 +350,19 @@ void SerialPort::readLogStep() {
 
 std::string SerialPort::statusText() const {
     switch (state_) {
-        case kReading: {
+        case State::Reading: {
             Location* location = target_.get(services_.database);
             if (!location) return "Serial Port Reading.";
             return "Serial Port Reading " + location->name + ", " +
                    services_.judge.progressText(*location, receivedCount_) + ".";
         }
-        case kWriting:
+        case State::Writing:
             return "Serial Port Writing.";
-        case kIdle:
-        case kAfterExchange:
+        case State::Idle:
+        case State::AfterExchange:
             if (isUsed() && !isOpen() && lost_) return portName_ + " lost.";
             return "Serial Port Active.";
-        case kReadingLog:
+        case State::ReadingLog:
             return "Reading Passway.";
         default:
             return "Serial Port Active.";

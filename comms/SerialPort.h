@@ -23,12 +23,12 @@ namespace quirn {
 // driver error marks the port lost at once; it is tried again every kReopenIntervalMs.
 class SerialPort final : public CommoLink {
   public:
-    enum State {
-        kIdle = 0,
-        kReading = 1,     // a read request went out; collecting the reply
-        kWriting = 2,     // transmitting; waiting for the estimated end of on-air time
-        kReadingLog = 3,  // reading a Strider activation log block by block
-        kAfterExchange = 4,
+    enum class State {
+        Idle,
+        Reading,     // a read request went out; collecting the reply
+        Writing,     // transmitting; waiting for the estimated end of on-air time
+        ReadingLog,  // reading a Strider activation log block by block
+        AfterExchange,
     };
     // A read with no byte back ends this long after the transmission, one with bytes after
     // kReplyLimitMs.
@@ -99,12 +99,14 @@ class SerialPort final : public CommoLink {
     std::size_t outgoingBytes() const { return outgoing_.pendingBytes(); }
     // True after the port was lost (or never opened), until it opens again.
     bool isLost() const { return lost_; }
-    int state() const { return state_; }
+    State state() const { return state_; }
     // The location being read, or null.
     Location* locationBeingRead() const { return target_.get(services_.database); }
 
-    bool isWriting() const override { return state_ == kWriting || !outgoing_.empty(); }
-    bool isReading() const override { return state_ == kReading || state_ == kReadingLog; }
+    bool isWriting() const override { return state_ == State::Writing || !outgoing_.empty(); }
+    bool isReading() const override {
+        return state_ == State::Reading || state_ == State::ReadingLog;
+    }
     std::string statusText() const override;
     // One line for the communications summary.
     std::string summaryText() const;
@@ -136,7 +138,7 @@ class SerialPort final : public CommoLink {
     TransmitBuffer transmit_;
     RadioOutgoing outgoing_;
     ReadTarget target_;
-    int state_ = kIdle;
+    State state_ = State::Idle;
     long long deadlineMs_ = 0;
     long long lastReopenMs_ = 0;
     std::string portName_ = "Disabled";

@@ -30,7 +30,7 @@ TEST_F(ProtocolReplyJudgeTest, TheRadioOnAPtyReadsAnMX40AndAcknowledgesItsImage)
     EXPECT_EQ(pty.receive(1), "K");
     EXPECT_EQ(mx40->replyCount, 1);
     EXPECT_EQ(mx40->programBytesReceived, 968);
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
 }
 
 }  // namespace
