@@ -1,6 +1,7 @@
 #include "comms/IpConnection.h"
 
 #include "comms/ConnectionErrorSink.h"
+#include "comms/QueuedMessage.h"
 #include "comms/ReplyJudge.h"
 #include "ops/LogWriter.h"
 #include "plans/Location.h"
@@ -55,6 +56,19 @@ bool IpConnection::queueRead(Location& location, const unsigned char* bytes, std
     directFlag_ = false;
     target_.set(&location);
     return true;
+}
+
+CommoLink::DirectResult IpConnection::queueDirect(const QueuedMessage& message) {
+    unsigned char buffer[kMessageBufferSize];
+    std::size_t n = message.serialize(buffer, sizeof buffer);
+    return queueDirect(buffer, n) ? DirectResult::Taken : DirectResult::Full;
+}
+
+void IpConnection::queueClock(const std::string&, const std::string&) {
+    if (isM2M()) return;
+    setClockFlag(ClockMessage::BcdTime, true);
+    setClockFlag(ClockMessage::TimeDate, true);
+    setClockFlag(ClockMessage::Time, true);
 }
 
 void IpConnection::reset() {

@@ -71,11 +71,22 @@ class IpConnection final : public CommoLink {
     // Appends data for this entry alone: no reply is collected.
     bool queueDirect(const unsigned char* bytes, std::size_t count);
     // Appends data meant for every link; it waits while the table is busy.
-    bool queueBroadcast(const unsigned char* bytes, std::size_t count);
+    bool queueBroadcast(const unsigned char* bytes, std::size_t count) override;
     // Appends a read request and collects the location's reply after sending it.
-    bool queueRead(Location& location, const unsigned char* bytes, std::size_t count);
+    bool queueRead(Location& location, const unsigned char* bytes, std::size_t count) override;
+    // Appended as queueDirect(bytes, count) above.
+    DirectResult queueDirect(const QueuedMessage& message) override;
+    // One message for one entry per tick: each opens a connection of its own.
+    bool directEndsPass() const override { return true; }
+    // Raises the clock flags (the M2M client keeps no clock): the messages are built when the
+    // connection opens.
+    void queueClock(const std::string& time, const std::string& bcdTime) override;
+    bool inUse() const override { return true; }
+    bool isDisabled() const override { return !enabled_; }
+    // Every enabled entry but the M2M client.
+    bool takesBroadcasts() const override { return enabled_ && !isM2M(); }
     // One step of the state machine.
-    void step();
+    void step() override;
     // From the connection attempt until the socket is closed again.
     bool isBusy() const { return state_ != State::Idle && state_ != State::Pending; }
     // Back to idle: flags, counts and clock flags off, socket closed and destroyed.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "comms/CommsMessages.h"
+#include "comms/QueuedMessage.h"
 #include "comms/ReplyJudge.h"
 #include "ops/LogWriter.h"
 #include "plans/Location.h"
@@ -153,11 +154,30 @@ bool SerialPort::queueText(const std::string& text) {
     return queueBytes(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
-void SerialPort::readLocation(Location& location, const unsigned char* bytes, std::size_t count) {
-    if (comNumber_ == 0) return;
+bool SerialPort::queueRead(Location& location, const unsigned char* bytes, std::size_t count) {
+    if (comNumber_ == 0) return false;
     target_.set(&location);
     receivedCount_ = 0;
-    queueBytes(bytes, count);
+    return queueBytes(bytes, count);
+}
+
+CommoLink::DirectResult SerialPort::queueDirect(const QueuedMessage& message) {
+    unsigned char buffer[kRadioWriteLimit];
+    std::size_t n = message.serialize(buffer, sizeof buffer);
+    if (n == 0) return DirectResult::TooLong;
+    writeNow(buffer, n);
+    return DirectResult::Taken;
+}
+
+void SerialPort::queueClock(const std::string& time, const std::string& bcdTime) {
+    sendCommand(time);
+    sendCommand(bcdTime);
+}
+
+bool SerialPort::writeNow(const unsigned char* bytes, std::size_t count) {
+    flushInput();
+    clearReceived();
+    return write(bytes, count);
 }
 
 bool SerialPort::sendCommand(const std::string& bytes) {
@@ -236,7 +256,7 @@ std::size_t SerialPort::readAvailable() {
     return receivedCount_;
 }
 
-void SerialPort::service() {
+void SerialPort::step() {
     if (comNumber_ == 0) return;
     giveUpExpired();
     if (!device_->isOpen()) {

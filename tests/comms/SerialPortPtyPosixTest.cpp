@@ -37,7 +37,7 @@ class SerialPortPty : public ::testing::Test {
 
     void tick(int count = 1) {
         for (int i = 0; i < count; ++i) {
-            port.service();
+            port.step();
             clock.advanceMs(500);
         }
     }
@@ -52,9 +52,9 @@ class SerialPortPty : public ::testing::Test {
     }
     void startRead(Location& location) {
         std::string request = protocol.readRequest(location);
-        port.readLocation(location, reinterpret_cast<const unsigned char*>(request.data()),
-                          request.size());
-        port.service();
+        port.queueRead(location, reinterpret_cast<const unsigned char*>(request.data()),
+                       request.size());
+        port.step();
         ASSERT_EQ(port.state(), SerialPort::State::Reading);
         ASSERT_EQ(pty->receive(request.size()), request);
     }
@@ -97,16 +97,16 @@ TEST_F(SerialPortPty, EstimatesOnAirTimeAndWaitsForIt) {
     ASSERT_EQ(port.open(kCom), 0);
     EXPECT_EQ(port.statusText(), "Serial Port Active.");
     ASSERT_TRUE(port.queueText(std::string(500, 'w')));
-    port.service();
+    port.step();
     EXPECT_EQ(port.state(), SerialPort::State::Writing);
     EXPECT_TRUE(port.isWriting());
     EXPECT_EQ(port.statusText(), "Serial Port Writing.");
     EXPECT_EQ(pty->receive(500).size(), 500u);
     clock.advance(2);  // exactly the estimate: the transmitter is still busy
-    port.service();
+    port.step();
     EXPECT_EQ(port.state(), SerialPort::State::Writing);
     clock.advanceMs(500);
-    port.service();
+    port.step();
     EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     EXPECT_EQ(port.statusText(), "Serial Port Active.");
 }
@@ -117,11 +117,11 @@ TEST_F(SerialPortPty, ARequestWithNoReplyTimesOutFourSecondsAfterTheDeadline) {
     EXPECT_TRUE(port.isReading());
     EXPECT_EQ(port.statusText(), "Serial Port Reading New Location, 0 of 968 bytes.");
     clock.advance(4);
-    port.service();
+    port.step();
     EXPECT_EQ(port.state(), SerialPort::State::Reading);  // 4 s is not more than 4 s
     EXPECT_TRUE(protocol.replies.empty());
     clock.advanceMs(500);
-    port.service();
+    port.step();
     EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     ASSERT_EQ(protocol.replies.size(), 1u);
     EXPECT_EQ(protocol.replies[0].bytes, "");
@@ -134,13 +134,13 @@ TEST_F(SerialPortPty, OneByteThenSilenceTimesOutAfterTwelveSeconds) {
     startRead(first);
     clock.advance(1);
     answer("S");
-    port.service();
+    port.step();
     EXPECT_EQ(first.programBytesReceived, 1);
     clock.advance(11);
-    port.service();
+    port.step();
     EXPECT_EQ(port.state(), SerialPort::State::Reading);
     clock.advanceMs(500);
-    port.service();
+    port.step();
     EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     ASSERT_EQ(protocol.replies.size(), 1u);
     EXPECT_EQ(protocol.replies[0].bytes, "S");
@@ -171,8 +171,7 @@ TEST_F(SerialPortPty, ASecondReadReplacesTheFirst) {
     ASSERT_EQ(port.open(kCom), 0);
     startRead(first);
     std::string request = protocol.readRequest(second);
-    port.readLocation(second, reinterpret_cast<const unsigned char*>(request.data()),
-                      request.size());
+    port.queueRead(second, reinterpret_cast<const unsigned char*>(request.data()), request.size());
     EXPECT_EQ(port.locationBeingRead(), &second);
     answer(FakeProtocol::image(968));
     tick();
@@ -235,7 +234,7 @@ TEST_F(SerialPortPty, ALostPortClosesAndTheNextWriteReopensItAt2400) {
     EXPECT_EQ(port.flushInput(), 1);
     EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(port.isHealthy());
-    port.service();  // a closed port does nothing
+    port.step();  // a closed port does nothing
 
     // The adapter comes back (as another device node); the next write finds it.
     pty = std::make_unique<PtyPair>();
@@ -255,15 +254,15 @@ TEST_F(SerialPortPty, ALostPortWithTrafficWaitingIsTriedAgainEveryThirtySeconds)
     pty->closeMaster();
     EXPECT_EQ(port.flushInput(), 1);
     ASSERT_TRUE(port.queueText("@P#"));
-    port.service();  // the device is still gone
+    port.step();  // the device is still gone
     EXPECT_FALSE(port.isOpen());
     pty = std::make_unique<PtyPair>();
     store.writeString(kSerialSection, "COM3", pty->slavePath());
     clock.advance(29);
-    port.service();
+    port.step();
     EXPECT_FALSE(port.isOpen());
     clock.advance(1);
-    port.service();
+    port.step();
     EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(port.currentBaud(), 2400);
     EXPECT_EQ(pty->receive(3), "@P#");
@@ -286,11 +285,10 @@ TEST_F(SerialPortPty, ComZeroIsNoRadio) {
     EXPECT_EQ(port.summaryText(), "Serial Port: Not Used");
     EXPECT_FALSE(port.queueText("@P#"));
     std::string request = protocol.readRequest(first);
-    port.readLocation(first, reinterpret_cast<const unsigned char*>(request.data()),
-                      request.size());
+    port.queueRead(first, reinterpret_cast<const unsigned char*>(request.data()), request.size());
     EXPECT_EQ(port.locationBeingRead(), nullptr);
     EXPECT_EQ(port.transmitCount(), 0u);
-    port.service();
+    port.step();
     EXPECT_EQ(port.state(), SerialPort::State::Idle);
     EXPECT_FALSE(port.writeText("@P#"));
     EXPECT_EQ(pty->receive(1, 20), "");
@@ -322,11 +320,11 @@ TEST_F(SerialPortPty, WhatDoesNotFitWaitsForTheNextTransmission) {
     EXPECT_EQ(port.transmitCount(), 3000u);
     EXPECT_EQ(port.transmitWaiting(), 3900u);
     EXPECT_FALSE(port.queueText(std::string(4001, 'z')));
-    port.service();
+    port.step();
     EXPECT_EQ(pty->receive(3000), a);
     EXPECT_EQ(port.transmitCount(), 3900u);
     ticksWhileIn(SerialPort::State::Writing);
-    port.service();
+    port.step();
     EXPECT_EQ(pty->receive(3900), b + c);
     EXPECT_EQ(port.transmitCount(), 0u);
     EXPECT_EQ(port.transmitWaiting(), 0u);
