@@ -198,13 +198,14 @@ TEST_F(CommoHandlerPty, ABroadcastTo25EntriesOpensTenConnectionsAtOnce) {
                              [&](const auto& e) { return pred(*e); });
     };
     EXPECT_EQ(count([](const IpConnection& e) { return e.isBusy(); }), 10);
-    EXPECT_EQ(count([](const IpConnection& e) { return e.state() == IpConnection::kPending; }), 15);
+    EXPECT_EQ(
+        count([](const IpConnection& e) { return e.state() == IpConnection::State::Pending; }), 15);
     EXPECT_EQ(h->ipTable().busyCount(), 10);
     for (int i = 0; i < 10; ++i) EXPECT_TRUE(servers[i]->waitForConnections(1)) << i;
     for (int i = 10; i < 25; ++i) EXPECT_EQ(servers[i]->acceptPending(), 0) << i;
     // As the first ones finish the rest follow; every entry gets the message once.
     for (int round = 0; round < 400 && count([](const IpConnection& e) {
-                                           return e.state() != IpConnection::kIdle;
+                                           return e.state() != IpConnection::State::Idle;
                                        }) > 0;
          ++round) {
         tick();
@@ -302,12 +303,12 @@ TEST_F(CommoHandlerPty, ARemovedEntryFinishesItsExchangeBeforeItGoes) {
     EXPECT_FALSE(h->removeIpAddress("127.0.0.6"));
 
     h->enqueueFor("127.0.0.5", "last words");
-    for (int i = 0; i < 200 && h->findConnection("127.0.0.5")->state() != IpConnection::kStaying;
-         ++i) {
+    for (int i = 0;
+         i < 200 && h->findConnection("127.0.0.5")->state() != IpConnection::State::Staying; ++i) {
         tick();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ASSERT_EQ(h->findConnection("127.0.0.5")->state(), IpConnection::kStaying);
+    ASSERT_EQ(h->findConnection("127.0.0.5")->state(), IpConnection::State::Staying);
     EXPECT_TRUE(h->removeIpAddress("127.0.0.5"));
     EXPECT_EQ(h->findConnection("127.0.0.5"), nullptr);
     EXPECT_FALSE(h->isLinkPresent("127.0.0.5"));
@@ -370,7 +371,7 @@ TEST_F(CommoHandlerPty, ReadsGoToTheLinkOfTheAddress) {
 
     clock.advance(60);
     h->startQuery(radio);
-    EXPECT_EQ(radio.readState, kReadStateReading);
+    EXPECT_EQ(radio.readState, static_cast<int32_t>(ReadState::ReadingAgain));
     EXPECT_EQ(radio.readStateTime, clock.now());
     EXPECT_EQ(h->serialPort().locationBeingRead(), &radio);
     tick();
@@ -384,7 +385,7 @@ TEST_F(CommoHandlerPty, ReadsGoToTheLinkOfTheAddress) {
     EXPECT_TRUE(entry->readFlag());
     EXPECT_EQ(entry->locationBeingRead(), &wifi);
     EXPECT_EQ(entry->sendCount(), 8u);
-    EXPECT_EQ(wifi.readState, kReadStateReading);
+    EXPECT_EQ(wifi.readState, static_cast<int32_t>(ReadState::ReadingAgain));
     EXPECT_NE(systemLog().find("Added IP address from Commo Handler."), std::string::npos);
     EXPECT_EQ(h->requestLocationData(wifi, ""), 0);
 }
@@ -396,7 +397,7 @@ TEST_F(CommoHandlerPty, ADownloadIsQueuedForTheLocationsLink) {
     h->addLocationAddress(wifi);
     EXPECT_EQ(h->startDownload(nullptr), 0u);
     EXPECT_EQ(h->startDownload(&wifi), 104u);
-    EXPECT_EQ(wifi.readState, kReadStateWriting);
+    EXPECT_EQ(wifi.readState, static_cast<int32_t>(ReadState::Writing));
     tick();
     EXPECT_EQ(h->findConnection("127.0.0.5")->sendCount(), 104u);
     protocol.downloadSize = 5000;  // more than a message holds: nothing is queued
