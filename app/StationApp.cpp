@@ -140,6 +140,11 @@ void StationApp::saveAll() {
     if (!passway_.save(database_, clock_.now()))
         logNotSaved(log_, clock_, passway_.unreadableFiles());
     if (!summer_.save()) logNotSaved(log_, clock_, summer_.unreadableFiles());
+    // What the disk refused stays in memory and is written by the next save that succeeds.
+    for (const std::string& path :
+         unwrittenReport_.newlyUnwritten({&database_.unreadableFiles(), &passway_.unreadableFiles(),
+                                          &summer_.unreadableFiles()}))
+        log_.logSystem(clock_, path + " not saved: it could not be written; it is kept in memory.");
 }
 
 void StationApp::expireSpecialWeeks() {

@@ -9,6 +9,7 @@
 #include "app/ReadBackSaver.h"
 #include "app/StationComms.h"
 #include "app/StationReadBackListener.h"
+#include "app/UnwrittenFilesReport.h"
 #include "comms/BackgroundMailSender.h"
 #include "ops/ErrorList.h"
 #include "ops/LogWriter.h"
@@ -58,7 +59,8 @@ class StationApp final : private DailyJobs {
         return instance_ ? instance_->takeComeForwardRequest() : false;
     }
     // "Save all": the database files, the Passway data and the summer plans; a file that could
-    // not be read when it was loaded is not saved over, and the System log says so.
+    // not be read when it was loaded is not saved over, and the System log says so; a file
+    // that could not be written is logged once until a save writes it again.
     void saveAll();
 
     const WorkingFolder& folder() const { return folder_; }
@@ -121,6 +123,7 @@ class StationApp final : private DailyJobs {
     ReadBackSaver readBackSaver_;
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;
     TimerService::TimerId mailTimer_ = TimerService::kNoTimer;
+    UnwrittenFilesReport unwrittenReport_;
 };
 
 }  // namespace quirn

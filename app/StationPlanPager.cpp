@@ -48,7 +48,7 @@ size_t StationPlanPager::addOverride(const OverridePlan& plan) {
 void StationPlanPager::queueOverrides() {
     if (!batch_.empty()) commo_.enqueueBytes(batch_);
     // Only when the client is one of the links: without it the handler would drop the batch.
-    if (!m2mBatch_.empty() && commo_.findConnection(kM2MAddress))
+    if (!m2mBatch_.empty() && commo_.isLinkPresent(kM2MAddress))
         commo_.enqueueFor(kM2MAddress, m2mBatch_);
     batch_.clear();
     m2mBatch_.clear();

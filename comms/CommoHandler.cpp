@@ -10,6 +10,7 @@
 #include "plans/PlanDatabase.h"
 #include "platform/ProfileStore.h"
 #include "protocol/CommandVorn.h"
+#include "protocol/ReadState.h"
 
 namespace quirn {
 
@@ -61,14 +62,13 @@ void CommoHandler::tick() {
         broadcast(bytesOf(pulse), pulse.size());
         lastTransmission_ = now();
     }
-    serial_.service();
-    table_.stepAll();
+    for (CommoLink& link : links_) link.step();
     stepRetired();
 }
 
 void CommoHandler::stepRetired() {
     std::erase_if(retired_, [](const auto& entry) {
-        if (entry->state() == IpConnection::kIdle) return true;
+        if (entry->state() == IpConnection::State::Idle) return true;
         entry->step();
         return false;
     });
@@ -113,7 +113,6 @@ void CommoHandler::enqueueFor(const std::string& address, const std::string& byt
 
 void CommoHandler::dispatchQueue() {
     unsigned char batch[kMessageBufferSize];
-    unsigned char buffer[kMessageBufferSize];
     std::size_t batchLength = 0;
     std::size_t visited = 0;
     for (auto& message : queue_) {
@@ -132,23 +131,27 @@ void CommoHandler::dispatchQueue() {
         }
         message->markSent();
         ++visited;
-        if (destination == kRadioAddress) {
-            std::size_t n = message->serialize(buffer, kRadioWriteLimit);
-            if (n > 0)
-                writeRadioNow(buffer, n);
-            else
-                log_.logSystem(clock_, "Radio message of " + std::to_string(message->length()) +
-                                           " bytes too long, not sent.");
-            continue;
-        }
-        std::size_t n = message->serialize(buffer, sizeof buffer);
-        IpConnection* entry = table_.find(destination);
-        if (!entry)
+        CommoLink* link = links_.find(destination);
+        if (!link) {
             log_.logSystem(clock_, "No IP connection for " + destination + ", message dropped.");
-        else if (!entry->queueDirect(buffer, n))
-            log_.logSystem(clock_, "IP connection " + destination + " full, message dropped.");
+        } else {
+            switch (link->queueDirect(*message)) {
+                case CommoLink::DirectResult::Taken:
+                    break;
+                case CommoLink::DirectResult::TooLong:
+                    // Only the radio takes less than a whole message at once.
+                    log_.logSystem(clock_, "Radio message of " + std::to_string(message->length()) +
+                                               " bytes too long, not sent.");
+                    break;
+                case CommoLink::DirectResult::Full:
+                    log_.logSystem(clock_,
+                                   "IP connection " + destination + " full, message dropped.");
+                    break;
+            }
+            if (!link->directEndsPass()) continue;
+        }
         lastTransmission_ = now();
-        break;  // at most one IP message per tick
+        break;  // at most one such message per tick
     }
     if (batchLength > 0) broadcast(batch, batchLength);
 
@@ -163,11 +166,8 @@ void CommoHandler::dispatchQueue() {
 
 void CommoHandler::broadcast(const unsigned char* bytes, std::size_t count) {
     std::size_t refused = 0;
-    if (serial_.isUsed() && !serial_.queueBytes(bytes, count)) ++refused;
-    for (const auto& entry : table_.entries())
-        if (entry->enabled() && entry->address() != kM2MAddress &&
-            !entry->queueBroadcast(bytes, count))
-            ++refused;
+    for (CommoLink& link : links_)
+        if (link.takesBroadcasts() && !link.queueBroadcast(bytes, count)) ++refused;
     // Links whose waiting room is full (a port or peer long gone) are named in the log.
     if (refused > 0)
         log_.logSystem(clock_, "Broadcast of " + std::to_string(count) + " bytes refused by " +
@@ -211,41 +211,30 @@ void CommoHandler::queueGroupMessage(const unsigned char* bytes, std::size_t cou
 int CommoHandler::readLocation(Location& location, const std::string& address) {
     std::string request = messages_.querySentence(location);
     if (request.size() > kMessageBufferSize) request.clear();
-    IpConnection* entry = nullptr;
-    if (address != kRadioAddress) {
-        entry = table_.find(address);
-        if (!entry) return 0;
-    }
-    handOverRead(location, entry, request);
+    CommoLink* link = links_.find(address);
+    if (!link) return 0;
+    handOverRead(location, *link, request);
     return 1;
 }
 
-// Marks the location as being read and gives the request to its link (the radio when entry
-// is null).
-void CommoHandler::handOverRead(Location& location, IpConnection* entry,
-                                const std::string& request) {
-    location.readState = kReadStateReading;
-    location.readStateTime = now();
-    if (entry)
-        entry->queueRead(location, bytesOf(request), request.size());
-    else
-        serial_.readLocation(location, bytesOf(request), request.size());
+// Marks the location as being read and gives the request to its link.
+void CommoHandler::handOverRead(Location& location, CommoLink& link, const std::string& request) {
+    // The handler's reads show as "reading again".
+    setReadState(location, ReadState::ReadingAgain, now());
+    link.queueRead(location, bytesOf(request), request.size());
 }
 
 int CommoHandler::requestLocationData(Location& location, const std::string& address) {
     std::string request = messages_.readRequest(location);
     if (request.size() > kMessageBufferSize) request.clear();
-    IpConnection* entry = nullptr;
-    if (address != kRadioAddress) {
-        entry = table_.find(address);
-        if (!entry) {
-            addIpAddress(address);
-            entry = table_.find(address);
-            if (!entry) return 0;
-            log_.logSystem(clock_, "Added IP address from Commo Handler.");
-        }
+    CommoLink* link = links_.find(address);
+    if (!link) {
+        addIpAddress(address);
+        link = links_.find(address);
+        if (!link) return 0;
+        log_.logSystem(clock_, "Added IP address from Commo Handler.");
     }
-    handOverRead(location, entry, request);
+    handOverRead(location, *link, request);
     return 1;
 }
 
@@ -264,8 +253,7 @@ std::size_t CommoHandler::startDownload(Location* location) {
     std::string programming = messages_.download(*location);
     if (programming.empty() || programming.size() > kMessageBufferSize) return 0;
     push(std::make_unique<QueuedMessage>(*location, bytesOf(programming), programming.size()));
-    location->readState = kReadStateWriting;
-    location->readStateTime = now();
+    setReadState(*location, ReadState::Writing, now());
     return programming.size();
 }
 
@@ -286,17 +274,17 @@ int CommoHandler::reopenRadioPort(int baud) {
 
 CommoLink* CommoHandler::connectionForLocation(const Location* location) {
     if (!location) return nullptr;
-    if (location->connection == kRadioAddress) return &serial_;
-    return table_.find(location->connection);
+    return links_.find(location->connection);
 }
 
 bool CommoHandler::isLinkPresent(const std::string& address) const {
-    if (address == kRadioAddress) return serial_.isUsed();
-    return table_.contains(address);
+    const CommoLink* link = links_.find(address);
+    return link && link->inUse();
 }
 
 std::size_t CommoHandler::connectionCount() const {
-    return table_.size() + (serial_.isUsed() ? 1 : 0);
+    return static_cast<std::size_t>(
+        std::count_if(links_.begin(), links_.end(), [](const CommoLink& l) { return l.inUse(); }));
 }
 
 void CommoHandler::enabledConnections(std::vector<IpConnection*>& out) const {
@@ -306,14 +294,12 @@ void CommoHandler::enabledConnections(std::vector<IpConnection*>& out) const {
 }
 
 bool CommoHandler::isDisabled(const std::string& address) const {
-    const IpConnection* entry = table_.find(address);
-    return entry && !entry->enabled();
+    const CommoLink* link = links_.find(address);
+    return link && link->isDisabled();
 }
 
 bool CommoHandler::writeRadioNow(const unsigned char* bytes, std::size_t count) {
-    serial_.flushInput();
-    serial_.clearReceived();
-    return serial_.write(bytes, count);
+    return serial_.writeNow(bytes, count);
 }
 
 std::size_t CommoHandler::takeRadioInput(std::string& out) {
@@ -342,7 +328,7 @@ void CommoHandler::addLocationAddress(const Location& location) {
 bool CommoHandler::removeIpAddress(const std::string& address) {
     std::unique_ptr<IpConnection> entry = table_.take(address);
     if (!entry) return false;
-    if (entry->state() != IpConnection::kIdle) retired_.push_back(std::move(entry));
+    if (entry->state() != IpConnection::State::Idle) retired_.push_back(std::move(entry));
     return true;
 }
 
@@ -374,14 +360,7 @@ void CommoHandler::setIpPort(unsigned port) {
 void CommoHandler::sendClockToAll() {
     std::string time = messages_.timeMessage(0, 0);
     std::string bcdTime = messages_.bcdTimeMessage(0, 0);
-    for (const auto& entry : table_.entries()) {
-        if (entry->address() == kM2MAddress) continue;
-        entry->setClockFlag(ClockMessage::BcdTime, true);
-        entry->setClockFlag(ClockMessage::TimeDate, true);
-        entry->setClockFlag(ClockMessage::Time, true);
-    }
-    serial_.sendCommand(time);
-    serial_.sendCommand(bcdTime);
+    for (CommoLink& link : links_) link.queueClock(time, bcdTime);
 }
 
 void CommoHandler::sendClockToGroup(int masterGroup, int group) {

@@ -9,6 +9,7 @@
 #include "comms/CommsMessages.h"
 #include "comms/ImsiList.h"
 #include "comms/IpTable.h"
+#include "comms/LinkSet.h"
 #include "comms/QueuedMessage.h"
 #include "comms/SerialPort.h"
 #include "ops/LogWriter.h"
@@ -137,7 +138,7 @@ class CommoHandler final : public ConnectionStatus {
     bool isDisabled(const std::string& address) const override;
 
   private:
-    void handOverRead(Location& location, IpConnection* entry, const std::string& request);
+    void handOverRead(Location& location, CommoLink& link, const std::string& request);
     void dispatchQueue();
     void stepRetired();
     void push(std::unique_ptr<QueuedMessage> message);
@@ -164,6 +165,8 @@ class CommoHandler final : public ConnectionStatus {
     // Entries taken out of the table that are still finishing an exchange.
     std::vector<std::unique_ptr<IpConnection>> retired_;
     SerialPort serial_;
+    // The radio and the table's entries, as the loops of the queue, broadcast and tick see them.
+    LinkSet links_{serial_, table_};
     TimerService::TimerId timer_ = TimerService::kNoTimer;
     std::time_t lastTransmission_;
     std::deque<std::unique_ptr<QueuedMessage>> queue_;

@@ -1,16 +1,49 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 #include "plans/PlanTypes.h"
 
 namespace quirn {
 
+class Location;
+class QueuedMessage;
+
 // One way of reaching time switches: the serial radio port or an IP table entry. The
 // handler and the windows see every link through this narrow face.
 class CommoLink {
   public:
+    // What became of a message handed to a link for itself alone.
+    enum class DirectResult {
+        Taken,    // handed over (a failing write says so itself)
+        TooLong,  // longer than the link takes in one direct message; not sent
+        Full,     // the link's buffer is full; dropped
+    };
+
     virtual ~CommoLink() = default;
     const std::string& address() const { return address_; }
+
+    // Set up for use: a radio on a COM port, any IP table entry.
+    virtual bool inUse() const = 0;
+    // Switched off by the technician; locations behind it count as validate-disabled.
+    virtual bool isDisabled() const { return false; }
+    // Whether messages meant for every link come here at all.
+    virtual bool takesBroadcasts() const = 0;
+    // Appends data meant for every link. False when refused.
+    virtual bool queueBroadcast(const unsigned char* bytes, std::size_t count) = 0;
+    // A message for this link alone.
+    virtual DirectResult queueDirect(const QueuedMessage& message) = 0;
+    // Whether a message for this link alone ends the handler's pass over its queue for this
+    // tick and counts as a transmission for the sync pulse.
+    virtual bool directEndsPass() const = 0;
+    // Sends the location's request and collects its reply.
+    virtual bool queueRead(Location& location, const unsigned char* bytes, std::size_t count) = 0;
+    // Sets the time switches' clocks: `time` and `bcdTime` are the messages for now, for a
+    // link that sends them at once.
+    virtual void queueClock(const std::string& time, const std::string& bcdTime) = 0;
+    // The periodic step, from the handler's tick.
+    virtual void step() = 0;
+
     // Sending, or about to send.
     virtual bool isWriting() const = 0;
     // Collecting a reply, or about to.

@@ -19,8 +19,5 @@ inline constexpr unsigned char kAcknowledge = 'K';
 inline constexpr std::size_t kActivationLogBlockSize = kActivationLogBlockBytes;
 // Milliseconds between two service ticks of the communications handler.
 inline constexpr int kTickPeriodMs = 500;
-// Read states of a location set by the handler.
-inline constexpr int kReadStateReading = 2;
-inline constexpr int kReadStateWriting = 7;
 
 }  // namespace quirn

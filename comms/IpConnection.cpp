@@ -1,6 +1,7 @@
 #include "comms/IpConnection.h"
 
 #include "comms/ConnectionErrorSink.h"
+#include "comms/QueuedMessage.h"
 #include "comms/ReplyJudge.h"
 #include "ops/LogWriter.h"
 #include "plans/Location.h"
@@ -27,7 +28,7 @@ IpConnection::~IpConnection() {
     if (busy_ && isBusy()) busy_->add(-1);
 }
 
-void IpConnection::setState(int state) {
+void IpConnection::setState(State state) {
     bool wasBusy = isBusy();
     state_ = state;
     if (busy_ && wasBusy != isBusy()) busy_->add(isBusy() ? 1 : -1);
@@ -57,8 +58,21 @@ bool IpConnection::queueRead(Location& location, const unsigned char* bytes, std
     return true;
 }
 
+CommoLink::DirectResult IpConnection::queueDirect(const QueuedMessage& message) {
+    unsigned char buffer[kMessageBufferSize];
+    std::size_t n = message.serialize(buffer, sizeof buffer);
+    return queueDirect(buffer, n) ? DirectResult::Taken : DirectResult::Full;
+}
+
+void IpConnection::queueClock(const std::string&, const std::string&) {
+    if (isM2M()) return;
+    setClockFlag(ClockMessage::BcdTime, true);
+    setClockFlag(ClockMessage::TimeDate, true);
+    setClockFlag(ClockMessage::Time, true);
+}
+
 void IpConnection::reset() {
-    setState(kIdle);
+    setState(State::Idle);
     readFlag_ = false;
     directFlag_ = false;
     send_.clear();
@@ -98,31 +112,31 @@ void IpConnection::sendBytes(const std::string& bytes) {
 
 void IpConnection::step() {
     switch (state_) {
-        case kIdle:
+        case State::Idle:
             if (send_.empty() && !anyClockFlag()) return;
-            setState(kPending);
+            setState(State::Pending);
             [[fallthrough]];
-        case kPending:
+        case State::Pending:
             if ((busy_ ? busy_->value() : 0) < kBroadcastBusyLimit || readFlag_ || directFlag_)
                 openSocket();
             return;
-        case kConnecting:
+        case State::Connecting:
             onConnectStep();
             return;
-        case kReading:
+        case State::Reading:
             readingStep();
             return;
-        case kStaying:
+        case State::Staying:
             stayingStep();
             return;
-        case kReadingLog:
+        case State::ReadingLog:
             readingLogStep();
             return;
-        case kClosing:
+        case State::Closing:
         default:
             socket_.reset();
             receive_.reset();
-            setState(kIdle);
+            setState(State::Idle);
             return;
     }
 }
@@ -134,7 +148,7 @@ void IpConnection::openSocket() {
     lastAttempt_ = services_.link.clock.now();
     receiveCount_ = 0;
     if (!receive_) receive_ = std::make_unique<std::array<unsigned char, kMessageBufferSize>>();
-    setState(kConnecting);
+    setState(State::Connecting);
     stateTimeMs_ = now();
 }
 
@@ -155,7 +169,7 @@ void IpConnection::onConnectStep() {
         send_.clear();
         socket_.reset();
         receive_.reset();
-        setState(kIdle);
+        setState(State::Idle);
         return;
     }
     if (s != IpSocket::kConnected) return;
@@ -173,14 +187,14 @@ void IpConnection::onConnectStep() {
         setClockFlag(kind, false);
         // A clock message wants no reply; waiting data (a read request, say) follows it after
         // the wait, and only then is a reply collected.
-        setState(kStaying);
+        setState(State::Staying);
         stateTimeMs_ = now();
         return;
     }
     std::string bytes = send_.take();
     sendBytes(bytes);
     wait_ = waitAfterSend(bytes.size(), true);
-    setState(readFlag_ ? kReading : kStaying);
+    setState(readFlag_ ? State::Reading : State::Staying);
     stateTimeMs_ = now();
 }
 
@@ -224,7 +238,7 @@ void IpConnection::readingStep() {
             return;
         case Outcome::Rejected:
             readFlag_ = false;
-            setState(kClosing);
+            setState(State::Closing);
             return;
         case Outcome::Complete:
         case Outcome::TimedOut:
@@ -237,10 +251,10 @@ void IpConnection::readingStep() {
                 std::string request = services_.link.messages.passwayLogRequest(*location, 0);
                 if (request.size() <= kLogRequestLimit) sendBytes(request);
                 receiveCount_ = 0;
-                setState(kReadingLog);
+                setState(State::ReadingLog);
                 stateTimeMs_ = now();
             } else {
-                setState(kClosing);
+                setState(State::Closing);
             }
             return;
     }
@@ -249,7 +263,7 @@ void IpConnection::readingStep() {
 void IpConnection::stayingStep() {
     if ((now() - lastSendMs_) / kMsPerSecond <= wait_) return;
     if (send_.empty()) {
-        setState(kClosing);
+        setState(State::Closing);
         return;
     }
     lastSendMs_ = now();
@@ -258,7 +272,7 @@ void IpConnection::stayingStep() {
     wait_ = waitAfterSend(bytes.size(), false);
     if (readFlag_) {
         receiveCount_ = 0;
-        setState(kReading);
+        setState(State::Reading);
         stateTimeMs_ = now();
     }
 }
@@ -280,32 +294,32 @@ void IpConnection::readingLogStep() {
             queueBroadcast(reinterpret_cast<const unsigned char*>(clear.data()), clear.size());
             wait_ = 1;
             lastSendMs_ = now();
-            setState(kStaying);
+            setState(State::Staying);
             return;
         }
     }
-    if (!location || now() - stateTimeMs_ > kReplyLimitMs) setState(kClosing);
+    if (!location || now() - stateTimeMs_ > kReplyLimitMs) setState(State::Closing);
 }
 
 bool IpConnection::isWriting() const {
-    return state_ == kPending || state_ == kConnecting || state_ == kStaying;
+    return state_ == State::Pending || state_ == State::Connecting || state_ == State::Staying;
 }
 
 bool IpConnection::isReading() const {
-    return state_ == kPending || state_ == kConnecting || state_ == kReading ||
-           state_ == kReadingLog;
+    return state_ == State::Pending || state_ == State::Connecting || state_ == State::Reading ||
+           state_ == State::ReadingLog;
 }
 
 std::string IpConnection::statusText() const {
     const std::string head = "IP Socket Address  " + address();
     switch (state_) {
-        case kReading:
+        case State::Reading:
             return head + " reading location.";
-        case kStaying:
+        case State::Staying:
             return head + ", writing Time Switch.";
-        case kPending:
-        case kConnecting:
-        case kClosing:
+        case State::Pending:
+        case State::Connecting:
+        case State::Closing:
             return head + " closing Location.";
         default:
             return head + " waiting.";

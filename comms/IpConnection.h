@@ -17,8 +17,8 @@ namespace quirn {
 
 class ConnectionErrorSink;
 
-// How many entries of one IP table are busy (states 2 to 6), kept up to date by the entries
-// themselves so that the broadcast limit never has to count them.
+// How many entries of one IP table are busy (connecting up to closing), kept up to date by the
+// entries themselves so that the broadcast limit never has to count them.
 class BusyCount {
   public:
     int value() const { return value_; }
@@ -42,14 +42,14 @@ struct IpServices {
 // reply, stay a little, close. Stepped by the handler's tick.
 class IpConnection final : public CommoLink {
   public:
-    enum State {
-        kIdle = 0,
-        kPending = 1,  // work waiting; socket not opened yet
-        kConnecting = 2,
-        kReading = 3,     // sent; collecting the reply of the location being read
-        kStaying = 4,     // sent; staying connected for the wait, then closing
-        kReadingLog = 5,  // reading a Strider activation log block by block
-        kClosing = 6,
+    enum class State {
+        Idle,
+        Pending,  // work waiting; socket not opened yet
+        Connecting,
+        Reading,     // sent; collecting the reply of the location being read
+        Staying,     // sent; staying connected for the wait, then closing
+        ReadingLog,  // reading a Strider activation log block by block
+        Closing,
     };
     // Broadcast data waits while this many entries of the table are busy.
     static constexpr int kBroadcastBusyLimit = 10;
@@ -71,12 +71,24 @@ class IpConnection final : public CommoLink {
     // Appends data for this entry alone: no reply is collected.
     bool queueDirect(const unsigned char* bytes, std::size_t count);
     // Appends data meant for every link; it waits while the table is busy.
-    bool queueBroadcast(const unsigned char* bytes, std::size_t count);
+    bool queueBroadcast(const unsigned char* bytes, std::size_t count) override;
     // Appends a read request and collects the location's reply after sending it.
-    bool queueRead(Location& location, const unsigned char* bytes, std::size_t count);
+    bool queueRead(Location& location, const unsigned char* bytes, std::size_t count) override;
+    // Appended as queueDirect(bytes, count) above.
+    DirectResult queueDirect(const QueuedMessage& message) override;
+    // One message for one entry per tick: each opens a connection of its own.
+    bool directEndsPass() const override { return true; }
+    // Raises the clock flags (the M2M client keeps no clock): the messages are built when the
+    // connection opens.
+    void queueClock(const std::string& time, const std::string& bcdTime) override;
+    bool inUse() const override { return true; }
+    bool isDisabled() const override { return !enabled_; }
+    // Every enabled entry but the M2M client.
+    bool takesBroadcasts() const override { return enabled_ && !isM2M(); }
     // One step of the state machine.
-    void step();
-    bool isBusy() const { return state_ >= kConnecting; }
+    void step() override;
+    // From the connection attempt until the socket is closed again.
+    bool isBusy() const { return state_ != State::Idle && state_ != State::Pending; }
     // Back to idle: flags, counts and clock flags off, socket closed and destroyed.
     void reset();
     // Address and name become the text; reset.
@@ -91,7 +103,7 @@ class IpConnection final : public CommoLink {
     void setClockFlag(ClockMessage kind, bool on) { clockFlags_[static_cast<int>(kind)] = on; }
     bool clockFlag(ClockMessage kind) const { return clockFlags_[static_cast<int>(kind)]; }
 
-    int state() const { return state_; }
+    State state() const { return state_; }
     std::size_t sendCount() const { return send_.size(); }
     std::size_t sendWaiting() const { return send_.waitingBytes(); }
     std::size_t receiveCount() const { return receiveCount_; }
@@ -111,7 +123,7 @@ class IpConnection final : public CommoLink {
     int waitAfterSend(std::size_t count, bool fromConnect) const;
 
   private:
-    void setState(int state);
+    void setState(State state);
     void openSocket();
     void onConnectStep();
     void receiveWaiting();
@@ -135,7 +147,7 @@ class IpConnection final : public CommoLink {
     // Allocated while a connection is open: a table of thousands of idle entries stays small.
     std::unique_ptr<std::array<unsigned char, kMessageBufferSize>> receive_;
     ReadTarget target_;
-    int state_ = kIdle;
+    State state_ = State::Idle;
     bool readFlag_ = false;
     bool directFlag_ = false;
     long long stateTimeMs_ = 0;

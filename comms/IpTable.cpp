@@ -34,8 +34,4 @@ void IpTable::reserve(std::size_t n) {
     index_.reserve(n);
 }
 
-void IpTable::stepAll() {
-    for (auto& entry : entries_) entry->step();
-}
-
 }  // namespace quirn

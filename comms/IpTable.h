@@ -33,9 +33,6 @@ class IpTable {
     int busyCount() const { return busy_.value(); }
     void reserve(std::size_t n);
 
-    // One state-machine step of every entry, in table order.
-    void stepAll();
-
   private:
     BusyCount busy_;
     std::vector<std::unique_ptr<IpConnection>> entries_;

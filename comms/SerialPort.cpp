@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "comms/CommsMessages.h"
+#include "comms/QueuedMessage.h"
 #include "comms/ReplyJudge.h"
 #include "ops/LogWriter.h"
 #include "plans/Location.h"
@@ -106,7 +107,7 @@ void SerialPort::markLost() {
     lost_ = true;
     failureLogged_ = true;
     // A read in progress cannot get the rest of its reply: it ends with what arrived.
-    if (state_ == kReading) {
+    if (state_ == State::Reading) {
         if (Location* location = target_.get(services_.database)) {
             services_.judge.acceptReply(*location, received_.data(), receivedCount_);
             ++location->replyCount;
@@ -114,7 +115,7 @@ void SerialPort::markLost() {
     }
     receivedCount_ = 0;
     target_.clear();
-    state_ = kIdle;
+    state_ = State::Idle;
 }
 
 void SerialPort::pump() {
@@ -159,11 +160,30 @@ bool SerialPort::queueText(const std::string& text) {
     return queueBytes(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
-void SerialPort::readLocation(Location& location, const unsigned char* bytes, std::size_t count) {
-    if (comNumber_ == 0) return;
+bool SerialPort::queueRead(Location& location, const unsigned char* bytes, std::size_t count) {
+    if (comNumber_ == 0) return false;
     target_.set(&location);
     receivedCount_ = 0;
-    queueBytes(bytes, count);
+    return queueBytes(bytes, count);
+}
+
+CommoLink::DirectResult SerialPort::queueDirect(const QueuedMessage& message) {
+    unsigned char buffer[kRadioWriteLimit];
+    std::size_t n = message.serialize(buffer, sizeof buffer);
+    if (n == 0) return DirectResult::TooLong;
+    writeNow(buffer, n);
+    return DirectResult::Taken;
+}
+
+void SerialPort::queueClock(const std::string& time, const std::string& bcdTime) {
+    sendCommand(time);
+    sendCommand(bcdTime);
+}
+
+bool SerialPort::writeNow(const unsigned char* bytes, std::size_t count) {
+    flushInput();
+    clearReceived();
+    return write(bytes, count);
 }
 
 bool SerialPort::sendCommand(const std::string& bytes) {
@@ -243,7 +263,7 @@ std::size_t SerialPort::readAvailable() {
     return receivedCount_;
 }
 
-void SerialPort::service() {
+void SerialPort::step() {
     if (comNumber_ == 0) return;
     giveUpExpired();
     if (!device_->isOpen()) {
@@ -257,36 +277,36 @@ void SerialPort::service() {
     readAvailable();
     if (!device_->isOpen()) return;
     switch (state_) {
-        case kIdle:
-        case kAfterExchange:
+        case State::Idle:
+        case State::AfterExchange:
             // The next transmission starts only when the driver's backlog leaves it room.
             if (transmit_.empty() || !outgoing_.hasRoomFor(transmit_.size())) break;
             if (target_.isSet()) {
-                state_ = kReading;
+                state_ = State::Reading;
                 flushInput();
             } else {
-                state_ = kWriting;
+                state_ = State::Writing;
             }
             deadlineMs_ = services_.clock.nowMs();
             flushTransmitBuffer();
             break;
-        case kWriting:
-            if (sinceDeadlineMs() > 0 && outgoing_.empty()) state_ = kAfterExchange;
+        case State::Writing:
+            if (sinceDeadlineMs() > 0 && outgoing_.empty()) state_ = State::AfterExchange;
             break;
-        case kReading:
+        case State::Reading:
             judgeReply();
             break;
-        case kReadingLog:
+        case State::ReadingLog:
             readLogStep();
             break;
         default:
-            state_ = kIdle;
+            state_ = State::Idle;
             break;
     }
 }
 
 void SerialPort::endExchange() {
-    state_ = kAfterExchange;
+    state_ = State::AfterExchange;
     target_.clear();
 }
 
@@ -303,7 +323,7 @@ void SerialPort::judgeReply() {
         if (answer != FirstAnswer::None) {
             outcome = Outcome::Complete;
             if (answer == FirstAnswer::KeepsLog) {
-                state_ = kReadingLog;
+                state_ = State::ReadingLog;
                 sendCommand(services_.messages.passwayLogRequest(*location, 0));
             }
         }
@@ -330,7 +350,7 @@ void SerialPort::judgeReply() {
                 ++location->replyCount;
             }
             receivedCount_ = 0;
-            if (state_ != kReadingLog) endExchange();
+            if (state_ != State::ReadingLog) endExchange();
             return;
     }
 }
@@ -357,19 +377,19 @@ void SerialPort::readLogStep() {
 
 std::string SerialPort::statusText() const {
     switch (state_) {
-        case kReading: {
+        case State::Reading: {
             Location* location = target_.get(services_.database);
             if (!location) return "Serial Port Reading.";
             return "Serial Port Reading " + location->name + ", " +
                    services_.judge.progressText(*location, receivedCount_) + ".";
         }
-        case kWriting:
+        case State::Writing:
             return "Serial Port Writing.";
-        case kIdle:
-        case kAfterExchange:
+        case State::Idle:
+        case State::AfterExchange:
             if (isUsed() && !isOpen() && lost_) return portName_ + " lost.";
             return "Serial Port Active.";
-        case kReadingLog:
+        case State::ReadingLog:
             return "Reading Passway.";
         default:
             return "Serial Port Active.";

@@ -23,12 +23,12 @@ namespace quirn {
 // driver error marks the port lost at once; it is tried again every kReopenIntervalMs.
 class SerialPort final : public CommoLink {
   public:
-    enum State {
-        kIdle = 0,
-        kReading = 1,     // a read request went out; collecting the reply
-        kWriting = 2,     // transmitting; waiting for the estimated end of on-air time
-        kReadingLog = 3,  // reading a Strider activation log block by block
-        kAfterExchange = 4,
+    enum class State {
+        Idle,
+        Reading,     // a read request went out; collecting the reply
+        Writing,     // transmitting; waiting for the estimated end of on-air time
+        ReadingLog,  // reading a Strider activation log block by block
+        AfterExchange,
     };
     // A read with no byte back ends this long after the transmission, one with bytes after
     // kReplyLimitMs.
@@ -66,8 +66,8 @@ class SerialPort final : public CommoLink {
     bool queueBytes(const unsigned char* bytes, std::size_t count);
     bool queueText(const std::string& text);
     // Starts reading a location (COM 0: ignored): replaces any location being read, forgets
-    // what was received, and queues the request bytes.
-    void readLocation(Location& location, const unsigned char* bytes, std::size_t count);
+    // what was received, and queues the request bytes. False when the bytes were refused.
+    bool queueRead(Location& location, const unsigned char* bytes, std::size_t count) override;
     // Writes a command's bytes at once.
     bool sendCommand(const std::string& bytes);
     // Hands the bytes to the driver now, reopening a lost port at 2400 baud first; what the
@@ -84,9 +84,23 @@ class SerialPort final : public CommoLink {
     // Appends what the driver holds to the received bytes and returns their count. A reply that
     // would pass kMessageBufferSize is dropped whole and collecting starts again.
     std::size_t readAvailable();
+    // Discards pending input and received bytes, then writes at once.
+    bool writeNow(const unsigned char* bytes, std::size_t count);
     // The periodic step: what still waits for the driver goes first. A lost port is reopened at
     // 2400 baud, at most once every kReopenIntervalMs.
-    void service();
+    void step() override;
+
+    bool inUse() const override { return isUsed(); }
+    bool takesBroadcasts() const override { return isUsed(); }
+    bool queueBroadcast(const unsigned char* bytes, std::size_t count) override {
+        return queueBytes(bytes, count);
+    }
+    // Written at once (writeNow), at most kRadioWriteLimit bytes.
+    DirectResult queueDirect(const QueuedMessage& message) override;
+    // Radio messages for the radio alone go out in the same pass as the rest of the queue.
+    bool directEndsPass() const override { return false; }
+    // Both messages are written at once.
+    void queueClock(const std::string& time, const std::string& bcdTime) override;
     int currentBaud() const { return device_->currentBaud(); }
 
     std::size_t receivedCount() const { return receivedCount_; }
@@ -99,12 +113,14 @@ class SerialPort final : public CommoLink {
     std::size_t outgoingBytes() const { return outgoing_.pendingBytes(); }
     // True after the port was lost (or never opened), until it opens again.
     bool isLost() const { return lost_; }
-    int state() const { return state_; }
+    State state() const { return state_; }
     // The location being read, or null.
     Location* locationBeingRead() const { return target_.get(services_.database); }
 
-    bool isWriting() const override { return state_ == kWriting || !outgoing_.empty(); }
-    bool isReading() const override { return state_ == kReading || state_ == kReadingLog; }
+    bool isWriting() const override { return state_ == State::Writing || !outgoing_.empty(); }
+    bool isReading() const override {
+        return state_ == State::Reading || state_ == State::ReadingLog;
+    }
     std::string statusText() const override;
     // One line for the communications summary.
     std::string summaryText() const;
@@ -136,7 +152,7 @@ class SerialPort final : public CommoLink {
     TransmitBuffer transmit_;
     RadioOutgoing outgoing_;
     ReadTarget target_;
-    int state_ = kIdle;
+    State state_ = State::Idle;
     long long deadlineMs_ = 0;
     long long lastReopenMs_ = 0;
     std::string portName_ = "Disabled";

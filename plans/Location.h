@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "plans/LocationReadState.h"
 #include "plans/PlanTypes.h"
 #include "plans/ProgramBytes.h"
 #include "plans/ReadBackImage.h"
@@ -58,7 +59,7 @@ class Location {
     // Read-back snapshot (kept in "Quirn Locations.bin").
     std::time_t lastReadTime = 0;
     std::time_t lastAttemptTime = 0;
-    int32_t readState = 0;
+    int32_t readState = 0;  // a ReadState
     int32_t programBytesReceived = 0;
 
     // Run-time fields that no file keeps.

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "plans/DatabaseFiles.h"
+#include "plans/LocationReadState.h"
 #include "plans/PlanDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
@@ -14,9 +15,6 @@ namespace {
 constexpr size_t kCountSize = 4;
 constexpr size_t kRecordSize = 1000;
 constexpr size_t kProgramOffset = 32;
-// Program bytes are kept only for the read states that hold a whole program.
-constexpr int kReadStateWithProgramA = 3;
-constexpr int kReadStateWithProgramB = 4;
 
 void putInt32(std::string& out, uint32_t v) {
     char b[4] = {static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff),
@@ -32,8 +30,10 @@ int32_t getInt32(const unsigned char* p) {
     return static_cast<int32_t>(getUint32(p));
 }
 
-bool keepsProgram(int readState) {
-    return readState == kReadStateWithProgramA || readState == kReadStateWithProgramB;
+// Program bytes are kept only for the read states that hold a whole program.
+bool keepsProgram(int32_t readState) {
+    return readState == static_cast<int32_t>(ReadState::ValidatePassed) ||
+           readState == static_cast<int32_t>(ReadState::ValidateFailed);
 }
 
 bool isKnownModel(int model) {

@@ -27,10 +27,15 @@ class UnreadableFiles {
     // Replaces the file atomically unless it could not be read at its last load. False when it
     // was left alone for that reason or the write failed.
     bool replace(const std::string& path, std::string_view bytes) const;
+    // The files whose latest replace failed to write (a full disk, a read-only folder), in the
+    // order they first failed; a later replace that succeeds takes its file off the list.
+    const std::vector<std::string>& unwritten() const { return unwritten_; }
 
   private:
     void remember(const std::string& path, bool readable);
     std::vector<std::string> paths_;
+    // Kept by the const replace: a save does not change what the store holds.
+    mutable std::vector<std::string> unwritten_;
 };
 
 }  // namespace quirn

@@ -4,21 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "plans/LocationReadState.h"
+
 namespace quirn {
 
 class Location;
-
-// Where a location's last read (or write) stands.
-enum class ReadState : int32_t {
-    NotRead = 0,
-    Reading = 1,
-    ReadingAgain = 2,
-    ValidatePassed = 3,
-    ValidateFailed = 4,
-    ConnectionFailed = 5,
-    PartialData = 6,
-    Writing = 7,
-};
 
 // Seconds after which a read or a write is given up.
 inline constexpr std::time_t kReadLinkGrace = 1;  // link no longer reading after this

@@ -197,5 +197,37 @@ TEST_F(StationMail, ARealServerGetsEveryMailWithItsTimeOfWriting) {
               std::string::npos);
 }
 
+// Hostile servers: one that refuses every command, one whose greeting trickles in forever and
+// one whose multi-line greeting never ends. Each mail fails within its time-out, is logged once,
+// and the station's ticks go on meanwhile.
+TEST_F(StationMail, HostileMailServersFailEachMailOnceWithinItsTimeOut) {
+    for (const char* mode : {"refuse", "trickle", "endless"}) {
+        SCOPED_TRACE(mode);
+        test::SmtpServerFixture::Options options;
+        options.mode = mode;
+        test::SmtpServerFixture server(options);
+        ASSERT_TRUE(server.ok()) << server.error();
+        useMailServer("127.0.0.1", server.port());
+        std::remove(logWriter.logFileName(clock, kLogEMail).c_str());
+        longestGapMs = 0;
+        StationApp app(clock, timers, working);
+        ASSERT_TRUE(app.startUp());
+        startProbe();
+        const auto started = SteadyClock::now();
+        ASSERT_TRUE(runUntil([&] { return failedLines() >= static_cast<std::size_t>(kMails); }))
+            << "FAILED lines seen: " << failedLines();
+        const long long allFailedMs = msSince(started);
+        std::printf("[ %-8s ] %d mails failed in %lld ms; longest gap between ticks %lld ms\n",
+                    mode, kMails, allFailedMs, longestGapMs);
+        EXPECT_LT(longestGapMs, 600);
+        // Each mail takes at most its connect and greeting time-outs, one after another.
+        EXPECT_LT(allFailedMs, kMails * (2 * kMailTimeoutSeconds * 1000 + 500));
+        EXPECT_EQ(emailLines().size(), static_cast<std::size_t>(kMails));
+        app.shutDown();
+        EXPECT_EQ(readFile(logWriter.logFileName(clock, kLogSystem)).find("not sent"),
+                  std::string::npos);
+    }
+}
+
 }  // namespace
 }  // namespace quirn

@@ -205,7 +205,7 @@ TEST_F(StationSimulator, RadioSwitchOnAPseudoTerminalIsProgrammedAndValidates) {
 
     auto state = programAndRead(app, *location, 100, [&] {
         return commo.queueSize() == 0 && commo.serialPort().transmitWaiting() == 0 &&
-               commo.serialPort().state() == SerialPort::kIdle;
+               commo.serialPort().state() == SerialPort::State::Idle;
     });
     ASSERT_TRUE(state.has_value());
     EXPECT_EQ(*state, ReadState::ValidatePassed);
@@ -245,7 +245,7 @@ class StationSimulatorWifi : public StationSimulator {
         seedOldFailure(app, *location);
 
         auto state = programAndRead(app, *location, 250, [&] {
-            return commo.queueSize() == 0 && entry->state() == IpConnection::kIdle;
+            return commo.queueSize() == 0 && entry->state() == IpConnection::State::Idle;
         });
         if (state && expectPass) expectPassed(app, *location);
         if (state && !expectPass) {
@@ -301,18 +301,20 @@ TEST_F(StationSimulator, StriderBehindTheM2MClientHandsOverItsActivationLog) {
     ASSERT_TRUE(app.passway().activations().empty());
 
     auto state = programAndRead(app, *location, 500, [&] {
-        return commo.queueSize() == 0 && entry->state() == IpConnection::kIdle;
+        return commo.queueSize() == 0 && entry->state() == IpConnection::State::Idle;
     });
     ASSERT_TRUE(state.has_value());
     // The log exchange runs after the reply: wait for the clear command to have gone out and
     // the entry to be idle again.
     ASSERT_TRUE(runUntil(
         [&] {
-            return entry->state() == IpConnection::kIdle && app.passway().activations().size() >= 3;
+            return entry->state() == IpConnection::State::Idle &&
+                   app.passway().activations().size() >= 3;
         },
         500))
         << "state " << location->readState << ", activations " << app.passway().activations().size()
-        << ", entry " << entry->state() << "\nsimulator: " << readFile(folder.file("sim.err"))
+        << ", entry " << static_cast<int>(entry->state())
+        << "\nsimulator: " << readFile(folder.file("sim.err"))
         << "\ntransmit: " << readFile(logWriter.logFileName(clock, kLogTransmit));
 
     std::vector<std::time_t> times;
@@ -343,7 +345,9 @@ TEST_F(StationSimulator, StriderBehindTheM2MClientHandsOverItsActivationLog) {
     const int replies = location->replyCount;
     commo.startRead(*location);
     ASSERT_TRUE(runUntil(
-        [&] { return location->replyCount > replies && entry->state() == IpConnection::kIdle; },
+        [&] {
+            return location->replyCount > replies && entry->state() == IpConnection::State::Idle;
+        },
         500));
     EXPECT_TRUE(app.passway().activations().empty());
     app.shutDown();
@@ -401,7 +405,9 @@ TEST_F(StationSimulator, AnOverrideReachesTheTimeSwitchBehindTheM2MClient) {
     ASSERT_NE(client, nullptr);
     Location* location = app.database().findLocation(1, 1, 1);
     ASSERT_NE(location, nullptr);
-    auto idle = [&] { return commo.queueSize() == 0 && client->state() == IpConnection::kIdle; };
+    auto idle = [&] {
+        return commo.queueSize() == 0 && client->state() == IpConnection::State::Idle;
+    };
     auto programmed = programAndRead(app, *location, 250, idle);
     ASSERT_EQ(programmed, ReadState::ValidatePassed);
 

@@ -22,9 +22,7 @@ using test::isWhite;
 // Today is Monday 10 March 2025: panels from March 2025 (0) to May 2026 (14).
 class WidgetRenderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        widget.resize(720, 840);
-    }
+    void SetUp() override { widget.resize(720, 840); }
     QImage render() { return test::grabThroughPng(widget, temp.path()); }
     QRgb at(const QImage& image, int panel, int day) {
         return image.pixel(blankPointOfDay(widget.model(), panel, day));

@@ -200,13 +200,14 @@ TEST_F(CommoHandlerPty, ABroadcastTo25EntriesOpensTenConnectionsAtOnce) {
                              [&](const auto& e) { return pred(*e); });
     };
     EXPECT_EQ(count([](const IpConnection& e) { return e.isBusy(); }), 10);
-    EXPECT_EQ(count([](const IpConnection& e) { return e.state() == IpConnection::kPending; }), 15);
+    EXPECT_EQ(
+        count([](const IpConnection& e) { return e.state() == IpConnection::State::Pending; }), 15);
     EXPECT_EQ(h->ipTable().busyCount(), 10);
     for (int i = 0; i < 10; ++i) EXPECT_TRUE(servers[i]->waitForConnections(1)) << i;
     for (int i = 10; i < 25; ++i) EXPECT_EQ(servers[i]->acceptPending(), 0) << i;
     // As the first ones finish the rest follow; every entry gets the message once.
     for (int round = 0; round < 400 && count([](const IpConnection& e) {
-                                           return e.state() != IpConnection::kIdle;
+                                           return e.state() != IpConnection::State::Idle;
                                        }) > 0;
          ++round) {
         tick();
@@ -304,12 +305,12 @@ TEST_F(CommoHandlerPty, ARemovedEntryFinishesItsExchangeBeforeItGoes) {
     EXPECT_FALSE(h->removeIpAddress("127.0.0.6"));
 
     h->enqueueFor("127.0.0.5", "last words");
-    for (int i = 0; i < 200 && h->findConnection("127.0.0.5")->state() != IpConnection::kStaying;
-         ++i) {
+    for (int i = 0;
+         i < 200 && h->findConnection("127.0.0.5")->state() != IpConnection::State::Staying; ++i) {
         tick();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    ASSERT_EQ(h->findConnection("127.0.0.5")->state(), IpConnection::kStaying);
+    ASSERT_EQ(h->findConnection("127.0.0.5")->state(), IpConnection::State::Staying);
     EXPECT_TRUE(h->removeIpAddress("127.0.0.5"));
     EXPECT_EQ(h->findConnection("127.0.0.5"), nullptr);
     EXPECT_FALSE(h->isLinkPresent("127.0.0.5"));
@@ -372,7 +373,7 @@ TEST_F(CommoHandlerPty, ReadsGoToTheLinkOfTheAddress) {
 
     clock.advance(60);
     h->startQuery(radio);
-    EXPECT_EQ(radio.readState, kReadStateReading);
+    EXPECT_EQ(radio.readState, static_cast<int32_t>(ReadState::ReadingAgain));
     EXPECT_EQ(radio.readStateTime, clock.now());
     EXPECT_EQ(h->serialPort().locationBeingRead(), &radio);
     tick();
@@ -386,7 +387,7 @@ TEST_F(CommoHandlerPty, ReadsGoToTheLinkOfTheAddress) {
     EXPECT_TRUE(entry->readFlag());
     EXPECT_EQ(entry->locationBeingRead(), &wifi);
     EXPECT_EQ(entry->sendCount(), 8u);
-    EXPECT_EQ(wifi.readState, kReadStateReading);
+    EXPECT_EQ(wifi.readState, static_cast<int32_t>(ReadState::ReadingAgain));
     EXPECT_NE(systemLog().find("Added IP address from Commo Handler."), std::string::npos);
     EXPECT_EQ(h->requestLocationData(wifi, ""), 0);
 }
@@ -398,7 +399,7 @@ TEST_F(CommoHandlerPty, ADownloadIsQueuedForTheLocationsLink) {
     h->addLocationAddress(wifi);
     EXPECT_EQ(h->startDownload(nullptr), 0u);
     EXPECT_EQ(h->startDownload(&wifi), 104u);
-    EXPECT_EQ(wifi.readState, kReadStateWriting);
+    EXPECT_EQ(wifi.readState, static_cast<int32_t>(ReadState::Writing));
     tick();
     EXPECT_EQ(h->findConnection("127.0.0.5")->sendCount(), 104u);
     protocol.downloadSize = 5000;  // more than a message holds: nothing is queued
@@ -601,6 +602,63 @@ TEST_F(CommoHandlerPty, AMissingDeviceIsLoggedOnceAndItsRecoveryOnce) {
     EXPECT_NE(system.find("radio messages were not sent while it was not available"),
               std::string::npos)
         << system;
+}
+
+// A far end that floods the radio input while pages go out, and one that stops reading until
+// its buffer is full: no tick is held, and every page still arrives whole and in order once the far
+// end reads again.
+TEST_F(CommoHandlerPty, AFloodingOrStalledFarEndHoldsNoTickAndLosesNoPage) {
+    constexpr int kPages = 200;  // far more than the pseudo-terminal holds
+    constexpr std::size_t kPageSize = 900;
+    auto h = make();
+    ASSERT_EQ(h->openRadioPort(kCom), 0);
+    std::string expected;
+    for (int i = 0; i < kPages; ++i) {
+        expected += numberedPage(i, kPageSize);
+        h->enqueueFor(kRadioAddress, numberedPage(i, kPageSize));
+    }
+    // A read of a radio location goes out after the pages; the noise goes into its reply.
+    Location& radio = addLocation(9, kRadioAddress);
+    h->startRead(radio);
+    expected += protocol.readRequest(radio);
+    long long longestTickMs = 0;
+    auto timedTick = [&] {
+        const auto before = std::chrono::steady_clock::now();
+        tick();
+        longestTickMs = std::max<long long>(longestTickMs,
+                                            std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                std::chrono::steady_clock::now() - before)
+                                                .count());
+    };
+    // Stalled and flooding: the far end reads nothing and sends 4 KB of noise before each tick.
+    const std::string noise(4096, '~');
+    std::size_t backlogWhileStalled = 0;
+    for (int i = 0; i < 200; ++i) {
+        pty.send(noise);
+        timedTick();
+        backlogWhileStalled = h->serialPort().outgoingBytes() + h->queueSize();
+    }
+    EXPECT_GT(backlogWhileStalled, 0u) << "the far end took everything: the test proves nothing";
+
+    // The far end reads again, and goes on flooding: everything left arrives, in order, within
+    // a bounded time.
+    std::string arrived;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int i = 0; i < 20000 && std::chrono::steady_clock::now() < end; ++i) {
+        arrived += pty.receiveAtMost(65536);
+        if (h->queueSize() == 0 && h->serialPort().outgoingBytes() == 0 &&
+            arrived.size() >= expected.size())
+            break;
+        pty.send(noise);
+        timedTick();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    arrived += pty.receiveAtMost(65536);
+    std::printf("[ serial   ] %d pages past a stalled, flooding far end: longest tick %lld ms\n",
+                kPages, longestTickMs);
+    EXPECT_LT(longestTickMs, 100);
+    ASSERT_EQ(arrived.size(), expected.size());
+    EXPECT_TRUE(arrived == expected) << "pages cut, lost or out of order";
 }
 
 }  // namespace

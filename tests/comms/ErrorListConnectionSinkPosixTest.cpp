@@ -49,7 +49,7 @@ TEST(ErrorListConnectionSink, RecordsRefusedConnectsOnceAndClearsThemOnAnswer) {
     auto runUntilIdle = [&] {
         for (int i = 0; i < 2000; ++i) {
             entry.step();
-            if (entry.state() == IpConnection::kIdle) return true;
+            if (entry.state() == IpConnection::State::Idle) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return false;
@@ -65,11 +65,11 @@ TEST(ErrorListConnectionSink, RecordsRefusedConnectsOnceAndClearsThemOnAnswer) {
     test::LoopbackServer server("127.0.0.9", port);
     ASSERT_TRUE(server.ok());
     ASSERT_TRUE(entry.queueDirect(bytes, sizeof bytes));
-    for (int i = 0; i < 2000 && entry.state() != IpConnection::kStaying; ++i) {
+    for (int i = 0; i < 2000 && entry.state() != IpConnection::State::Staying; ++i) {
         entry.step();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    EXPECT_EQ(entry.state(), IpConnection::kStaying);
+    EXPECT_EQ(entry.state(), IpConnection::State::Staying);
     EXPECT_EQ(list.countOfKind(ErrorKind::IPConnect), 0u);
 }
 

@@ -47,11 +47,11 @@ class IpConnectionLoopback : public ::testing::Test {
         }
         return true;
     }
-    bool stepUntilState(IpConnection& e, int state) {
+    bool stepUntilState(IpConnection& e, IpConnection::State state) {
         return stepUntil(e, [&] { return e.state() == state; });
     }
     // Advances the clock in ticks while the entry stays in `state`; returns seconds spent.
-    double secondsIn(IpConnection& e, int state, int limitTicks = 1000) {
+    double secondsIn(IpConnection& e, IpConnection::State state, int limitTicks = 1000) {
         int ticks = 0;
         while (e.state() == state && ticks < limitTicks) {
             clock.advanceMs(500);
@@ -86,11 +86,11 @@ TEST_F(IpConnectionLoopback, ADirectSendConnectsSendsStaysOneSecondAndCloses) {
     std::string message(20, 'd');
     ASSERT_TRUE(e->queueDirect(bytesOf(message), message.size()));
     e->step();
-    EXPECT_EQ(e->state(), IpConnection::kConnecting);
+    EXPECT_EQ(e->state(), IpConnection::State::Connecting);
     EXPECT_EQ(busy.value(), 1);
     EXPECT_EQ(e->statusText(), "IP Socket Address  127.0.0.5 closing Location.");
     EXPECT_EQ(e->lastAttempt(), kStart);
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kStaying));
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Staying));
     EXPECT_EQ(e->statusText(), "IP Socket Address  127.0.0.5, writing Time Switch.");
     EXPECT_EQ(e->lastConnection(), kStart);
     EXPECT_EQ(e->waitSeconds(), 1);
@@ -98,10 +98,10 @@ TEST_F(IpConnectionLoopback, ADirectSendConnectsSendsStaysOneSecondAndCloses) {
     ASSERT_TRUE(server.waitForBytes(0, 20));
     EXPECT_EQ(server.received(0), message);
     EXPECT_EQ(errors.cleared, std::vector<std::string>{"127.0.0.5"});
-    EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::kStaying), 2.0);
-    EXPECT_EQ(e->state(), IpConnection::kClosing);
+    EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::State::Staying), 2.0);
+    EXPECT_EQ(e->state(), IpConnection::State::Closing);
     e->step();
-    EXPECT_EQ(e->state(), IpConnection::kIdle);
+    EXPECT_EQ(e->state(), IpConnection::State::Idle);
     EXPECT_EQ(busy.value(), 0);
     EXPECT_TRUE(server.waitForPeerClose(0));
     std::string log = test::readFile(logWriter.logFileName(clock, kLogTransmit));
@@ -119,12 +119,12 @@ TEST_F(IpConnectionLoopback, TheM2MClientKeepsTheConnection45SecondsAfterALongMe
     for (Case c : {Case{20, 45}, Case{15, 45}, Case{14, 5}, Case{10, 5}}) {
         std::string message(c.bytes, 'm');
         ASSERT_TRUE(e->queueDirect(bytesOf(message), message.size()));
-        ASSERT_TRUE(stepUntilState(*e, IpConnection::kStaying));
+        ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Staying));
         EXPECT_EQ(e->waitSeconds(), c.wait) << c.bytes;
         // Closes once more whole seconds than the wait have passed.
-        EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::kStaying), c.wait + 1.0) << c.bytes;
+        EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::State::Staying), c.wait + 1.0) << c.bytes;
         e->step();
-        EXPECT_EQ(e->state(), IpConnection::kIdle);
+        EXPECT_EQ(e->state(), IpConnection::State::Idle);
     }
 }
 
@@ -139,14 +139,14 @@ TEST_F(IpConnectionLoopback, AReadWaitsTwoMinutesForTheM2MClientAnd12SecondsElse
         auto e = entry(c.address, server.port());
         protocol.replies.clear();
         queueRead(*e, location);
-        ASSERT_TRUE(stepUntilState(*e, IpConnection::kReading));
+        ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Reading));
         EXPECT_TRUE(e->isReading());
         EXPECT_EQ(e->statusText(),
                   std::string("IP Socket Address  ") + c.address + " reading location.");
         ASSERT_TRUE(server.waitForBytes(0, 8));
         EXPECT_EQ(server.received(0), "X@R0102o");
-        EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::kReading), c.seconds) << c.address;
-        EXPECT_EQ(e->state(), IpConnection::kClosing);
+        EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::State::Reading), c.seconds) << c.address;
+        EXPECT_EQ(e->state(), IpConnection::State::Closing);
         ASSERT_EQ(protocol.replies.size(), 1u);  // the location judges what arrived: nothing
         EXPECT_EQ(protocol.replies[0].bytes, "");
         EXPECT_FALSE(e->readFlag());
@@ -165,7 +165,7 @@ TEST_F(IpConnectionLoopback, ARefusedConnectAddsOneErrorAndLeavesTheEntryIdleAnd
     ASSERT_TRUE(e->queueDirect(bytesOf(message), message.size()));
     e->setClockFlag(ClockMessage::Time, true);
     ASSERT_TRUE(stepUntil(*e, [&] { return !errors.added.empty(); }));
-    EXPECT_EQ(e->state(), IpConnection::kIdle);
+    EXPECT_EQ(e->state(), IpConnection::State::Idle);
     ASSERT_EQ(errors.added.size(), 1u);
     EXPECT_EQ(errors.added[0], "127.0.0.9|IP Connection Error at IP Address 127.0.0.9.");
     EXPECT_EQ(e->sendCount(), 0u);
@@ -188,25 +188,25 @@ TEST_F(IpConnectionLoopback, AnExact968ByteImageIsAnsweredWithK) {
     for (std::size_t size : {968u, 967u}) {
         protocol.replies.clear();
         queueRead(*e, location);
-        ASSERT_TRUE(stepUntilState(*e, IpConnection::kReading));
+        ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Reading));
         ASSERT_TRUE(server.waitForConnections(connection + 1));
         ASSERT_TRUE(server.waitForBytes(connection, 8));
         ASSERT_TRUE(server.send(connection, FakeProtocol::image(size)));
         if (size == 968) {
-            ASSERT_TRUE(stepUntilState(*e, IpConnection::kClosing));
+            ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Closing));
             ASSERT_TRUE(server.waitForBytes(connection, 9));
             EXPECT_EQ(server.received(connection), "X@R0102oK");
             EXPECT_EQ(location.replyCount, 1);
         } else {
             stepUntil(*e, [&] { return e->receiveCount() == size; });
-            secondsIn(*e, IpConnection::kReading);
+            secondsIn(*e, IpConnection::State::Reading);
             EXPECT_EQ(server.received(connection), "X@R0102o");
             EXPECT_EQ(location.replyCount, 1);  // timed out; not taken as a whole image
         }
         ASSERT_EQ(protocol.replies.size(), 1u);
         EXPECT_EQ(protocol.replies[0].bytes.size(), size);
         e->step();
-        EXPECT_EQ(e->state(), IpConnection::kIdle);
+        EXPECT_EQ(e->state(), IpConnection::State::Idle);
         ++connection;
     }
 }
@@ -215,10 +215,10 @@ TEST_F(IpConnectionLoopback, AnErrorReplyClosesWithoutHandingItOver) {
     LoopbackServer server("127.0.0.5");
     auto e = entry("127.0.0.5", server.port());
     queueRead(*e, location);
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kReading));
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Reading));
     ASSERT_TRUE(server.waitForConnections(1));
     ASSERT_TRUE(server.send(0, "ERR"));
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kClosing));
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Closing));
     EXPECT_TRUE(protocol.replies.empty());
     EXPECT_FALSE(e->readFlag());
 }
@@ -227,10 +227,10 @@ TEST_F(IpConnectionLoopback, ReadsAThreeBlockActivationLogThenSendsTheClearAndCl
     LoopbackServer server("127.0.0.5");
     auto e = entry("127.0.0.5", server.port());
     queueRead(*e, location);
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kReading));
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Reading));
     ASSERT_TRUE(server.waitForBytes(0, 8));
     ASSERT_TRUE(server.send(0, "PWL#"));
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kReadingLog));
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::ReadingLog));
     EXPECT_EQ(e->statusText(), "IP Socket Address  127.0.0.5 waiting.");
     EXPECT_EQ(location.replyCount, 0);  // the first answer is not a reply of the expected size
     std::string expected = "X@R0102o@B01020#";
@@ -245,15 +245,15 @@ TEST_F(IpConnectionLoopback, ReadsAThreeBlockActivationLogThenSendsTheClearAndCl
             EXPECT_EQ(server.received(0), expected);
         }
     }
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kStaying));
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Staying));
     EXPECT_EQ(protocol.logsFinished, 1);
     EXPECT_EQ(e->sendCount(), 7u);  // the clear command waits one second
-    EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::kStaying), 4.0);
+    EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::State::Staying), 4.0);
     expected += "@C0102#";
     ASSERT_TRUE(server.waitForBytes(0, expected.size()));
     EXPECT_EQ(server.received(0), expected);
     e->step();
-    EXPECT_EQ(e->state(), IpConnection::kIdle);
+    EXPECT_EQ(e->state(), IpConnection::State::Idle);
     EXPECT_TRUE(server.waitForPeerClose(0));
 }
 
@@ -261,18 +261,18 @@ TEST_F(IpConnectionLoopback, AFloodingPeerCannotGrowTheReceiveBuffer) {
     LoopbackServer server("127.0.0.5");
     auto e = entry("127.0.0.5", server.port());
     queueRead(*e, location);
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kReading));
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Reading));
     ASSERT_TRUE(server.waitForConnections(1));
     std::string flood(200000, 'f');
     std::size_t sent = server.sendWithoutWaiting(0, flood);
     ASSERT_GT(sent, 4000u);
     e->step();
     EXPECT_LE(e->receiveCount(), kMessageBufferSize);
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kClosing));
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Closing));
     ASSERT_EQ(protocol.replies.size(), 1u);  // more than an image's worth ends the read
     EXPECT_LE(protocol.replies[0].bytes.size(), kMessageBufferSize);
     e->step();
-    EXPECT_EQ(e->state(), IpConnection::kIdle);
+    EXPECT_EQ(e->state(), IpConnection::State::Idle);
 }
 
 TEST_F(IpConnectionLoopback, ClockFlagsConnectThreeTimesWithTheSendBufferOnTheFirst) {
@@ -285,24 +285,24 @@ TEST_F(IpConnectionLoopback, ClockFlagsConnectThreeTimesWithTheSendBufferOnTheFi
     ASSERT_TRUE(e->queueBroadcast(bytesOf(data), data.size()));
     const char* clockMessages[] = {"$Tclock", "@Zclock#", "@Tclock#"};
     for (std::size_t i = 0; i < 3; ++i) {
-        ASSERT_TRUE(stepUntilState(*e, IpConnection::kStaying)) << i;
+        ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Staying)) << i;
         ASSERT_TRUE(server.waitForConnections(i + 1));
         std::string expected = clockMessages[i];
         ASSERT_TRUE(server.waitForBytes(i, expected.size()));
         EXPECT_EQ(server.received(i), expected);
-        secondsIn(*e, IpConnection::kStaying);
+        secondsIn(*e, IpConnection::State::Staying);
         if (i == 0) {
             // After the clock message's wait the waiting data follows on the same connection.
             ASSERT_TRUE(server.waitForBytes(i, expected.size() + data.size()));
             EXPECT_EQ(server.received(i), expected + data);
-            secondsIn(*e, IpConnection::kStaying);
+            secondsIn(*e, IpConnection::State::Staying);
         }
-        EXPECT_EQ(e->state(), IpConnection::kClosing);
+        EXPECT_EQ(e->state(), IpConnection::State::Closing);
         e->step();
         EXPECT_TRUE(server.waitForPeerClose(i));
     }
     e->step();
-    EXPECT_EQ(e->state(), IpConnection::kIdle);
+    EXPECT_EQ(e->state(), IpConnection::State::Idle);
     EXPECT_EQ(server.connectionCount(), 3u);
 }
 
@@ -315,9 +315,9 @@ TEST_F(IpConnectionLoopback, DataThatDoesNotFitGoesOutLaterInOrder) {
     EXPECT_EQ(e->sendCount(), 3000u);
     EXPECT_EQ(e->sendWaiting(), 3000u);
     EXPECT_FALSE(e->queueDirect(bytesOf(std::string(4001, 'z')), 4001));
-    ASSERT_TRUE(stepUntilState(*e, IpConnection::kStaying));
-    secondsIn(*e, IpConnection::kStaying);  // sends b after the wait, then waits again
-    secondsIn(*e, IpConnection::kStaying);
+    ASSERT_TRUE(stepUntilState(*e, IpConnection::State::Staying));
+    secondsIn(*e, IpConnection::State::Staying);  // sends b after the wait, then waits again
+    secondsIn(*e, IpConnection::State::Staying);
     ASSERT_TRUE(server.waitForBytes(0, 6000));
     EXPECT_EQ(server.received(0), a + b);
     EXPECT_EQ(e->sendCount() + e->sendWaiting(), 0u);

@@ -20,17 +20,17 @@ TEST_F(ProtocolReplyJudgeTest, TheRadioOnAPtyReadsAnMX40AndAcknowledgesItsImage)
                     ComPortMap(&store));
     ASSERT_EQ(port.open(1), 0);
     std::string request = messages.readRequest(*mx40);
-    port.readLocation(*mx40, bytesOf(request), request.size());
-    port.service();
+    port.queueRead(*mx40, bytesOf(request), request.size());
+    port.step();
     EXPECT_EQ(pty.receive(6), std::string("C78\x01\x01\x03", 6));
     EXPECT_EQ(port.statusText(), "Serial Port Reading New Location, 0 of 968 bytes.");
     ASSERT_TRUE(pty.send(imageOf(*mx40)));
     clock.advanceMs(500);
-    port.service();
+    port.step();
     EXPECT_EQ(pty.receive(1), "K");
     EXPECT_EQ(mx40->replyCount, 1);
     EXPECT_EQ(mx40->programBytesReceived, 968);
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
 }
 
 }  // namespace

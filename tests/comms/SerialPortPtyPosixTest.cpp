@@ -37,12 +37,12 @@ class SerialPortPty : public ::testing::Test {
 
     void tick(int count = 1) {
         for (int i = 0; i < count; ++i) {
-            port.service();
+            port.step();
             clock.advanceMs(500);
         }
     }
     // Ticks until the port leaves `state` (bounded), returning the ticks taken.
-    int ticksWhileIn(int state, int limit = 100) {
+    int ticksWhileIn(SerialPort::State state, int limit = 100) {
         int n = 0;
         while (port.state() == state && n < limit) {
             tick();
@@ -52,10 +52,10 @@ class SerialPortPty : public ::testing::Test {
     }
     void startRead(Location& location) {
         std::string request = protocol.readRequest(location);
-        port.readLocation(location, reinterpret_cast<const unsigned char*>(request.data()),
-                          request.size());
-        port.service();
-        ASSERT_EQ(port.state(), SerialPort::kReading);
+        port.queueRead(location, reinterpret_cast<const unsigned char*>(request.data()),
+                       request.size());
+        port.step();
+        ASSERT_EQ(port.state(), SerialPort::State::Reading);
         ASSERT_EQ(pty->receive(request.size()), request);
     }
     void answer(const std::string& bytes) { ASSERT_TRUE(pty->send(bytes)); }
@@ -99,17 +99,17 @@ TEST_F(SerialPortPty, EstimatesOnAirTimeAndWaitsForIt) {
     ASSERT_EQ(port.open(kCom), 0);
     EXPECT_EQ(port.statusText(), "Serial Port Active.");
     ASSERT_TRUE(port.queueText(std::string(500, 'w')));
-    port.service();
-    EXPECT_EQ(port.state(), SerialPort::kWriting);
+    port.step();
+    EXPECT_EQ(port.state(), SerialPort::State::Writing);
     EXPECT_TRUE(port.isWriting());
     EXPECT_EQ(port.statusText(), "Serial Port Writing.");
     EXPECT_EQ(pty->receive(500).size(), 500u);
     clock.advance(2);  // exactly the estimate: the transmitter is still busy
-    port.service();
-    EXPECT_EQ(port.state(), SerialPort::kWriting);
+    port.step();
+    EXPECT_EQ(port.state(), SerialPort::State::Writing);
     clock.advanceMs(500);
-    port.service();
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    port.step();
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     EXPECT_EQ(port.statusText(), "Serial Port Active.");
 }
 
@@ -119,12 +119,12 @@ TEST_F(SerialPortPty, ARequestWithNoReplyTimesOutFourSecondsAfterTheDeadline) {
     EXPECT_TRUE(port.isReading());
     EXPECT_EQ(port.statusText(), "Serial Port Reading New Location, 0 of 968 bytes.");
     clock.advance(4);
-    port.service();
-    EXPECT_EQ(port.state(), SerialPort::kReading);  // 4 s is not more than 4 s
+    port.step();
+    EXPECT_EQ(port.state(), SerialPort::State::Reading);  // 4 s is not more than 4 s
     EXPECT_TRUE(protocol.replies.empty());
     clock.advanceMs(500);
-    port.service();
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    port.step();
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     ASSERT_EQ(protocol.replies.size(), 1u);
     EXPECT_EQ(protocol.replies[0].bytes, "");
     EXPECT_EQ(first.replyCount, 1);
@@ -136,14 +136,14 @@ TEST_F(SerialPortPty, OneByteThenSilenceTimesOutAfterTwelveSeconds) {
     startRead(first);
     clock.advance(1);
     answer("S");
-    port.service();
+    port.step();
     EXPECT_EQ(first.programBytesReceived, 1);
     clock.advance(11);
-    port.service();
-    EXPECT_EQ(port.state(), SerialPort::kReading);
+    port.step();
+    EXPECT_EQ(port.state(), SerialPort::State::Reading);
     clock.advanceMs(500);
-    port.service();
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    port.step();
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     ASSERT_EQ(protocol.replies.size(), 1u);
     EXPECT_EQ(protocol.replies[0].bytes, "S");
     EXPECT_EQ(first.replyCount, 1);
@@ -154,7 +154,7 @@ TEST_F(SerialPortPty, AcknowledgesAnImageOfExactly968BytesOnly) {
     startRead(first);
     answer(FakeProtocol::image(968));
     tick();
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     EXPECT_EQ(pty->receive(1), "K");
     ASSERT_EQ(protocol.replies.size(), 1u);
     EXPECT_EQ(protocol.replies[0].bytes.size(), 968u);
@@ -162,8 +162,8 @@ TEST_F(SerialPortPty, AcknowledgesAnImageOfExactly968BytesOnly) {
     startRead(second);
     answer(FakeProtocol::image(967));
     tick(3);
-    EXPECT_EQ(port.state(), SerialPort::kReading);  // incomplete: wait for more or time out
-    ticksWhileIn(SerialPort::kReading);
+    EXPECT_EQ(port.state(), SerialPort::State::Reading);  // incomplete: wait for more or time out
+    ticksWhileIn(SerialPort::State::Reading);
     EXPECT_EQ(pty->receive(1, 20), "");  // no acknowledgement
     ASSERT_EQ(protocol.replies.size(), 2u);
     EXPECT_EQ(protocol.replies[1].bytes.size(), 967u);
@@ -173,8 +173,7 @@ TEST_F(SerialPortPty, ASecondReadReplacesTheFirst) {
     ASSERT_EQ(port.open(kCom), 0);
     startRead(first);
     std::string request = protocol.readRequest(second);
-    port.readLocation(second, reinterpret_cast<const unsigned char*>(request.data()),
-                      request.size());
+    port.queueRead(second, reinterpret_cast<const unsigned char*>(request.data()), request.size());
     EXPECT_EQ(port.locationBeingRead(), &second);
     answer(FakeProtocol::image(968));
     tick();
@@ -188,7 +187,7 @@ TEST_F(SerialPortPty, AnErrorReplyEndsTheReadWithoutHandingItOver) {
     startRead(first);
     answer("ERR");
     tick();
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     EXPECT_TRUE(protocol.replies.empty());
     EXPECT_EQ(first.replyCount, 0);
     EXPECT_EQ(port.receivedCount(), 0u);
@@ -200,7 +199,7 @@ TEST_F(SerialPortPty, ReadsAThreeBlockActivationLogAndClearsIt) {
     startRead(first);
     answer("PWL#");
     tick();
-    EXPECT_EQ(port.state(), SerialPort::kReadingLog);
+    EXPECT_EQ(port.state(), SerialPort::State::ReadingLog);
     EXPECT_EQ(port.statusText(), "Reading Passway.");
     EXPECT_EQ(first.replyCount, 1);
     EXPECT_EQ(pty->receive(), "@B01020#");
@@ -209,11 +208,11 @@ TEST_F(SerialPortPty, ReadsAThreeBlockActivationLogAndClearsIt) {
         tick();
         if (block < 2) {
             EXPECT_EQ(pty->receive(), "@B0102" + std::to_string(block + 1) + "#");
-            EXPECT_EQ(port.state(), SerialPort::kReadingLog);
+            EXPECT_EQ(port.state(), SerialPort::State::ReadingLog);
         }
     }
     EXPECT_EQ(pty->receive(), "@C0102#");
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     EXPECT_EQ(protocol.blocks.size(), 3u);
     EXPECT_EQ(protocol.logsFinished, 1);
     EXPECT_EQ(port.locationBeingRead(), nullptr);
@@ -224,9 +223,9 @@ TEST_F(SerialPortPty, ASilentLogReadEndsAfterTwelveSeconds) {
     startRead(first);
     answer("PWL#");
     tick();
-    ASSERT_EQ(port.state(), SerialPort::kReadingLog);
-    EXPECT_GT(ticksWhileIn(SerialPort::kReadingLog), 20);
-    EXPECT_EQ(port.state(), SerialPort::kAfterExchange);
+    ASSERT_EQ(port.state(), SerialPort::State::ReadingLog);
+    EXPECT_GT(ticksWhileIn(SerialPort::State::ReadingLog), 20);
+    EXPECT_EQ(port.state(), SerialPort::State::AfterExchange);
     EXPECT_EQ(protocol.logsFinished, 0);
     EXPECT_EQ(port.locationBeingRead(), nullptr);
 }
@@ -237,7 +236,7 @@ TEST_F(SerialPortPty, ALostPortClosesAndTheNextWriteReopensItAt2400) {
     EXPECT_EQ(port.flushInput(), 1);
     EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(port.isHealthy());
-    port.service();  // a closed port does nothing
+    port.step();  // a closed port does nothing
 
     // The adapter comes back (as another device node); the next write finds it.
     pty = std::make_unique<PtyPair>();
@@ -257,15 +256,15 @@ TEST_F(SerialPortPty, ALostPortWithTrafficWaitingIsTriedAgainEveryThirtySeconds)
     pty->closeMaster();
     EXPECT_EQ(port.flushInput(), 1);
     ASSERT_TRUE(port.queueText("@P#"));
-    port.service();  // the device is still gone
+    port.step();  // the device is still gone
     EXPECT_FALSE(port.isOpen());
     pty = std::make_unique<PtyPair>();
     store.writeString(kSerialSection, "COM3", pty->slavePath());
     clock.advance(29);
-    port.service();
+    port.step();
     EXPECT_FALSE(port.isOpen());
     clock.advance(1);
-    port.service();
+    port.step();
     EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(port.currentBaud(), 2400);
     EXPECT_EQ(pty->receive(3), "@P#");
@@ -288,12 +287,11 @@ TEST_F(SerialPortPty, ComZeroIsNoRadio) {
     EXPECT_EQ(port.summaryText(), "Serial Port: Not Used");
     EXPECT_FALSE(port.queueText("@P#"));
     std::string request = protocol.readRequest(first);
-    port.readLocation(first, reinterpret_cast<const unsigned char*>(request.data()),
-                      request.size());
+    port.queueRead(first, reinterpret_cast<const unsigned char*>(request.data()), request.size());
     EXPECT_EQ(port.locationBeingRead(), nullptr);
     EXPECT_EQ(port.transmitCount(), 0u);
-    port.service();
-    EXPECT_EQ(port.state(), SerialPort::kIdle);
+    port.step();
+    EXPECT_EQ(port.state(), SerialPort::State::Idle);
     EXPECT_FALSE(port.writeText("@P#"));
     EXPECT_EQ(pty->receive(1, 20), "");
 }
@@ -307,7 +305,7 @@ TEST_F(SerialPortPty, AReplyOver4000BytesIsDroppedWholeAndTheReadGoesOn) {
     answer(std::string(1001, 'y'));
     tick();
     EXPECT_EQ(port.receivedCount(), 0u);
-    EXPECT_EQ(port.state(), SerialPort::kReading);
+    EXPECT_EQ(port.state(), SerialPort::State::Reading);
     answer(FakeProtocol::image(968));
     tick();
     EXPECT_EQ(pty->receive(1), "K");
@@ -324,11 +322,11 @@ TEST_F(SerialPortPty, WhatDoesNotFitWaitsForTheNextTransmission) {
     EXPECT_EQ(port.transmitCount(), 3000u);
     EXPECT_EQ(port.transmitWaiting(), 3900u);
     EXPECT_FALSE(port.queueText(std::string(4001, 'z')));
-    port.service();
+    port.step();
     EXPECT_EQ(pty->receive(3000), a);
     EXPECT_EQ(port.transmitCount(), 3900u);
-    ticksWhileIn(SerialPort::kWriting);
-    port.service();
+    ticksWhileIn(SerialPort::State::Writing);
+    port.step();
     EXPECT_EQ(pty->receive(3900), b + c);
     EXPECT_EQ(port.transmitCount(), 0u);
     EXPECT_EQ(port.transmitWaiting(), 0u);

@@ -146,6 +146,13 @@ void LoopbackServer::closeConnection(std::size_t index) {
     clients_[index].closed = true;
 }
 
+void LoopbackServer::resetConnection(std::size_t index) {
+    if (index >= clients_.size() || clients_[index].fd < 0) return;
+    linger abort{1, 0};  // a zero linger time makes the close send a reset
+    ::setsockopt(clients_[index].fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    closeConnection(index);
+}
+
 bool LoopbackServer::peerClosed(std::size_t index) {
     if (index >= clients_.size()) return false;
     readWaiting(clients_[index]);

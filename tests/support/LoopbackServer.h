@@ -41,6 +41,8 @@ class LoopbackServer {
     bool waitForPeerClose(std::size_t index, int waitMs = 500);
     // Closes connection `index` from the server's side.
     void closeConnection(std::size_t index);
+    // Resets connection `index` (an RST instead of an orderly close), as a crashed peer would.
+    void resetConnection(std::size_t index);
     // Closes the listening socket: further connects are refused.
     void stopListening();
 

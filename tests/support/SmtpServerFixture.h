@@ -16,7 +16,9 @@ class SmtpServerFixture {
   public:
     struct Options {
         // "smtp" (records messages), "greeting" (greets with `code`), "split" (replies cut
-        // into several segments, multi-line HELO reply).
+        // into several segments, multi-line HELO reply), and the hostile ones: "refuse" (500 to
+        // every command), "trickle" (an endless greeting, one byte every 100 ms), "endless"
+        // (an endless multi-line greeting at full speed).
         std::string mode = "smtp";
         std::vector<std::string> refusedRecipients;
         int code = 554;

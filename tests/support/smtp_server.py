@@ -10,6 +10,9 @@ accepts connections. Modes:
   greeting  greets with --code instead of 220, answers QUIT with 221.
   split     greets and answers HELO with replies cut into several TCP segments and a
             multi-line HELO reply, answers QUIT with 221.
+  refuse    greets with 220, then answers 500 to every command.
+  trickle   sends a greeting that never ends, one byte every 100 ms.
+  endless   sends a multi-line greeting that never ends, as fast as the client reads.
 It runs until it is killed.
 """
 import argparse
@@ -81,9 +84,37 @@ async def split_client(reader, writer):
     await answer_commands(reader, writer, answers)
 
 
+async def refusing_client(reader, writer):
+    writer.write(b"220 ready\r\n")
+    await writer.drain()
+    await answer_commands(reader, writer, {})
+
+
+def endless_client(pause_s, piece):
+    async def serve(reader, writer):
+        try:
+            writer.write(b"220-")
+            while True:
+                writer.write(piece)
+                await writer.drain()
+                await asyncio.sleep(pause_s)
+        except (ConnectionError, OSError):
+            pass
+        writer.close()
+    return serve
+
+
+CLIENTS = {
+    "split": lambda args: split_client,
+    "refuse": lambda args: refusing_client,
+    "trickle": lambda args: endless_client(0.1, b"2"),
+    "endless": lambda args: endless_client(0, b"220-the greeting goes on\r\n" * 64),
+}
+
+
 async def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--mode", choices=["smtp", "greeting", "split"], default="smtp")
+    parser.add_argument("--mode", choices=["smtp", "greeting"] + list(CLIENTS), default="smtp")
     parser.add_argument("--record-dir", default=".")
     parser.add_argument("--refuse", action="append", default=[])
     parser.add_argument("--code", type=int, default=554)
@@ -99,7 +130,7 @@ async def main():
     elif args.mode == "greeting":
         server = await asyncio.start_server(greeting_client(args.code), LOOPBACK, 0)
     else:
-        server = await asyncio.start_server(split_client, LOOPBACK, 0)
+        server = await asyncio.start_server(CLIENTS[args.mode](args), LOOPBACK, 0)
 
     port = server.sockets[0].getsockname()[1]
     sys.stdout.write("PORT %d\n" % port)
