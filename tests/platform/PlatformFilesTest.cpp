@@ -124,6 +124,28 @@ TEST(ProfileStore, AWriteKeepsWhatWasAddedToTheFileMeanwhile) {
     EXPECT_EQ(again.getString("Mail", "Server", ""), "127.0.0.1");
 }
 
+// A file edited by hand may name an entry twice, or its section twice; a read takes the last,
+// so a write replaces that line and the next start reads what was written.
+TEST(ProfileStore, AWriteToAnEntryNamedTwiceIsWhatTheNextStartReads) {
+    TempFolder dir;
+    std::string path = dir.file("quirnradio.ini");
+    ASSERT_TRUE(writeFile(path,
+                          "[Commo]\r\nBaud=2400\r\nBaud=4800\r\n[Clock]\r\nType=1\r\n"
+                          "[Commo]\r\nIPPort=2001\r\nIPPort=3001\r\n"));
+    ProfileStore store(path);
+    EXPECT_EQ(store.getInt("Commo", "Baud", 0), 4800);
+    EXPECT_EQ(store.getInt("Commo", "IPPort", 0), 3001);
+    EXPECT_TRUE(store.writeInt("Commo", "Baud", 2400));
+    EXPECT_TRUE(store.writeInt("Commo", "IPPort", 4001));
+    EXPECT_EQ(readFile(path),
+              "[Commo]\r\nBaud=2400\r\nBaud=2400\r\n[Clock]\r\nType=1\r\n"
+              "[Commo]\r\nIPPort=2001\r\nIPPort=4001\r\n");
+    ProfileStore again(path);
+    EXPECT_EQ(again.getInt("Commo", "Baud", 0), 2400);
+    EXPECT_EQ(again.getInt("Commo", "IPPort", 0), 4001);
+    EXPECT_EQ(again.getInt("Clock", "Type", 0), 1);
+}
+
 TEST(Paths, WorkingFolderOverrideAndEnvironment) {
     setWorkingFolderOverride("/tmp/qr-root");
     EXPECT_EQ(workingFolder(), "/tmp/qr-root/");
