@@ -3,11 +3,11 @@
 // parsers accept, shared by the command-line fuzz targets.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/Format.h"
 #include "platform/LocalTime.h"
 
 namespace quirn::fuzz {
@@ -30,10 +30,8 @@ inline std::vector<std::string> argsOf(const uint8_t* data, std::size_t size,
 
 // "YYYY-MM-DD HH:MM:SS", every field its full width.
 inline std::string dateTimeText(const LocalDateTime& t) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second);
-    return text;
+    return format("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
 }
 
 }  // namespace quirn::fuzz
