@@ -26,7 +26,9 @@ std::optional<std::string_view> entryName(std::string_view line) {
 
 // The file's text with one entry set: its line is replaced where it stands, or added at the end
 // of its section (the section is added at the end when missing). Every other line, comments
-// and entries this program does not know included, stays as it is.
+// and entries this program does not know included, stays as it is. A file edited by hand may
+// name the entry twice, or the section twice: a read takes the last, so that is the line
+// replaced, or the write would be lost at the next start.
 std::string withEntry(std::string_view text, const std::string& section, const std::string& entry,
                       const std::string& value) {
     std::vector<std::string_view> lines = splitLines(text);
@@ -34,13 +36,15 @@ std::string withEntry(std::string_view text, const std::string& section, const s
     std::optional<size_t> sectionAt;
     std::optional<size_t> replaceAt;
     size_t insertAt = lines.size();
+    bool inSection = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (auto name = sectionName(lines[i])) {
-            if (sectionAt && !replaceAt && insertAt == lines.size()) insertAt = i;
-            if (!sectionAt && *name == section) sectionAt = i;
+            if (sectionAt && insertAt == lines.size()) insertAt = i;
+            inSection = *name == section;
+            if (!sectionAt && inSection) sectionAt = i;
             continue;
         }
-        if (sectionAt && insertAt == lines.size() && !replaceAt) {
+        if (inSection) {
             auto name = entryName(lines[i]);
             if (name && *name == entry) replaceAt = i;
         }

@@ -63,6 +63,9 @@ class CrLfWriter {
     CrLfWriter& operator=(CrLfWriter&&) = default;
 
     CrLfWriter& text(std::string_view s) {
+        // Before the first character the buffer is null, and memcpy takes no null pointer even
+        // for no bytes (a file whose first line is empty).
+        if (s.empty()) return *this;
         std::memcpy(room(s.size()), s.data(), s.size());
         used_ += s.size();
         return *this;

@@ -68,6 +68,17 @@ TEST(TextLines, WriterEndsLinesInCrLf) {
     EXPECT_EQ(w.str(), "Step,1,3,-61,1,0\r\nGroup,1,North,3\r\n");
 }
 
+// Runs clean under the sanitizers: an empty text on a writer that holds nothing yet copies
+// nothing (its buffer is still null).
+TEST(TextLines, WriterTakesAnEmptyTextFirst) {
+    CrLfWriter w;
+    w.text("").text(std::string_view()).endLine().text("").text("Commo");
+    EXPECT_EQ(w.str(), "\r\nCommo");
+    CrLfWriter empty;
+    empty.text(std::string_view());
+    EXPECT_EQ(empty.take(), "");
+}
+
 TEST(AtomicFile, ReplacesWholeFile) {
     TempFolder dir;
     std::string path = dir.file("a.csv");
@@ -123,6 +134,28 @@ TEST(ProfileStore, AWriteKeepsWhatWasAddedToTheFileMeanwhile) {
     EXPECT_EQ(again.getString("Serial", "COM1", ""), "/dev/pts/7");
     EXPECT_EQ(again.getInt("Commo", "Baud", 0), 4800);
     EXPECT_EQ(again.getString("Mail", "Server", ""), "127.0.0.1");
+}
+
+// A file edited by hand may name an entry twice, or its section twice; a read takes the last,
+// so a write replaces that line and the next start reads what was written.
+TEST(ProfileStore, AWriteToAnEntryNamedTwiceIsWhatTheNextStartReads) {
+    TempFolder dir;
+    std::string path = dir.file("quirnradio.ini");
+    ASSERT_TRUE(writeFile(path,
+                          "[Commo]\r\nBaud=2400\r\nBaud=4800\r\n[Clock]\r\nType=1\r\n"
+                          "[Commo]\r\nIPPort=2001\r\nIPPort=3001\r\n"));
+    ProfileStore store(path);
+    EXPECT_EQ(store.getInt("Commo", "Baud", 0), 4800);
+    EXPECT_EQ(store.getInt("Commo", "IPPort", 0), 3001);
+    EXPECT_TRUE(store.writeInt("Commo", "Baud", 2400));
+    EXPECT_TRUE(store.writeInt("Commo", "IPPort", 4001));
+    EXPECT_EQ(readFile(path),
+              "[Commo]\r\nBaud=2400\r\nBaud=2400\r\n[Clock]\r\nType=1\r\n"
+              "[Commo]\r\nIPPort=2001\r\nIPPort=4001\r\n");
+    ProfileStore again(path);
+    EXPECT_EQ(again.getInt("Commo", "Baud", 0), 2400);
+    EXPECT_EQ(again.getInt("Commo", "IPPort", 0), 4001);
+    EXPECT_EQ(again.getInt("Clock", "Type", 0), 1);
 }
 
 TEST(Paths, WorkingFolderGivenAndFromTheEnvironment) {
