@@ -13,11 +13,13 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "app/StationApp.h"
 #include "ops/ErrorKinds.h"
 #include "ops/LogWriter.h"
 #include "plans/DatabaseFiles.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileFaults.h"
 #include "platform/LocalTime.h"
 #include "platform/VirtualTimerService.h"
@@ -36,7 +38,9 @@ using test::writeFile;
 using FolderFiles = std::map<std::string, std::string>;  // path under the folder -> bytes
 
 bool isTemporary(const std::string& name) {
-    return name.size() > 5 && name.compare(name.size() - 5, 5, ".tmp~") == 0;
+    const std::string_view suffix = kTemporarySuffix;
+    return name.size() > suffix.size() &&
+           name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // Every file a save may replace: the folder and its archive, without the logs (appended, not

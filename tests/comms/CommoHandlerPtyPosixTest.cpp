@@ -507,6 +507,16 @@ std::string numberedPage(int index, std::size_t size) {
     return page + "#";
 }
 
+// Queues `count` numbered pages for the radio; returns the bytes they make, in order.
+std::string queueRadioPages(CommoHandler& h, int count, std::size_t size) {
+    std::string all;
+    for (int i = 0; i < count; ++i) {
+        all += numberedPage(i, size);
+        h.enqueueFor(kRadioAddress, numberedPage(i, size));
+    }
+    return all;
+}
+
 // The transmitter's line drains far slower than the station queues pages: the driver takes part
 // of a write and nothing else for a while. Every page still goes out whole, in order, and is
 // logged once when its last byte has gone.
@@ -515,11 +525,7 @@ TEST_F(CommoHandlerPty, SixtyPagesToASlowReaderAllArriveWholeAndInOrder) {
     constexpr std::size_t kPageSize = 900;
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
-    std::string expected;
-    for (int i = 0; i < kPages; ++i) {
-        expected += numberedPage(i, kPageSize);
-        h->enqueueFor(kRadioAddress, numberedPage(i, kPageSize));
-    }
+    std::string expected = queueRadioPages(*h, kPages, kPageSize);
 
     // The far end: 512 bytes every 2 ms, for at most 20 s.
     std::string arrived;
@@ -612,11 +618,7 @@ TEST_F(CommoHandlerPty, AFloodingOrStalledFarEndHoldsNoTickAndLosesNoPage) {
     constexpr std::size_t kPageSize = 900;
     auto h = make();
     ASSERT_EQ(h->openRadioPort(kCom), 0);
-    std::string expected;
-    for (int i = 0; i < kPages; ++i) {
-        expected += numberedPage(i, kPageSize);
-        h->enqueueFor(kRadioAddress, numberedPage(i, kPageSize));
-    }
+    std::string expected = queueRadioPages(*h, kPages, kPageSize);
     // A read of a radio location goes out after the pages; the noise goes into its reply.
     Location& radio = addLocation(9, kRadioAddress);
     h->startRead(radio);
