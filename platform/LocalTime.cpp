@@ -1,5 +1,6 @@
 #include "platform/LocalTime.h"
 
+#include <climits>
 #include <mutex>
 
 #include "platform/Format.h"
@@ -14,6 +15,9 @@ constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
 constexpr const char* kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                      "Thursday", "Friday", "Saturday"};
 
+// struct tm counts years from 1900.
+constexpr int kTmYearBase = 1900;
+
 void ensureTzset() {
     static std::once_flag once;
     std::call_once(once, [] { tzset(); });
@@ -25,12 +29,15 @@ LocalDateTime toLocal(std::time_t t) {
     ensureTzset();
     std::tm tm{};
 #ifdef _WIN32
-    localtime_s(&tm, &t);
+    const bool converted = localtime_s(&tm, &t) == 0;
 #else
-    localtime_r(&t, &tm);
+    const bool converted = localtime_r(&t, &tm) != nullptr;
 #endif
     LocalDateTime r;
-    r.year = tm.tm_year + 1900;
+    // fromLocal never makes such a time, but a time_t from elsewhere may lie outside the years
+    // the C library can break down or an int can hold.
+    if (!converted || tm.tm_year > INT_MAX - kTmYearBase) return r;
+    r.year = tm.tm_year + kTmYearBase;
     r.month = tm.tm_mon + 1;
     r.day = tm.tm_mday;
     r.hour = tm.tm_hour;
@@ -44,15 +51,20 @@ LocalDateTime toLocal(std::time_t t) {
 
 std::time_t fromLocal(int year, int month, int day, int hour, int minute, int second) {
     ensureTzset();
+    // A date read from a file may hold any int; one whose year falls outside what toLocal can
+    // give back is as impossible as one mktime refuses.
+    if (year < INT_MIN + kTmYearBase || month == INT_MIN) return kImpossibleTime;
     std::tm tm{};
-    tm.tm_year = year - 1900;
+    tm.tm_year = year - kTmYearBase;
     tm.tm_mon = month - 1;
     tm.tm_mday = day;
     tm.tm_hour = hour;
     tm.tm_min = minute;
     tm.tm_sec = second;
     tm.tm_isdst = -1;
-    return std::mktime(&tm);
+    const std::time_t t = std::mktime(&tm);
+    if (t != kImpossibleTime && tm.tm_year > INT_MAX - kTmYearBase) return kImpossibleTime;
+    return t;
 }
 
 // The time zone is fixed for the life of the process, so the constant is converted once.

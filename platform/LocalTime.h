@@ -28,11 +28,16 @@ struct LocalDateTime {
 // The stored time that stands for "never": 25 December 2005 12:00:00 local time.
 inline constexpr LocalDateTime kNever{2005, 12, 25, 12, 0, 0};
 
-// Local time of t, from the C library (TZ decides the zone and daylight saving).
+// Local time of t, from the C library (TZ decides the zone and daylight saving). A t beyond
+// the years it can break down gives the default LocalDateTime (1 January 1970).
 LocalDateTime toLocal(std::time_t t);
 
+// What fromLocal gives for a date it cannot represent (mktime's answer).
+inline constexpr std::time_t kImpossibleTime = -1;
+
 // The time_t of a local date and time; out-of-range fields roll over as mktime does.
-// Daylight saving is decided by the C library for that date.
+// Daylight saving is decided by the C library for that date. A date that rolls over past the
+// years an int holds is impossible: kImpossibleTime.
 std::time_t fromLocal(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 inline std::time_t fromLocal(const LocalDateTime& t) {
     return fromLocal(t.year, t.month, t.day, t.hour, t.minute, t.second);

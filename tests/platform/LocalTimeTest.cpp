@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
+
 #include "platform/Clock.h"
 #include "platform/LocalTime.h"
 
@@ -41,6 +44,20 @@ TEST(LocalTime, DaysInMonthAndDates) {
     EXPECT_EQ(startOfDay(t), fromLocal(2026, 11, 1));
     EXPECT_TRUE(sameLocalDate(t, fromLocal(2026, 11, 1, 0, 30)));
     EXPECT_FALSE(sameLocalDate(t, fromLocal(2026, 11, 2)));
+}
+
+// Dates come from files that may hold any number: none may overflow on its way through the C
+// library, and what cannot come back as a date is impossible rather than a wrong year.
+TEST(LocalTime, DatesBeyondTheYearsAnIntHoldsAreImpossible) {
+    EXPECT_EQ(fromLocal(INT_MAX, 2027, 26), kImpossibleTime);
+    EXPECT_EQ(fromLocal(INT_MAX, 13, 1), kImpossibleTime);
+    EXPECT_EQ(toLocal(fromLocal(INT_MAX, 12, 31)).year, INT_MAX);
+    EXPECT_EQ(fromLocal(INT_MIN, INT_MIN, 1), kImpossibleTime);
+    EXPECT_EQ(toLocal(fromLocal(9999, 12, 31)).year, 9999);
+    // A time_t about ten years past the year INT_MAX.
+    const std::time_t farFuture = (INT_MAX - 1970LL + 10) * 31'556'952LL;
+    EXPECT_EQ(toLocal(farFuture), LocalDateTime{});
+    EXPECT_EQ(toLocal(std::numeric_limits<std::time_t>::max()), LocalDateTime{});
 }
 
 TEST(ManualClock, MovesOnlyWhenTold) {
