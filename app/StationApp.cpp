@@ -49,7 +49,7 @@ void logNotSaved(const LogWriter& log, const Clock& clock, const UnreadableFiles
 
 StationApp::~StationApp() {
     // Without shutDown (a failed start, a test): no timer may call into a destroyed station.
-    timers_.stop(mailTimer_);
+    timers_.stop(workerPollTimer_);
     timers_.stop(schedulerTimer_);
 }
 
@@ -73,7 +73,10 @@ bool StationApp::startUp() {
     mailSender_.setTimeoutMs(profile_->getInt(kMailSection, kMailTimeoutEntry,
                                               SmtpClient::kDefaultTimeoutMs / kMsPerSecond) *
                              kMsPerSecond);
-    mailTimer_ = timers_.start(kMailPollMs, [this] { mailSender_.logFinished(); });
+    workerPollTimer_ = timers_.start(kWorkerPollMs, [this] {
+        mailSender_.logFinished();
+        collectDatabaseSave(false);
+    });
 
     comms_ = std::make_unique<StationComms>(
         StationComms::Parts{clock_, folder_, timers_, database_, settings_, *profile_, errors_,
@@ -114,11 +117,16 @@ void StationApp::runMainWindow(MainWindowHost& window) {
 void StationApp::shutDown() {
     timers_.stop(schedulerTimer_);
     schedulerTimer_ = TimerService::kNoTimer;
-    timers_.stop(mailTimer_);
-    mailTimer_ = TimerService::kNoTimer;
+    timers_.stop(workerPollTimer_);
+    workerPollTimer_ = TimerService::kNoTimer;
     mailSender_.finish(kMailShutdownWaitMs);
     errors_.save();
     technicians_.save();
+    waitForBackgroundSaves();
+}
+
+void StationApp::waitForBackgroundSaves() {
+    collectDatabaseSave(true);
     readBackSaver_.wait();
 }
 
@@ -129,17 +137,59 @@ void StationApp::storeTicks() {
 }
 
 void StationApp::endOfDay() {
+    collectDatabaseSave(true);  // yesterday's, should it still be running
     removeFile(overrideFileName(folder_));
-    Archive(clock_, folder_).makeIfChanged();
-    saveAll();
+    saveSmallFiles();
+    startDatabaseSave(clock_.now());
+    reportUnwritten();
 }
 
 void StationApp::saveAll() {
+    // A background save still running ends first: it must not land over this newer one.
+    collectDatabaseSave(true);
     if (!saveDatabase(database_, folder_, clock_.now()))
         logNotSaved(log_, clock_, database_.unreadableFiles());
+    saveSmallFiles();
+    reportUnwritten();
+}
+
+void StationApp::saveSmallFiles() {
     if (!passway_.save(database_, clock_.now()))
         logNotSaved(log_, clock_, passway_.unreadableFiles());
     if (!summer_.save()) logNotSaved(log_, clock_, summer_.unreadableFiles());
+}
+
+void StationApp::startDatabaseSave(std::time_t archiveAt) {
+    std::vector<BackgroundFileWriter::File> files;
+    bool skipped = false;
+    for (DatabaseFile& file : databaseFiles(database_, folder_, clock_.now())) {
+        if (database_.unreadableFiles().contains(file.path)) {
+            skipped = true;
+            continue;
+        }
+        files.push_back({std::move(file.path), std::move(file.text)});
+    }
+    if (skipped) logNotSaved(log_, clock_, database_.unreadableFiles());
+    // The archive is of the files as the last save left them, so it is made before they are
+    // replaced, dated by the minute the end of the day began. Not busy: every caller has
+    // collected the last save first.
+    databaseSaver_.start([folder = folder_, archiveAt, files = std::move(files)]() mutable {
+        const ManualClock endOfDay(archiveAt);
+        Archive(endOfDay, folder).makeIfChanged();
+        return std::move(files);
+    });
+}
+
+void StationApp::collectDatabaseSave(bool waitForIt) {
+    if (waitForIt) databaseSaver_.wait();
+    const std::vector<BackgroundFileWriter::Outcome> outcomes = databaseSaver_.takeOutcomes();
+    if (outcomes.empty()) return;
+    for (const BackgroundFileWriter::Outcome& outcome : outcomes)
+        database_.unreadableFiles().noteWritten(outcome.path, outcome.written);
+    reportUnwritten();
+}
+
+void StationApp::reportUnwritten() {
     // What the disk refused stays in memory and is written by the next save that succeeds.
     for (const std::string& path :
          unwrittenReport_.newlyUnwritten({&database_.unreadableFiles(), &passway_.unreadableFiles(),

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "app/BackgroundFileWriter.h"
 #include "app/MainWindowHost.h"
 #include "app/MinuteScheduler.h"
-#include "app/ReadBackSaver.h"
 #include "app/StationComms.h"
 #include "app/StationReadBackListener.h"
 #include "app/UnwrittenFilesReport.h"
@@ -76,7 +76,11 @@ class StationApp final : private DailyJobs {
     Settings& settings() { return settings_; }
     ProfileStore& profile() { return *profile_; }
     MinuteScheduler& scheduler() { return scheduler_; }
-    ReadBackSaver& readBackSaver() { return readBackSaver_; }
+    BackgroundFileWriter& readBackSaver() { return readBackSaver_; }
+    BackgroundFileWriter& databaseSaver() { return databaseSaver_; }
+    // Waits for the files being written on worker threads (the end of the day's database
+    // files, a read-back snapshot) and takes note of what became of them.
+    void waitForBackgroundSaves();
     const std::string& helpFile() const { return helpFile_; }
     const Clock& clock() const { return clock_; }
     TimerService& timers() { return timers_; }
@@ -84,9 +88,9 @@ class StationApp final : private DailyJobs {
     bool schedulerRunning() const { return schedulerTimer_ != TimerService::kNoTimer; }
     BackgroundMailSender& mailSender() { return mailSender_; }
 
-    // How often the outcomes of mail deliveries are written to the EMail log, and how long
-    // the end of the program waits for mails still to go.
-    static constexpr long long kMailPollMs = 250;
+    // How often the outcomes of mail deliveries and of background saves are taken, and how
+    // long the end of the program waits for mails still to go.
+    static constexpr long long kWorkerPollMs = 250;
     static constexpr int kMailShutdownWaitMs = 10000;
 
   private:
@@ -97,6 +101,15 @@ class StationApp final : private DailyJobs {
     void reloadOverrides() override;
     void announceStart() override;
     bool startReadBackSave() override;
+
+    void saveSmallFiles();
+    // The end of the day's archive and database files, megabytes with a sync each, are made
+    // by a worker, so that the tick that saves them holds neither the window nor the links;
+    // the files' texts are built here, from the records as they stand.
+    void startDatabaseSave(std::time_t archiveAt);
+    // Takes note of a finished background database save, waiting for a running one first.
+    void collectDatabaseSave(bool waitForIt);
+    void reportUnwritten();
 
     const Clock& clock_;
     TimerService& timers_;
@@ -120,9 +133,10 @@ class StationApp final : private DailyJobs {
     std::string helpFile_;
     MinuteScheduler scheduler_;
     StationReadBackListener readBackListener_;
-    ReadBackSaver readBackSaver_;
+    BackgroundFileWriter readBackSaver_;
+    BackgroundFileWriter databaseSaver_;
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;
-    TimerService::TimerId mailTimer_ = TimerService::kNoTimer;
+    TimerService::TimerId workerPollTimer_ = TimerService::kNoTimer;
     UnwrittenFilesReport unwrittenReport_;
 };
 

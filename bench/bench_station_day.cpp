@@ -239,6 +239,7 @@ int main() {
         if (stalls.size() > 5) stalls.resize(5);
     }
     const double runMs = Ms(std::chrono::steady_clock::now() - runBegan).count();
+    app.waitForBackgroundSaves();  // the 23:59 save's files are written by a worker
     std::error_code noArchive;
     const bool archived = std::filesystem::exists(
         Archive(clock, working).fileNameAt(fromLocal(2026, 12, 9, 23, 59, 0)), noArchive);

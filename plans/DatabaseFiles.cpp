@@ -340,24 +340,30 @@ std::string locationsFileText(PlanDatabase& db) {
     return out.take();
 }
 
-bool saveDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now) {
-    // One buffer serves the four files in turn, each written from it as it stands: megabytes
-    // are neither copied nor asked of the system four times over. The locations file, the
-    // largest, goes first so the others fit in what it already has. A file that could not be
-    // read at load is left as it is.
-    const UnreadableFiles& files = db.unreadableFiles();
+std::vector<DatabaseFile> databaseFiles(PlanDatabase& db, const WorkingFolder& folder,
+                                        std::time_t now) {
+    std::vector<DatabaseFile> files;
     CrLfWriter out;
     writeLocationsFile(out, db);
-    bool ok = files.replace(locationsFileName(folder), out.str());
+    files.push_back({locationsFileName(folder), std::string(out.str())});
     out.clear();
     writeDayPlanFile(out, db, now);
-    ok = files.replace(dayPlanFileName(folder), out.str()) && ok;
+    files.push_back({dayPlanFileName(folder), std::string(out.str())});
     out.clear();
     writeStepsFile(out, db);
-    ok = files.replace(stepsFileName(folder), out.str()) && ok;
+    files.push_back({stepsFileName(folder), std::string(out.str())});
     out.clear();
     writeGroupsFile(out, db);
-    ok = files.replace(groupsFileName(folder), out.str()) && ok;
+    files.push_back({groupsFileName(folder), out.take()});
+    return files;
+}
+
+bool saveDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now) {
+    // A file that could not be read at load is left as it is.
+    const UnreadableFiles& unreadable = db.unreadableFiles();
+    bool ok = true;
+    for (const DatabaseFile& file : databaseFiles(db, folder, now))
+        ok = unreadable.replace(file.path, file.text) && ok;
     return ok;
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/WorkingFolder.h"
 
@@ -57,6 +58,14 @@ void loadDatabaseTexts(PlanDatabase& db, const DatabaseTexts& texts, std::time_t
 // is skipped; returns false when any was skipped. Plans that ended before this week's Sunday
 // are not written.
 bool saveDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now);
+
+// What saveDatabase writes: each CSV file's path and text, the largest (locations) first.
+struct DatabaseFile {
+    std::string path;
+    std::string text;
+};
+std::vector<DatabaseFile> databaseFiles(PlanDatabase& db, const WorkingFolder& folder,
+                                        std::time_t now);
 
 // The CSV texts saveDatabase writes (for tools and tests).
 std::string dayPlanFileText(PlanDatabase& db, std::time_t now);

@@ -36,10 +36,14 @@ bool UnreadableFiles::contains(const std::string& path) const {
 bool UnreadableFiles::replace(const std::string& path, std::string_view bytes) const {
     if (contains(path)) return false;
     const bool written = replaceFileAtomically(path, bytes);
+    noteWritten(path, written);
+    return written;
+}
+
+void UnreadableFiles::noteWritten(const std::string& path, bool written) const {
     auto it = std::find(unwritten_.begin(), unwritten_.end(), path);
     if (written && it != unwritten_.end()) unwritten_.erase(it);
     if (!written && it == unwritten_.end()) unwritten_.push_back(path);
-    return written;
 }
 
 }  // namespace quirn

@@ -30,6 +30,9 @@ class UnreadableFiles {
     // The files whose latest replace failed to write (a full disk, a read-only folder), in the
     // order they first failed; a later replace that succeeds takes its file off the list.
     const std::vector<std::string>& unwritten() const { return unwritten_; }
+    // Takes note of a replace made elsewhere (by a worker thread, of bytes built from the
+    // owner's records), as if replace had made it.
+    void noteWritten(const std::string& path, bool written) const;
 
   private:
     void remember(const std::string& path, bool readable);

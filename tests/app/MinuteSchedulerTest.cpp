@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/BackgroundFileWriter.h"
 #include "app/MinuteScheduler.h"
-#include "app/ReadBackSaver.h"
 #include "ops/LogWriter.h"
 #include "plans/DatabaseFiles.h"
 #include "plans/PlanDatabase.h"
@@ -138,7 +138,7 @@ TEST_F(Scheduler, ReadBackSaveRequestWaitsForABusyWriter) {
     EXPECT_EQ(jobs.saves, 1);
 }
 
-TEST(ReadBackSaver, WritesTheCopyTakenWhileRecordsChange) {
+TEST(BackgroundFileWriter, WritesTheCopyTakenWhileRecordsChange) {
     test::TempFolder folder;
     const WorkingFolder working = folder.workingFolder();
     const LogWriter logWriter{working};
@@ -146,7 +146,7 @@ TEST(ReadBackSaver, WritesTheCopyTakenWhileRecordsChange) {
     test::generateFleet(db, {2, 20, 40, 1, 2, 0, 0, true, 3}, fromLocal(2026, 12, 9));
     for (Location* l : db.allLocations()) l->readState = 3;
     std::string copy = snapshotBytes(db);
-    ReadBackSaver saver;
+    BackgroundFileWriter saver;
     ASSERT_TRUE(saver.start(snapshotFileName(working), copy));
     // The user-interface thread goes on changing records and adding locations.
     for (Location* l : db.allLocations()) l->programBytes.fill(0xee);

@@ -88,6 +88,7 @@ TEST_F(StationRun, EndOfDaySavesArchivesAndDropsTheOverrideFile) {
     ASSERT_TRUE(test::setModifiedTime(locationsFileName(working), clock.now() - 3600));
     writeFile(overrideFileName(working), "Enabled,1,3\r\n");
     timers.advance(70);  // through 23:59
+    app.waitForBackgroundSaves();
     EXPECT_FALSE(fileExists(overrideFileName(working)));
     EXPECT_NE(readFile(locationsFileName(working)).find("Main Street"), std::string::npos);
     EXPECT_TRUE(fileExists(folder.file("summer.csv")));

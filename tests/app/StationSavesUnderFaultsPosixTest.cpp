@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -158,7 +159,10 @@ class StationSavesUnderFaults : public ::testing::Test {
 
 TEST_F(StationSavesUnderFaults, ACrashAtEveryCallOfTheEndOfDayLeavesEachFileOldOrNewWhole) {
     // The override file's removal, the archive and the save of all.
-    const long calls = crashAtEveryCall([&] { timers.advance(70); });
+    const long calls = crashAtEveryCall([&] {
+        timers.advance(70);
+        app->waitForBackgroundSaves();
+    });
     EXPECT_GT(calls, 20) << "removal, archive, four CSVs, Passway, summer";
     std::cout << "[ cut points ] end of day: " << calls << "\n";
     // The station that starts on what the last crash left loads every file and clears what
@@ -201,6 +205,29 @@ TEST_F(StationSavesUnderFaults, AFullDiskCostsNothingTheNextSaveCannotWrite) {
     app->saveAll();
     EXPECT_NE(readFile(locationsFileName(working)).find("Lincoln Avenue"), std::string::npos);
     EXPECT_NE(readFile(root + "summer.csv").find("Pool"), std::string::npos);
+    EXPECT_TRUE(app->database().unreadableFiles().unwritten().empty());
+}
+
+// The end of the day's database files are written by a worker: what the full disk refused
+// there is noted and logged once, as a save on the window's thread would, and stays in memory.
+TEST_F(StationSavesUnderFaults, AFullDiskAtTheEndOfDayIsNotedOnceTheWorkerEnds) {
+    const std::string locations = locationsFileName(working);
+    const std::string before = readFile(locations);
+    FileFaultInjector::arm(FileFault::DiskFull, 1);
+    timers.advance(70);  // through 23:59
+    app->databaseSaver().wait();
+    FileFaultInjector::disarm();  // the log has room again
+    app->waitForBackgroundSaves();
+    timers.advance(1);  // the poll finds nothing more to note
+    EXPECT_EQ(readFile(locations), before);
+    const std::vector<std::string>& unwritten = app->database().unreadableFiles().unwritten();
+    EXPECT_NE(std::find(unwritten.begin(), unwritten.end(), locations), unwritten.end());
+    const std::string system = readFile(LogWriter(working).logFileName(clock, kLogSystem));
+    const std::string line = locations + " not saved: it could not be written";
+    EXPECT_NE(system.find(line), std::string::npos) << system;
+    EXPECT_EQ(system.find(line), system.rfind(line)) << system;
+    app->saveAll();
+    EXPECT_NE(readFile(locations).find("Lincoln Avenue"), std::string::npos);
     EXPECT_TRUE(app->database().unreadableFiles().unwritten().empty());
 }
 
