@@ -17,13 +17,11 @@ constexpr int kComeForwardPollMs = 500;
 
 LoaderMainWindow::LoaderMainWindow(StationApp& app)
     : app_(app),
-      port_(app.comms()->commo()),
       settings_(app.profile(), app.settings(), settingsFileName(app.folder())),
-      readBack_(app.comms()->download(), app.clock()),
-      window_(std::make_unique<LoaderWindow>(
-          LoaderServices{app.clock(), app.timers(), port_, settings_, app.database(),
-                         app.comms()->download(), readBack_},
-          prompts_)),
+      stack_(LoaderStackSetup{app.clock(), app.timers(), app.folder(), &app.profile(), settings_,
+                              app.database(), app.comms()->download()},
+             app.comms()->commo()),
+      window_(std::make_unique<LoaderWindow>(stack_.services(), prompts_)),
       comeForwardPoll_(new QTimer(window_.get())) {
     prompts_.setParent(window_.get());
     attachTimeTesting(*window_, TimeTestWindowServices{app.clock(),

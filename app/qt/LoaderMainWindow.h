@@ -3,9 +3,8 @@
 #include <memory>
 
 #include "app/MainWindowHost.h"
-#include "loader/CommoLoaderPort.h"
 #include "loader/LoaderSettings.h"
-#include "loader/ProtocolReadBack.h"
+#include "loader/LoaderStack.h"
 #include "loader/ui/LoaderWindow.h"
 #include "loader/ui/QtLoaderPrompts.h"
 
@@ -30,9 +29,8 @@ class LoaderMainWindow final : public MainWindowHost {
 
   private:
     StationApp& app_;
-    CommoLoaderPort port_;
     LoaderSettings settings_;
-    ProtocolReadBack readBack_;
+    LoaderStack stack_;
     QtLoaderPrompts prompts_;
     std::unique_ptr<LoaderWindow> window_;
     QTimer* comeForwardPoll_;

@@ -10,10 +10,9 @@
 
 #include "app/DemoStation.h"
 #include "app/StationApp.h"
-#include "loader/CommoLoaderPort.h"
 #include "loader/LoaderController.h"
 #include "loader/LoaderSettings.h"
-#include "loader/ProtocolReadBack.h"
+#include "loader/LoaderStack.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
@@ -87,13 +86,12 @@ TEST_F(DemoStationRun, TheDemoAgencyIsWholeAndWriteThenReadMatches) {
     EXPECT_TRUE(app.comms()->commo().serialPort().isOpen());
     EXPECT_NE(app.comms()->commo().findConnection("127.0.0.5"), nullptr);
 
-    CommoLoaderPort port(app.comms()->commo());
     LoaderSettings settings(app.profile(), app.settings(), settingsFileName(working));
-    ProtocolReadBack readBack(app.comms()->download(), app.clock());
+    LoaderStack stack(LoaderStackSetup{app.clock(), app.timers(), working, &app.profile(), settings,
+                                       app.database(), app.comms()->download()},
+                      app.comms()->commo());
     test::RecordingView view;
-    LoaderController loader(LoaderServices{app.clock(), app.timers(), port, settings,
-                                           app.database(), app.comms()->download(), readBack},
-                            view);
+    LoaderController loader(stack.services(), view);
     loader.open();
     ASSERT_TRUE(loader.selectGroup(1, 1));
     ASSERT_TRUE(loader.write());

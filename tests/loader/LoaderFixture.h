@@ -5,9 +5,7 @@
 #include <string>
 
 #include "loader/LoaderController.h"
-#include "loader/ProtocolReadBack.h"
 #include "plans/PlanDatabase.h"
-#include "protocol/PlanDownload.h"
 #include "sim/SimulatedTimeSwitch.h"
 #include "tests/loader/PortFixture.h"
 
@@ -19,21 +17,17 @@ inline constexpr int kGroup = 5;
 inline constexpr int kHoursWest = 5;
 
 // The port fixture with a plan database holding one group (07:00 ON, 08:30 OFF on Monday to
-// Friday), the plan download and the protocol's read-back over it, and a simulated time
-// switch of the group on the scripted line when a test attaches one.
+// Friday), and a simulated time switch of the group on the scripted line when a test attaches
+// one.
 class LoaderFixture : public PortFixture {
   protected:
-    LoaderFixture() : download(db, clock, settings), readBack(download, clock) {
+    LoaderFixture() {
         Group& g = db.group(kMasterGroup, kGroup);
         g.setName("Elm Street");
         g.addStep(Step::atTime(kMasterGroup, kGroup, 1, 7, 0, 1));
         g.addStep(Step::atTime(kMasterGroup, kGroup, 1, 8, 30, 0));
         for (int day = 2; day <= 6; ++day) g.setDefaultDay(day, 1);
         g.markProgrammingChanged();
-    }
-
-    LoaderServices services() {
-        return LoaderServices{clock, timers, *port, loaderSettings, db, download, readBack};
     }
 
     // A time switch of the group at location 1 on the line, answering at its line rate.
@@ -53,8 +47,6 @@ class LoaderFixture : public PortFixture {
         return *attached;
     }
 
-    PlanDownload download;
-    ProtocolReadBack readBack;
     std::unique_ptr<sim::SimulatedTimeSwitch> attached;
 };
 

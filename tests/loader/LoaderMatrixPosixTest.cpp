@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "comms/CommoHandler.h"
-#include "loader/CommoLoaderPort.h"
 #include "loader/LoaderController.h"
 #include "loader/LoaderSettings.h"
 #include "loader/ProtocolReadBack.h"
@@ -72,7 +71,7 @@ class LoaderMatrixPosixTest : public PtyLoaderFixture {
   protected:
     void SetUp() override {
         PtyLoaderFixture::SetUp();
-        keeping = std::make_unique<KeepingPort>(*commoPort);
+        keeping = std::make_unique<KeepingPort>(stack->port());
         port = keeping.get();
     }
 
@@ -91,8 +90,7 @@ class LoaderMatrixPosixTest : public PtyLoaderFixture {
 
     std::unique_ptr<LoaderController> makeLoader(AttachedType type) {
         profile.writeInt("Clock", "Type", static_cast<int>(type));
-        auto loader = std::make_unique<LoaderController>(
-            LoaderServices{clock, timers, *port, loaderSettings, db, download, readBack}, view);
+        auto loader = std::make_unique<LoaderController>(services(), view);
         loader->open();
         EXPECT_EQ(loader->type(), type);
         EXPECT_TRUE(loader->selectGroup(kMg, kG));

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "comms/CommoHandler.h"
-#include "loader/CommoLoaderPort.h"
 #include "loader/LoaderController.h"
 #include "loader/LoaderSettings.h"
 #include "loader/ProtocolReadBack.h"
@@ -66,8 +65,7 @@ TEST_P(LoaderPtyRoundTrip, AGroupWrittenOverAPseudoTerminalReadsBackEqual) {
     const PtyCase& c = GetParam();
     attach(c.model);
     profile.writeInt("Clock", "Type", static_cast<int>(c.type));
-    LoaderController loader(
-        LoaderServices{clock, timers, *port, loaderSettings, db, download, readBack}, view);
+    LoaderController loader(services(), view);
     loader.open();
     ASSERT_TRUE(loader.selectGroup(kMg, kG));
 
@@ -107,8 +105,7 @@ TEST_F(LoaderPtyPosixTest, MasterGroupsSwitchedOnInTheUtilitiesAddressTheWholePr
     profile.writeInt("Clock", "Type", static_cast<int>(AttachedType::Qn510));
     settings.hasMasterGroups = 0;
 
-    LoaderController loader(
-        LoaderServices{clock, timers, *port, loaderSettings, db, download, readBack}, view);
+    LoaderController loader(services(), view);
     loader.open();
     {
         UtilitiesController utilities(timers, *port, loaderSettings, view, AttachedType::Qn510);

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "comms/CommoHandler.h"
-#include "loader/CommoLoaderPort.h"
 #include "loader/LoaderSettings.h"
+#include "loader/LoaderStack.h"
 #include "ops/LogWriter.h"
 #include "plans/PlanDatabase.h"
 #include "plans/Settings.h"
@@ -15,6 +15,7 @@
 #include "platform/Paths.h"
 #include "platform/ProfileStore.h"
 #include "platform/VirtualTimerService.h"
+#include "protocol/PlanDownload.h"
 #include "tests/comms/CommsFakes.h"
 #include "tests/loader/RecordingView.h"
 #include "tests/loader/ScriptedSerialDevice.h"
@@ -25,9 +26,10 @@ namespace quirn::test {
 inline const std::time_t kLoaderStart = fromLocal(2026, 3, 16, 9, 15, 0);  // a Monday
 inline constexpr int kLoaderCom = 1;
 
-// The station port as the loader meets it, over a scripted line: the communications handler
-// with its radio on the scripted device, the loader port over it, settings in a temporary
-// working folder, and 500 ms ticks from the virtual timer service on the manual clock.
+// The station port as the loader meets it, over a scripted line: the loader stack with its
+// handler's radio on the scripted device, settings in a temporary working folder, the plan
+// download over the database, and 500 ms ticks from the virtual timer service on the manual
+// clock.
 class PortFixture : public ::testing::Test {
   protected:
     PortFixture()
@@ -38,20 +40,16 @@ class PortFixture : public ::testing::Test {
         makeFolder(folder.logs());
         auto owned = std::make_unique<ScriptedSerialDevice>();
         device = owned.get();
-        handler = std::make_unique<CommoHandler>(CommsSetup{clock,
-                                                            working,
-                                                            timers,
-                                                            protocol,
-                                                            protocol,
-                                                            errors,
-                                                            &db,
-                                                            &profile,
-                                                            std::move(owned),
-                                                            {}});
+        stack = std::make_unique<LoaderStack>(
+            LoaderStackSetup{clock, timers, working, &profile, loaderSettings, db, download},
+            LoaderLink{protocol, protocol, errors, std::move(owned)});
+        handler = &stack->handler();
         handler->start();
         handler->openRadioPort(kLoaderCom, kBaud2400);
-        port = std::make_unique<CommoLoaderPort>(*handler);
+        port = &stack->port();
     }
+
+    LoaderServices services() { return stack->services(); }
 
     // Runs `count` ticks of 500 ms.
     void tick(int count = 1) { timers.advanceMs(500LL * count); }
@@ -65,12 +63,14 @@ class PortFixture : public ::testing::Test {
     Settings settings;
     LoaderSettings loaderSettings;
     PlanDatabase db;
+    PlanDownload download{db, clock, settings};
     FakeProtocol protocol;
     RecordingErrorSink errors;
     RecordingView view;
     ScriptedSerialDevice* device = nullptr;
-    std::unique_ptr<CommoHandler> handler;
-    std::unique_ptr<CommoLoaderPort> port;
+    std::unique_ptr<LoaderStack> stack;
+    CommoHandler* handler = nullptr;
+    CommoLoaderPort* port = nullptr;
 };
 
 }  // namespace quirn::test

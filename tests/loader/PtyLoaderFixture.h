@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "loader/ProtocolReadBack.h"
+#include "loader/LoaderStack.h"
 #include "platform/PseudoTerminal.h"
 #include "protocol/PlanDownload.h"
 #include "sim/PtyTransport.h"
@@ -32,14 +32,18 @@ class PtyLoaderFixture : public ::testing::Test {
         pty = createPseudoTerminal();
         ASSERT_TRUE(pty->open(kBaud2400)) << pty->errorText();
         profile.writeString(kSerialSection, "COM" + std::to_string(kLoaderCom), pty->devicePath());
-        handler = std::make_unique<CommoHandler>(CommsSetup{
-            clock, working, timers, protocol, protocol, errors, &db, &profile, nullptr, {}});
+        stack = std::make_unique<LoaderStack>(
+            LoaderStackSetup{clock, timers, working, &profile, loaderSettings, db, download},
+            LoaderLink{protocol, protocol, errors, nullptr});
+        handler = &stack->handler();
         handler->start();
         ASSERT_EQ(handler->openRadioPort(kLoaderCom, kBaud2400), 0);
-        commoPort = std::make_unique<CommoLoaderPort>(*handler);
-        port = commoPort.get();
+        port = &stack->port();
         addElmStreetGroup(db, kPtyMasterGroup, kPtyGroup);
     }
+
+    // The loader's services over `port`.
+    LoaderServices services() { return stack->services(*port); }
 
     // Lets the switch take everything the station wrote and answer it.
     void turnSwitch(int firstWaitMs) {
@@ -61,13 +65,12 @@ class PtyLoaderFixture : public ::testing::Test {
     LoaderSettings loaderSettings{profile, settings, folder.file("profile.csv")};
     PlanDatabase db;
     PlanDownload download{db, clock, settings};
-    ProtocolReadBack readBack{download, clock};
     FakeProtocol protocol;
     RecordingErrorSink errors;
     RecordingView view;
     std::unique_ptr<PseudoTerminal> pty;
-    std::unique_ptr<CommoHandler> handler;
-    std::unique_ptr<CommoLoaderPort> commoPort;
+    std::unique_ptr<LoaderStack> stack;
+    CommoHandler* handler = nullptr;
     LoaderPort* port = nullptr;  // the loader's port; a test may put a wrapper in between
     std::unique_ptr<sim::SimulatedTimeSwitch> device;
     std::unique_ptr<sim::PtyTransport> transport;

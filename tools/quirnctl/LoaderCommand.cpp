@@ -7,13 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "comms/CommoHandler.h"
 #include "comms/ProtocolMessages.h"
-#include "loader/CommoLoaderPort.h"
 #include "loader/LoaderController.h"
 #include "loader/LoaderSettings.h"
+#include "loader/LoaderStack.h"
 #include "loader/LoaderView.h"
-#include "loader/ProtocolReadBack.h"
 #include "loader/UtilitiesController.h"
 #include "plans/DatabaseFiles.h"
 #include "plans/OverrideStore.h"
@@ -25,7 +23,6 @@
 #include "platform/Paths.h"
 #include "platform/ProfileStore.h"
 #include "platform/SerialDevice.h"
-#include "protocol/PlanDownload.h"
 #include "protocol/StoreSources.h"
 #include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/DirectReadJudge.h"
@@ -96,32 +93,22 @@ constexpr JobRow kJobs[] = {
 class LoaderJob {
   public:
     LoaderJob(const PortCommandArgs& args, const WorkingFolder& root)
-        : args_(args), timers_(clock_), folder_(clock_, root), messages_(clock_, db_, settings_) {}
+        : args_(args),
+          timers_(clock_),
+          folder_(clock_, root),
+          messages_(clock_, db_, folder_.settings) {}
 
     int run(const JobRow& job) {
         if (auto error = folder_.load(job.needsGroup)) return fail(*error);
-        handler_ = std::make_unique<CommoHandler>(
-            CommsSetup{clock_,
-                       folder_.root,
-                       timers_,
-                       messages_,
-                       judge_,
-                       errors_,
-                       &db_,
-                       &folder_.profile,
-                       std::make_unique<FixedPathSerialDevice>(args_.device),
-                       {}});
-        port_ = std::make_unique<CommoLoaderPort>(*handler_);
-        download_ = std::make_unique<PlanDownload>(db_, clock_, settings_, &folder_.overrideSource,
-                                                   &folder_.summerSource);
-        readBack_ = std::make_unique<ProtocolReadBack>(*download_, clock_);
-        loader_ = std::make_unique<LoaderController>(
-            LoaderServices{clock_, timers_, *port_, loaderSettings_, db_, *download_, *readBack_},
-            view_);
+        stack_ = std::make_unique<LoaderStack>(
+            folder_.stackSetup(timers_),
+            LoaderLink{messages_, judge_, errors_,
+                       std::make_unique<FixedPathSerialDevice>(args_.device)});
+        loader_ = std::make_unique<LoaderController>(stack_->services(), view_);
         loader_->open();
-        if (handler_->openRadioPort(kToolCom, loaderSettings_.configuredBaud()) != 0)
+        if (stack_->handler().openRadioPort(kToolCom, loaderSettings_.configuredBaud()) != 0)
             return fail("cannot open " + args_.device);
-        handler_->start();
+        stack_->handler().start();
         if (args_.type) loader_->chooseType(attachedTypeFromInt(*args_.type));
 
         std::string name = job.name;
@@ -195,7 +182,7 @@ class LoaderJob {
         utilities->open();
         utilities->changePcBaud(rate);
         for (const std::string& m : view_.messages) std::printf("%s\n", m.c_str());
-        return port_->isSetUp() ? kJobOk : kJobFailed;
+        return stack_->port().isSetUp() ? kJobOk : kJobFailed;
     }
 
     int failedSend() {
@@ -208,16 +195,12 @@ class LoaderJob {
     LoopTimerService timers_;
     StationFolder folder_;
     PlanDatabase& db_ = folder_.db;
-    Settings& settings_ = folder_.settings;
     LoaderSettings& loaderSettings_ = folder_.loaderSettings;
     ProtocolMessages messages_;
     DirectReadJudge judge_;
     IgnoredConnectionErrors errors_;
     ConsoleView view_;
-    std::unique_ptr<CommoHandler> handler_;
-    std::unique_ptr<CommoLoaderPort> port_;
-    std::unique_ptr<PlanDownload> download_;
-    std::unique_ptr<ProtocolReadBack> readBack_;
+    std::unique_ptr<LoaderStack> stack_;
     std::unique_ptr<LoaderController> loader_;
 };
 

@@ -16,7 +16,8 @@ StationFolder::StationFolder(const Clock& c, WorkingFolder folder)
       overrides(c, root),
       summer(c, root),
       overrideSource(overrides, c),
-      summerSource(summer) {}
+      summerSource(summer),
+      download(db, c, settings, &overrideSource, &summerSource) {}
 
 std::optional<std::string> StationFolder::load(bool withDatabase) {
     if (fileExists(settingsFileName(root))) settings.load(settingsFileName(root));
@@ -30,6 +31,10 @@ std::optional<std::string> StationFolder::load(bool withDatabase) {
     }
     loaderSettings.applyProfileToSettings();
     return std::nullopt;
+}
+
+LoaderStackSetup StationFolder::stackSetup(TimerService& timers) {
+    return LoaderStackSetup{clock, timers, root, &profile, loaderSettings, db, download};
 }
 
 }  // namespace quirn::ctl

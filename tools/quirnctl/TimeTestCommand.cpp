@@ -11,6 +11,7 @@
 #include "comms/ProtocolReplyJudge.h"
 #include "loader/AttachedType.h"
 #include "loader/LoaderSettings.h"
+#include "loader/LoaderStack.h"
 #include "plans/DatabaseFiles.h"
 #include "plans/OverrideStore.h"
 #include "plans/PlanDatabase.h"
@@ -111,7 +112,6 @@ class TimeTestJob {
         : args_(args),
           timers_(clock_),
           folder_(clock_, root),
-          download_(db_, clock_, folder_.settings, &folder_.overrideSource, &folder_.summerSource),
           validation_(download_),
           readBack_(validation_),
           messages_(clock_, db_, folder_.settings, ProtocolMessages::fromPlanDownload(download_)),
@@ -128,17 +128,10 @@ class TimeTestJob {
             return fail("location 1 of group 1 is reached at " + location->connection +
                         ", not by the serial port");
 
-        handler_ = std::make_unique<CommoHandler>(
-            CommsSetup{clock_,
-                       folder_.root,
-                       timers_,
-                       messages_,
-                       judge_,
-                       errors_,
-                       &db_,
-                       &folder_.profile,
-                       std::make_unique<FixedPathSerialDevice>(args_.device),
-                       {}});
+        handler_ =
+            makeLoaderHandler(folder_.stackSetup(timers_),
+                              LoaderLink{messages_, judge_, errors_,
+                                         std::make_unique<FixedPathSerialDevice>(args_.device)});
         if (handler_->openRadioPort(kToolCom, lineRate()) != 0)
             return fail("cannot open " + args_.device);
         handler_->start();
@@ -169,7 +162,7 @@ class TimeTestJob {
     LoopTimerService timers_;
     StationFolder folder_;
     PlanDatabase& db_ = folder_.db;
-    PlanDownload download_;
+    PlanDownload& download_ = folder_.download;
     Validation validation_;
     ReadBack readBack_;
     ProtocolMessages messages_;

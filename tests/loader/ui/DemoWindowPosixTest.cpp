@@ -13,9 +13,8 @@
 
 #include "app/DemoStation.h"
 #include "app/StationApp.h"
-#include "loader/CommoLoaderPort.h"
 #include "loader/LoaderSettings.h"
-#include "loader/ProtocolReadBack.h"
+#include "loader/LoaderStack.h"
 #include "loader/ui/LoaderWindow.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/Paths.h"
@@ -44,13 +43,12 @@ TEST(DemoWindow, TheDemoShowsItsGroupsAndWriteThenReadMatches) {
     StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
 
-    CommoLoaderPort port(app.comms()->commo());
     LoaderSettings settings(app.profile(), app.settings(), settingsFileName(working));
-    ProtocolReadBack readBack(app.comms()->download(), app.clock());
+    LoaderStack stack(LoaderStackSetup{app.clock(), app.timers(), working, &app.profile(), settings,
+                                       app.database(), app.comms()->download()},
+                      app.comms()->commo());
     RecordingView view;
-    LoaderWindow window(LoaderServices{app.clock(), app.timers(), port, settings, app.database(),
-                                       app.comms()->download(), readBack},
-                        view);
+    LoaderWindow window(stack.services(), view);
     window.show();
     QApplication::processEvents();
 

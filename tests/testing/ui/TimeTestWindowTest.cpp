@@ -11,9 +11,8 @@
 #include <QTest>
 #include <cstdlib>
 
-#include "loader/CommoLoaderPort.h"
 #include "loader/LoaderSettings.h"
-#include "loader/ProtocolReadBack.h"
+#include "loader/LoaderStack.h"
 #include "loader/ui/LoaderWindow.h"
 #include "testing/ui/TimeTestWindow.h"
 #include "tests/testing/TimeTestBench.h"
@@ -68,12 +67,11 @@ class TimeTestWindowTest : public TimeTestBench {
 
 TEST_F(TimeTestWindowTest, VornTimeOpensTheWindowWithItsPickersAndOpeningLine) {
     db.group(1, 99).setName("MOXBYRD");
-    CommoLoaderPort port(*handler);
     LoaderSettings loaderSettings(profile, settings, folder.file("profile.csv"));
-    ProtocolReadBack loaderReadBack(download, clock);
+    LoaderStack stack(
+        LoaderStackSetup{clock, timers, working, &profile, loaderSettings, db, download}, *handler);
     SilentPrompts prompts;
-    LoaderWindow loader(
-        LoaderServices{clock, timers, port, loaderSettings, db, download, loaderReadBack}, prompts);
+    LoaderWindow loader(stack.services(), prompts);
     attachTimeTesting(loader, services());
     loader.show();
     QPushButton* vornTime = child<QPushButton>(loader, "vornTime");
