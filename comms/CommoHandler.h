@@ -42,7 +42,9 @@ struct CommsSetup {
 // The one object through which the station reaches its time switches: it owns the serial
 // radio port, the IP table and the queue of outgoing messages, and a 500 ms tick moves the
 // work. Callers queue bytes or commands with a destination address, or ask for a location to
-// be read; they never touch a port or socket. Everything runs on the user-interface thread.
+// be read; they never touch a port or socket. Everything runs on the user-interface thread,
+// and no call blocks: bytes are copied when queued and leave at later ticks. Nothing is cut
+// short: a message too long for a buffer is refused whole, with a line in the System log.
 class CommoHandler final : public ConnectionStatus {
   public:
     static constexpr std::time_t kSyncPulseInterval = 4 * 60 * 60;
@@ -55,9 +57,12 @@ class CommoHandler final : public ConnectionStatus {
     CommoHandler(const CommoHandler&) = delete;
     CommoHandler& operator=(const CommoHandler&) = delete;
 
-    // Starts the service timer and counts the sync pulse interval from now.
+    // Starts the service timer (kTickPeriodMs) and counts the sync pulse interval from now.
     void start();
-    // The periodic step: queue, sync pulse, serial port, IP entries.
+    // The periodic step: the queue is dispatched (every broadcast message that fits one
+    // buffer, the radio's own, and at most one message for an IP entry), the sync pulse is
+    // broadcast after kSyncPulseInterval seconds without a transmission, then every link and
+    // every retired entry is stepped once.
     void tick();
 
     // The radio port; COM 0 = no radio. The first form takes the baud rate from the profile
@@ -66,12 +71,14 @@ class CommoHandler final : public ConnectionStatus {
     int openRadioPort(int comNumber, int baud);
     int reopenRadioPort(int baud);
 
-    // Queues a message for every link.
+    // Queues a message for every link. One longer than kMessageBufferSize is not queued.
     void enqueueBytes(const unsigned char* bytes, std::size_t count);
     void enqueueBytes(const std::string& bytes);
     // Builds the command at once (at most kMessageBufferSize bytes) and queues it for every link.
     void enqueueCommand(const CommandVorn& command);
-    // Queues a message for the link with that address.
+    // Queues a message for the link with that address. An address that is no link when the
+    // message's turn comes drops it, and a link that refuses it (full, or too long for the
+    // radio) too; each with a line in the System log.
     void enqueueFor(const std::string& address, const std::string& bytes);
     // A location's message (location number not 0) or a group's: once to each IP address of
     // the group's locations, then always to the radio.
@@ -86,7 +93,8 @@ class CommoHandler final : public ConnectionStatus {
     int requestLocationData(Location& location, const std::string& address);
     void startRead(Location& location);
     void startQuery(Location& location);
-    // Queues the location's programming to its link; returns the byte count (0: nothing).
+    // Queues the location's programming to its link; returns the byte count (0: nothing, for
+    // no location, no programming, or programming longer than kMessageBufferSize).
     std::size_t startDownload(Location* location);
 
     CommoLink* connectionForLocation(const Location* location);
@@ -115,11 +123,15 @@ class CommoHandler final : public ConnectionStatus {
     void sendClockToGroup(int masterGroup, int group);
     void sendClockAt(std::time_t when);
 
-    // Discards the radio's pending input and received bytes, then writes at once.
+    // Discards the radio's pending input and received bytes, then hands the bytes to the port
+    // at once rather than at the next tick (the loader's exchanges). False, nothing kept, for
+    // no radio (COM 0), a port that cannot be opened or was lost, or a full backlog (logged);
+    // what the device does not take at once follows at the next ticks, never dropped.
     bool writeRadioNow(const unsigned char* bytes, std::size_t count);
     // Moves the radio's received bytes out, then discards them and any pending input.
     std::size_t takeRadioInput(std::string& out);
     // Appends to the radio's transmit buffer and every enabled IP entry but the M2M client.
+    // Links whose waiting room is full keep nothing; one System log line counts them.
     void broadcast(const unsigned char* bytes, std::size_t count);
 
     // "Sending %d messages." when the queue is not empty.

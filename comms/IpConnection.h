@@ -39,7 +39,8 @@ struct IpServices {
 
 // One entry of the IP table: a WiFi time switch or the M2M client, reached over a short-lived
 // TCP connection opened when there is something to send: connect, send, optionally collect a
-// reply, stay a little, close. Stepped by the handler's tick.
+// reply, stay a little, close. Stepped by the handler's tick; no call blocks (the socket never
+// waits), and every queue call copies the bytes it is given.
 class IpConnection final : public CommoLink {
   public:
     enum class State {
@@ -53,6 +54,8 @@ class IpConnection final : public CommoLink {
     };
     // Broadcast data waits while this many entries of the table are busy.
     static constexpr int kBroadcastBusyLimit = 10;
+    // How long a read collects its reply (milliseconds from the send, by the link clock);
+    // the same limit holds for each block of an activation log.
     static constexpr long long kReplyLimitMs = 12000;
     static constexpr long long kM2MReplyLimitMs = 120000;
     // The M2M client keeps a connection open longer: 5 s after a short message, 45 s otherwise.
@@ -68,13 +71,20 @@ class IpConnection final : public CommoLink {
     IpConnection(const IpConnection&) = delete;
     IpConnection& operator=(const IpConnection&) = delete;
 
-    // Appends data for this entry alone: no reply is collected.
+    // Appends data for this entry alone, sent at the next connection even while the table is
+    // busy; no reply is collected. False, nothing kept, for null or empty bytes, a message
+    // longer than kMessageBufferSize or a full waiting room (TransmitBuffer::kWaitingLimit).
     bool queueDirect(const unsigned char* bytes, std::size_t count);
-    // Appends data meant for every link; it waits while the table is busy.
+    // Appends data meant for every link; it waits while kBroadcastBusyLimit entries of the
+    // table are busy. False as for queueDirect.
     bool queueBroadcast(const unsigned char* bytes, std::size_t count) override;
-    // Appends a read request and collects the location's reply after sending it.
+    // Appends a read request for `location`; after sending it the entry collects the reply
+    // until the judge calls it whole, rejects it, or kReplyLimitMs (kM2MReplyLimitMs for the
+    // M2M client) passes; then the judge gets what arrived, possibly nothing. The location is
+    // remembered by its numbers, so one deleted meanwhile is simply not judged. False as for
+    // queueDirect, and then no read is started.
     bool queueRead(Location& location, const unsigned char* bytes, std::size_t count) override;
-    // Appended as queueDirect(bytes, count) above.
+    // The message's bytes appended as queueDirect(bytes, count): Taken or Full, never TooLong.
     DirectResult queueDirect(const QueuedMessage& message) override;
     // One message for one entry per tick: each opens a connection of its own.
     bool directEndsPass() const override { return true; }
@@ -85,7 +95,10 @@ class IpConnection final : public CommoLink {
     bool isDisabled() const override { return !enabled_; }
     // Every enabled entry but the M2M client.
     bool takesBroadcasts() const override { return enabled_ && !isM2M(); }
-    // One step of the state machine.
+    // One step of the state machine, run by every tick. A connection that fails or is refused
+    // adds an IP connect error record (a later connection clears it), drops what was waiting
+    // to be sent, ends a waiting read with nothing received, and keeps the clock flags for
+    // the next try. Received bytes beyond kMessageBufferSize are dropped.
     void step() override;
     // From the connection attempt until the socket is closed again.
     bool isBusy() const { return state_ != State::Idle && state_ != State::Pending; }
@@ -119,7 +132,8 @@ class IpConnection final : public CommoLink {
     bool isReading() const override;
     std::string statusText() const override;
 
-    // Seconds to stay connected after sending `count` bytes.
+    // Whole seconds to stay connected after sending `count` bytes before the next send or the
+    // close (the M2M client's first send: kM2MShortWaitSeconds or kM2MLongWaitSeconds).
     int waitAfterSend(std::size_t count, bool fromConnect) const;
 
   private:

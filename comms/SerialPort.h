@@ -68,7 +68,7 @@ class SerialPort final : public CommoLink {
     // Starts reading a location (COM 0: ignored): replaces any location being read, forgets
     // what was received, and queues the request bytes. False when the bytes were refused.
     bool queueRead(Location& location, const unsigned char* bytes, std::size_t count) override;
-    // Writes a command's bytes at once.
+    // Writes a command's bytes at once, as write does (same refusals).
     bool sendCommand(const std::string& bytes);
     // Hands the bytes to the driver now, reopening a lost port at 2400 baud first; what the
     // driver does not take yet goes on the next ticks, before anything handed over later. The
@@ -84,7 +84,8 @@ class SerialPort final : public CommoLink {
     // Appends what the driver holds to the received bytes and returns their count. A reply that
     // would pass kMessageBufferSize is dropped whole and collecting starts again.
     std::size_t readAvailable();
-    // Discards pending input and received bytes, then writes at once.
+    // Discards pending input and received bytes, then writes at once, as write does (same
+    // refusals): a reply read afterwards answers these bytes only.
     bool writeNow(const unsigned char* bytes, std::size_t count);
     // The periodic step: what still waits for the driver goes first. A lost port is reopened at
     // 2400 baud, at most once every kReopenIntervalMs.
