@@ -22,8 +22,9 @@ class DailyJobs {
     // Once, the first new minute more than 50 s after start: "Starting Program" and the start
     // notification.
     virtual void announceStart() = 0;
-    // The read-back file is written from a consistent copy by a worker; false when a write is
-    // still running (the request then stays for the next tick).
+    // The read-back file is laid out from the records a slice of groups at a time, then
+    // written by a worker; false while a snapshot is still being laid out or written (the
+    // request then stays for the next tick).
     virtual bool startReadBackSave() = 0;
 };
 

@@ -76,6 +76,7 @@ bool StationApp::startUp() {
     workerPollTimer_ = timers_.start(kWorkerPollMs, [this] {
         mailSender_.logFinished();
         collectDatabaseSave(false);
+        buildSnapshotSlice(kSnapshotSliceLocations);
     });
 
     comms_ = std::make_unique<StationComms>(
@@ -127,6 +128,8 @@ void StationApp::shutDown() {
 
 void StationApp::waitForBackgroundSaves() {
     collectDatabaseSave(true);
+    // A snapshot still being laid out is finished at once: its read-backs are not lost.
+    buildSnapshotSlice(SIZE_MAX);
     readBackSaver_.wait();
 }
 
@@ -211,10 +214,18 @@ void StationApp::announceStart() {
 }
 
 bool StationApp::startReadBackSave() {
-    if (readBackSaver_.busy()) return false;
+    if (readBackSaver_.busy() || snapshotBuilder_.building()) return false;
     // A snapshot that could not be read keeps its read-backs on disk; the request is dropped.
     if (database_.unreadableFiles().contains(snapshotFileName(folder_))) return true;
-    return readBackSaver_.start(snapshotFileName(folder_), snapshotBytes(database_));
+    snapshotBuilder_.begin(database_);
+    buildSnapshotSlice(kSnapshotSliceLocations);
+    return true;
+}
+
+void StationApp::buildSnapshotSlice(std::size_t locations) {
+    if (!snapshotBuilder_.building() || !snapshotBuilder_.step(database_, locations)) return;
+    // Not busy: a build begins only when the last write has ended.
+    readBackSaver_.start(snapshotFileName(folder_), snapshotBuilder_.take());
 }
 
 }  // namespace quirn

@@ -19,6 +19,7 @@
 #include "plans/PasswayStore.h"
 #include "plans/PlanDatabase.h"
 #include "plans/Settings.h"
+#include "plans/SnapshotBuilder.h"
 #include "plans/SummerPlanStore.h"
 #include "platform/Clock.h"
 #include "platform/ProfileStore.h"
@@ -92,6 +93,9 @@ class StationApp final : private DailyJobs {
     // long the end of the program waits for mails still to go.
     static constexpr long long kWorkerPollMs = 250;
     static constexpr int kMailShutdownWaitMs = 10000;
+    // Locations copied into the read-back snapshot per poll: some ten megabytes, a few
+    // milliseconds, so a fleet's snapshot is laid out within a few seconds.
+    static constexpr std::size_t kSnapshotSliceLocations = 10000;
 
   private:
     // DailyJobs
@@ -110,6 +114,8 @@ class StationApp final : private DailyJobs {
     // Takes note of a finished background database save, waiting for a running one first.
     void collectDatabaseSave(bool waitForIt);
     void reportUnwritten();
+    // The next slice of a snapshot being laid out, and its write once it is whole.
+    void buildSnapshotSlice(std::size_t locations);
 
     const Clock& clock_;
     TimerService& timers_;
@@ -133,6 +139,7 @@ class StationApp final : private DailyJobs {
     std::string helpFile_;
     MinuteScheduler scheduler_;
     StationReadBackListener readBackListener_;
+    SnapshotBuilder snapshotBuilder_;
     BackgroundFileWriter readBackSaver_;
     BackgroundFileWriter databaseSaver_;
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;

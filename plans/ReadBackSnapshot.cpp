@@ -1,9 +1,13 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "plans/DatabaseFiles.h"
 #include "plans/LocationReadState.h"
 #include "plans/PlanDatabase.h"
+#include "plans/SnapshotBuilder.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 
@@ -51,26 +55,71 @@ bool compatible(int locationModel, int recordModel) {
 
 }  // namespace
 
+// One location's record, appended to the file's bytes.
+static void appendSnapshotRecord(std::string& out, const Location& l) {
+    putInt32(out, static_cast<uint32_t>(l.masterGroup));
+    putInt32(out, static_cast<uint32_t>(l.group));
+    putInt32(out, static_cast<uint32_t>(l.number));
+    putInt32(out, static_cast<uint32_t>(l.model));
+    putInt32(out, static_cast<uint32_t>(l.lastReadTime));
+    putInt32(out, static_cast<uint32_t>(l.lastAttemptTime));
+    putInt32(out, static_cast<uint32_t>(l.readState));
+    putInt32(out, static_cast<uint32_t>(l.programBytesReceived));
+    if (keepsProgram(l.readState))
+        out.append(reinterpret_cast<const char*>(l.programBytes.data()), kProgramImageSize);
+    else
+        out.append(kProgramImageSize, '\0');
+}
+
+void SnapshotBuilder::begin(const PlanDatabase& db) {
+    bytes_.clear();
+    bytes_.reserve(kCountSize + db.locationCount() * kRecordSize);
+    putInt32(bytes_, 0);  // the count, known at the end
+    records_ = 0;
+    nextGroup_ = 0;
+    building_ = true;
+}
+
+bool SnapshotBuilder::step(const PlanDatabase& db, std::size_t locations) {
+    if (!building_) return false;
+    const std::vector<Group*> groups = db.allGroups();
+    const auto isLast = [&](const Group* g) {
+        return g->masterGroup() == lastMasterGroup_ && g->number() == lastGroup_;
+    };
+    if (nextGroup_ > 0 && (nextGroup_ > groups.size() || !isLast(groups[nextGroup_ - 1]))) {
+        // Groups were added in front of the place: find it again.
+        auto at = std::find_if(groups.begin(), groups.end(), isLast);
+        if (at == groups.end()) {
+            begin(db);  // the group is gone: only a fresh start is whole
+        } else {
+            nextGroup_ = static_cast<std::size_t>(at - groups.begin()) + 1;
+        }
+    }
+    std::size_t copied = 0;
+    while (nextGroup_ < groups.size() && copied < locations) {
+        const Group* g = groups[nextGroup_++];
+        for (const auto& l : g->locations()) appendSnapshotRecord(bytes_, *l);
+        copied += g->locations().size();
+        records_ += g->locations().size();
+        lastMasterGroup_ = g->masterGroup();
+        lastGroup_ = g->number();
+    }
+    return nextGroup_ >= groups.size();
+}
+
+std::string SnapshotBuilder::take() {
+    const auto count = static_cast<uint32_t>(records_);
+    for (std::size_t i = 0; i < kCountSize; ++i)
+        bytes_[i] = static_cast<char>((count >> (8 * i)) & 0xff);
+    building_ = false;
+    return std::exchange(bytes_, {});
+}
+
 std::string snapshotBytes(const PlanDatabase& db) {
-    std::string out;
-    size_t count = db.locationCount();
-    out.reserve(kCountSize + count * kRecordSize);
-    putInt32(out, static_cast<uint32_t>(count));
-    db.visitLocations([&](const Location& l) {
-        putInt32(out, static_cast<uint32_t>(l.masterGroup));
-        putInt32(out, static_cast<uint32_t>(l.group));
-        putInt32(out, static_cast<uint32_t>(l.number));
-        putInt32(out, static_cast<uint32_t>(l.model));
-        putInt32(out, static_cast<uint32_t>(l.lastReadTime));
-        putInt32(out, static_cast<uint32_t>(l.lastAttemptTime));
-        putInt32(out, static_cast<uint32_t>(l.readState));
-        putInt32(out, static_cast<uint32_t>(l.programBytesReceived));
-        if (keepsProgram(l.readState))
-            out.append(reinterpret_cast<const char*>(l.programBytes.data()), kProgramImageSize);
-        else
-            out.append(kProgramImageSize, '\0');
-    });
-    return out;
+    SnapshotBuilder builder;
+    builder.begin(db);
+    builder.step(db, SIZE_MAX);
+    return builder.take();
 }
 
 bool saveSnapshot(const PlanDatabase& db, const WorkingFolder& folder) {

@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/VirtualTimerService.h"
 #include "tests/support/FileTimes.h"
+#include "tests/support/FleetGenerator.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
@@ -46,6 +47,23 @@ class StationRun : public ::testing::Test {
                   "Location,4,1,Signal,Pine St,2,127.0.0.6,2\r\n");
     }
 };
+
+// A fleet's read-back snapshot is laid out over several polls; the end of the program finishes
+// one it had begun, so the read-backs that asked for it are not lost.
+TEST_F(StationRun, ASnapshotBegunBeforeTheEndIsWrittenWhole) {
+    StationApp app(clock, timers, working);
+    ASSERT_TRUE(app.startUp());
+    test::generateFleet(app.database(), {2, 60, 100, 1, 2, 0, 0, true, 3}, clock.now());
+    ASSERT_GT(app.database().locationCount(), StationApp::kSnapshotSliceLocations);
+    app.scheduler().requestReadBackSave();
+    app.scheduler().minuteTick();  // the first slice, no poll yet
+    EXPECT_FALSE(app.scheduler().readBackSaveRequested());
+    EXPECT_EQ(app.readBackSaver().finished(), 0);
+    app.shutDown();
+    EXPECT_EQ(app.readBackSaver().finished(), 1);
+    // Compared whole, not printed: megabytes of records.
+    EXPECT_TRUE(readFile(snapshotFileName(working)) == snapshotBytes(app.database()));
+}
 
 TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
     StationApp app(clock, timers, working);
