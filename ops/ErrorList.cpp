@@ -88,19 +88,27 @@ void ErrorList::recordPasswayConfirmation(int masterGroup, int group, int locati
 }
 
 void ErrorList::load() {
-    records_.clear();
     const std::string text =
         unreadableFiles_.loadText(folder_.file(kFileName)).value_or(std::string());
+    loadText(text);
+}
+
+void ErrorList::loadText(std::string_view text) {
+    records_.clear();
     LineReader reader(text);
     std::string_view line;
     while (reader.next(line))
         if (auto record = parseErrorLine(line)) addError(std::move(record));
 }
 
-bool ErrorList::save() const {
+std::string ErrorList::fileText() const {
     CrLfWriter out;
     for (const auto& r : records_) r->writeCsv(out);
-    return unreadableFiles_.replace(folder_.file(kFileName), out.str());
+    return out.take();
+}
+
+bool ErrorList::save() const {
+    return unreadableFiles_.replace(folder_.file(kFileName), fileText());
 }
 
 const ErrorRecord* ErrorList::at(std::size_t index) const {

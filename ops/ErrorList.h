@@ -59,9 +59,13 @@ class ErrorList {
     // Replaces the list with the records of errors.csv (ErrorPWConfirm lines and lines that do
     // not parse are skipped); creates an empty file when there is none.
     void load();
+    // The same from a text already read (no file is touched).
+    void loadText(std::string_view text);
     // Writes every record, in list order, to errors.csv (whole-file replace). False when the
     // file could not be written.
     bool save() const;
+    // The text save writes.
+    std::string fileText() const;
 
     std::size_t size() const { return records_.size(); }
     // The record at index (0 = newest), or nullptr outside the list.

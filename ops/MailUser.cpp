@@ -1,7 +1,10 @@
 #include "ops/MailUser.h"
 
 #include <charconv>
+#include <cstdint>
 #include <limits>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace quirn {
@@ -59,8 +62,21 @@ std::optional<MailUser> MailUser::parse(std::string_view line) {
 }
 
 void MailUser::writeCsv(CrLfWriter& out) const {
-    out.line(kKeyword, csvSafe(name), csvSafe(address), static_cast<long long>(kinds),
-             onDuty ? 1 : 0);
+    const std::string safeName = csvSafe(name);
+    const std::string safeAddress = csvSafe(address);
+    long long mask = static_cast<long long>(kinds);
+    // A mask read in its signed spelling ("-1") is written unsigned, which can be eight
+    // characters longer. When that would take the line past what a read keeps, the on-duty
+    // value would be cut off and the technician lost at the next start: the line then takes
+    // the shorter of the two spellings, so it is never longer than the line it was read from.
+    const std::size_t fixedLength = std::string_view(kKeyword).size() + safeName.size() +
+                                    safeAddress.size() + std::string_view(",,,,1").size();
+    const std::string unsignedText = std::to_string(mask);
+    const long long signedMask = static_cast<std::int32_t>(kinds);
+    if (fixedLength + unsignedText.size() >= kLineBufferSize &&
+        std::to_string(signedMask).size() < unsignedText.size())
+        mask = signedMask;
+    out.line(kKeyword, safeName, safeAddress, mask, onDuty ? 1 : 0);
 }
 
 }  // namespace quirn

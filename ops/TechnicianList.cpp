@@ -44,19 +44,27 @@ int TechnicianList::sendTo(const MailUser& technician, const std::string& text) 
 }
 
 void TechnicianList::load() {
-    users_.clear();
     const std::string text =
         unreadableFiles_.loadText(folder_.file(kFileName)).value_or(std::string());
+    loadText(text);
+}
+
+void TechnicianList::loadText(std::string_view text) {
+    users_.clear();
     LineReader reader(text);
     std::string_view line;
     while (reader.next(line))
         if (auto user = MailUser::parse(line)) users_.push_back(std::move(*user));
 }
 
-bool TechnicianList::save() const {
+std::string TechnicianList::fileText() const {
     CrLfWriter out;
     for (const MailUser& user : users_) user.writeCsv(out);
-    return unreadableFiles_.replace(folder_.file(kFileName), out.str());
+    return out.take();
+}
+
+bool TechnicianList::save() const {
+    return unreadableFiles_.replace(folder_.file(kFileName), fileText());
 }
 
 }  // namespace quirn

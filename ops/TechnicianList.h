@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ops/ErrorList.h"
@@ -41,8 +42,12 @@ class TechnicianList final : public ValidateFailureListener {
     // Replaces the list with mail.csv's technicians (lines that do not parse are skipped);
     // creates an empty file when there is none.
     void load();
+    // The same from a text already read (no file is touched).
+    void loadText(std::string_view text);
     // Writes the list to mail.csv (whole-file replace); false when it could not be written.
     bool save() const;
+    // The text save writes.
+    std::string fileText() const;
 
     void add(MailUser user) { users_.push_back(std::move(user)); }
     const std::vector<MailUser>& users() const { return users_; }

@@ -1,6 +1,7 @@
 #include "plans/Settings.h"
 
 #include <string_view>
+#include <utility>
 
 #include "plans/CsvText.h"
 #include "plans/PlanTypes.h"
@@ -42,8 +43,15 @@ constexpr std::string_view kCityNameKey = "CityName";
 }  // namespace
 
 void Settings::load(const std::string& path) {
-    *this = Settings{};
+    unreadableFiles = UnreadableFiles{};
     const std::string text = unreadableFiles.loadText(path).value_or(std::string());
+    loadText(text);
+}
+
+void Settings::loadText(std::string_view text) {
+    UnreadableFiles kept = std::move(unreadableFiles);
+    *this = Settings{};
+    unreadableFiles = std::move(kept);
     LineReader reader(text);
     std::string_view line;
     while (reader.next(line)) {

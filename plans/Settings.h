@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "platform/UnreadableFiles.h"
 
@@ -29,6 +30,9 @@ struct Settings {
     // without a value are ignored; a key given twice takes its last value; a master group
     // outside 1..10 becomes 1.
     void load(const std::string& path);
+    // The same from a text already read: defaults, then the text's lines. The unreadable files
+    // are kept as they are.
+    void loadText(std::string_view text);
     // Writes all fourteen keys, replacing the file atomically; false when it cannot be written
     // or could not be read at load.
     bool save(const std::string& path) const;

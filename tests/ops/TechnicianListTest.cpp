@@ -134,6 +134,44 @@ TEST(MailUserLine, LinesAreCutAt199Characters) {
     EXPECT_FALSE(MailUser::parse(cut).has_value());
 }
 
+TEST(MailUserLine, AMaskReadSignedIsWrittenUnsigned) {
+    auto user = MailUser::parse("MailUser,Cy,cy@example.org,-1,1");
+    ASSERT_TRUE(user.has_value());
+    CrLfWriter out;
+    user->writeCsv(out);
+    EXPECT_EQ(out.str(), "MailUser,Cy,cy@example.org,4294967295,1\r\n");
+}
+
+TEST(MailUserLine, ALongLineWithASignedMaskStillReadsBackAfterASave) {
+    // 198 characters as read; the unsigned spelling of the mask would make the saved line 206,
+    // and a read would cut the on-duty value off it.
+    const std::string line = "MailUser," + std::string(180, 'n') + ",a@b,-1,1";
+    ASSERT_EQ(line.size(), 198u);
+    auto user = MailUser::parse(line);
+    ASSERT_TRUE(user.has_value());
+    CrLfWriter out;
+    user->writeCsv(out);
+    const std::string saved(out.str());
+    EXPECT_EQ(saved, line + "\r\n");
+    auto reread = MailUser::parse(saved.substr(0, saved.size() - 2));
+    ASSERT_TRUE(reread.has_value());
+    EXPECT_EQ(reread->name, user->name);
+    EXPECT_EQ(reread->address, "a@b");
+    EXPECT_EQ(reread->kinds, 0xFFFFFFFFu);
+    EXPECT_TRUE(reread->onDuty);
+}
+
+TEST(MailUserLine, ALongLineKeepsTheShorterSpellingOfTheTopBit) {
+    // 2147483648 is ten digits, -2147483648 eleven: the saved line is never longer than read.
+    const std::string line = "MailUser," + std::string(175, 'n') + ",a," + "2147483648,1";
+    ASSERT_EQ(line.size(), 199u);
+    auto user = MailUser::parse(line);
+    ASSERT_TRUE(user.has_value());
+    CrLfWriter out;
+    user->writeCsv(out);
+    EXPECT_EQ(out.str(), line + "\r\n");
+}
+
 TEST_F(TechnicianListTest, FileRoundTripKeepsEveryKindBit) {
     technicians.add({"Ann", "ann@example.org", 31, true});
     technicians.add({"Bob", "bob@example.org", 4, false});
