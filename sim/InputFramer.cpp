@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "sim/ProgramMemory.h"
+
 namespace quirn::sim {
 
 namespace {
@@ -15,7 +17,7 @@ constexpr size_t kChecksumChars = 4;
 constexpr size_t kLongestRead = 12;  // "X@1R0102o" with room to spare
 constexpr std::string_view kPageAll = "@P#";
 constexpr std::string_view kImageMark = "MX40";
-constexpr size_t kImageLength = 968;
+constexpr size_t kImageLength = ProgramMemory::kSize;
 constexpr size_t kBcdTimeLength = 12;
 constexpr size_t kBcdRelayLength = 6;
 constexpr size_t kReadLength = 6;
