@@ -15,13 +15,14 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/support/StationInputs.h"
 #include "plans/DatabaseFiles.h"
 #include "plans/PlanDatabase.h"
 #include "platform/TextLines.h"
 
 namespace {
 
-constexpr std::time_t kNow = 1'773'646'200;  // 2026-03-16, a Monday morning
+using quirn::fuzz::kNow;
 constexpr std::size_t kFiles = 4;
 
 using Texts = std::array<std::string, kFiles>;

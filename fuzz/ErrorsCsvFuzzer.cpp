@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fuzz/support/StationInputs.h"
 #include "ops/ErrorList.h"
 #include "platform/Clock.h"
 #include "platform/TextLines.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-constexpr std::time_t kNow = 1'773'646'200;  // 2026-03-16, a Monday morning
+using quirn::fuzz::kNow;
 
 class CountingListener final : public quirn::ValidateFailureListener {
   public:
@@ -50,7 +51,7 @@ bool equalRecords(const quirn::ErrorRecord& a, const quirn::ErrorRecord& b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     const quirn::ManualClock clock(kNow);
-    const quirn::WorkingFolder folder("/nonexistent/quirn-fuzz/");
+    const quirn::WorkingFolder folder = quirn::fuzz::untouchedFolder();
 
     CountingListener listener;
     quirn::ErrorList loaded(clock, folder, listener);

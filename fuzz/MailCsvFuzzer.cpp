@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "fuzz/support/StationInputs.h"
 #include "ops/LocationNames.h"
 #include "ops/MailSender.h"
 #include "ops/TechnicianList.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr std::time_t kNow = 1'773'646'200;  // 2026-03-16, a Monday morning
+using quirn::fuzz::kNow;
 
 // Loading mails nobody: a send is a fault of the target.
 class NoMail final : public quirn::MailSender {
@@ -48,7 +49,7 @@ std::vector<UserValues> usersOf(const quirn::TechnicianList& list) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     const quirn::ManualClock clock(kNow);
-    const quirn::WorkingFolder folder("/nonexistent/quirn-fuzz/");
+    const quirn::WorkingFolder folder = quirn::fuzz::untouchedFolder();
     NoMail sender;
     const NoNames names;
 

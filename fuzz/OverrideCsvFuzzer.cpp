@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/support/StationInputs.h"
 #include "plans/OverrideStore.h"
 #include "platform/Clock.h"
 #include "platform/TextLines.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr std::time_t kNow = 1'773'646'200;  // 2026-03-16, a Monday morning
+using quirn::fuzz::kNow;
 
 bool samePlans(const std::vector<quirn::OverridePlan>& a,
                const std::vector<quirn::OverridePlan>& b) {
@@ -36,8 +37,7 @@ bool samePlans(const std::vector<quirn::OverridePlan>& a,
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     const quirn::ManualClock clock(kNow);
-    // The folder is never touched: only texts go in and out.
-    const quirn::WorkingFolder folder("/nonexistent/quirn-fuzz/");
+    const quirn::WorkingFolder folder = quirn::fuzz::untouchedFolder();
     quirn::OverrideStore loaded(clock, folder);
     const quirn::OverrideLoadResult result = loaded.loadText(text);
     if (result.plans != loaded.plans().size()) std::abort();

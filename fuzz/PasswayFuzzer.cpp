@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/support/StationInputs.h"
 #include "plans/DatabaseFiles.h"
 #include "plans/PasswayStore.h"
 #include "plans/PlanDatabase.h"
@@ -17,29 +18,18 @@
 
 namespace {
 
-constexpr std::time_t kNow = 1'773'646'200;  // 2026-03-16, a Monday morning
 constexpr std::size_t kCountSize = 4;
 constexpr std::size_t kActivationSize = 20;
-
-void loadLocations(quirn::PlanDatabase& db, const std::string& locations) {
-    quirn::DatabaseTexts texts;
-    texts.locations = locations;
-    quirn::loadDatabaseTexts(db, texts, kNow);
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::size_t nul = input.find('\0');
-    const std::string locations(input.substr(0, nul));
-    const std::string bytes(nul == std::string_view::npos ? std::string_view()
-                                                          : input.substr(nul + 1));
-    // The folder is never touched: only bytes go in and out.
-    const quirn::WorkingFolder folder("/nonexistent/quirn-fuzz/");
+    const auto [locations, bytes] = quirn::fuzz::locationsAndFile(input);
+    const quirn::WorkingFolder folder = quirn::fuzz::untouchedFolder();
 
     quirn::PlanDatabase db;
-    loadLocations(db, locations);
+    quirn::fuzz::loadLocations(db, locations);
     quirn::PasswayStore store(folder);
     store.applyFileBytes(db, bytes);
     const std::size_t whole =
@@ -48,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string saved = store.fileBytes(db);
 
     quirn::PlanDatabase again;
-    loadLocations(again, locations);
+    quirn::fuzz::loadLocations(again, locations);
     quirn::PasswayStore reread(folder);
     if (!reread.applyFileBytes(again, saved)) std::abort();
     if (reread.activations() != store.activations()) std::abort();

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz/support/StationInputs.h"
 #include "plans/PlanTypes.h"
 #include "plans/SummerPlanStore.h"
 #include "platform/Clock.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr std::time_t kNow = 1'773'646'200;  // 2026-03-16, a Monday morning
+using quirn::fuzz::kNow;
 
 bool validTime(int hour, int minute) {
     return hour >= 0 && hour < 24 && minute >= 0 && minute < 60;
@@ -65,8 +66,7 @@ bool samePlans(const std::vector<quirn::SummerPlan>& a, const std::vector<quirn:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
     const quirn::ManualClock clock(kNow);
-    // The folder is never touched: only texts go in and out.
-    const quirn::WorkingFolder folder("/nonexistent/quirn-fuzz/");
+    const quirn::WorkingFolder folder = quirn::fuzz::untouchedFolder();
     quirn::SummerPlanStore loaded(clock, folder);
     loaded.loadText(text);
     if (loaded.plans().size() > quirn::splitLines(text).size()) std::abort();
