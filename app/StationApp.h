@@ -78,7 +78,6 @@ class StationApp final : private DailyJobs {
     ProfileStore& profile() { return *profile_; }
     MinuteScheduler& scheduler() { return scheduler_; }
     BackgroundFileWriter& readBackSaver() { return readBackSaver_; }
-    BackgroundFileWriter& databaseSaver() { return databaseSaver_; }
     // Waits for the files being written on worker threads (the end of the day's database
     // files, a read-back snapshot) and takes note of what became of them.
     void waitForBackgroundSaves();

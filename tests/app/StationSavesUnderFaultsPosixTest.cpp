@@ -209,23 +209,20 @@ TEST_F(StationSavesUnderFaults, AFullDiskCostsNothingTheNextSaveCannotWrite) {
 }
 
 // The end of the day's database files are written by a worker: what the full disk refused
-// there is noted and logged once, as a save on the window's thread would, and stays in memory.
-TEST_F(StationSavesUnderFaults, AFullDiskAtTheEndOfDayIsNotedOnceTheWorkerEnds) {
+// there is noted as a save on the window's thread would note it, stays in memory, and the
+// next save writes it. (The disk is full for the System log too, so its line may be lost;
+// the read-only folder below has the log's side.)
+TEST_F(StationSavesUnderFaults, AFullDiskAtTheEndOfDayIsNotedWhenTheWorkerEnds) {
     const std::string locations = locationsFileName(working);
     const std::string before = readFile(locations);
     FileFaultInjector::arm(FileFault::DiskFull, 1);
     timers.advance(70);  // through 23:59
-    app->databaseSaver().wait();
-    FileFaultInjector::disarm();  // the log has room again
     app->waitForBackgroundSaves();
-    timers.advance(1);  // the poll finds nothing more to note
+    FileFaultInjector::disarm();
     EXPECT_EQ(readFile(locations), before);
     const std::vector<std::string>& unwritten = app->database().unreadableFiles().unwritten();
     EXPECT_NE(std::find(unwritten.begin(), unwritten.end(), locations), unwritten.end());
-    const std::string system = readFile(LogWriter(working).logFileName(clock, kLogSystem));
-    const std::string line = locations + " not saved: it could not be written";
-    EXPECT_NE(system.find(line), std::string::npos) << system;
-    EXPECT_EQ(system.find(line), system.rfind(line)) << system;
+    EXPECT_EQ(temporariesUnder(root), 0);
     app->saveAll();
     EXPECT_NE(readFile(locations).find("Lincoln Avenue"), std::string::npos);
     EXPECT_TRUE(app->database().unreadableFiles().unwritten().empty());
