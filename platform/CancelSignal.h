@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 
 namespace quirn {
 
@@ -14,13 +15,22 @@ class CancelSignal {
 
     void raise();
     bool raised() const;
+#ifndef _WIN32
     // A descriptor that becomes readable when the signal is raised (-1 when none could be
     // made: waits then run their time-outs).
-    int waitHandle() const { return readEnd_; }
+    int waitHandle() const {
+        return readEnd_;
+    }
+#endif
 
   private:
+#ifdef _WIN32
+    // Winsock waits cannot watch a pipe; they wait in short slices and look at this flag.
+    std::atomic<bool> raised_{false};
+#else
     int readEnd_ = -1;
     int writeEnd_ = -1;
+#endif
 };
 
 }  // namespace quirn

@@ -1,14 +1,17 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quirn {
 
-// A helper program run by this one (POSIX only so far: PosixChildProcess.cpp): the demo's simulated
-// time switches, or a test's. Its standard output is a pipe whose first line (the device path or
-// listening address) the caller reads; its standard error goes to a file. The process is always
-// stopped with SIGTERM and reaped, with bounded waits; only if it ignores SIGTERM is it killed.
+// A helper program run by this one (PosixChildProcess.cpp, Win32ChildProcess.cpp): the demo's
+// simulated time switches, or a test's. Its standard output is a pipe whose first line (the device
+// path or listening address) the caller reads; its standard error goes to a file. The process is
+// always stopped with SIGTERM and reaped, with bounded waits; only if it ignores SIGTERM is it
+// killed. On Windows, which has no such signal for a program without a window, stop() ends it at
+// once.
 class ChildProcess {
   public:
     ChildProcess(const std::string& binary, const std::vector<std::string>& args,
@@ -29,8 +32,8 @@ class ChildProcess {
 
   private:
     std::optional<int> reap(int waitMs);
-    long long pid_ = -1;  // the process id; -1 when none runs
-    int out_ = -1;
+    long long pid_ = -1;      // the process id (its handle on Windows); -1 when none runs
+    std::intptr_t out_ = -1;  // the read end of its standard output; -1 when none
     std::string buffered_;
 };
 

@@ -62,7 +62,7 @@ std::string ChildProcess::firstLine(int waitMs) {
     while (out_ >= 0 && buffered_.find('\n') == std::string::npos) {
         long long left = deadline - steadyMs();
         if (left <= 0) return {};
-        pollfd p{out_, POLLIN, 0};
+        pollfd p{static_cast<int>(out_), POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
         char buffer[256];
         ssize_t n = ::read(out_, buffer, sizeof buffer);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace quirn {
@@ -29,8 +30,10 @@ class SingleInstance {
   private:
     std::string lockPath_;
     std::string socketPath_;
-    int lockFd_ = -1;
-    int listenFd_ = -1;
+    // The held lock and the hand-over endpoint: descriptors on POSIX, handles (a named mutex
+    // and a named event) on Windows; -1 when not held.
+    std::intptr_t lockFd_ = -1;
+    std::intptr_t listenFd_ = -1;
 };
 
 }  // namespace quirn

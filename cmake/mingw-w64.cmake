@@ -1,0 +1,24 @@
+# Cross-build for 64-bit Windows with Debian's MinGW-w64 compilers:
+#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+# The -posix compilers carry std::thread and std::mutex; the runtime is linked statically so
+# that the programs run on a Windows computer (or under Wine) without MinGW's DLLs beside them.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# GoogleTest is built from Debian's source package: there is no MinGW build of it to find.
+set(QUIRN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for this build")
+# The Qt windows need a Windows Qt, which Debian does not package for MinGW.
+set(QUIRN_WITH_QT OFF CACHE BOOL "" FORCE)
+# Tests and the programs the tests start run under Wine on Linux.
+find_program(QUIRN_WINE wine)
+if(QUIRN_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${QUIRN_WINE})
+endif()
