@@ -70,23 +70,6 @@ TEST(RegistryFile, AFolderInPlaceOfTheFileFailsToLoadAndSave) {
     EXPECT_FALSE(reg.save());
 }
 
-TEST(RegistryFile, DefaultPathHonoursTheEnvironmentPosix) {
-    const char* saved = std::getenv(kRegistryEnvironmentVariable);
-    const std::string keep = saved ? saved : "";
-    setenv(kRegistryEnvironmentVariable, "/tmp/elsewhere/reg.ini", 1);
-    EXPECT_EQ(defaultRegistryPath(), "/tmp/elsewhere/reg.ini");
-    unsetenv(kRegistryEnvironmentVariable);
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string keepXdg = xdg ? xdg : "";
-    setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
-    EXPECT_EQ(defaultRegistryPath(), "/tmp/cfg/quirn/vorncal-registry.ini");
-    if (keepXdg.empty())
-        unsetenv("XDG_CONFIG_HOME");
-    else
-        setenv("XDG_CONFIG_HOME", keepXdg.c_str(), 1);
-    if (!keep.empty()) setenv(kRegistryEnvironmentVariable, keep.c_str(), 1);
-}
-
 TEST(Guid, TextRoundTrip) {
     const Guid g{0x6814bf2c, 0xb1dc, 0x490d, {0x80, 0xcf, 0xaf, 0x25, 0xdb, 0x94, 0xdb, 0x4b}};
     EXPECT_EQ(guidText(g), "{6814BF2C-B1DC-490D-80CF-AF25DB94DB4B}");

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -48,14 +49,14 @@ class LoopbackServer {
 
   private:
     struct Client {
-        int fd;
+        std::intptr_t fd;  // a descriptor, or a Winsock socket; -1 when closed
         std::string bytes;
         bool closed;
     };
     void readWaiting(Client& client);
     std::string address_;
     unsigned port_ = 0;
-    int listener_ = -1;
+    std::intptr_t listener_ = -1;
     std::vector<Client> clients_;
 };
 

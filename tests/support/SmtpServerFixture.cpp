@@ -1,19 +1,10 @@
 #include "tests/support/SmtpServerFixture.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
 #include "platform/FileSystem.h"
-
-extern char** environ;
 
 namespace quirn::test {
 
@@ -51,73 +42,36 @@ void SmtpServerFixture::start(const Options& options) {
     }
     args.push_back("--code");
     args.push_back(std::to_string(options.code));
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) {
-        error_ = "pipe failed";
-        return;
-    }
-    std::string errPath = records_.file("server.err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int rc = posix_spawn(&pid_, kPython, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    if (rc != 0) {
-        pid_ = -1;
-        ::close(out[0]);
+    const std::string errPath = records_.file("server.err");
+    args.erase(args.begin());  // the program itself
+    child_ = std::make_unique<ChildProcess>(kPython, args, errPath);
+    if (!child_->started()) {
+        child_.reset();
         error_ = "cannot start " + std::string(kPython);
         return;
     }
-    bool listening = readPort(out[0]);
-    ::close(out[0]);
-    if (!listening) {
+    if (!readPort(child_->firstLine(kStartTimeoutMs))) {
         error_ += " " + readFile(errPath);
         stop();
     }
 }
 
-bool SmtpServerFixture::readPort(int fd) {
-    std::string text;
-    const long long deadline = nowMs() + kStartTimeoutMs;
-    while (text.find('\n') == std::string::npos) {
-        long long left = deadline - nowMs();
-        if (left <= 0) {
-            error_ = "server did not start in time";
-            return false;
-        }
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
-        char buffer[128];
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n <= 0) {
-            error_ = "server ended before listening";
-            return false;
-        }
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
+bool SmtpServerFixture::readPort(const std::string& line) {
     constexpr const char* kPrefix = "PORT ";
-    if (text.rfind(kPrefix, 0) != 0) {
-        error_ = "unexpected server output: " + text;
+    if (line.empty()) {
+        error_ = "server did not start in time, or ended before listening";
         return false;
     }
-    port_ = static_cast<unsigned>(std::atoi(text.c_str() + std::string(kPrefix).size()));
+    if (line.rfind(kPrefix, 0) != 0) {
+        error_ = "unexpected server output: " + line;
+        return false;
+    }
+    port_ = static_cast<unsigned>(std::atoi(line.c_str() + std::string(kPrefix).size()));
     return port_ != 0;
 }
 
 void SmtpServerFixture::stop() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-    }
-    pid_ = -1;
+    child_.reset();  // stops the server, with bounded waits
     port_ = 0;
 }
 

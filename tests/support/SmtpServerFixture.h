@@ -1,11 +1,11 @@
 #pragma once
-#include <sys/types.h>
-
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/ChildProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn::test {
@@ -53,11 +53,11 @@ class SmtpServerFixture {
 
   private:
     void start(const Options& options);
-    bool readPort(int fd);
+    bool readPort(const std::string& line);
     void stop();
 
     TempFolder records_;
-    pid_t pid_ = -1;
+    std::unique_ptr<ChildProcess> child_;
     unsigned port_ = 0;
     std::string error_;
 };

@@ -3,14 +3,26 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace quirn::test {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quirn-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    path_ = pattern + "/";
+    // A fresh folder under a random name; create_directory fails when the name is taken.
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::ostringstream name;
+        name << "quirn-test-" << std::hex << random() << random();
+        std::error_code ec;
+        const auto folder = base / name.str();
+        if (std::filesystem::create_directory(folder, ec)) {
+            path_ = folder.generic_string() + "/";
+            return;
+        }
+    }
+    std::abort();
 }
 
 TempFolder::~TempFolder() {

@@ -9,10 +9,23 @@ namespace {
 // main and before the test files' own static values (a start time built from local fields) are
 // computed — so that a test binary started by hand gives the same results as under CTest: dates,
 // daylight saving and month names all depend on them.
+void setVariable(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
+}
+
 [[gnu::constructor(101)]] void fixTestEnvironment() {
-    setenv("TZ", "America/New_York", 1);
-    setenv("LC_ALL", "C", 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+#ifdef _WIN32
+    // The Windows C runtime reads the zone in its own form; the rules are the same.
+    setVariable("TZ", "EST5EDT");
+#else
+    setVariable("TZ", "America/New_York");
+#endif
+    setVariable("LC_ALL", "C");
+    setVariable("QT_QPA_PLATFORM", "offscreen");
     tzset();
 }
 
