@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/StandardStreams.h"
 #include "protocol/MessageFrame.h"
 #include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/LoaderCommand.h"
@@ -184,5 +185,6 @@ int run(int argc, const char* const* argv) {
 }  // namespace quirn::ctl
 
 int main(int argc, char** argv) {
+    quirn::useBinaryStandardStreams();
     return quirn::ctl::run(argc, argv);
 }
