@@ -42,6 +42,9 @@ bool syncFolder(const std::string& folder);
 // Something (a file, a folder, a link, even a broken one) is at the path.
 bool pathPresent(const std::string& path);
 std::optional<std::time_t> modifiedTime(const std::string& path);
+// Both paths name one and the same file or folder (however spelt, through links too); false
+// when either is missing.
+bool sameFile(const std::string& a, const std::string& b);
 // This process's id, to make temporary names unique between processes.
 long long processId();
 

@@ -82,8 +82,9 @@ bool appendToFile(const std::string& path, std::string_view bytes) {
 }
 
 bool sameFolder(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+    // By the system's identity of the folder: the C++ library's comparison cannot tell folders
+    // apart on every platform (on Windows it answered "not the same" for any spelling).
+    return filecalls::sameFile(a, b);
 }
 
 bool copyFile(const std::string& from, const std::string& to) {

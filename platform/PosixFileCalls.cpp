@@ -98,6 +98,13 @@ std::optional<std::time_t> modifiedTime(const std::string& path) {
     return st.st_mtime;
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 long long processId() {
     return ::getpid();
 }

@@ -123,6 +123,31 @@ std::optional<std::time_t> modifiedTime(const std::string& path) {
         static_cast<long long>(units.QuadPart) / kFileTimeUnitsPerSecond - kEpochDifference);
 }
 
+namespace {
+
+// The volume and the file's index on it, which every spelling of a path shares.
+std::optional<BY_HANDLE_FILE_INFORMATION> identityOf(const std::string& path) {
+    // Backup semantics let a folder open too; no access is asked, so nothing is locked.
+    HANDLE h = CreateFileW(win32::widened(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    if (!known) return std::nullopt;
+    return info;
+}
+
+}  // namespace
+
+bool sameFile(const std::string& a, const std::string& b) {
+    const auto first = identityOf(a);
+    const auto second = identityOf(b);
+    return first && second && first->dwVolumeSerialNumber == second->dwVolumeSerialNumber &&
+           first->nFileIndexHigh == second->nFileIndexHigh &&
+           first->nFileIndexLow == second->nFileIndexLow;
+}
+
 long long processId() {
     return static_cast<long long>(GetCurrentProcessId());
 }
