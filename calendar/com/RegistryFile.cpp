@@ -20,11 +20,8 @@ std::string withoutLineEnds(std::string text) {
 bool makeParentFolders(const std::string& path) {
     const size_t last = path.find_last_of("/\\");
     if (last == std::string::npos || last == 0) return true;
-    for (size_t pos = path.find_first_of("/\\", 1); pos != std::string::npos && pos <= last;
-         pos = path.find_first_of("/\\", pos + 1)) {
-        if (!makeFolder(path.substr(0, pos))) return false;
-    }
-    return true;
+    // makeFolders knows a drive ("C:") or a share from a folder it may create.
+    return makeFolders(path.substr(0, last));
 }
 
 std::string envOr(const char* name, const std::string& fallback) {

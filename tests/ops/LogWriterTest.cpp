@@ -4,6 +4,7 @@
 #include "plans/Location.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
+#include "platform/Paths.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
@@ -67,7 +68,7 @@ TEST_F(LogWriterFiles, MissingFoldersDropRecordsSilently) {
     logWriter.logTest(clock, "kept");
     EXPECT_EQ(readFile(logWriter.testLogFileName(clock)), "09:05.07,kept\r\n");
     EXPECT_EQ(logWriter.testLogFileName(clock),
-              folder.logs() + "Test Folders/Test_Log_December_06_2026.txt");
+              folder.logs() + "Test Folders" + pathSeparator() + "Test_Log_December_06_2026.txt");
     const LogWriter nowhere{WorkingFolder(folder.path() + "missing/")};
     nowhere.logSystem(clock, "nowhere");  // no folder, no crash, no file
     EXPECT_FALSE(fileExists(nowhere.logFileName(clock, kLogSystem)));

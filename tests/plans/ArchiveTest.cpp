@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
+#include "platform/Paths.h"
 #include "tests/support/FileTimes.h"
 #include "tests/support/TempFolder.h"
 
@@ -38,10 +39,10 @@ class ArchiveTest : public ::testing::Test {
 
 TEST_F(ArchiveTest, NameSpellsTheMonthAndHasABlankBeforeTheExtension) {
     EXPECT_EQ(archive.fileNameAt(endOfDay),
-              folder.path() + "Archive/Archived_December_06_2026_23_59 .txt");
+              folder.path() + "Archive" + pathSeparator() + "Archived_December_06_2026_23_59 .txt");
     EXPECT_EQ(archive.fileNameAt(fromLocal(2026, 3, 9, 7, 5, 59)),
-              folder.path() + "Archive/Archived_March_09_2026_07_05 .txt");
-    EXPECT_EQ(archiveFolder(working), folder.path() + "Archive/");
+              folder.path() + "Archive" + pathSeparator() + "Archived_March_09_2026_07_05 .txt");
+    EXPECT_EQ(archiveFolder(working), folder.path() + "Archive" + pathSeparator());
 }
 
 TEST_F(ArchiveTest, ArchiveHoldsTheFourFilesUnderTheirMarkers) {

@@ -341,9 +341,15 @@ TEST_F(Quirnctl, NeverWritesTheWorkingFolderAndResavesElsewhere) {
     EXPECT_FALSE(fileExists(out.file("override.csv")));
     // Never over the working folder itself, however its name is spelt.
     test::TempFolder links;
-    fs::create_directory_symlink(root.path(), links.file("live"));
-    for (const std::string& spelling :
-         {root.path(), root.path() + ".", root.path() + "./", links.file("live")}) {
+    std::vector<std::string> spellings = {root.path(), root.path() + ".", root.path() + "./"};
+    // Windows gives folder links only to administrators; elsewhere a link is one more spelling.
+    std::error_code noLinks;
+    fs::create_directory_symlink(root.path(), links.file("live"), noLinks);
+    if (!noLinks) spellings.push_back(links.file("live"));
+#ifndef _WIN32
+    EXPECT_FALSE(noLinks) << noLinks.message();
+#endif
+    for (const std::string& spelling : spellings) {
         ToolRun again = run({"db", "resave", "--out", spelling});
         EXPECT_EQ(again.exitCode, 2) << spelling;
         EXPECT_EQ(again.err.find('\n'), again.err.size() - 1) << again.err;
