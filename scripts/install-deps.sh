@@ -12,6 +12,11 @@ packages=(
   python3 python3-aiosmtpd
 )
 
+# The Windows cross-build and its tests under Wine (scripts/windows.sh) need more.
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

@@ -6,32 +6,17 @@
 #include "loader/UtilitiesController.h"
 #include "tests/loader/PortFixture.h"
 #include "tests/loader/SwitchScript.h"
+#include "tests/loader/UtilitiesFixture.h"
 
 namespace quirn::test {
 namespace {
 
 using Buttons = UtilitiesController::Buttons;
 
-class UtilitiesTest : public PortFixture {
-  protected:
-    // The computer's device folder as the dialog looks at it; empty unless a test adds one.
-    TempFolder devices;
-
-    std::unique_ptr<UtilitiesController> make(AttachedType type) {
-        auto u = std::make_unique<UtilitiesController>(timers, *port, loaderSettings, view, type,
-                                                       devices.path());
-        u->open();
-        return u;
-    }
-    // The entry of `choice` ("Disabled", "COM 3"), whatever device the entry names after it.
-    int indexOf(const UtilitiesController& u, const std::string& choice) {
-        const auto& choices = u.portChoices();
-        for (std::size_t i = 0; i < choices.size(); ++i)
-            if (choices[i] == choice || choices[i].rfind(choice + "  ", 0) == 0)
-                return static_cast<int>(i);
-        return -1;
-    }
-};
+// The device a COM number names when the profile names none: this platform's own.
+std::string defaultDevice(int comNumber) {
+    return ComPortMap().devicePath(comNumber);
+}
 
 struct StatusCase {
     const char* what;
@@ -239,29 +224,6 @@ TEST_F(UtilitiesTest, AFailedChangeIsAWarningAndOffersNothing) {
     EXPECT_EQ(port->currentBaud(), kBaud2400);
 }
 
-TEST_F(UtilitiesTest, PortChoicesNameTheirDevicesAndOfferEveryDevicePresent) {
-    profile.writeString("Serial", "COM2", "/dev/serial/by-id/usb-Bench_Adapter-if00");
-    ASSERT_TRUE(makeFolders(devices.file("serial/by-id")));
-    for (const char* name : {"serial/by-id/usb-Radio_Cable-if00", "ttyUSB0", "ttyS1"})
-        ASSERT_TRUE(touchFile(devices.file(name)));
-    auto u = make(AttachedType::Qn510);
-    EXPECT_EQ(
-        u->portChoices(),
-        (std::vector<std::string>{
-            "Disabled", "COM 1  /dev/ttyS0", "COM 2  /dev/serial/by-id/usb-Bench_Adapter-if00",
-            "COM 3  /dev/ttyS2", "COM 4  /dev/ttyS3",
-            devices.file("serial/by-id/usb-Radio_Cable-if00") + "  (as COM 1)",
-            devices.file("ttyS1") + "  (as COM 1)", devices.file("ttyUSB0") + "  (as COM 1)"}));
-
-    // Verifying a device offered maps it to COM 1 in the profile and opens it.
-    u->choosePort(indexOf(*u, devices.file("ttyUSB0")));
-    u->verifyPort();
-    EXPECT_EQ(profile.getString("Serial", "COM1", ""), devices.file("ttyUSB0"));
-    EXPECT_EQ(device->openPaths.back(), devices.file("ttyUSB0"));
-    EXPECT_EQ(u->portChoices()[1], "COM 1  " + devices.file("ttyUSB0"));
-    EXPECT_EQ(u->selectedPortIndex(), 1);
-}
-
 TEST_F(UtilitiesTest, ATypedDevicePathIsStoredAndUsedAndAMissingOneIsNamed) {
     auto u = make(AttachedType::Qn510);
     u->typeDevicePath("  /dev/pts/77 ");
@@ -285,17 +247,17 @@ TEST_F(UtilitiesTest, ATypedDevicePathIsStoredAndUsedAndAMissingOneIsNamed) {
     EXPECT_EQ(device->openPaths.back(), "/dev/pts/77") << "and is open again";
 
     // Typing the text of an entry chooses that entry.
-    u->typeDevicePath("COM 3  /dev/ttyS2");
+    u->typeDevicePath("COM 3  " + defaultDevice(3));
     EXPECT_EQ(u->selectedPortIndex(), indexOf(*u, "COM 3"));
 }
 
 TEST_F(UtilitiesTest, PortChoicesListFourPortsAndTheConfiguredOne) {
     profile.writeInt("Commo", "Port", 7);
     auto u = make(AttachedType::Qn510);
-    EXPECT_EQ(
-        u->portChoices(),
-        (std::vector<std::string>{"Disabled", "COM 1  /dev/ttyS0", "COM 2  /dev/ttyS1",
-                                  "COM 3  /dev/ttyS2", "COM 4  /dev/ttyS3", "COM 7  /dev/ttyS6"}));
+    EXPECT_EQ(u->portChoices(), (std::vector<std::string>{
+                                    "Disabled", "COM 1  " + defaultDevice(1),
+                                    "COM 2  " + defaultDevice(2), "COM 3  " + defaultDevice(3),
+                                    "COM 4  " + defaultDevice(4), "COM 7  " + defaultDevice(7)}));
     EXPECT_EQ(u->selectedPortIndex(), 5);
 }
 
@@ -325,7 +287,8 @@ TEST_F(UtilitiesTest, VerifyingAMissingPortSaysSoAndKeepsTheOldPort) {
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text,
               "The com port you selected is not available, or does not exist on your computer.  "
-              "Make another selection.\n\nCOM 2 is /dev/ttyS1.");
+              "Make another selection.\n\nCOM 2 is " +
+                  defaultDevice(2) + ".");
     EXPECT_TRUE(view.messages[0].warning);
     EXPECT_TRUE(u->portChangeUnverified());
     EXPECT_EQ(port->comNumber(), 1);
