@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows programs and tests with MinGW-w64 and runs the tests through CTest
-# under Wine. Usage: scripts/windows.sh [BUILD_DIR]
+# Cross-builds the Windows programs and tests with MinGW-w64, runs the tests through CTest under
+# Wine, then the loader end to end over a Wine COM port (scripts/wine-loader-check.sh).
+# Usage: scripts/windows.sh [BUILD_DIR] [LINUX_BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --windows
@@ -16,5 +17,5 @@ export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
 wineboot -i </dev/null >/dev/null 2>&1
 wineserver -p </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
-cd "$build"
-ctest --output-on-failure -j2 --timeout 600
+(cd "$build" && ctest --output-on-failure -j2 --timeout 600)
+"$root/scripts/wine-loader-check.sh" "$build" "${2:-$root/build}"
