@@ -13,26 +13,14 @@
 #include <cstring>
 
 #include "platform/BlockingTcpSocket.h"
+#include "platform/Deadline.h"
 
 namespace quirn {
 
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
-
 constexpr std::size_t kHostNameBuffer = 256;
 constexpr const char* kUnknownHostName = "localhost";
-
-SteadyClock::time_point deadlineAfter(int timeoutMs) {
-    return SteadyClock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
-}
-
-int millisecondsLeft(SteadyClock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
-                    .count();
-    if (left <= 0) return 0;
-    return left > INT_MAX ? INT_MAX : static_cast<int>(left);
-}
 
 // Waits for one poll event on fd until the deadline or the cancel signal; restarts after
 // signals.

@@ -5,28 +5,16 @@
 #include <climits>
 
 #include "platform/BlockingTcpSocket.h"
+#include "platform/Deadline.h"
 
 namespace quirn {
 
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
-
 constexpr std::size_t kHostNameBuffer = 256;
 constexpr const char* kUnknownHostName = "localhost";
 // The longest single wait, so that a raised cancel signal ends a wait this soon.
 constexpr int kWaitSliceMs = 20;
-
-SteadyClock::time_point deadlineAfter(int timeoutMs) {
-    return SteadyClock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
-}
-
-int millisecondsLeft(SteadyClock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
-                    .count();
-    if (left <= 0) return 0;
-    return left > INT_MAX ? INT_MAX : static_cast<int>(left);
-}
 
 enum class Wait { Readable, Writable };
 
@@ -50,11 +38,6 @@ SocketStatus waitFor(SOCKET s, Wait what, SteadyClock::time_point deadline,
         if (n > 0) return FD_ISSET(s, &failed) ? SocketStatus::Failed : SocketStatus::Ok;
         if (left == 0) return SocketStatus::TimedOut;
     }
-}
-
-int clamp(std::size_t count) {
-    constexpr std::size_t kMaxCall = 1 << 30;
-    return static_cast<int>(count > kMaxCall ? kMaxCall : count);
 }
 
 class Win32BlockingTcpSocket final : public BlockingTcpSocket {
@@ -87,7 +70,7 @@ class Win32BlockingTcpSocket final : public BlockingTcpSocket {
         auto deadline = deadlineAfter(timeoutMs);
         std::size_t sent = 0;
         while (sent < bytes.size()) {
-            int n = ::send(s_, bytes.data() + sent, clamp(bytes.size() - sent), 0);
+            int n = ::send(s_, bytes.data() + sent, win32::callSize(bytes.size() - sent), 0);
             if (n > 0) {
                 sent += static_cast<std::size_t>(n);
                 continue;
@@ -111,7 +94,7 @@ class Win32BlockingTcpSocket final : public BlockingTcpSocket {
         if (s_ == INVALID_SOCKET || !buffer || capacity == 0) return SocketStatus::Failed;
         auto deadline = deadlineAfter(timeoutMs);
         while (true) {
-            int n = recv(s_, buffer, clamp(capacity), 0);
+            int n = recv(s_, buffer, win32::callSize(capacity), 0);
             if (n > 0) {
                 received = static_cast<std::size_t>(n);
                 return SocketStatus::Ok;

@@ -78,7 +78,7 @@ class Win32TcpClientSocket final : public TcpClientSocket {
     long send(const unsigned char* bytes, std::size_t count) override {
         if (s_ == INVALID_SOCKET) return -1;
         if (status_ == Status::Connecting) return 0;
-        int n = ::send(s_, reinterpret_cast<const char*>(bytes), clamp(count), 0);
+        int n = ::send(s_, reinterpret_cast<const char*>(bytes), win32::callSize(count), 0);
         if (n < 0) return win32::wouldBlock() ? 0 : -1;
         return n;
     }
@@ -86,7 +86,7 @@ class Win32TcpClientSocket final : public TcpClientSocket {
     long receive(unsigned char* buffer, std::size_t capacity) override {
         if (s_ == INVALID_SOCKET) return -1;
         if (capacity == 0 || status_ == Status::Connecting) return 0;
-        int n = recv(s_, reinterpret_cast<char*>(buffer), clamp(capacity), 0);
+        int n = recv(s_, reinterpret_cast<char*>(buffer), win32::callSize(capacity), 0);
         if (n > 0) return n;
         if (n == 0) {
             status_ = Status::PeerClosed;
@@ -104,10 +104,6 @@ class Win32TcpClientSocket final : public TcpClientSocket {
     }
 
   private:
-    static int clamp(std::size_t count) {
-        constexpr std::size_t kMaxCall = 1 << 30;
-        return static_cast<int>(count > kMaxCall ? kMaxCall : count);
-    }
     void closeSocket() {
         if (s_ == INVALID_SOCKET) return;
         closesocket(s_);

@@ -9,11 +9,6 @@ namespace {
 constexpr int kBacklog = 8;
 constexpr unsigned kMaxPort = 65535;
 
-int clamp(std::size_t count) {
-    constexpr std::size_t kMaxCall = 1 << 30;
-    return static_cast<int>(count > kMaxCall ? kMaxCall : count);
-}
-
 class Win32TcpConnection final : public TcpConnection {
   public:
     Win32TcpConnection(SOCKET s, std::string peer) : s_(s), peer_(std::move(peer)) {}
@@ -24,7 +19,7 @@ class Win32TcpConnection final : public TcpConnection {
     long receive(unsigned char* buffer, std::size_t capacity) override {
         if (s_ == INVALID_SOCKET) return -1;
         if (capacity == 0) return 0;
-        int n = recv(s_, reinterpret_cast<char*>(buffer), clamp(capacity), 0);
+        int n = recv(s_, reinterpret_cast<char*>(buffer), win32::callSize(capacity), 0);
         if (n > 0) return n;
         if (n == 0) return -1;  // the peer closed
         return win32::wouldBlock() ? 0 : -1;
@@ -32,7 +27,7 @@ class Win32TcpConnection final : public TcpConnection {
     long send(const unsigned char* bytes, std::size_t count) override {
         if (s_ == INVALID_SOCKET) return -1;
         if (count == 0) return 0;
-        int n = ::send(s_, reinterpret_cast<const char*>(bytes), clamp(count), 0);
+        int n = ::send(s_, reinterpret_cast<const char*>(bytes), win32::callSize(count), 0);
         if (n >= 0) return n;
         return win32::wouldBlock() ? 0 : -1;
     }
