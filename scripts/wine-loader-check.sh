@@ -29,17 +29,48 @@ fail() {
 winPath() { echo "Z:${1//\//\\}\\"; }
 now="2026-12-07 10:30:00"
 
+# A generated folder beside the demo: three master groups of four groups of three locations,
+# each group with a plan of its own.
+generated=$work/generated
+mkdir -p "$generated"
+for mg in 1 2 3; do
+  for g in 1 2 3 4; do
+    printf 'Group,%d,Generated %d-%d,%d\r\n' "$mg" "$mg" "$g" "$g" >>"$generated/groups.csv"
+    for l in 1 2 3; do
+      printf 'Location,%d,%d,School,Street %d-%d-%d,%d,127.0.0.2,%d\r\n' \
+        "$g" "$mg" "$mg" "$g" "$l" "$l" $(((mg + g + l) % 2)) >>"$generated/locations.csv"
+    done
+    on=$((400 + 17 * g + 5 * mg))
+    printf 'Step,%d,%d,%d,1,1\r\nStep,%d,%d,%d,1,0\r\n' "$mg" "$g" "$on" "$mg" "$g" $((on + 75)) \
+      >>"$generated/steps.csv"
+  done
+done
+: >"$generated/dayplan.csv"
+
 # Byte outputs: the same command over the same folder gives the same bytes on both systems.
+compared=0
+compare() {
+  local folder=$1
+  shift
+  "$linux/bin/quirnctl" --root "$folder/" --now "$now" "$@" >"$work/linux.out" ||
+    fail "'$*' over $folder failed on Linux"
+  [ -s "$work/linux.out" ] || fail "'$*' over $folder printed nothing"
+  timeout 60 wine "$ctl" --root "$(winPath "$folder")" --now "$now" "$@" >"$work/windows.out" ||
+    fail "'$*' over $folder failed under Wine"
+  cmp -s "$work/linux.out" "$work/windows.out" || fail "'$*' over $folder differs between the builds"
+  compared=$((compared + 1))
+}
 for command in "program 1 1 1" "program 1 2 1" "image 1 1 2" "group-program 1 1" \
   "message time-all" "message override 1 1" "message query 1 2 1" "message page-all"; do
   # shellcheck disable=SC2086
-  "$linux/bin/quirnctl" --root "$root/examples/demo/" --now "$now" $command >"$work/linux.out"
-  # shellcheck disable=SC2086
-  timeout 60 wine "$ctl" --root "$(winPath "$root/examples/demo")" --now "$now" $command \
-    >"$work/windows.out"
-  cmp -s "$work/linux.out" "$work/windows.out" || fail "'$command' differs between the builds"
+  compare "$root/examples/demo" $command
 done
-echo "wine loader check: 8 byte outputs equal the Linux build's"
+for command in "program 1 1 1" "program 2 3 2" "program 3 4 3" "image 2 2 1" "image 3 1 3" \
+  "group-program 2 4" "message override 3 2" "message default-week 2 3 1"; do
+  # shellcheck disable=SC2086
+  compare "$generated" $command
+done
+echo "wine loader check: $compared byte outputs equal the Linux build's"
 
 for attached in "0 QN510" "1 MX40" "2 LR40" "3 LR40"; do
   read -r type model <<<"$attached"
