@@ -1,8 +1,7 @@
 #include <windows.h>
 
-#include <chrono>
-
 #include "platform/ChildProcess.h"
+#include "platform/Deadline.h"
 #include "platform/Win32Text.h"
 
 namespace quirn {
@@ -13,11 +12,6 @@ namespace quirn {
 namespace {
 
 constexpr DWORD kPeekStepMs = 5;
-
-long long steadyMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 HANDLE handleOf(long long value) {
     return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value));
@@ -83,10 +77,10 @@ ChildProcess::~ChildProcess() {
 }
 
 std::string ChildProcess::firstLine(int waitMs) {
-    const long long deadline = steadyMs() + waitMs;
+    const auto deadline = deadlineAfter(waitMs);
     HANDLE pipe = reinterpret_cast<HANDLE>(out_);
     while (out_ != -1 && buffered_.find('\n') == std::string::npos) {
-        if (steadyMs() >= deadline) return {};
+        if (millisecondsLeft(deadline) == 0) return {};
         DWORD available = 0;
         if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) return {};
         if (available == 0) {

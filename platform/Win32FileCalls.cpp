@@ -10,7 +10,8 @@ namespace quirn::filecalls {
 
 namespace {
 
-constexpr DWORD kReadChunk = 64 * 1024;
+// Bytes per read or write call.
+constexpr DWORD kChunk = 64 * 1024;
 // Another program (an editor, a viewer, a virus scanner) may hold a log or a CSV open for a
 // moment; the replace tries again for about half a second before it reports a failure.
 constexpr int kReplaceTries = 10;
@@ -59,7 +60,7 @@ bool writeAll(FileHandle file, std::string_view bytes) {
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
-        DWORD chunk = left > kReadChunk ? kReadChunk : static_cast<DWORD>(left);
+        DWORD chunk = left > kChunk ? kChunk : static_cast<DWORD>(left);
         DWORD written = 0;
         if (!WriteFile(handleOf(file), p, chunk, &written, nullptr) || written == 0) return false;
         p += written;
@@ -72,10 +73,10 @@ bool readAll(FileHandle file, std::string& out) {
     LARGE_INTEGER size{};
     if (GetFileSizeEx(handleOf(file), &size) && size.QuadPart > 0)
         out.reserve(out.size() + static_cast<std::size_t>(size.QuadPart));
-    std::string chunk(kReadChunk, '\0');
+    std::string chunk(kChunk, '\0');
     while (true) {
         DWORD got = 0;
-        if (!ReadFile(handleOf(file), chunk.data(), kReadChunk, &got, nullptr)) return false;
+        if (!ReadFile(handleOf(file), chunk.data(), kChunk, &got, nullptr)) return false;
         if (got == 0) return true;
         out.append(chunk.data(), got);
     }
