@@ -5,7 +5,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --windows
-build=${1:-$root/build-win}
+# Wine takes only an absolute prefix, so the folders are made absolute whatever was given.
+build=$(realpath -m "${1:-$root/build-win}")
+linux=$(realpath -m "${2:-$root/build}")
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   "-DQUIRN_FOLDERS=platform;plans;protocol;ops;comms;loader;testing;sim;calendar;app;tools" >/dev/null
 cmake --build "$build"
@@ -14,8 +16,12 @@ cmake --build "$build"
 # running between the test programs) are started with their output detached, or CTest would
 # wait on the pipes they inherit.
 export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
-wineboot -i </dev/null >/dev/null 2>&1
+wineboot -i </dev/null >"$build/wineboot.log" 2>&1 || {
+  echo "windows.sh: wineboot failed:" >&2
+  cat "$build/wineboot.log" >&2
+  exit 1
+}
 wineserver -p </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
 (cd "$build" && ctest --output-on-failure -j2 --timeout 600)
-"$root/scripts/wine-loader-check.sh" "$build" "${2:-$root/build}"
+"$root/scripts/wine-loader-check.sh" "$build" "$linux"

@@ -5,8 +5,8 @@
 # Usage: scripts/wine-loader-check.sh [WINDOWS_BUILD] [LINUX_BUILD]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-win=${1:-$root/build-win}
-linux=${2:-$root/build}
+win=$(realpath -m "${1:-$root/build-win}")
+linux=$(realpath -m "${2:-$root/build}")
 if [ ! -f "$linux/build.ninja" ]; then
   cmake -S "$root" -B "$linux" -G Ninja -DQUIRN_WITH_QT=OFF >/dev/null
 fi
