@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include "platform/Win32DosDevices.h"
+#endif
+
 namespace quirn {
 
 namespace {
@@ -39,6 +43,9 @@ long familyNumber(const std::string& name, const std::string& family) {
 }  // namespace
 
 std::vector<std::string> presentSerialDevices(const std::string& deviceFolder) {
+#ifdef _WIN32
+    if (deviceFolder == kDeviceFolder) return comPortDevices(win32::dosDeviceNames());
+#endif
     std::vector<std::string> devices;
     std::vector<std::string> byId = namesIn(deviceFolder + kById);
     std::sort(byId.begin(), byId.end());
@@ -52,6 +59,22 @@ std::vector<std::string> presentSerialDevices(const std::string& deviceFolder) {
         std::sort(members.begin(), members.end());
         for (const auto& member : members) devices.push_back(deviceFolder + member.second);
     }
+    return devices;
+}
+
+std::vector<std::string> comPortDevices(const std::vector<std::string>& deviceNames) {
+    std::vector<long> numbers;
+    for (const std::string& name : deviceNames) {
+        std::string upper = name;
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        // "COM01" is not a port's name, and no port has a number of more than three digits.
+        if (upper.size() > 6 || (upper.size() > 3 && upper[3] == '0')) continue;
+        if (long n = familyNumber(upper, "COM"); n > 0) numbers.push_back(n);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    std::vector<std::string> devices;
+    for (long n : numbers) devices.push_back("\\\\.\\COM" + std::to_string(n));
     return devices;
 }
 

@@ -85,6 +85,9 @@ for attached in "0 QN510" "1 MX40" "2 LR40" "3 LR40"; do
   wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null 2>&1
   wineserver -k </dev/null >/dev/null 2>&1 || true
   wineserver -p </dev/null >/dev/null 2>&1 || true
+  # The port just mapped is among those the tool offers.
+  timeout 60 wine "$ctl" ports >"$work/ports.out" || fail "quirnctl.exe ports failed"
+  grep -qxF '\\.\COM5' "$work/ports.out" || fail "COM5 is not among the ports: $(cat "$work/ports.out")"
   job() { timeout 180 wine "$ctl" --root "$(winPath "$work/folder")" loader --port COM5 \
     --type "$type" "$@" >"$work/job.out" 2>"$work/job.err"; }
   job write 1 1 || fail "type $type: write failed: $(cat "$work/job.err")"
@@ -97,5 +100,5 @@ for attached in "0 QN510" "1 MX40" "2 LR40" "3 LR40"; do
   kill "$simpid"
   wait "$simpid" 2>/dev/null || true
   simpid=
-  echo "wine loader check: type $type ($model) on COM5: write, read matches, changed plan differs"
+  echo "wine loader check: type $type ($model) on COM5: listed, write, read matches, changed plan differs"
 done

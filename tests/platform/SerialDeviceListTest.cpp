@@ -30,5 +30,15 @@ TEST(SerialDeviceList, AMissingFolderHasNoDevices) {
     EXPECT_TRUE(presentSerialDevices(dev.path()).empty());
 }
 
+TEST(SerialDeviceList, ComPortsAreTakenFromWindowsDeviceNamesInNumberOrderOnceEach) {
+    const std::vector<std::string> names = {"COM10", "LPT1", "com3",   "C:",      "COM3",
+                                            "COM",   "COMX", "COM01",  "COM0",    "COM2",
+                                            "COM2A", "AUX",  "COM256", "COM1000", "NUL"};
+    const std::vector<std::string> expected = {"\\\\.\\COM2", "\\\\.\\COM3", "\\\\.\\COM10",
+                                               "\\\\.\\COM256"};
+    EXPECT_EQ(comPortDevices(names), expected);
+    EXPECT_TRUE(comPortDevices({}).empty());
+}
+
 }  // namespace
 }  // namespace quirn::test

@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
+#include "platform/SerialDeviceList.h"
 #include "protocol/Checksums.h"
 #include "protocol/MessageFrame.h"
 #include "protocol/PlanDownload.h"
@@ -292,6 +293,7 @@ TEST_F(Quirnctl, ErrorsAreOneLineAndExitTwo) {
         {"readback", "qn510", "/no/such/file"},
         {"readback", "vax", "/no/such/file"},
         {"db", "resave"},
+        {"ports", "COM5"},
         {"--now", "2026-02-30 10:00:00", "message", "page-all"},
     };
     for (const auto& args : bad) {
@@ -357,15 +359,24 @@ TEST_F(Quirnctl, NeverWritesTheWorkingFolderAndResavesElsewhere) {
     EXPECT_EQ(folderState(root.path()), before);
 }
 
+// What `ports` names is what the utilities dialog offers, each a device `--port` opens.
+TEST_F(Quirnctl, PortsNamesThePresentSerialDevices) {
+    ToolRun r = run({"ports"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::string expected;
+    for (const std::string& device : presentSerialDevices()) expected += device + "\n";
+    EXPECT_EQ(r.out, expected);
+}
+
 TEST_F(Quirnctl, HelpListsEveryCommand) {
     ToolRun r = test::runQuirnctl({"--help"}, scratch.path());
     EXPECT_EQ(r.exitCode, 0);
     for (const char* word :
-         {"program",     "group-program", "image",        "message manual", "time-all",
-          "timedate",    "log-request",   "default-week", "special-week",   "summer-week",
-          "bcd-time",    "bcd-relay",     "mx40-read",    "lr40-read",      "query",
-          "baud",        "page-all",      "decode",       "readback",       "validate",
-          "--read-time", "db resave",     "--root",       "--now",          "--hex"})
+         {"program",     "group-program", "image",        "message manual", "time-all", "timedate",
+          "log-request", "default-week",  "special-week", "summer-week",    "bcd-time", "bcd-relay",
+          "mx40-read",   "lr40-read",     "query",        "baud",           "page-all", "decode",
+          "readback",    "validate",      "--read-time",  "db resave",      "--root",   "--now",
+          "--hex",       "ports"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/SerialDeviceList.h"
 #include "platform/StandardStreams.h"
 #include "protocol/MessageFrame.h"
 #include "tools/quirnctl/Cli.h"
@@ -117,6 +118,11 @@ int resaveCommand(Context& c) {
     return kExitOk;
 }
 
+int portsCommand(Context&) {
+    for (const std::string& device : presentSerialDevices()) writeLine(device);
+    return kExitOk;
+}
+
 struct CommandRow {
     const char* name;
     size_t minArgs;
@@ -138,6 +144,7 @@ const CommandRow kCommands[] = {
     {"validate", 4, 4, true, "validate MG G L FILE --read-time 'YYYY-MM-DD HH:MM:SS'",
      validateCommand},
     {"db", 1, 1, true, "db resave --out DIR", resaveCommand},
+    {"ports", 0, 0, false, "ports", portsCommand},
 };
 
 int run(int argc, const char* const* argv) {
