@@ -128,7 +128,7 @@ Checking:
 Database:
   db resave --out DIR     load the working folder and save everything into DIR
 
-A time switch on a port, in real time (each with its own --help):
+A time switch on a port, in real time (loader and timetest each with its own --help):
   ports                   the serial devices this computer has, one a line, for --port
   loader --port DEVICE [--type 0|1|2|3] JOB
                           the loader's write, read, relay, time and baud jobs
