@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/ChildProcess.h"
+#include "platform/Deadline.h"
 
 extern char** environ;
 
@@ -17,11 +18,6 @@ namespace quirn {
 namespace {
 
 constexpr int kReapStepMs = 5;
-
-long long steadyMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 }  // namespace
 
@@ -58,12 +54,12 @@ ChildProcess::~ChildProcess() {
 }
 
 std::string ChildProcess::firstLine(int waitMs) {
-    const long long deadline = steadyMs() + waitMs;
+    const auto deadline = deadlineAfter(waitMs);
     while (out_ >= 0 && buffered_.find('\n') == std::string::npos) {
-        long long left = deadline - steadyMs();
-        if (left <= 0) return {};
+        const int left = millisecondsLeft(deadline);
+        if (left == 0) return {};
         pollfd p{static_cast<int>(out_), POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+        if (::poll(&p, 1, left) <= 0) continue;
         char buffer[256];
         ssize_t n = ::read(out_, buffer, sizeof buffer);
         if (n <= 0) return {};
@@ -75,7 +71,7 @@ std::string ChildProcess::firstLine(int waitMs) {
 
 std::optional<int> ChildProcess::reap(int waitMs) {
     if (pid_ <= 0) return std::nullopt;
-    const long long deadline = steadyMs() + waitMs;
+    const auto deadline = deadlineAfter(waitMs);
     for (;;) {
         int status = 0;
         pid_t r = ::waitpid(static_cast<pid_t>(pid_), &status, WNOHANG);
@@ -84,7 +80,7 @@ std::optional<int> ChildProcess::reap(int waitMs) {
             if (WIFEXITED(status)) return WEXITSTATUS(status);
             return std::nullopt;
         }
-        if (r < 0 || steadyMs() >= deadline) return std::nullopt;
+        if (r < 0 || millisecondsLeft(deadline) == 0) return std::nullopt;
         std::this_thread::sleep_for(std::chrono::milliseconds(kReapStepMs));
     }
 }

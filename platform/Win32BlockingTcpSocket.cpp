@@ -1,8 +1,6 @@
 #include "platform/Win32Sockets.h"
 // The Winsock headers come first: windows.h would otherwise bring the old winsock.h.
 #include <algorithm>
-#include <chrono>
-#include <climits>
 
 #include "platform/BlockingTcpSocket.h"
 #include "platform/Deadline.h"

@@ -105,6 +105,7 @@ void Win32SerialDevice::serve() {
             std::this_thread::sleep_for(kPollPause);
             continue;
         }
+        // The input pass clears a pending line error first, which would otherwise stop writes.
         if (!moveInput() || !moveOutput()) failed_ = true;
     }
 }
@@ -118,8 +119,6 @@ bool Win32SerialDevice::moveOutput() {
         std::copy_n(output_.begin(), count, chunk);
     }
     if (count == 0) return true;
-    DWORD errors = 0;
-    ClearCommError(portOf(handle_), &errors, nullptr);
     DWORD written = 0;
     if (!WriteFile(portOf(handle_), chunk, static_cast<DWORD>(count), &written, nullptr))
         return false;

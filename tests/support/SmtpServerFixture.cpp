@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/Deadline.h"
 #include "platform/FileSystem.h"
 
 namespace quirn::test {
@@ -18,11 +19,6 @@ std::string scriptPath() {
     return QUIRN_TEST_SUPPORT_DIR "smtp_server.py";
 }
 
-long long nowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 }  // namespace
 
 SmtpServerFixture::SmtpServerFixture(Options options) {
@@ -34,8 +30,8 @@ SmtpServerFixture::~SmtpServerFixture() {
 }
 
 void SmtpServerFixture::start(const Options& options) {
-    std::vector<std::string> args = {kPython,      scriptPath(),   "--mode",
-                                     options.mode, "--record-dir", records_.path()};
+    std::vector<std::string> args = {scriptPath(), "--mode", options.mode, "--record-dir",
+                                     records_.path()};
     for (const auto& r : options.refusedRecipients) {
         args.push_back("--refuse");
         args.push_back(r);
@@ -43,7 +39,6 @@ void SmtpServerFixture::start(const Options& options) {
     args.push_back("--code");
     args.push_back(std::to_string(options.code));
     const std::string errPath = records_.file("server.err");
-    args.erase(args.begin());  // the program itself
     child_ = std::make_unique<ChildProcess>(kPython, args, errPath);
     if (!child_->started()) {
         child_.reset();
@@ -82,9 +77,9 @@ std::size_t SmtpServerFixture::messageCount() const {
 }
 
 bool SmtpServerFixture::waitForMessages(std::size_t count, int waitMs) const {
-    const long long deadline = nowMs() + waitMs;
+    const auto deadline = deadlineAfter(waitMs);
     while (messageCount() < count) {
-        if (nowMs() >= deadline) return false;
+        if (millisecondsLeft(deadline) == 0) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollStepMs));
     }
     return true;

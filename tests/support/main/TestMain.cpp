@@ -5,10 +5,6 @@
 
 namespace {
 
-// The time zone, the locale and the Qt platform are fixed before anything else runs — before
-// main and before the test files' own static values (a start time built from local fields) are
-// computed — so that a test binary started by hand gives the same results as under CTest: dates,
-// daylight saving and month names all depend on them.
 void setVariable(const char* name, const char* value) {
 #ifdef _WIN32
     _putenv_s(name, value);
@@ -17,6 +13,10 @@ void setVariable(const char* name, const char* value) {
 #endif
 }
 
+// The time zone, the locale and the Qt platform are fixed before anything else runs — before
+// main and before the test files' own static values (a start time built from local fields) are
+// computed — so that a test binary started by hand gives the same results as under CTest: dates,
+// daylight saving and month names all depend on them.
 [[gnu::constructor(101)]] void fixTestEnvironment() {
 #ifdef _WIN32
     // The Windows C runtime reads the zone in its own form; the rules are the same.
