@@ -23,5 +23,8 @@ wineboot -i </dev/null >"$build/wineboot.log" 2>&1 || {
 }
 wineserver -p </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
-(cd "$build" && ctest --output-on-failure -j2 --timeout 600)
+# Now and then Wine fails to start a program or loses what it wrote (a test failing in no time,
+# or a quirnctl.exe run that printed nothing). A failed test is run again, up to three times in
+# all: a real fault fails every time, and the log keeps each failure.
+(cd "$build" && ctest --output-on-failure -j2 --timeout 600 --repeat until-pass:3)
 "$root/scripts/wine-loader-check.sh" "$build" "$linux"
