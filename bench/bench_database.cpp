@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "plans/DatabaseFiles.h"
+#include "plans/PlanCheck.h"
 #include "plans/PlanDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
@@ -79,6 +80,8 @@ long peakMemoryKb() {
 
 struct Figures {
     size_t locations = 0;
+    size_t findings = 0;
+    double check = 0;
     double load = 0, save = 0, saveFormatting = 0, snapshotSave = 0, snapshotLoad = 0, bareRead = 0,
            bareWrite = 0, bareDurableWrite = 0, bareSnapshotRead = 0, bareSnapshotWrite = 0;
 };
@@ -116,6 +119,7 @@ Figures measure(const test::FleetShape& shape, int runs) {
         PlanDatabase db;
         loadDatabase(db, folder, now);  // includes the snapshot, as start-up does
     });
+    f.check = bestOf(runs, [&] { f.findings = checkWorkingFolder(folder)->size(); });
     PlanDatabase db;
     loadDatabase(db, folder, now);
     f.snapshotLoad = bestOf(runs, [&] { loadSnapshot(db, folder); });
@@ -137,6 +141,8 @@ int main() {
     long peak = peakMemoryKb();
     std::printf("locations: %zu\n", f.locations);
     print("load all (CSV + snapshot)", f.load, f.bareRead + f.bareSnapshotRead);
+    print("plan check (4 CSV files)", f.check, f.bareRead);
+    std::printf("  %-34s %10zu\n", "findings of the check", f.findings);
     print("save all (4 CSV files, atomic)", f.save, f.bareDurableWrite);
     print("  of which building the texts", f.saveFormatting, f.bareWrite);
     print("snapshot save (atomic)", f.snapshotSave, f.bareSnapshotWrite);
@@ -152,8 +158,8 @@ int main() {
     Figures small = measure(tenth, 3);
     std::printf(
         "scaling from %zu to %zu locations (10x): load %.1fx, save %.1fx, snapshot save "
-        "%.1fx\n",
+        "%.1fx, plan check %.1fx\n",
         small.locations, f.locations, f.load / small.load, f.save / small.save,
-        f.snapshotSave / small.snapshotSave);
+        f.snapshotSave / small.snapshotSave, f.check / small.check);
     return 0;
 }

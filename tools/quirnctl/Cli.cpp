@@ -32,6 +32,10 @@ std::optional<std::string> parseOptions(int argc, const char* const* argv, Optio
             options.hex = true;
             continue;
         }
+        if (arg == "--json") {
+            options.json = true;
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             options.help = true;
             continue;
@@ -126,6 +130,9 @@ Checking:
                           prints the comparison result bits; exit 0 when 0, 1 otherwise
 
 Database:
+  db check [--json]       every line of the database files that the station reads otherwise
+                          than it says, or that cannot reach a time switch as written, with
+                          what the station does with it; exit 0 when none, 1 with findings
   db resave --out DIR     load the working folder and save everything into DIR
 
 A time switch on a port, in real time (loader and timetest each with its own --help):

@@ -19,6 +19,7 @@ struct Options {
     std::optional<std::string> now;  // --now text as given
     bool hex = false;
     bool help = false;
+    bool json = false;                    // db check --json
     std::optional<std::string> readTime;  // validate --read-time
     std::optional<std::string> out;       // db resave --out
     std::vector<std::string> words;       // COMMAND ARGS

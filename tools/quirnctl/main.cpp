@@ -1,5 +1,5 @@
 // quirnctl: inspect and rebuild what the station sends, decode replies, check a time switch,
-// and resave the database, from the command line.
+// and check and resave the database, from the command line.
 
 #include <cstdio>
 #include <ctime>
@@ -14,6 +14,7 @@
 #include "platform/SerialDeviceList.h"
 #include "platform/StandardStreams.h"
 #include "protocol/MessageFrame.h"
+#include "tools/quirnctl/CheckCommand.h"
 #include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/LoaderCommand.h"
 #include "tools/quirnctl/Messages.h"
@@ -101,7 +102,6 @@ int validateCommand(Context& c) {
 }
 
 int resaveCommand(Context& c) {
-    if (c.args[0] != "resave") return fail("unknown db command '" + c.args[0] + "'");
     if (!c.options.out) return fail("db resave needs --out DIR");
     std::string out = withTrailingSeparator(*c.options.out);
     if (!folderExists(out) && !makeFolder(out)) return fail("cannot create " + out);
@@ -116,6 +116,12 @@ int resaveCommand(Context& c) {
     ok = c.ws.summer().saveIn(target) && ok;
     if (!ok) return fail("could not write every file into " + out);
     return kExitOk;
+}
+
+int dbCommand(Context& c) {
+    if (c.args[0] == "check") return runPlanCheck(c.ws.folder(), c.options.json);
+    if (c.args[0] == "resave") return resaveCommand(c);
+    return fail("unknown db command '" + c.args[0] + "' (check or resave)");
 }
 
 int portsCommand(Context&) {
@@ -143,7 +149,7 @@ const CommandRow kCommands[] = {
     {"readback", 2, 2, false, "readback MODEL FILE", readbackCommand},
     {"validate", 4, 4, true, "validate MG G L FILE --read-time 'YYYY-MM-DD HH:MM:SS'",
      validateCommand},
-    {"db", 1, 1, true, "db resave --out DIR", resaveCommand},
+    {"db", 1, 1, true, "db check [--json] | db resave --out DIR", dbCommand},
     {"ports", 0, 0, false, "ports", portsCommand},
 };
 
@@ -180,8 +186,10 @@ int run(int argc, const char* const* argv) {
         return fail(std::string("usage: quirnctl ") + command->usage);
 
     Workspace ws(now, std::move(folder));
-    bool needsDatabase =
-        command->needsDatabase && !(name == "message" && messageNeedsNoDatabase(args[0]));
+    // The check reads the files as they are: a missing one is a finding, not a refusal.
+    bool needsDatabase = command->needsDatabase &&
+                         !(name == "message" && messageNeedsNoDatabase(args[0])) &&
+                         !(name == "db" && args[0] == "check");
     if (needsDatabase)
         if (auto e = ws.load()) return fail(*e);
     Context context{options, ws, std::move(args)};

@@ -1,0 +1,72 @@
+#include "plans/PlanCheck.h"
+
+#include "plans/PlanChecker.h"
+#include "plans/PlanRecordLayouts.h"
+#include "platform/FileSystem.h"
+#include "platform/TextLines.h"
+
+namespace quirn {
+
+namespace {
+
+const std::optional<std::string>& textOf(const DatabaseTexts& texts, DatabaseFileKind kind) {
+    switch (kind) {
+        case DatabaseFileKind::DayPlans:
+            return texts.dayPlans;
+        case DatabaseFileKind::Steps:
+            return texts.steps;
+        case DatabaseFileKind::Groups:
+            return texts.groups;
+        case DatabaseFileKind::Locations:
+            break;
+    }
+    return texts.locations;
+}
+
+}  // namespace
+
+std::vector<PlanFinding> checkDatabaseTexts(const DatabaseTexts& texts) {
+    PlanChecker checker;
+    for (const DatabaseFileLayout& file : databaseFileLayouts()) {
+        const std::optional<std::string>& text = textOf(texts, file.kind);
+        if (text)
+            checker.checkFile(file, *text);
+        else
+            checker.missingFile(file);
+    }
+    return checker.finish();
+}
+
+std::optional<std::vector<PlanFinding>> checkWorkingFolder(const WorkingFolder& folder) {
+    DatabaseTexts texts;
+    for (const DatabaseFileLayout& file : databaseFileLayouts()) {
+        const std::string path = folder.file(file.name);
+        // Whatever stands under the name must be read: a folder there is no missing file.
+        if (!fileExists(path) && !folderExists(path)) continue;
+        std::optional<std::string> text = readWholeFile(path);
+        if (!text) return std::nullopt;
+        switch (file.kind) {
+            case DatabaseFileKind::DayPlans:
+                texts.dayPlans = std::move(text);
+                break;
+            case DatabaseFileKind::Steps:
+                texts.steps = std::move(text);
+                break;
+            case DatabaseFileKind::Groups:
+                texts.groups = std::move(text);
+                break;
+            case DatabaseFileKind::Locations:
+                texts.locations = std::move(text);
+                break;
+        }
+    }
+    return checkDatabaseTexts(texts);
+}
+
+std::string findingsText(const std::vector<PlanFinding>& findings) {
+    CrLfWriter out;
+    for (const PlanFinding& f : findings) out.text(findingLine(f)).endLine();
+    return out.take();
+}
+
+}  // namespace quirn
