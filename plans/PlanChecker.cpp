@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <numeric>
 
 #include "platform/LocalTime.h"
@@ -25,15 +24,10 @@ int groupKey(int masterGroup, int group) {
 int locationKey(int masterGroup, int group, int location) {
     return groupKey(masterGroup, group) * 100 + location;
 }
-// The numbers of a record as one exact key.
-std::string pack(std::initializer_list<int> parts) {
-    std::string key(parts.size() * sizeof(int), '\0');
-    size_t at = 0;
-    for (int p : parts) {
-        std::memcpy(key.data() + at, &p, sizeof p);
-        at += sizeof p;
-    }
-    return key;
+// Midnights as minutes, which an int holds for every year a plan can name.
+constexpr int kSecondsPerMinute = 60;
+int minuteOf(std::time_t t) {
+    return static_cast<int>(t / kSecondsPerMinute);
 }
 
 std::string groupText(int masterGroup, int group) {
@@ -58,7 +52,20 @@ std::string weekdaysText(const std::vector<int>& days) {
 
 }  // namespace
 
-PlanChecker::PlanChecker() : groups_(kGroupKeys), locations_(kLocationKeys) {}
+size_t PlanChecker::RecordKeyHash::operator()(const RecordKey& key) const {
+    // splitmix64's finaliser over the parts, so that near keys land far apart.
+    uint64_t h = 0;
+    for (int part : key) {
+        h = (h ^ static_cast<uint32_t>(part)) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 31;
+    }
+    return static_cast<size_t>(h);
+}
+
+PlanChecker::PlanChecker()
+    : groups_(kGroupKeys),
+      locations_(kLocationKeys),
+      planSteps_(static_cast<size_t>(kGroupKeys) * (kMaxUserDayPlan + 1)) {}
 
 void PlanChecker::missingFile(const DatabaseFileLayout& file) {
     ++currentFile_;
@@ -130,8 +137,9 @@ void PlanChecker::noteRecord(const Line& line) {
             if (checkDate(line, 6, "end date") && startFine) checkVacationOrder(line);
             noteDuplicate(
                 line, vacationLines_,
-                pack({groupKey(line.masterGroup, line.group), line.value(3), line.value(4),
-                      line.value(5), line.value(6), line.value(7), line.value(8)}),
+                {groupKey(line.masterGroup, line.group),
+                 minuteOf(days_.midnight(line.value(3), line.value(4), line.value(5))),
+                 minuteOf(days_.midnight(line.value(6), line.value(7), line.value(8))), 0},
                 "the same vacation", "this line replaces it");
             break;
         }
@@ -198,15 +206,20 @@ void PlanChecker::noteRecord(const Line& line) {
 void PlanChecker::noteStep(const Line& line) {
     const int plan = line.value(1), minutes = line.value(3), command = line.value(5);
     const int minute = minutes < 0 ? kNotProgrammed : minutes % kMinutesPerDay;
-    const int key = groupKey(line.masterGroup, line.group);
-    GroupFacts& group = groups_[key];
-    auto [same, fresh] = stepLines_.try_emplace(pack({key, plan, minute, command}), line.number);
-    if (!fresh) {
-        add(line, "line", line.text, "is the same step as line " + std::to_string(same->second),
-            "the line is dropped");
-        return;
+    // A day plan keeps at most 16 steps, so its own short list is the fastest lookup.
+    std::vector<StepSeen>& kept =
+        planSteps_[groupKey(line.masterGroup, line.group) * (kMaxUserDayPlan + 1) + plan];
+    const StepSeen* sameMinute = nullptr;
+    for (const StepSeen& s : kept) {
+        if (s.minute != minute) continue;
+        if (s.command == command) {
+            add(line, "line", line.text, "is the same step as line " + std::to_string(s.line),
+                "the line is dropped");
+            return;
+        }
+        sameMinute = &s;
     }
-    if (group.stepCount[plan] >= kMaxStepsPerDayPlan) {
+    if (kept.size() >= static_cast<size_t>(kMaxStepsPerDayPlan)) {
         add(line, "line", line.text,
             "day plan " + std::to_string(plan) + " of group " +
                 groupText(line.masterGroup, line.group) + " has " +
@@ -214,14 +227,13 @@ void PlanChecker::noteStep(const Line& line) {
             "the step is dropped");
         return;
     }
-    ++group.stepCount[plan];
-    if (minute == kNotProgrammed) return;
-    group.planHasSteps.set(plan);
-    auto [other, first] = stepMinuteLines_.try_emplace(pack({key, plan, minute}), line.number);
-    if (!first)
+    if (minute != kNotProgrammed && sameMinute != nullptr)
         add(line, "minutes", line.raw(3),
-            "line " + std::to_string(other->second) + " switches the other way at the same minute",
+            "line " + std::to_string(sameMinute->line) +
+                " switches the other way at the same minute",
             "which of the two the time switch does last is not defined");
+    kept.push_back({minute, command, line.number});
+    if (minute != kNotProgrammed) groupFacts(line.masterGroup, line.group).planHasSteps.set(plan);
 }
 
 void PlanChecker::noteLocation(const Line& line) {
@@ -244,15 +256,14 @@ void PlanChecker::noteLocation(const Line& line) {
 
 void PlanChecker::noteAnnualPlan(const Line& line) {
     // The reader keeps one plan a date, whatever the spelling: 2027,2,30 is 2 March.
-    const LocalDateTime d = toLocal(fromLocal(line.value(4), line.value(5), line.value(6)));
+    const std::time_t date = days_.midnight(line.value(4), line.value(5), line.value(6));
     noteDuplicate(line, annualLines_,
-                  pack({groupKey(line.masterGroup, line.group), d.year, d.month, d.day}),
+                  {groupKey(line.masterGroup, line.group), minuteOf(date), 0, 0},
                   "a plan for the same date", "this line's plan replaces it");
 }
 
-void PlanChecker::noteDuplicate(const Line& line, std::unordered_map<std::string, int>& seen,
-                                const std::string& key, const char* what,
-                                const std::string& effect) {
+void PlanChecker::noteDuplicate(const Line& line, KeyedLines& seen, const RecordKey& key,
+                                const char* what, const std::string& effect) {
     auto [earlier, fresh] = seen.try_emplace(key, line.number);
     if (fresh) return;
     add(line, "line", line.text,

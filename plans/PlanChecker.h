@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -9,6 +10,7 @@
 #include "plans/PlanFinding.h"
 #include "plans/PlanRecordLayouts.h"
 #include "plans/PlanTypes.h"
+#include "platform/LocalTime.h"
 
 namespace quirn {
 
@@ -25,6 +27,12 @@ class PlanChecker {
 
   private:
     using Fields = std::vector<std::string_view>;
+    // The numbers that make two records the same, compared exactly.
+    using RecordKey = std::array<int, 4>;
+    struct RecordKeyHash {
+        size_t operator()(const RecordKey& key) const;
+    };
+    using KeyedLines = std::unordered_map<RecordKey, int, RecordKeyHash>;
 
     // The line being checked and the numbers the reader takes from its fields.
     struct Line {
@@ -48,7 +56,6 @@ class PlanChecker {
         int locations = 0;
         std::bitset<kMaxUserDayPlan + 1> planHasSteps;
         std::bitset<kMaxUserDayPlan + 1> planNamed;
-        std::array<int, kMaxUserDayPlan + 1> stepCount{};
         std::array<int, kSaturday + 1> defaultDayLine{};  // its "DayPlanDefault" line per weekday
         std::array<int, kMaxUserDayPlan + 1> nameLine{};
         int specialWeekLine = 0;
@@ -56,6 +63,11 @@ class PlanChecker {
     struct LocationFacts {
         int line = 0;  // its first "Location" line
         bool throughM2M = false;
+    };
+    struct StepSeen {
+        int minute;  // -1 for a step that is not programmed
+        int command;
+        int line;
     };
     // A day plan that a line gives a day, judged once every plan is known.
     struct PlanUse {
@@ -91,8 +103,8 @@ class PlanChecker {
     void noteStep(const Line& line);
     void noteLocation(const Line& line);
     void noteAnnualPlan(const Line& line);
-    void noteDuplicate(const Line& line, std::unordered_map<std::string, int>& seen,
-                       const std::string& key, const char* what, const std::string& effect);
+    void noteDuplicate(const Line& line, KeyedLines& seen, const RecordKey& key, const char* what,
+                       const std::string& effect);
     void usePlan(const Line& line, int plan, const char* field);
     void judgeLocationReferences();
     void judgePlanUses();
@@ -111,10 +123,10 @@ class PlanChecker {
     std::vector<LocationFacts> locations_;
     std::vector<PlanUse> planUses_;
     std::vector<LocationReference> references_;
-    std::unordered_map<std::string, int> stepLines_;        // step -> line
-    std::unordered_map<std::string, int> stepMinuteLines_;  // plan and minute -> line, command
-    std::unordered_map<std::string, int> annualLines_;      // group and date -> line
-    std::unordered_map<std::string, int> vacationLines_;    // group and range -> line
+    LocalDayCache days_;
+    std::vector<std::vector<StepSeen>> planSteps_;  // the steps kept, per group and day plan
+    KeyedLines annualLines_;                        // group and date -> line
+    KeyedLines vacationLines_;                      // group and range -> line
 };
 
 }  // namespace quirn
