@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/StationFolders.h"
+#include "app/StationPlanCheck.h"
 #include "ops/LogWriter.h"
 #include "plans/Archive.h"
 #include "plans/DatabaseFiles.h"
@@ -90,7 +91,11 @@ bool StationApp::startUp() {
     database_.setOverrideQuery(&overrides_);
     LoadHooks hooks;
     hooks.redecode = [this](Location& l) { comms_->readBack().redecode(l); };
-    loadDatabase(database_, folder_, clock_.now(), hooks);
+    {
+        const DatabaseTexts texts = readDatabaseTexts(database_, folder_);
+        loadDatabaseTexts(database_, texts, clock_.now(), hooks);
+        planFindings_ = reportPlanCheck(texts, folder_, log_, clock_);
+    }
     summer_.load();
     expireSpecialWeeks();
     technicians_.load();

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/BackgroundFileWriter.h"
 #include "app/MainWindowHost.h"
@@ -18,6 +19,7 @@
 #include "plans/OverrideStore.h"
 #include "plans/PasswayStore.h"
 #include "plans/PlanDatabase.h"
+#include "plans/PlanFinding.h"
 #include "plans/Settings.h"
 #include "plans/SnapshotBuilder.h"
 #include "plans/SummerPlanStore.h"
@@ -82,6 +84,8 @@ class StationApp final : private DailyJobs {
     // files, a read-back snapshot) and takes note of what became of them.
     void waitForBackgroundSaves();
     const std::string& helpFile() const { return helpFile_; }
+    // What the plan check found in the database files at start-up.
+    const std::vector<PlanFinding>& planFindings() const { return planFindings_; }
     const Clock& clock() const { return clock_; }
     TimerService& timers() { return timers_; }
     std::time_t startTime() const { return scheduler_.startTime(); }
@@ -136,6 +140,7 @@ class StationApp final : private DailyJobs {
     std::unique_ptr<ProfileStore> profile_;
     std::unique_ptr<SingleInstance> instance_;
     std::string helpFile_;
+    std::vector<PlanFinding> planFindings_;
     MinuteScheduler scheduler_;
     StationReadBackListener readBackListener_;
     SnapshotBuilder snapshotBuilder_;

@@ -181,8 +181,7 @@ std::string passwayFileName(const WorkingFolder& folder) {
     return folder.file("Passway.pw2");
 }
 
-void loadDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now,
-                  const LoadHooks& hooks) {
+DatabaseTexts readDatabaseTexts(PlanDatabase& db, const WorkingFolder& folder) {
     // The files are read in the order their parts are loaded (a missing one is created empty);
     // what could not be read leaves its part of the database as it was, and the snapshot is
     // read only when the locations it belongs to were.
@@ -193,7 +192,12 @@ void loadDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now
     texts.groups = files.loadText(groupsFileName(folder));
     texts.locations = files.loadText(locationsFileName(folder));
     if (texts.locations) texts.snapshot = files.loadIfPresent(snapshotFileName(folder));
-    loadDatabaseTexts(db, texts, now, hooks);
+    return texts;
+}
+
+void loadDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now,
+                  const LoadHooks& hooks) {
+    loadDatabaseTexts(db, readDatabaseTexts(db, folder), now, hooks);
 }
 
 void loadDatabaseTexts(PlanDatabase& db, const DatabaseTexts& texts, std::time_t now,

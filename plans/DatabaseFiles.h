@@ -49,6 +49,9 @@ struct DatabaseTexts {
 // comma; malformed lines are ignored.
 void loadDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now,
                   const LoadHooks& hooks = {});
+// What loadDatabase reads of the folder, without loading it (a missing file is created empty,
+// one that cannot be read is listed in db.unreadableFiles()).
+DatabaseTexts readDatabaseTexts(PlanDatabase& db, const WorkingFolder& folder);
 // The same from texts already read (no file is touched).
 void loadDatabaseTexts(PlanDatabase& db, const DatabaseTexts& texts, std::time_t now,
                        const LoadHooks& hooks = {});

@@ -238,7 +238,9 @@ TEST(StationReadOnlyFolder, EachUnwrittenFileIsLoggedOnceAndTheNextSaveWritesIt)
     writeFile(working.file("locations.csv"), "Location,1,1,School,Lincoln Ave,1,127.0.0.5,1\r\n");
     test::openUpForUnprivileged(working.path());
     // The child changes the folder's mode itself, as its owner would.
-    if (::geteuid() == 0) ASSERT_EQ(::chown(working.path().c_str(), 65534, 65534), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(working.path().c_str(), 65534, 65534), 0);
+    }
     const std::string locations = working.file("locations.csv");
     const int result = test::runUnprivileged([&] {
         const std::string runtime = working.file("run");

@@ -82,6 +82,43 @@ TEST_F(StationStartUp, LoadsSettingsAndDatabaseFromTheWorkingFolder) {
 }
 
 // POSIX only: the single-instance lock is a file lock and the hand-over a local socket.
+TEST_F(StationStartUp, ChecksThePlansAndSaysInTheSystemLogHowManyFindingsAndWhere) {
+    test::writeFile(root + "groups.csv", "Group,1,Elm Street,3\r\n");
+    test::writeFile(root + "locations.csv", "Location,3,1,School,Main St,7,127.0.0.2,0\r\n");
+    test::writeFile(root + "steps.csv", "Step,1,3,7:15,1,1\r\nStep,1,3,99999,1,0\r\n");
+    {
+        StationApp app(clock, timers, working);
+        ASSERT_TRUE(app.startUp());
+        ASSERT_EQ(app.planFindings().size(), 2u);
+        EXPECT_EQ(app.planFindings()[0].masterGroup, 1);
+        EXPECT_EQ(app.planFindings()[0].group, 3);
+        const std::string report = working.logs() + "Plan_Check.txt";
+        const std::string system = test::readFile(app.log().logFileName(clock, kLogSystem));
+        EXPECT_NE(system.find("Plan check: 2 findings in the database files; see " + report),
+                  std::string::npos)
+            << system;
+        const std::string listed = test::readFile(report);
+        EXPECT_NE(listed.find("steps.csv:1: minutes \"7:15\": is not a whole number"),
+                  std::string::npos)
+            << listed;
+        EXPECT_NE(listed.find("steps.csv:2: minutes \"99999\""), std::string::npos) << listed;
+        // The check reports; the files stay as they were written.
+        EXPECT_EQ(test::readFile(root + "steps.csv"),
+                  "Step,1,3,7:15,1,1\r\nStep,1,3,99999,1,0\r\n");
+        app.shutDown();
+    }
+    // Mended files: the next start says so, and the old list goes.
+    test::writeFile(root + "steps.csv", "Step,1,3,435,1,1\r\nStep,1,3,639,1,0\r\n");
+    StationApp app(clock, timers, working);
+    ASSERT_TRUE(app.startUp());
+    EXPECT_TRUE(app.planFindings().empty());
+    EXPECT_FALSE(fileExists(working.logs() + "Plan_Check.txt"));
+    EXPECT_NE(test::readFile(app.log().logFileName(clock, kLogSystem))
+                  .find("Plan check: the database files have no findings."),
+              std::string::npos);
+    app.shutDown();
+}
+
 TEST_F(StationStartUp, PosixSecondCopyHandsOverAndLeavesNothingBehind) {
     StationApp first(clock, timers, working);
     ASSERT_TRUE(first.startUp());

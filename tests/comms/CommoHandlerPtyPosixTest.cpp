@@ -500,7 +500,7 @@ size_t occurrences(const std::string& text, const std::string& what) {
 
 // A radio page of `size` bytes that says which one it is.
 std::string numberedPage(int index, std::size_t size) {
-    char head[8];
+    char head[16];
     std::snprintf(head, sizeof head, "@P%02d", index);
     std::string page = head;
     page.append(size - page.size() - 1, static_cast<char>('A' + index % 26));
