@@ -4,7 +4,8 @@
 // saved again it gives the same lines, and from then on the same texts byte for byte. Only the
 // first save may order lines differently: a group comes into the database where the files
 // first name it, and a line read but not saved (a plan with an impossible date, or one that
-// ended) may have named it first.
+// ended) may have named it first. The plan check reads the same texts without failing, and
+// every finding it makes names a line that the file has.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -17,6 +18,7 @@
 
 #include "fuzz/support/StationInputs.h"
 #include "plans/DatabaseFiles.h"
+#include "plans/PlanCheck.h"
 #include "plans/PlanDatabase.h"
 #include "platform/TextLines.h"
 
@@ -46,6 +48,23 @@ Texts loadedAndSaved(const Texts& files) {
             quirn::locationsFileText(db)};
 }
 
+// The line count of each file as the check numbers lines.
+bool findingsNameLinesOfTheFiles(const Texts& files) {
+    quirn::DatabaseTexts texts;
+    texts.dayPlans = files[0];
+    texts.steps = files[1];
+    texts.groups = files[2];
+    texts.locations = files[3];
+    const char* names[kFiles] = {"dayplan.csv", "steps.csv", "groups.csv", "locations.csv"};
+    for (const quirn::PlanFinding& f : quirn::checkDatabaseTexts(texts)) {
+        const auto file = std::find(std::begin(names), std::end(names), f.file);
+        if (file == std::end(names) || f.line < 0) return false;
+        const std::size_t lines = quirn::splitLines(files[file - std::begin(names)]).size();
+        if (static_cast<std::size_t>(f.line) > lines) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -56,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         files[i] = input.substr(at, nul == std::string_view::npos ? nul : nul - at);
         at = nul == std::string_view::npos ? input.size() + 1 : nul + 1;
     }
+    if (!findingsNameLinesOfTheFiles(files)) std::abort();
     const Texts saved = loadedAndSaved(files);
     const Texts again = loadedAndSaved(saved);
     for (std::size_t i = 0; i < kFiles; ++i)
