@@ -12,6 +12,8 @@ namespace quirn {
 namespace {
 namespace fs = std::filesystem;
 constexpr const char* kInstalledDocs = "/usr/share/doc/quirnradio/";
+// The technician's guide opens the help; the README and the other pages are for developers.
+constexpr const char* kGuideName = "guide.md";
 constexpr int kFirstListedCom = 1;
 constexpr int kLastListedCom = 4;
 
@@ -48,9 +50,12 @@ std::vector<HelpDocument> loadHelpDocuments(const std::vector<std::string>& fold
     std::vector<HelpDocument> documents;
     for (const std::string& folder : folders) {
         if (!fileExists(folder + "README.md")) continue;
-        addDocument(documents, folder + "README.md", folder);
         const std::string docs = folder + "docs/";
-        for (const std::string& path : markdownFilesIn(docs)) addDocument(documents, path, docs);
+        const std::string guide = docs + kGuideName;
+        addDocument(documents, guide, docs);
+        addDocument(documents, folder + "README.md", folder);
+        for (const std::string& path : markdownFilesIn(docs))
+            if (fs::path(path).filename() != kGuideName) addDocument(documents, path, docs);
         break;
     }
     return documents;

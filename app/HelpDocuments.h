@@ -17,8 +17,8 @@ struct HelpDocument {
 // Where the documentation is looked for: installed with the package first, then beside the
 // source tree the program was built from.
 std::vector<std::string> helpFolders();
-// README.md and then docs/*.md (by name) of the first folder that holds a README.md; none
-// when no folder does.
+// Of the first folder that holds a README.md: docs/guide.md (the technician's guide) when it is
+// there, README.md, then the other docs/*.md by name; none when no folder holds a README.md.
 std::vector<HelpDocument> loadHelpDocuments(const std::vector<std::string>& folders);
 // The lines above the documents, in Markdown: the version, the working folder and the device
 // of each COM entry the station lists (COM 1 to 4 and the configured one).

@@ -19,6 +19,9 @@ for program in quirnradio quirnctl quirn-sim vorncal-view; do
 done
 desktop-file-validate /usr/share/applications/quirnradio.desktop
 test -f /usr/share/doc/quirnradio/README.md
+# The help window (F1) opens the technician's guide, with its pictures, from the installed copy.
+test -f /usr/share/doc/quirnradio/docs/guide.md
+test -f /usr/share/doc/quirnradio/docs/images/loader-read.png
 
 # The demo, as a newcomer starts it: it must still be running after a few seconds, with its
 # agency written and both simulators serving.

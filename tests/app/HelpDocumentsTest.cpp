@@ -30,6 +30,39 @@ TEST(HelpDocuments, TheFirstFolderWithAReadmeGivesTheReadmeThenItsDocsByName) {
     EXPECT_TRUE(loadHelpDocuments({empty.path()}).empty());
 }
 
+TEST(HelpDocuments, TheTechniciansGuideComesFirstThenTheReadmeThenTheOtherDocsOnce) {
+    TempFolder installed;
+    ASSERT_TRUE(makeFolder(installed.file("docs")));
+    ASSERT_TRUE(writeFile(installed.file("README.md"), "# Quirn Radio\n"));
+    ASSERT_TRUE(writeFile(installed.file("docs/calendar.md"), "# calendar\n"));
+    ASSERT_TRUE(writeFile(installed.file("docs/guide.md"), "# The technician's guide\n"));
+    ASSERT_TRUE(writeFile(installed.file("docs/quirnctl.md"), "# quirnctl\n"));
+
+    auto docs = loadHelpDocuments({installed.path()});
+    ASSERT_EQ(docs.size(), 4u);
+    EXPECT_EQ(docs[0].path, installed.file("docs/guide.md"));
+    EXPECT_EQ(docs[0].markdown, "# The technician's guide\n");
+    // The guide's pictures are named relative to the docs folder.
+    EXPECT_EQ(docs[0].folder, installed.file("docs/"));
+    EXPECT_EQ(docs[1].path, installed.file("README.md"));
+    EXPECT_EQ(docs[2].path, installed.file("docs/calendar.md"));
+    EXPECT_EQ(docs[3].path, installed.file("docs/quirnctl.md"));
+}
+
+TEST(HelpDocuments, TheGuideOfThisSourceTreeOpensTheHelp) {
+    // The source tree is the last place looked in; the guide there is what the package installs.
+    const std::string sourceTree = helpFolders().back();
+    auto docs = loadHelpDocuments({sourceTree});
+    ASSERT_FALSE(docs.empty());
+    EXPECT_EQ(docs[0].path, sourceTree + "docs/guide.md");
+    EXPECT_NE(docs[0].markdown.find("# The technician's guide"), std::string::npos);
+    for (const char* picture : {"images/demo-loader.png", "images/loader-read.png",
+                                "images/utilities.png", "images/time-testing.png"}) {
+        EXPECT_NE(docs[0].markdown.find(picture), std::string::npos) << picture;
+        EXPECT_TRUE(fileExists(docs[0].folder + picture)) << picture;
+    }
+}
+
 TEST(HelpDocuments, TheHeadingNamesVersionWorkingFolderAndEveryComDevice) {
     TempFolder folder;
     ProfileStore store(folder.file("quirnradio.ini"));
