@@ -21,7 +21,7 @@ desktop-file-validate /usr/share/applications/quirnradio.desktop
 test -f /usr/share/doc/quirnradio/README.md
 # The help window (F1) opens the technician's guide, with its pictures, from the installed copy.
 test -f /usr/share/doc/quirnradio/docs/guide.md
-test -f /usr/share/doc/quirnradio/docs/images/loader-read.png
+test -f /usr/share/doc/quirnradio/docs/loader.png
 
 # The demo, as a newcomer starts it: it must still be running after a few seconds, with its
 # agency written and both simulators serving.

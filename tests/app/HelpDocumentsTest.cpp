@@ -56,8 +56,7 @@ TEST(HelpDocuments, TheGuideOfThisSourceTreeOpensTheHelp) {
     ASSERT_FALSE(docs.empty());
     EXPECT_EQ(docs[0].path, sourceTree + "docs/guide.md");
     EXPECT_NE(docs[0].markdown.find("# The technician's guide"), std::string::npos);
-    for (const char* picture : {"images/demo-loader.png", "images/loader-read.png",
-                                "images/utilities.png", "images/time-testing.png"}) {
+    for (const char* picture : {"demo.png", "loader.png", "utilities.png", "time-testing.png"}) {
         EXPECT_NE(docs[0].markdown.find(picture), std::string::npos) << picture;
         EXPECT_TRUE(fileExists(docs[0].folder + picture)) << picture;
     }
