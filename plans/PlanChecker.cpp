@@ -15,6 +15,10 @@ constexpr int kGroupKeys = (kMaxMasterGroup + 1) * 100;
 constexpr int kLocationKeys = kGroupKeys * 100;
 constexpr int kMinutesPerDay = 24 * 60;
 constexpr int kNotProgrammed = -1;
+// A group of this name and number only unlocks a loader button: it needs no locations.
+constexpr int kVornTimeMasterGroup = 1;
+constexpr int kVornTimeGroup = 99;
+constexpr std::string_view kVornTimeName = "MOXBYRD";
 // The file order of findings about records taken together: after every file.
 constexpr int kJudgedTogether = 100;
 
@@ -184,6 +188,8 @@ void PlanChecker::noteRecord(const Line& line) {
                         std::to_string(group.namedLine) + " already",
                     "this line's name replaces it");
             group.namedLine = line.number;
+            group.vornTimeMarker = line.masterGroup == kVornTimeMasterGroup &&
+                                   line.group == kVornTimeGroup && line.raw(2) == kVornTimeName;
             break;
         case RecordKind::Location:
             noteLocation(line);
@@ -314,8 +320,9 @@ void PlanChecker::judgeGroups() {
             addAbout("groups.csv", 0, mg, g, "group", groupText(mg, g), "has no Group line",
                      "it is named \"Group " + std::to_string(g) + "\"");
         if (group.locations == 0) {
-            addAbout("locations.csv", 0, mg, g, "group", groupText(mg, g), "has no locations",
-                     "its programming reaches no time switch");
+            if (!group.vornTimeMarker)
+                addAbout("locations.csv", 0, mg, g, "group", groupText(mg, g), "has no locations",
+                         "its programming reaches no time switch");
             continue;
         }
         // The default week gives Monday to Friday day plan 1 unless a line says otherwise.

@@ -52,7 +52,8 @@ class PlanChecker {
 
     struct GroupFacts {
         bool exists = false;
-        int namedLine = 0;  // its "Group" line in groups.csv
+        bool vornTimeMarker = false;  // the group that unlocks the loader's "VORN TIME"
+        int namedLine = 0;            // its "Group" line in groups.csv
         int locations = 0;
         std::bitset<kMaxUserDayPlan + 1> planHasSteps;
         std::bitset<kMaxUserDayPlan + 1> planNamed;
