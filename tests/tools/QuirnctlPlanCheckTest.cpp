@@ -86,6 +86,7 @@ TEST_F(PlanCheck, EverySlipIsNamedWithFileLineFieldAndWhatTheStationDoes) {
                                                 "Group,1,Second Name,1",              // +1
                                                 "Group,3,Empty School,40",            // +2
                                                 "Group,1,Far Away,120",               // +3
+                                                "Group,1,MOXBYRD,99",                 // +4
                                             });
     const int places =
         append("locations.csv", {
@@ -150,6 +151,8 @@ TEST_F(PlanCheck, EverySlipIsNamedWithFileLineFieldAndWhatTheStationDoes) {
             found = found || (line.rfind(head, 0) == 0 && line.find(e.words) != std::string::npos);
         EXPECT_TRUE(found) << head << "... " << e.words << "\nnot in:\n" << r.out;
     }
+    // The group that only unlocks the loader's VORN TIME button needs no locations.
+    EXPECT_EQ(r.out.find("\"1,99\""), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("steps.csv:" + std::to_string(steps) +
                          ": minutes \"7:15\": is not a whole number; read as 7 (00:07)\n"),
               std::string::npos);
