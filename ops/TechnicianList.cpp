@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "ops/LogWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
@@ -47,19 +48,35 @@ void TechnicianList::load() {
     const std::string text =
         unreadableFiles_.loadText(folder_.file(kFileName)).value_or(std::string());
     loadText(text);
+    if (!keptLines_.empty())
+        LogWriter(folder_).logSystem(
+            clock_, std::string(kFileName) + ": " + std::to_string(keptLines_.size()) +
+                        (keptLines_.size() == 1 ? " line is" : " lines are") +
+                        " not a technician the station can read; not mailed, kept as written.");
 }
 
 void TechnicianList::loadText(std::string_view text) {
     users_.clear();
+    keptLines_.clear();
     LineReader reader(text);
     std::string_view line;
-    while (reader.next(line))
-        if (auto user = MailUser::parse(line)) users_.push_back(std::move(*user));
+    while (reader.next(line)) {
+        if (auto user = MailUser::parse(line))
+            users_.push_back(std::move(*user));
+        else if (!line.empty())
+            // Someone wrote it, and a save must not take it from them.
+            keptLines_.push_back(KeptLine{users_.size(), std::string(line)});
+    }
 }
 
 std::string TechnicianList::fileText() const {
     CrLfWriter out;
-    for (const MailUser& user : users_) user.writeCsv(out);
+    auto kept = keptLines_.begin();
+    for (std::size_t i = 0; i <= users_.size(); ++i) {
+        for (; kept != keptLines_.end() && kept->techniciansBefore <= i; ++kept)
+            out.text(kept->text).endLine();
+        if (i < users_.size()) users_[i].writeCsv(out);
+    }
     return out.take();
 }
 
