@@ -48,10 +48,11 @@ void TechnicianList::load() {
     const std::string text =
         unreadableFiles_.loadText(folder_.file(kFileName)).value_or(std::string());
     loadText(text);
-    if (!keptLines_.empty())
+    const std::size_t unread = keptLineCount();
+    if (unread > 0)
         LogWriter(folder_).logSystem(
-            clock_, std::string(kFileName) + ": " + std::to_string(keptLines_.size()) +
-                        (keptLines_.size() == 1 ? " line is" : " lines are") +
+            clock_, std::string(kFileName) + ": " + std::to_string(unread) +
+                        (unread == 1 ? " line is" : " lines are") +
                         " not a technician the station can read; not mailed, kept as written.");
 }
 
@@ -63,8 +64,10 @@ void TechnicianList::loadText(std::string_view text) {
     while (reader.next(line)) {
         if (auto user = MailUser::parse(line))
             users_.push_back(std::move(*user));
-        else if (!line.empty())
-            // Someone wrote it, and a save must not take it from them.
+        else
+            // Someone wrote it, and a save must not take it from them. Empty lines are kept
+            // too: every line stays where it was, so none can become the first line of the
+            // file, where a reader would take a leading byte-order mark off it.
             keptLines_.push_back(KeptLine{users_.size(), std::string(line)});
     }
 }
@@ -82,6 +85,12 @@ std::string TechnicianList::fileText() const {
 
 bool TechnicianList::save() const {
     return unreadableFiles_.replace(folder_.file(kFileName), fileText());
+}
+
+std::size_t TechnicianList::keptLineCount() const {
+    std::size_t count = 0;
+    for (const KeptLine& kept : keptLines_) count += trimBlanks(kept.text).empty() ? 0 : 1;
+    return count;
 }
 
 }  // namespace quirn

@@ -52,8 +52,9 @@ class TechnicianList final : public ValidateFailureListener {
     bool save() const;
     // The text save writes.
     std::string fileText() const;
-    // How many lines the last load kept without reading them.
-    std::size_t keptLineCount() const { return keptLines_.size(); }
+    // How many lines with text the last load kept without reading them (blank lines, kept
+    // too, are not counted).
+    std::size_t keptLineCount() const;
 
     void add(MailUser user) { users_.push_back(std::move(user)); }
     const std::vector<MailUser>& users() const { return users_; }

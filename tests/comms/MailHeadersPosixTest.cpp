@@ -147,8 +147,11 @@ TEST_F(MailHeaders, EachMailHasItsOwnMessageIdAndDeclaresUtf8PlainText) {
         for (auto line : splitLines(got->data)) EXPECT_LE(line.size(), 998u);
         for (unsigned char c : got->data) EXPECT_LT(c, 0x80) << "the body crosses as 7-bit";
         const std::string id = got->parsedValue("message-id").value_or("");
+        ASSERT_FALSE(id.empty()) << got->data;
         EXPECT_EQ(id.front(), '<') << id;
-        EXPECT_EQ(id.substr(id.find('@')), "@example.org>") << id;
+        const std::size_t at = id.find('@');
+        ASSERT_NE(at, std::string::npos) << id;
+        EXPECT_EQ(id.substr(at), "@example.org>") << id;
     }
     EXPECT_NE(first.parsedValue("message-id"), second.parsedValue("message-id"));
 }

@@ -263,13 +263,14 @@ TEST_F(TechnicianListTest, LinesTheStationCannotReadSurviveASaveAsWritten) {
 
 TEST_F(TechnicianListTest, ATechnicianAddedAfterKeptLinesComesAfterThem) {
     ASSERT_TRUE(test::writeFile(folder.file(TechnicianList::kFileName),
-                                "MailUser,Ann,ann@example.org,16,1\r\n; rota: week 50\r\n"));
+                                "MailUser,Ann,ann@example.org,16,1\r\n\n; rota: week 50\r\n"));
     technicians.load();
     technicians.add({"Bob", "bob@example.org", 16, true});
     ASSERT_TRUE(technicians.save());
     EXPECT_EQ(mailFile(),
-              "MailUser,Ann,ann@example.org,16,1\r\n; rota: week 50\r\n"
+              "MailUser,Ann,ann@example.org,16,1\r\n\r\n; rota: week 50\r\n"
               "MailUser,Bob,bob@example.org,16,1\r\n");
+    EXPECT_EQ(technicians.keptLineCount(), 1u);
 }
 
 }  // namespace
