@@ -1,7 +1,10 @@
 #include "comms/BackgroundMailSender.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ops/LogWriter.h"
 
@@ -10,6 +13,7 @@ namespace quirn {
 namespace {
 constexpr int kHandedOver = 0;
 constexpr int kRefused = 1;
+constexpr const char* kNotSentReason = "not sent, the program ended before the mail server took ";
 }  // namespace
 
 BackgroundMailSender::BackgroundMailSender(const Clock& clock, LogWriter log,
@@ -44,7 +48,11 @@ void BackgroundMailSender::run() {
             deliverMail(job.mail, job.endpoint, workerClock_, std::move(socket));
         lock.lock();
         delivering_ = false;
-        ended_.push_back(Outcome{std::move(job.mail), std::move(delivery)});
+        // Cut short by the end of the program: not a failure of the server, a mail not sent.
+        if (stopping_ && !delivery.sent)
+            cutShort_.push_back(std::move(job.mail));
+        else
+            ended_.push_back(Outcome{std::move(job.mail), std::move(delivery)});
         changed_.notify_all();
     }
 }
@@ -65,21 +73,44 @@ std::size_t BackgroundMailSender::unfinished() const {
 }
 
 void BackgroundMailSender::finish(int waitMs) {
-    std::size_t notSent = 0;
     {
         std::unique_lock<std::mutex> lock(mutex_);
         finished_ = true;
         changed_.wait_for(lock, std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs),
                           [this] { return waiting_.empty() && !delivering_; });
-        notSent = waiting_.size() + (delivering_ ? 1 : 0);
     }
     stopWorker();
     logFinished();
-    if (notSent > 0)
-        log_.logSystem(clock_, std::to_string(notSent) +
-                                   (notSent == 1 ? " mail was" : " mails were") +
+    // The worker has ended: what it cut short came before what it never began.
+    std::vector<OutgoingMail> notSent(cutShort_.begin(), cutShort_.end());
+    for (const Job& job : waiting_) notSent.push_back(job.mail);
+    cutShort_.clear();
+    waiting_.clear();
+    logNotSent(notSent);
+}
+
+void BackgroundMailSender::logNotSent(const std::vector<OutgoingMail>& notSent) {
+    // One line per technician, however many of their mails were left.
+    std::vector<std::pair<const OutgoingMail*, std::size_t>> perTechnician;
+    for (const OutgoingMail& mail : notSent) {
+        auto same = [&mail](const auto& entry) {
+            return entry.first->toAddress == mail.toAddress && entry.first->toName == mail.toName;
+        };
+        auto it = std::find_if(perTechnician.begin(), perTechnician.end(), same);
+        if (it == perTechnician.end())
+            perTechnician.emplace_back(&mail, 1);
+        else
+            ++it->second;
+    }
+    for (const auto& [mail, count] : perTechnician)
+        logFailedMail(log_, clock_, *mail,
+                      count == 1 ? std::string(kNotSentReason) + "it"
+                                 : std::to_string(count) + " mails " + kNotSentReason + "them");
+    const std::size_t total = notSent.size();
+    if (total > 0)
+        log_.logSystem(clock_, std::to_string(total) + (total == 1 ? " mail was" : " mails were") +
                                    " not sent: the mail server had not taken " +
-                                   (notSent == 1 ? "it" : "them") + " when the program ended.");
+                                   (total == 1 ? "it" : "them") + " when the program ended.");
 }
 
 void BackgroundMailSender::stopWorker() {

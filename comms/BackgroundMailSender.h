@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "comms/SmtpDelivery.h"
 #include "ops/MailSender.h"
@@ -46,8 +47,10 @@ class BackgroundMailSender final : public MailSender {
     std::size_t unfinished() const;
 
     // For the end of the program: waits at most waitMs for the mails still to go, logs their
-    // outcomes, then abandons the rest (the dialogue under way is cut short) with one System
-    // log line saying how many were not sent. Later mails are refused.
+    // outcomes, then abandons the rest (the dialogue under way is cut short). Each technician
+    // whose mail was not sent gets one FAILED line in the EMail log (with the count when more
+    // than one of theirs was left), and one System line gives the total; a mail cut short is
+    // counted there once, not also as a failed delivery. Later mails are refused.
     void finish(int waitMs);
 
   private:
@@ -61,6 +64,7 @@ class BackgroundMailSender final : public MailSender {
     };
     void run();
     void stopWorker();
+    void logNotSent(const std::vector<OutgoingMail>& notSent);
 
     const Clock& clock_;
     LogWriter log_;
@@ -73,6 +77,8 @@ class BackgroundMailSender final : public MailSender {
     std::condition_variable changed_;
     std::deque<Job> waiting_;
     std::deque<Outcome> ended_;
+    // Mails whose dialogue the end of the program cut short.
+    std::deque<OutgoingMail> cutShort_;
     bool delivering_ = false;
     bool stopping_ = false;
     bool finished_ = false;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "comms/MailBodyEncoding.h"
+#include "comms/MailHeaderText.h"
+
 namespace quirn {
 
 namespace {
@@ -68,30 +71,43 @@ std::string MailMessage::toText() const {
     std::string to;
     for (std::size_t i = 0; i < recipients_.size(); ++i) {
         if (i > 0) to += ',';
-        to += recipients_[i].name;
-        to += '<';
-        to += recipients_[i].address;
-        to += '>';
+        to += mailboxText(recipients_[i].name, recipients_[i].address);
     }
     return to;
 }
 
 bool MailMessage::buildHeader(std::string_view date, std::string_view mailer) {
-    std::string fields[] = {std::string(date), from, toText(), subject, std::string(mailer)};
+    // Line breaks go before the names are quoted or encoded, whose own folds must stay.
     bool dropped = false;
+    MailMessage clean;
+    for (const MailRecipient& r : recipients_) {
+        MailRecipient c = r;
+        dropped = dropLineBreaks(c.address) || dropped;
+        dropped = dropLineBreaks(c.name) || dropped;
+        clean.addRecipient(std::move(c.address), std::move(c.name));
+    }
+    std::string fields[] = {std::string(date), from, subject, messageId, std::string(mailer)};
     for (std::string& field : fields) dropped = dropLineBreaks(field) || dropped;
-    const auto& [dateText, fromText, toField, subjectText, mailerText] = fields;
-    header = "Date: " + dateText + kLineEnd + "From: " + fromText + kLineEnd + "To: " + toField +
-             kLineEnd + "Subject: " + subjectText + kLineEnd + "X-Mailer: <" + mailerText + ">" +
-             kLineEnd + kLineEnd;
+    const auto& [dateText, fromText, subjectText, idText, mailerText] = fields;
+    const BodyEncoding encoding = bodyEncodingFor(body);
+    header = "Date: " + dateText + kLineEnd + "From: " + fromText + kLineEnd +
+             "To: " + clean.toText() + kLineEnd + "Subject: " + unstructuredText(subjectText) +
+             kLineEnd;
+    if (!idText.empty()) header += "Message-ID: " + idText + kLineEnd;
+    header += std::string("MIME-Version: 1.0") + kLineEnd +
+              "Content-Type: text/plain; charset=" + charsetOf(body) + kLineEnd +
+              "Content-Transfer-Encoding: " + bodyEncodingName(encoding) + kLineEnd +
+              "X-Mailer: <" + mailerText + ">" + kLineEnd + kLineEnd;
     return dropped;
 }
 
 std::string MailMessage::transparentBody() const {
+    const std::string encoded =
+        bodyEncodingFor(body) == BodyEncoding::QuotedPrintable ? quotedPrintable(body) : body;
     std::string out;
-    out.reserve(body.size() + body.size() / 16 + 4);
+    out.reserve(encoded.size() + encoded.size() / 16 + 4);
     bool lineStart = true;
-    for (char c : body) {
+    for (char c : encoded) {
         if (lineStart && c == '.') out += '.';
         out += c;
         lineStart = c == '\n';

@@ -23,6 +23,8 @@ class MailMessage {
     std::string header;
     // When the mail was written (the Date header); 0 means when it is sent.
     std::time_t date = 0;
+    // "<...@domain>"; the client makes one when it is empty.
+    std::string messageId;
     std::string body;
 
     // Adds the recipients of a text such as "Ann Lee <ann@example.org>;bob@example.org":
@@ -37,17 +39,20 @@ class MailMessage {
     // The recipient at index, or nothing outside 0..count-1.
     std::optional<MailRecipient> recipient(std::size_t index) const;
 
-    // The To text: for each recipient "name<address>", joined with "," (no blanks added).
+    // The To text: each recipient as mailboxText gives it ("name<address>" for a plain name,
+    // a quoted or encoded name and a blank otherwise), joined with ",".
     std::string toText() const;
 
-    // Builds `header` from the date text and the mailer name:
-    // "Date: ..\r\nFrom: ..\r\nTo: ..\r\nSubject: ..\r\nX-Mailer: <..>\r\n\r\n".
-    // Line breaks inside any field are dropped so that no field can add header lines; the
-    // result says whether any had to be dropped.
+    // Builds `header` from the date text and the mailer name: Date, From, To, Subject,
+    // Message-ID, MIME-Version, Content-Type (text/plain and the body's charset),
+    // Content-Transfer-Encoding and X-Mailer, then the empty line. A subject that is not
+    // printable ASCII is encoded. Line breaks inside any field are dropped so that no field
+    // can add header lines; the result says whether any had to be dropped.
     bool buildHeader(std::string_view date, std::string_view mailer);
 
-    // The body as it goes on the wire after DATA: ending in CR LF, and every line that begins
-    // with "." given one more "." in front so that no body line can end the data early.
+    // The body as it goes on the wire after DATA: in its transfer encoding (quoted-printable
+    // for a body that is not short lines of ASCII), ending in CR LF, and every line that
+    // begins with "." given one more "." in front so that no body line can end the data early.
     std::string transparentBody() const;
 
   private:

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <ctime>
 
-#include "platform/LocalTime.h"
+#include "comms/MailDate.h"
+#include "comms/MessageId.h"
 
 namespace quirn {
 
@@ -30,12 +31,14 @@ constexpr const char* kNoGreeting = "Server didn't respond.";
 constexpr const char* kMustBeConnected = "Must be connected";
 constexpr const char* kNoRecipients = "No Recipients";
 
-constexpr const char* kDateFormat = "%a, %d %b %y %H:%M:%S ";
 constexpr const char* kEndOfData = "\r\n.\r\n";
 constexpr std::size_t kCodeLength = 3;
 // A reply line "250-..." is followed by more lines of the same reply.
 constexpr char kContinuationMark = '-';
-constexpr std::size_t kZoneNameBuffer = 64;
+// A server's reply in a failure reason is cut to this many characters.
+constexpr std::size_t kMaxQuotedReply = 200;
+constexpr const char* kGreetingStep = "greeting";
+constexpr const char* kEndOfDataStep = "the end of the data";
 
 const ReplyRule& ruleFor(SmtpClient::ReplyKind kind) {
     return kReplyRules[static_cast<int>(kind)];
@@ -52,19 +55,15 @@ int replyCode(std::string_view line) {
     return code;
 }
 
-// The C library names the zone (with daylight saving) as TZ says.
-std::string zoneName(const LocalDateTime& local) {
-    std::tm tm{};
-    tm.tm_year = local.year - 1900;
-    tm.tm_mon = local.month - 1;
-    tm.tm_mday = local.day;
-    tm.tm_hour = local.hour;
-    tm.tm_min = local.minute;
-    tm.tm_sec = local.second;
-    tm.tm_isdst = local.isDst ? 1 : 0;
-    char buffer[kZoneNameBuffer] = {};
-    std::size_t n = std::strftime(buffer, sizeof buffer, "%Z", &tm);
-    return std::string(buffer, n);
+// A server's reply line as a log can show it: printable characters only, not too long.
+std::string quotedReply(std::string_view line) {
+    std::string out;
+    for (char c : line.substr(0, kMaxQuotedReply)) out += (c >= ' ' && c < '\x7F') ? c : ' ';
+    return out;
+}
+
+std::string replyPhrase(const std::string& step) {
+    return step == kGreetingStep ? " (greeting)" : " (reply to " + step + ")";
 }
 
 }  // namespace
@@ -77,25 +76,60 @@ SmtpClient::~SmtpClient() {
     if (connected_) disconnect();
 }
 
+void SmtpClient::explain(std::string reason) {
+    if (failureReason_.empty()) failureReason_ = std::move(reason);
+}
+
+void SmtpClient::explainStatus(SocketStatus status, bool sending) {
+    std::string what;
+    if (sending)
+        what = "sending " + std::string(step_ == kEndOfDataStep ? "the message" : step_);
+    else
+        what = "waiting for " +
+               (step_ == kGreetingStep ? std::string("the greeting") : "the reply to " + step_);
+    switch (status) {
+        case SocketStatus::Ok:
+            break;
+        case SocketStatus::TimedOut:
+            explain("timed out " + what);
+            break;
+        case SocketStatus::Closed:
+            explain("the server closed the connection " + what);
+            break;
+        case SocketStatus::Failed:
+            explain("the connection broke " + what);
+            break;
+    }
+}
+
 bool SmtpClient::connect() {
     if (connected_) return true;
+    failureReason_.clear();
+    refusedRecipientReply_.clear();
     if (!socket_) {
         fail(kCannotCreateSocket);
+        explain(kCannotCreateSocket);
         return false;
     }
     pending_.clear();
-    if (socket_->connect(server_, port_, timeoutMs_) != SocketStatus::Ok) {
+    const SocketStatus status = socket_->connect(server_, port_, timeoutMs_);
+    if (status != SocketStatus::Ok) {
         fail(kCannotConnect);
+        explain((status == SocketStatus::TimedOut ? "timed out connecting to "
+                                                  : "could not connect to ") +
+                server_ + " port " + std::to_string(port_));
         closeSocket();
         return false;
     }
-    if (readReply(ReplyKind::Ready) != ReplyOutcome::Matched) {
+    step_ = kGreetingStep;
+    if (!expectReply(ReplyKind::Ready)) {
         fail(kNoGreeting);
         closeSocket();
         return false;
     }
+    step_ = "HELO";
     if (!sendText("HELO " + localHostName(kMaxHostNameLength) + "\r\n") ||
-        readReply(ReplyKind::Ok) != ReplyOutcome::Matched) {
+        !expectReply(ReplyKind::Ok)) {
         closeSocket();
         return false;
     }
@@ -106,39 +140,53 @@ bool SmtpClient::connect() {
 bool SmtpClient::sendMessage(MailMessage& message) {
     if (!connected_) {
         fail(kMustBeConnected);
+        explain(kMustBeConnected);
         return false;
     }
     if (message.recipientCount() == 0) {
         fail(kNoRecipients);
+        explain(kNoRecipients);
         return false;
     }
-    bool dropped = message.buildHeader(dateHeaderText(message.date), mailerName_);
+    const std::time_t written = message.date != 0 ? message.date : clock_.now();
+    if (message.messageId.empty()) message.messageId = makeMessageId(message.from, written);
+    bool dropped = message.buildHeader(mailDateText(written), mailerName_);
 
     std::string from = message.from;
     dropped = dropLineBreaks(from) || dropped;
-    if (!sendText("MAIL From: <" + from + ">\r\n") ||
-        readReply(ReplyKind::Ok) != ReplyOutcome::Matched)
-        return false;
+    step_ = "MAIL";
+    if (!sendText("MAIL From: <" + from + ">\r\n") || !expectReply(ReplyKind::Ok)) return false;
 
+    step_ = "RCPT";
     for (std::size_t i = 0; i < message.recipientCount(); ++i) {
         std::string address = message.recipient(i)->address;
         dropped = dropLineBreaks(address) || dropped;
         if (!sendText("RCPT TO: <" + address + ">\r\n")) return false;
         // A refused recipient does not stop the others; a broken connection does.
-        if (readReply(ReplyKind::Ok) == ReplyOutcome::TransportFailed) return false;
+        const ReplyOutcome outcome = readReply(ReplyKind::Ok);
+        if (outcome == ReplyOutcome::TransportFailed) return false;
+        if (outcome == ReplyOutcome::OtherCode && refusedRecipientReply_.empty())
+            refusedRecipientReply_ = quotedReply(lastReply_) + replyPhrase(step_);
     }
     lineBreaksDropped_ = lineBreaksDropped_ || dropped;
 
-    if (!sendText("DATA\r\n") || readReply(ReplyKind::StartData) != ReplyOutcome::Matched)
-        return false;
+    // With every recipient refused the data is refused too; the refusal is the reason.
+    if (refusedRecipientReply_.size() > 0 && message.recipientCount() == 1)
+        explain(refusedRecipientReply_);
+    step_ = "DATA";
+    if (!sendText("DATA\r\n") || !expectReply(ReplyKind::StartData)) return false;
+    step_ = kEndOfDataStep;
     if (!sendText(message.header) || !sendText(message.transparentBody()) || !sendText(kEndOfData))
         return false;
-    return readReply(ReplyKind::Ok) == ReplyOutcome::Matched;
+    if (!expectReply(ReplyKind::Ok)) return false;
+    failureReason_.clear();
+    return true;
 }
 
 bool SmtpClient::disconnect() {
     if (!connected_) return true;
-    bool ok = sendText("QUIT\r\n") && readReply(ReplyKind::Closing) == ReplyOutcome::Matched;
+    step_ = "QUIT";
+    bool ok = sendText("QUIT\r\n") && expectReply(ReplyKind::Closing);
     closeSocket();
     return ok;
 }
@@ -153,7 +201,14 @@ bool SmtpClient::sendText(std::string_view text) {
     SocketStatus status = socket_ ? socket_->sendAll(text, timeoutMs_) : SocketStatus::Failed;
     if (status == SocketStatus::Ok) return true;
     fail(status == SocketStatus::TimedOut ? kTimedOut : kSocketError);
+    explainStatus(status, true);
     return false;
+}
+
+bool SmtpClient::expectReply(ReplyKind kind) {
+    const ReplyOutcome outcome = readReply(kind);
+    if (outcome == ReplyOutcome::OtherCode) explain(quotedReply(lastReply_) + replyPhrase(step_));
+    return outcome == ReplyOutcome::Matched;
 }
 
 SmtpClient::ReplyOutcome SmtpClient::readReply(ReplyKind kind) {
@@ -164,6 +219,7 @@ SmtpClient::ReplyOutcome SmtpClient::readReply(ReplyKind kind) {
         if (!receiveReplyLine(line, deadline)) return ReplyOutcome::TransportFailed;
         if (line.size() <= kCodeLength || line[kCodeLength] != kContinuationMark) break;
     }
+    lastReply_ = line;
     const ReplyRule& rule = ruleFor(kind);
     int code = replyCode(line);
     if (code == rule.expectedCode) return ReplyOutcome::Matched;
@@ -186,6 +242,7 @@ bool SmtpClient::receiveReplyLine(std::string& line, long long deadlineMs) {
         long long left = deadlineMs - clock_.nowMs();
         if (left <= 0) {
             fail(kTimedOut);
+            explainStatus(SocketStatus::TimedOut, false);
             return false;
         }
         std::size_t received = 0;
@@ -195,15 +252,11 @@ bool SmtpClient::receiveReplyLine(std::string& line, long long deadlineMs) {
                     : SocketStatus::Failed;
         if (status != SocketStatus::Ok) {
             fail(status == SocketStatus::TimedOut ? kTimedOut : kSocketError);
+            explainStatus(status, false);
             return false;
         }
         pending_.append(replyBuffer_.data(), received);
     }
-}
-
-std::string SmtpClient::dateHeaderText(std::time_t written) const {
-    LocalDateTime local = toLocal(written != 0 ? written : clock_.now());
-    return formatLocal(kDateFormat, local) + zoneName(local);
 }
 
 }  // namespace quirn

@@ -48,6 +48,10 @@ class SmtpClient {
     bool disconnect();
 
     bool isConnected() const { return connected_; }
+    // Why the last call failed, for a technician reading the EMail log: the server's own reply
+    // and the command it answered ("550 5.1.1 Recipient refused (reply to RCPT)"), or what
+    // timed out or broke. Empty while nothing failed.
+    const std::string& failureReason() const { return failureReason_; }
     // True once a message had line breaks removed from a header field or an address (the
     // caller says so in its log; the client itself writes no log).
     bool lineBreaksDropped() const { return lineBreaksDropped_; }
@@ -57,15 +61,25 @@ class SmtpClient {
     enum class ReplyOutcome { Matched, OtherCode, TransportFailed };
 
     ReplyOutcome readReply(ReplyKind kind);
+    // readReply, and when the code is another, the server's reply becomes the failure reason.
+    bool expectReply(ReplyKind kind);
     // One reply line without its line end, waiting until deadlineMs of the clock's nowMs().
     bool receiveReplyLine(std::string& line, long long deadlineMs);
     bool sendText(std::string_view text);
-    std::string dateHeaderText(std::time_t written) const;
     void fail(std::string reason) { lastError_ = std::move(reason); }
+    // Notes why the step under way failed, unless a reason is already known.
+    void explain(std::string reason);
+    void explainStatus(SocketStatus status, bool sending);
     void closeSocket();
 
     const Clock& clock_;
     std::string lastError_;
+    std::string failureReason_;
+    // The command whose reply is awaited ("HELO", "RCPT", ...), for the failure reason.
+    std::string step_;
+    // The server's reply to the first refused recipient: the real reason when the data is
+    // then refused for want of recipients.
+    std::string refusedRecipientReply_;
     bool connected_ = false;
     bool lineBreaksDropped_ = false;
     unsigned port_;
@@ -75,6 +89,8 @@ class SmtpClient {
     std::array<char, kReplyBufferSize> replyBuffer_{};
     // Bytes received but not yet judged: the start of the next reply line.
     std::string pending_;
+    // The last reply line judged.
+    std::string lastReply_;
     int timeoutMs_ = kDefaultTimeoutMs;
 };
 

@@ -19,7 +19,8 @@ struct SmtpEndpoint {
 // What became of one mail.
 struct MailDelivery {
     bool sent = false;
-    std::string error;               // why not, when not sent
+    std::string error;               // why not, when not sent (the client's last error)
+    std::string reason;              // the same for a reader: the server's reply, a time-out
     bool lineBreaksDropped = false;  // a header field or an address had line breaks removed
 };
 
@@ -30,8 +31,14 @@ MailDelivery deliverMail(const OutgoingMail& mail, const SmtpEndpoint& endpoint,
                          std::unique_ptr<BlockingTcpSocket> socket);
 
 // The EMail log lines of a delivery: "To: <address>, <name>" on success, "To: <address>,
-// FAILED <name>" otherwise, after the line about removed line breaks when there was one.
+// FAILED <name>: <reason>" otherwise, after the line about removed line breaks when there was
+// one.
 void logDelivery(const LogWriter& log, const Clock& clock, const OutgoingMail& mail,
                  const MailDelivery& delivery);
+
+// The EMail log line of a mail that failed or was never tried: "To: <address>, FAILED <name>:
+// <reason>" (the address and name without line breaks).
+void logFailedMail(const LogWriter& log, const Clock& clock, const OutgoingMail& mail,
+                   const std::string& reason);
 
 }  // namespace quirn

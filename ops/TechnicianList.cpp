@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "ops/LogWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
@@ -47,24 +48,49 @@ void TechnicianList::load() {
     const std::string text =
         unreadableFiles_.loadText(folder_.file(kFileName)).value_or(std::string());
     loadText(text);
+    const std::size_t unread = keptLineCount();
+    if (unread > 0)
+        LogWriter(folder_).logSystem(
+            clock_, std::string(kFileName) + ": " + std::to_string(unread) +
+                        (unread == 1 ? " line is" : " lines are") +
+                        " not a technician the station can read; not mailed, kept as written.");
 }
 
 void TechnicianList::loadText(std::string_view text) {
     users_.clear();
+    keptLines_.clear();
     LineReader reader(text);
     std::string_view line;
-    while (reader.next(line))
-        if (auto user = MailUser::parse(line)) users_.push_back(std::move(*user));
+    while (reader.next(line)) {
+        if (auto user = MailUser::parse(line))
+            users_.push_back(std::move(*user));
+        else
+            // Someone wrote it, and a save must not take it from them. Empty lines are kept
+            // too: every line stays where it was, so none can become the first line of the
+            // file, where a reader would take a leading byte-order mark off it.
+            keptLines_.push_back(KeptLine{users_.size(), std::string(line)});
+    }
 }
 
 std::string TechnicianList::fileText() const {
     CrLfWriter out;
-    for (const MailUser& user : users_) user.writeCsv(out);
+    auto kept = keptLines_.begin();
+    for (std::size_t i = 0; i <= users_.size(); ++i) {
+        for (; kept != keptLines_.end() && kept->techniciansBefore <= i; ++kept)
+            out.text(kept->text).endLine();
+        if (i < users_.size()) users_[i].writeCsv(out);
+    }
     return out.take();
 }
 
 bool TechnicianList::save() const {
     return unreadableFiles_.replace(folder_.file(kFileName), fileText());
+}
+
+std::size_t TechnicianList::keptLineCount() const {
+    std::size_t count = 0;
+    for (const KeptLine& kept : keptLines_) count += trimBlanks(kept.text).empty() ? 0 : 1;
+    return count;
 }
 
 }  // namespace quirn

@@ -39,15 +39,22 @@ class TechnicianList final : public ValidateFailureListener {
     // One message to one technician: 0 when it went out, 1 when it failed.
     int sendTo(const MailUser& technician, const std::string& text);
 
-    // Replaces the list with mail.csv's technicians (lines that do not parse are skipped);
-    // creates an empty file when there is none.
+    // Replaces the list with mail.csv's technicians; creates an empty file when there is
+    // none. A line that is not a technician the station can read (a comment, a missing value,
+    // a mask in hex, a quoted name...) is not used but kept: one System log line gives their
+    // count.
     void load();
-    // The same from a text already read (no file is touched).
+    // The same from a text already read (no file is touched, nothing is logged).
     void loadText(std::string_view text);
     // Writes the list to mail.csv (whole-file replace); false when it could not be written.
+    // Technicians are written in their own form; each line kept at load goes back as it was
+    // read, in its place among them (only its line end becomes CR LF, as every line's).
     bool save() const;
     // The text save writes.
     std::string fileText() const;
+    // How many lines with text the last load kept without reading them (blank lines, kept
+    // too, are not counted).
+    std::size_t keptLineCount() const;
 
     void add(MailUser user) { users_.push_back(std::move(user)); }
     const std::vector<MailUser>& users() const { return users_; }
@@ -57,6 +64,12 @@ class TechnicianList final : public ValidateFailureListener {
   private:
     void notifyAll(NotificationKind kind, const std::string& text);
 
+    // A mail.csv line the station could not read, and how many technicians came before it.
+    struct KeptLine {
+        std::size_t techniciansBefore;
+        std::string text;
+    };
+
     const Clock& clock_;
     WorkingFolder folder_;
     MailSender& sender_;
@@ -64,6 +77,7 @@ class TechnicianList final : public ValidateFailureListener {
     std::string server_;
     std::string senderAddress_;
     std::vector<MailUser> users_;
+    std::vector<KeptLine> keptLines_;
     UnreadableFiles unreadableFiles_;
 };
 

@@ -17,6 +17,21 @@ constexpr const char* kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday
 
 // struct tm counts years from 1900.
 constexpr int kTmYearBase = 1900;
+constexpr long long kSecondsPerDay = 86400;
+constexpr long long kSecondsPerHour = 3600;
+constexpr long long kSecondsPerMinute = 60;
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar (negative before it):
+// years counted from March, so that the leap day ends each 4-, 100- and 400-year cycle.
+long long daysFromCivil(long long year, int month, int day) {
+    year -= month <= 2 ? 1 : 0;
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const long long yearOfEra = year - era * 400;
+    const long long dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    constexpr long long kDaysFromEraStartTo1970 = 719468;
+    return era * 146097 + dayOfEra - kDaysFromEraStartTo1970;
+}
 
 void ensureTzset() {
     static std::once_flag once;
@@ -173,6 +188,14 @@ long standardOffsetWestSeconds() {
 #else
     return timezone;
 #endif
+}
+
+long utcOffsetSeconds(std::time_t t) {
+    const LocalDateTime local = toLocal(t);
+    const long long localAsUtc =
+        daysFromCivil(local.year, local.month, local.day) * kSecondsPerDay +
+        local.hour * kSecondsPerHour + local.minute * kSecondsPerMinute + local.second;
+    return static_cast<long>(localAsUtc - static_cast<long long>(t));
 }
 
 }  // namespace quirn

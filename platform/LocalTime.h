@@ -70,6 +70,11 @@ int daysInMonth(int year, int month);
 // Standard-time offset west of UTC in seconds (the C library's `timezone` after tzset).
 long standardOffsetWestSeconds();
 
+// How far local time is ahead of UTC at t, in seconds (negative west of Greenwich), daylight
+// saving included: the C library's local time of t read as if it were UTC, less t. It needs no
+// tm_gmtoff nor timegm, which not every C runtime has.
+long utcOffsetSeconds(std::time_t t);
+
 }  // namespace quirn
 
 namespace quirn {

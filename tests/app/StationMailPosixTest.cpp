@@ -151,7 +151,7 @@ TEST_F(StationMail, ASilentMailServerNeverHoldsTheStation) {
     EXPECT_LT(msSince(shutdownStart), 2000);
 }
 
-TEST_F(StationMail, MailsStillWaitingAtTheEndAreCountedInOneLine) {
+TEST_F(StationMail, MailsNotSentAtTheEndGetOneLinePerTechnicianAndAreCountedOnce) {
     test::LoopbackServer silent("127.0.0.5");
     ASSERT_TRUE(silent.ok());
     useMailServer("127.0.0.5", silent.port());
@@ -171,6 +171,16 @@ TEST_F(StationMail, MailsStillWaitingAtTheEndAreCountedInOneLine) {
     const std::string system = readFile(logWriter.logFileName(clock, kLogSystem));
     EXPECT_NE(system.find(std::to_string(kMails) + " mails were not sent"), std::string::npos)
         << system;
+    // Each technician once, the mail cut short among their others and not also as a failed
+    // delivery of its own.
+    std::vector<std::string> expected;
+    for (int t = 0; t < kTechnicians; ++t)
+        expected.push_back("To: tech" + std::to_string(t) + "@example.org, FAILED Tech" +
+                           std::to_string(t) + ": " + std::to_string(kCarriedRecords) +
+                           " mails not sent, the program ended before the mail server took them");
+    std::vector<std::string> got;
+    for (const std::string& line : emailLines()) got.push_back(line.substr(line.find(',') + 1));
+    EXPECT_EQ(got, expected);
 }
 
 TEST_F(StationMail, ARealServerGetsEveryMailWithItsTimeOfWriting) {

@@ -57,11 +57,14 @@ TEST(MailHeader, FieldsInOrderEndedByAnEmptyLine) {
     MailMessage m;
     m.from = "station@example.org";
     m.subject = "Message from Quirn Radio";
+    m.messageId = "<1.2@example.org>";
     m.addRecipient("ann@example.org", "Ann");
-    EXPECT_FALSE(m.buildHeader("Mon, 07 Dec 26 10:00:00 EST", "Tolm Mail"));
+    EXPECT_FALSE(m.buildHeader("Mon, 07 Dec 2026 10:00:00 -0500", "Tolm Mail"));
     EXPECT_EQ(m.header,
-              "Date: Mon, 07 Dec 26 10:00:00 EST\r\nFrom: station@example.org\r\n"
+              "Date: Mon, 07 Dec 2026 10:00:00 -0500\r\nFrom: station@example.org\r\n"
               "To: Ann<ann@example.org>\r\nSubject: Message from Quirn Radio\r\n"
+              "Message-ID: <1.2@example.org>\r\nMIME-Version: 1.0\r\n"
+              "Content-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: 7bit\r\n"
               "X-Mailer: <Tolm Mail>\r\n\r\n");
 }
 
@@ -74,13 +77,16 @@ TEST(MailHeader, LineBreaksInFieldsCannotAddHeaderLines) {
     EXPECT_EQ(m.header.find("\r\nBcc:"), std::string::npos);
     EXPECT_EQ(m.header.find("\nX-Evil"), std::string::npos);
     EXPECT_EQ(m.header.find("\r\nCc:"), std::string::npos);
-    EXPECT_NE(m.header.find("To: AnnCc: spy@example.org<ann@example.org>\r\n"), std::string::npos);
-    // Exactly the five header lines and the empty line.
+    // What was left of the name is quoted: its ':' and '@' cannot make another address.
+    EXPECT_NE(m.header.find("To: \"AnnCc: spy@example.org\" <ann@example.org>\r\n"),
+              std::string::npos)
+        << m.header;
+    // Exactly the eight header lines (no Message-ID was given) and the empty line.
     std::size_t lineEnds = 0;
     for (std::size_t p = m.header.find("\r\n"); p != std::string::npos;
          p = m.header.find("\r\n", p + 2))
         ++lineEnds;
-    EXPECT_EQ(lineEnds, 6u);
+    EXPECT_EQ(lineEnds, 9u);
 }
 
 struct BodyCase {

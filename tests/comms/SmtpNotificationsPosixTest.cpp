@@ -96,8 +96,10 @@ TEST_F(SmtpNotifications, FailedMailIsLoggedAsFailed) {
     MailUser ann{"Ann", "ann@example.org", 1, true};
     EXPECT_EQ(technicians.sendTo(ann, "text"), 1);
     EXPECT_EQ(sender.lastError(), "Server didn't respond.");
-    EXPECT_EQ(emailLogLines(),
-              std::vector<std::string>{"14:05.00,To: ann@example.org, FAILED Ann"});
+    EXPECT_EQ(
+        emailLogLines(),
+        std::vector<std::string>{
+            "14:05.00,To: ann@example.org, FAILED Ann: 554 Service not available (greeting)"});
 }
 
 TEST_F(SmtpNotifications, StartNotificationCarriesTheDatedText) {

@@ -77,12 +77,16 @@ TEST_F(SmtpServerDialogue, MessageArrivesWithEnvelopeHeadersAndTransparentBody) 
     EXPECT_EQ(got->from, "station@example.org");
     EXPECT_EQ(got->recipients, (std::vector<std::string>{"ann@example.org", "bob@example.org"}));
     std::vector<std::string> header = headerLines(got->data);
-    ASSERT_EQ(header.size(), 5u) << got->data;
-    EXPECT_EQ(header[0], "Date: Mon, 07 Dec 26 09:05:30 EST");
+    ASSERT_EQ(header.size(), 9u) << got->data;
+    EXPECT_EQ(header[0], "Date: Mon, 07 Dec 2026 09:05:30 -0500");
     EXPECT_EQ(header[1], "From: station@example.org");
     EXPECT_EQ(header[2], "To: Ann Lee <ann@example.org>,<bob@example.org>");
     EXPECT_EQ(header[3], "Subject: Message from Quirn Radio");
-    EXPECT_EQ(header[4], "X-Mailer: <Tolm Mail>");
+    EXPECT_EQ(header[4].rfind("Message-ID: <", 0), 0u) << header[4];
+    EXPECT_EQ(header[5], "MIME-Version: 1.0");
+    EXPECT_EQ(header[6], "Content-Type: text/plain; charset=UTF-8");
+    EXPECT_EQ(header[7], "Content-Transfer-Encoding: 7bit");
+    EXPECT_EQ(header[8], "X-Mailer: <Tolm Mail>");
     // The server undoes the doubled dots; the body's own line end and the one before the
     // end sequence both arrive.
     EXPECT_EQ(bodyOf(got->data), "First line\r\n.\r\n.Dotted line\r\nlast line\r\n\r\n");

@@ -210,5 +210,68 @@ TEST_F(TechnicianListTest, CommasAndLineBreaksCannotBreakTheFile) {
     EXPECT_EQ(mailFile(), "MailUser,Lee Ann,ann@example.org,16,1\r\n");
 }
 
+TEST_F(TechnicianListTest, LinesTheStationCannotReadSurviveASaveAsWritten) {
+    // Ten lines a technician or another program wrote; the station reads four of them.
+    const std::string longLine =
+        "MailUser," + std::string(190, 'n') + ",fay@example.org,16,1";  // on-duty cut off
+    const std::vector<std::string> lines = {
+        "# technicians on call, edit with care",
+        "MailUser,Ann Lee,ann@example.org,16,1",
+        "MailUser,Bob,bob@example.org,16",
+        "MailUser,Cy,cy@example.org,0x10,1",
+        "mailuser,Dee,dee@example.org,16,1",
+        "MailUser,\"Lee, Eve\",eve@example.org,16,1",
+        longLine,
+        "MailUser,Gus,gus@example.org,-1,1",
+        "MailUser,Hal,hal@example.org,17,0",
+        "MailUser,Ida,ida@example.org,1,1",
+    };
+    std::string file;
+    for (const std::string& line : lines) file += line + "\n";
+    makeFolder(folder.logs());
+    ASSERT_TRUE(test::writeFile(folder.file(TechnicianList::kFileName), file));
+
+    technicians.load();
+    ASSERT_EQ(technicians.users().size(), 4u);
+    EXPECT_EQ(technicians.users()[0].name, "Ann Lee");
+    EXPECT_EQ(technicians.users()[3].name, "Ida");
+    ASSERT_TRUE(technicians.save());
+
+    // Every line keeps its place; the kept ones are byte for byte as read, the read ones are
+    // written as always (the signed mask unsigned), every line ended by CR LF.
+    std::string expected;
+    for (const std::string& line : lines)
+        expected += (line == "MailUser,Gus,gus@example.org,-1,1"
+                         ? std::string("MailUser,Gus,gus@example.org,4294967295,1")
+                         : line) +
+                    "\r\n";
+    EXPECT_EQ(mailFile(), expected);
+
+    // Said once, with the count, in the System log.
+    const std::string system = test::readFile(logWriter.logFileName(clock, kLogSystem));
+    EXPECT_EQ(system,
+              "07:30.00,mail.csv: 6 lines are not a technician the station can read; not mailed, "
+              "kept as written.\r\n");
+
+    // A second start reads the same four and keeps the same six.
+    TechnicianList again(clock, working, sender, names);
+    again.load();
+    EXPECT_EQ(again.users().size(), 4u);
+    ASSERT_TRUE(again.save());
+    EXPECT_EQ(mailFile(), expected);
+}
+
+TEST_F(TechnicianListTest, ATechnicianAddedAfterKeptLinesComesAfterThem) {
+    ASSERT_TRUE(test::writeFile(folder.file(TechnicianList::kFileName),
+                                "MailUser,Ann,ann@example.org,16,1\r\n\n; rota: week 50\r\n"));
+    technicians.load();
+    technicians.add({"Bob", "bob@example.org", 16, true});
+    ASSERT_TRUE(technicians.save());
+    EXPECT_EQ(mailFile(),
+              "MailUser,Ann,ann@example.org,16,1\r\n\r\n; rota: week 50\r\n"
+              "MailUser,Bob,bob@example.org,16,1\r\n");
+    EXPECT_EQ(technicians.keptLineCount(), 1u);
+}
+
 }  // namespace
 }  // namespace quirn

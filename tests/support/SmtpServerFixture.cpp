@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <string_view>
 #include <thread>
 
 #include "platform/Deadline.h"
@@ -13,6 +14,35 @@ namespace {
 
 constexpr const char* kPython = "/usr/bin/python3";
 constexpr int kPollStepMs = 10;
+
+// A value of the parsed file: backslash, CR and LF come escaped.
+std::string unescaped(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        out += c == 'r' ? '\r' : c == 'n' ? '\n' : c;
+    }
+    return out;
+}
+
+std::vector<std::pair<std::string, std::string>> parsedPairs(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> pairs;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line(text.data() + start, end - start);
+        const std::size_t tab = line.find('\t');
+        if (tab != std::string_view::npos)
+            pairs.emplace_back(std::string(line.substr(0, tab)), unescaped(line.substr(tab + 1)));
+        start = end + 1;
+    }
+    return pairs;
+}
 
 // From the build, not from __FILE__: a compiler cache may turn that into a relative path.
 std::string scriptPath() {
@@ -104,7 +134,21 @@ std::optional<SmtpServerFixture::Received> SmtpServerFixture::message(std::size_
         start = end + 1;
     }
     r.data = readFile(base + ".data");
+    r.parsed = parsedPairs(readFile(base + ".parsed"));
     return r;
+}
+
+std::vector<std::string> SmtpServerFixture::Received::parsedValues(const std::string& key) const {
+    std::vector<std::string> values;
+    for (const auto& [k, v] : parsed)
+        if (k == key) values.push_back(v);
+    return values;
+}
+
+std::optional<std::string> SmtpServerFixture::Received::parsedValue(const std::string& key) const {
+    for (const auto& [k, v] : parsed)
+        if (k == key) return v;
+    return std::nullopt;
 }
 
 }  // namespace quirn::test

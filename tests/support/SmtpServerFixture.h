@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ChildProcess.h"
@@ -24,11 +25,20 @@ class SmtpServerFixture {
         int code = 554;
     };
 
-    // A message as the server accepted it: envelope and data (dot transparency undone).
+    // A message as the server accepted it: envelope and data (dot transparency undone), and
+    // what Python's email package read in the data ("smtp" mode): pairs of key and value in
+    // the order of smtp_server.py's parsed_lines (date, date-offset, to-name, to-address,
+    // subject, message-id, mime-version, content-type, charset, body, defects).
     struct Received {
         std::string from;
         std::vector<std::string> recipients;
         std::string data;
+        std::vector<std::pair<std::string, std::string>> parsed;
+
+        // Every parsed value of key, in order.
+        std::vector<std::string> parsedValues(const std::string& key) const;
+        // The first parsed value of key, or nothing.
+        std::optional<std::string> parsedValue(const std::string& key) const;
     };
 
     static constexpr int kStartTimeoutMs = 10000;

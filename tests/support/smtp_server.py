@@ -5,7 +5,8 @@ Listens on 127.0.0.1 on a free port and prints "PORT <n>" on its first output li
 accepts connections. Modes:
   smtp      a real SMTP server (aiosmtpd); every accepted message is recorded in the record
             folder as msg-<n>.envelope (sender line, then one line per accepted recipient)
-            and msg-<n>.data (the message bytes as received, dots restored);
+            and msg-<n>.data (the message bytes as received, dots restored), and
+            msg-<n>.parsed: what Python's email package reads in it (see parsed_lines);
             --refuse ADDRESS makes it refuse that recipient (repeatable).
   greeting  greets with --code instead of 220, answers QUIT with 221.
   split     greets and answers HELO with replies cut into several TCP segments and a
@@ -17,11 +18,53 @@ It runs until it is killed.
 """
 import argparse
 import asyncio
+import datetime
+import email
+import email.policy
 import os
 import sys
 
 LOOPBACK = "127.0.0.1"
 SEGMENT_PAUSE_S = 0.05
+
+
+def escaped(text):
+    return text.replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n")
+
+
+def parsed_lines(data):
+    """What a mail program makes of a message: one "key<TAB>value" line each (values escaped:
+    backslash, CR and LF), the keys: date (the instant in UTC, ISO 8601), date-offset (minutes
+    east of UTC), to-name and to-address (once per recipient), subject, message-id,
+    mime-version, content-type, charset, body (decoded), defects (what the parser found
+    wrong in any header or the body, one line each)."""
+    lines = []
+    try:
+        msg = email.message_from_bytes(data, policy=email.policy.default)
+        date = msg["date"]
+        if date is not None and date.datetime is not None and date.datetime.tzinfo is not None:
+            stamp = date.datetime
+            utc = stamp.astimezone(datetime.timezone.utc)
+            lines.append(("date", utc.strftime("%Y-%m-%dT%H:%M:%S")))
+            lines.append(("date-offset", str(int(stamp.utcoffset().total_seconds() // 60))))
+        to = msg["to"]
+        for address in (to.addresses if to is not None else ()):
+            lines.append(("to-name", address.display_name))
+            lines.append(("to-address", address.addr_spec))
+        for key in ("subject", "message-id", "mime-version"):
+            if msg[key] is not None:
+                lines.append((key, str(msg[key])))
+        lines.append(("content-type", msg.get_content_type()))
+        lines.append(("charset", str(msg.get_content_charset())))
+        lines.append(("body", msg.get_content()))
+        for name, value in msg.items():
+            for defect in getattr(value, "defects", ()):
+                lines.append(("defects", "%s: %s" % (name, defect)))
+        for defect in msg.defects:
+            lines.append(("defects", str(defect)))
+    except Exception as error:  # the test shows what the parser could not take
+        lines.append(("defects", "parse failed: %r" % (error,)))
+    return "".join("%s\t%s\n" % (key, escaped(value)) for key, value in lines)
 
 
 class RecordingHandler:
@@ -41,6 +84,8 @@ class RecordingHandler:
         base = os.path.join(self.record_dir, "msg-%d" % self.count)
         with open(base + ".data", "wb") as f:
             f.write(envelope.original_content)
+        with open(base + ".parsed", "w", encoding="utf-8") as f:
+            f.write(parsed_lines(envelope.original_content))
         lines = [envelope.mail_from] + list(envelope.rcpt_tos)
         # The envelope is written last: its presence means the message is complete.
         with open(base + ".envelope.tmp", "w") as f:
