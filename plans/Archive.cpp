@@ -26,14 +26,40 @@ constexpr const char* kWarning =
 struct Section {
     const char* marker;
     std::string (*path)(const WorkingFolder&, const char*);
+    std::optional<std::string> DatabaseTexts::*text;
 };
 
 // In the order the archive holds them.
 std::array<Section, 4> sections() {
-    return {{{"// dayplans", dayPlanFileName},
-             {"// groups", groupsFileName},
-             {"// locations", locationsFileName},
-             {"// steps", stepsFileName}}};
+    return {{{"// dayplans", dayPlanFileName, &DatabaseTexts::dayPlans},
+             {"// groups", groupsFileName, &DatabaseTexts::groups},
+             {"// locations", locationsFileName, &DatabaseTexts::locations},
+             {"// steps", stepsFileName, &DatabaseTexts::steps}}};
+}
+
+// The lines under each marker, blank lines left out (the archive sets its sections off with
+// them; the readers skip them anyway). Nothing unless all four markers are there.
+std::optional<DatabaseTexts> sectionTexts(const std::string& archive) {
+    DatabaseTexts texts;
+    std::optional<std::string> DatabaseTexts::*current = nullptr;
+    LineReader reader(archive);
+    std::string_view line;
+    while (reader.next(line)) {
+        bool marker = false;
+        for (const Section& s : sections()) {
+            if (line != s.marker) continue;
+            current = s.text;
+            texts.*current = std::string();
+            marker = true;
+        }
+        if (marker || current == nullptr || line.empty()) continue;
+        CrLfWriter out;
+        out.text(line).endLine();
+        *(texts.*current) += out.take();
+    }
+    for (const Section& s : sections())
+        if (!(texts.*(s.text))) return std::nullopt;
+    return texts;
 }
 
 // Only a regular file is read: a folder of that name would read as garbage.
@@ -92,6 +118,17 @@ bool Archive::changedToday() const {
 Archive::Outcome Archive::makeIfChanged() const {
     if (!changedToday()) return Outcome::Unchanged;
     return make() ? Outcome::Made : Outcome::Failed;
+}
+
+std::optional<DatabaseTexts> Archive::restore(const std::string& path) const {
+    std::optional<std::string> archive = readDatabaseFile(path);
+    if (!archive) return std::nullopt;
+    std::optional<DatabaseTexts> texts = sectionTexts(*archive);
+    if (!texts) return std::nullopt;
+    for (const Section& s : sections())
+        if (!replaceFileAtomically(s.path(folder_, "csv"), *((*texts).*(s.text))))
+            return std::nullopt;
+    return texts;
 }
 
 }  // namespace quirn

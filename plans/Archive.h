@@ -1,7 +1,9 @@
 #pragma once
 #include <ctime>
+#include <optional>
 #include <string>
 
+#include "plans/DatabaseFiles.h"
 #include "platform/WorkingFolder.h"
 
 namespace quirn {
@@ -39,6 +41,12 @@ class Archive {
     bool changedToday() const;
     // make() when changedToday(); run by the scheduler at 23:59 before the end-of-day save.
     Outcome makeIfChanged() const;
+
+    // Puts the four database files of the archive at `path` back into the folder, each through
+    // an atomic replace, and returns their texts as loadDatabaseTexts takes them. Nothing, and
+    // no file touched, when the archive cannot be read or lacks one of its four sections;
+    // nothing too when a file cannot be written (those before it are already back).
+    std::optional<DatabaseTexts> restore(const std::string& path) const;
 
   private:
     const Clock& clock_;

@@ -36,7 +36,7 @@ constexpr const char* kUsage =
     "                 [--clock-offset SECONDS] [--drift SECONDS-PER-HOUR]\n"
     "                 [--no-answer] [--cut-answer N] [--bad-checksum] [--slow-bytes MS]\n"
     "                 [--ignore-baud] [--miss-step MINUTE] [--hold-date] [--ignore-dst]\n"
-    "                 [--baud 2400|4800] [--raw-image]\n"
+    "                 [--baud 2400|4800] [--raw-image] [--manual-holds]\n"
     "                 [--activation 'YYYY-MM-DD HH:MM:SS'] [--activations N]\n"
     "                 [--confirmation-flag] [--log FILE]\n"
     "With --m2m, repeat --model and --address for each switch behind the client.\n"
@@ -182,6 +182,8 @@ SimCommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             c.lineRate = static_cast<int>(*rate);
         } else if (a == "--raw-image") {
             c.qn510RawImage = true;
+        } else if (a == "--manual-holds") {
+            c.manualHoldsUntilStep = true;
         } else if (a == "--activation") {
             std::optional<LocalDateTime> when;
             if (!value(v) || !(when = parseDateTime(v)) || when->year < kFirstLogYear ||

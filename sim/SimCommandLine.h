@@ -29,6 +29,7 @@ struct SimCommandLine {
     std::string logFile;  // empty: standard error
     int lineRate = 2400;
     bool qn510RawImage = false;
+    bool manualHoldsUntilStep = false;
     std::vector<ActivationRecord> activations;
     bool confirmationFlag = false;
     bool help = false;

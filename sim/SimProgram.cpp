@@ -50,6 +50,7 @@ SimSettings settingsFor(const SimCommandLine& c, const SimSwitchLine& s, const Z
     out.faults = c.faults;
     out.lineRate = c.lineRate;
     out.qn510RawImage = c.qn510RawImage;
+    out.manualHoldsUntilStep = c.manualHoldsUntilStep;
     out.activations = c.activations;
     out.confirmationFlag = c.confirmationFlag;
     return out;

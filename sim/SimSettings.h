@@ -63,6 +63,10 @@ struct SimSettings {
     SimFaults faults;
     int lineRate = 2400;         // line rate of the serial link at start
     bool qn510RawImage = false;  // answer 'R' with the 776-byte image, not the compact one
+    // A manual relay command holds until the clock runs into a step: clock settings and
+    // program downloads leave the relay as the command put it (switches that only act on the
+    // steps they meet behave so).
+    bool manualHoldsUntilStep = false;
     std::vector<ActivationRecord> activations;
     bool confirmationFlag = false;  // Strider: reported in every log block
 };

@@ -251,6 +251,7 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handlePaged(const Frame& frame) 
         case 'M':
             if (data.size() != 1 || (data[0] != kRelayOnChar && data[0] != kRelayOffChar)) break;
             setRelayCode(data[0] == kRelayOnChar ? 1 : 0);
+            manualHeld_ = settings_.manualHoldsUntilStep;
             logLine("rx", b, data[0] == kRelayOnChar ? "relay ON" : "relay OFF");
             return {};
         case 'T': {
@@ -366,6 +367,7 @@ SimulatedTimeSwitch::Reply SimulatedTimeSwitch::handleBcd(const Frame& frame) {
         case FrameKind::BcdRelay:
             if (!addressed(kBcdAddressAt)) break;
             setRelayCode(byteAt(kRelayCodeAt) <= kRelayField ? byteAt(kRelayCodeAt) : 0);
+            manualHeld_ = settings_.manualHoldsUntilStep;
             logLine("rx", b, "relay code " + std::to_string(relayBits_));
             return {};
         case FrameKind::ReadMx40: {
@@ -472,8 +474,9 @@ std::optional<int> SimulatedTimeSwitch::lastStepIn(int64_t fromMinute, int64_t t
 
 void SimulatedTimeSwitch::resyncRelay() {
     int64_t now = minuteOf(clock_.now());
-    if (auto code = lastStepIn(now - kMinutesPerWeek - kMinutesPerDay, now)) setRelayCode(*code);
     lastMinute_ = now;
+    if (manualHeld_) return;
+    if (auto code = lastStepIn(now - kMinutesPerWeek - kMinutesPerDay, now)) setRelayCode(*code);
 }
 
 void SimulatedTimeSwitch::tick() {
@@ -509,6 +512,7 @@ void SimulatedTimeSwitch::tick() {
         }
         int before = relayCode();
         setRelayCode(*code);
+        manualHeld_ = false;
         if (before != relayCode())
             logLine("--", "",
                     std::string("relay ") + (relayOn() ? "ON" : "OFF") + " at " + hhmm(now));

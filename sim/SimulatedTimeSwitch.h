@@ -84,7 +84,8 @@ class SimulatedTimeSwitch {
     Qn510Memory qn510_;
     ProgramMemory program_;
     ActivationLog log510_;
-    int relayBits_ = 0;  // MX40/LR40 relay code
+    int relayBits_ = 0;        // MX40/LR40 relay code
+    bool manualHeld_ = false;  // a manual command holds the relay until the next step met
     int delayCode_ = 0;
     int lineRate_ = 2400;
     std::optional<int64_t> lastMinute_;

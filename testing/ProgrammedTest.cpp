@@ -82,17 +82,16 @@ ProgrammedTest::RelayCheck ProgrammedTest::aroundStep(std::time_t day, int minut
                                                       bool turnsOn) {
     RelayCheck check;
     check.clockSetting = atMinute(day, minuteOfDay) - kStepLeadSeconds;
-    check.beforeOn = !turnsOn;
+    check.atOnce = RelayRead{!turnsOn, minuteOfDay};
     check.readAfterMs = kAfterStepReadMs;
-    check.expectOn = turnsOn;
-    check.minutes = minuteOfDay;
+    check.after = RelayRead{turnsOn, minuteOfDay};
     return check;
 }
 
 void ProgrammedTest::beginRelayCheck(const RelayCheck& check) {
     check_ = check;
     setClock(check.clockSetting);
-    if (check.beforeOn) {
+    if (check.atOnce) {
         askRead();
         phase_ = Phase::BeforeStep;
     } else {
@@ -100,20 +99,30 @@ void ProgrammedTest::beginRelayCheck(const RelayCheck& check) {
     }
 }
 
+bool ProgrammedTest::atOnceAnswered() {
+    const RelayRead& read = *check_.atOnce;
+    if (check_.atOnceDecides) {
+        relayResult(read);
+    } else if (relayOn_ != read.expectOn) {
+        note(format(
+            "%s:: Relay %s before the step at %d mins, %s expected; not counted, the "
+            "read after the step decides.",
+            name().c_str(), relayOn_ ? "on" : "off", read.minutes, read.expectOn ? "on" : "off"));
+    }
+    if (check_.after) {
+        phase_ = Phase::WaitingForStep;
+        return false;
+    }
+    phase_ = Phase::Idle;
+    return true;
+}
+
 bool ProgrammedTest::stepRelayCheck() {
     switch (phase_) {
         case Phase::BeforeStep:
-            if (answered()) {
-                // Already in the state the step should bring, the switch fails the check just
-                // as one that does not switch.
-                if (relayOn_ != *check_.beforeOn) {
-                    relayResult(false);
-                    return true;
-                }
-                phase_ = Phase::WaitingForStep;
-            } else if (relayAnswerLost()) {
-                failed(name() + ": FAILED Commo Loss");
-                phase_ = Phase::Idle;
+            if (answered()) return atOnceAnswered();
+            if (relayAnswerLost()) {
+                commoLoss();
                 return true;
             }
             return false;
@@ -125,12 +134,12 @@ bool ProgrammedTest::stepRelayCheck() {
             return false;
         case Phase::AfterStep:
             if (answered()) {
-                relayResult(relayOn_ == check_.expectOn);
+                phase_ = Phase::Idle;
+                relayResult(*check_.after);
                 return true;
             }
             if (relayAnswerLost()) {
-                failed(name() + ": FAILED Commo Loss");
-                phase_ = Phase::Idle;
+                commoLoss();
                 return true;
             }
             return false;
@@ -145,11 +154,16 @@ bool ProgrammedTest::relayAnswerLost() const {
     return waited > kRelayAnswerMs && !s_.timeSwitch.stillReading();
 }
 
-void ProgrammedTest::relayResult(bool good) {
+void ProgrammedTest::commoLoss() {
+    failed(name() + ": FAILED Commo Loss");
     phase_ = Phase::Idle;
+}
+
+void ProgrammedTest::relayResult(const RelayRead& read) {
+    const bool good = relayOn_ == read.expectOn;
     const std::string text =
         format("%s:: %s %s %d mins.", name().c_str(), good ? "PASSED" : "FAILED",
-               check_.expectOn ? "on" : "off", check_.minutes);
+               read.expectOn ? "on" : "off", read.minutes);
     if (good)
         passed(text);
     else

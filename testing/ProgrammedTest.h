@@ -41,17 +41,26 @@ class ProgrammedTest : public TimeTest {
     // every tick until it answers true: the download is over, whether it worked or not.
     bool programSwitch();
 
-    // One relay check, ending in one line: "<name>:: PASSED on %d mins." and the other forms,
-    // or "<name>: FAILED Commo Loss".
-    struct RelayCheck {
-        std::time_t clockSetting = 0;  // the time the switch is set to
-        std::optional<bool> beforeOn;  // the relay expected at once after the setting
-        long long readAfterMs = 0;     // the deciding read, this long after the setting
-        bool expectOn = false;         // the relay expected then
-        int minutes = 0;               // minute of the day named in the line
+    // What one read of the relay should show, and the minute of the day its line names.
+    struct RelayRead {
+        bool expectOn = false;
+        int minutes = 0;
     };
-    // The usual check of a step: the clock a minute before it, the relay opposite to the step
-    // before it and as the step says after it.
+    // One relay check: a clock setting, a read at once and a read once the switch's own clock
+    // has run through a step. A deciding read ends in its line, "<name>:: PASSED on %d mins."
+    // and the other forms; a lost answer in "<name>: FAILED Commo Loss".
+    struct RelayCheck {
+        std::time_t clockSetting = 0;     // the time the switch is set to
+        std::optional<RelayRead> atOnce;  // the read at once after the setting
+        // The read at once is a check of its own; otherwise a relay not as expected is only
+        // noted: a manual command or an earlier setting may have left it so, and the read
+        // after the step decides.
+        bool atOnceDecides = false;
+        long long readAfterMs = 0;       // the read after the step, this long after the setting
+        std::optional<RelayRead> after;  // nothing: no read after the step
+    };
+    // The usual check of a step: the clock a minute before it, the relay noted at once and
+    // judged as the step says after it.
     static RelayCheck aroundStep(std::time_t day, int minuteOfDay, bool turnsOn);
     // Runs the check; called on every tick (with the same check) until it answers true: the
     // check's line is written.
@@ -67,7 +76,10 @@ class ProgrammedTest : public TimeTest {
     bool stepDownload();
     void beginRelayCheck(const RelayCheck& check);
     bool stepRelayCheck();
-    void relayResult(bool good);
+    // Judges an answered read; true when the check has nothing more to read.
+    bool atOnceAnswered();
+    void relayResult(const RelayRead& read);
+    void commoLoss();
     bool relayAnswerLost() const;
     void downloadFailed();
 

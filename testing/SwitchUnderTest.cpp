@@ -25,6 +25,11 @@ Location* SwitchUnderTest::location() const {
     return database_.findLocation(kMasterGroup, kGroup, kLocation);
 }
 
+bool SwitchUnderTest::reportsDateAndSeconds() const {
+    const Location* l = location();
+    return l != nullptr && isImageModel(l->model);
+}
+
 bool SwitchUnderTest::setClock(std::time_t when) {
     Location* l = location();
     if (l == nullptr) return false;

@@ -29,6 +29,9 @@ class SwitchUnderTest {
 
     // Looked up at every call: the database may have lost it meanwhile. Null when missing.
     Location* location() const;
+    // Its read-back carries the date and the seconds of its clock (the program-image models);
+    // a paged model reports weekday, hour and minute only. False without a location.
+    bool reportsDateAndSeconds() const;
 
     // Queues the model's time message for `when` (local time) to the location alone, never to
     // everyone: test dates must not reach the rest of the fleet. False without a location.

@@ -3,6 +3,8 @@
 #include "plans/PlanDatabase.h"
 #include "protocol/AnnualCalendar.h"
 #include "testing/DaylightChanges.h"
+#include "testing/SwitchUnderTest.h"
+#include "testing/TestKind.h"
 #include "testing/TestProgramming.h"
 
 namespace quirn {
@@ -12,6 +14,7 @@ namespace tp = test_programming;
 namespace {
 constexpr int kHalvesPerPeriod = 2;
 constexpr int kChecksPerHalf = 2;
+constexpr long long kMsPerSecond = 1000;
 }  // namespace
 
 Test2460::Test2460(const TimeTestServices& services) : ProgrammedTest(services, "Test2460") {
@@ -20,7 +23,7 @@ Test2460::Test2460(const TimeTestServices& services) : ProgrammedTest(services, 
 }
 
 std::string Test2460::startText() const {
-    return "Starting Start Minute Test.  Should run about 30 minutes.";
+    return "Starting Start Minute Test.  Should run about " + durationText(kExpectedMinutes) + ".";
 }
 
 void Test2460::writeStartMinute() {
@@ -38,19 +41,30 @@ int Test2460::checkMinute(int check) const {
     return check % kChecksPerHalf == 0 ? half - kBeforeMinutes : half + kAfterMinutes;
 }
 
+bool Test2460::onHalf(int check) const {
+    return (check / kChecksPerHalf) % kHalvesPerPeriod == 0;
+}
+
 // The relay is ON only in the first 15 minutes of every other half period, from the start
 // minute on.
 bool Test2460::checkExpectsOn(int check) const {
-    bool onHalf = (check / kChecksPerHalf) % kHalvesPerPeriod == 0;
-    return onHalf && check % kChecksPerHalf == 1;
+    return onHalf(check) && check % kChecksPerHalf == 1;
 }
 
+// In an ON period the minute after either check holds a step (the ON, then the OFF), and the
+// clock runs into it; in an OFF period the relay stays off through the minute.
 Test2460::RelayCheck Test2460::stateCheck(int check) const {
+    const long long lead =
+        s_.timeSwitch.reportsDateAndSeconds() ? kLeadSeconds : kWholeMinuteLeadSeconds;
     RelayCheck c;
-    c.minutes = checkMinute(check);
-    c.clockSetting = atMinute(checkDay(), c.minutes) + kCheckSecond;
-    c.readAfterMs = kSettleMs;
-    c.expectOn = checkExpectsOn(check);
+    const int minutes = checkMinute(check);
+    c.clockSetting = atMinute(checkDay(), minutes + 1) - lead;
+    c.atOnce = RelayRead{checkExpectsOn(check), minutes};
+    c.atOnceDecides = true;
+    if (onHalf(check)) {
+        c.readAfterMs = lead * kMsPerSecond + kAfterStepMarginMs;
+        c.after = RelayRead{!checkExpectsOn(check), minutes + 1};
+    }
     return c;
 }
 

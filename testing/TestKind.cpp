@@ -10,6 +10,45 @@
 
 namespace quirn {
 
+namespace {
+
+constexpr int kMinutesPerHour = 60;
+constexpr int kMinutesPerDay = 24 * kMinutesPerHour;
+
+// In the order of the enumeration; the minutes are those each start text announces.
+constexpr std::array<TestKindInfo, 6> kKinds{{
+    {TestKind::DateFlip, "TestDateFlip", "Date Flip", 5 * kMinutesPerHour, false, true},
+    {TestKind::Step16, "TestStep16", "Step 16", 3 * kMinutesPerHour, true, false},
+    {TestKind::Ap36, "TestAP36", "AP36", 40, true, false},
+    {TestKind::Dwp, "TestDWP", "DWP", 50, true, false},
+    {TestKind::Step2460, "Test2460", "Step 2460", Test2460::kExpectedMinutes, true, false},
+    {TestKind::Dst, "TestDST", "DST", 21 * kMinutesPerHour, false, true},
+}};
+
+std::string counted(int n, const char* unit) {
+    return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
+}
+
+}  // namespace
+
+const TestKindInfo& testKindInfo(TestKind kind) {
+    return kKinds[static_cast<std::size_t>(kind)];
+}
+
+bool suitsSwitch(TestKind kind, bool reportsDateAndSeconds) {
+    return reportsDateAndSeconds || !testKindInfo(kind).needsDatedClock;
+}
+
+std::string durationText(int minutes) {
+    const int hours = minutes / kMinutesPerHour;
+    const int rest = minutes % kMinutesPerHour;
+    std::string text;
+    if (hours > 0) text = counted(hours, "hour");
+    if (rest > 0 || hours == 0) text += (text.empty() ? "" : " ") + counted(rest, "minute");
+    if (minutes > kMinutesPerDay) text += " (over a day)";
+    return text;
+}
+
 std::unique_ptr<TimeTest> makeTimeTest(TestKind kind, const TimeTestServices& services,
                                        const TestChoices& choices) {
     switch (kind) {

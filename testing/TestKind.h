@@ -2,6 +2,7 @@
 #include <array>
 #include <ctime>
 #include <memory>
+#include <string>
 
 namespace quirn {
 
@@ -15,6 +16,25 @@ inline constexpr std::array<TestKind, 6> kTestAllOrder{
     TestKind::Step16,   TestKind::Ap36,     TestKind::Dwp,
     TestKind::Step2460, TestKind::DateFlip, TestKind::Dst,
 };
+
+// What is known of a test before it is made.
+struct TestKindInfo {
+    TestKind kind;
+    const char* name;        // the prefix of its lines ("TestDateFlip")
+    const char* button;      // its button in the window ("Date Flip")
+    int minutes;             // about how long it runs on a real time switch
+    bool writesProgramming;  // it replaces the test group's programming
+    // It judges the switch's clock by its date and seconds, which a paged (QN510) read-back
+    // does not carry: on such a switch every check would fail whatever the clock did.
+    bool needsDatedClock;
+};
+
+const TestKindInfo& testKindInfo(TestKind kind);
+// Whether the test can judge a switch whose read-back does (or does not) carry the date and
+// seconds of its clock.
+bool suitsSwitch(TestKind kind, bool reportsDateAndSeconds);
+// "40 minutes", "3 hours", "1 hour 30 minutes", "31 hours 10 minutes (over a day)".
+std::string durationText(int minutes);
 
 // What a test is started with besides the services.
 struct TestChoices {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "plans/DatabaseFiles.h"
 #include "plans/PlanDatabase.h"
 #include "platform/LocalTime.h"
 #include "testing/SwitchUnderTest.h"
@@ -86,6 +87,33 @@ void addStartMinutePlan(Group& group, int startMinute) {
         addStep(group, kPlanNormal, on, true);
         addStep(group, kPlanNormal, (on + kStartMinuteOnLength) % kMinutesPerDay, false);
     }
+}
+
+Group& restoreTestGroup(PlanDatabase& db, const DatabaseTexts& texts, std::time_t now) {
+    // The texts are read into a database of their own: loading them into the station's would
+    // add to the plans of every group rather than replace them.
+    PlanDatabase archived;
+    DatabaseTexts programming;
+    programming.dayPlans = texts.dayPlans;
+    programming.steps = texts.steps;
+    programming.groups = texts.groups;
+    loadDatabaseTexts(archived, programming, now);
+
+    Group& group = resetTestGroup(db);
+    const Group* from = archived.findGroup(SwitchUnderTest::kMasterGroup, SwitchUnderTest::kGroup);
+    if (from == nullptr) return group;
+    group.setName(from->name());
+    for (const auto& plan : from->dayPlans()) {
+        group.setDayPlanName(plan->plan(), plan->name());
+        for (const Step& step : plan->steps()) group.addStep(step);
+    }
+    for (int weekday = 1; weekday <= kDaysPerWeek; ++weekday)
+        group.setDefaultDay(weekday, from->defaultWeek().day(weekday));
+    for (const AnnualPlan& plan : from->annualPlans()) group.addAnnualPlan(plan);
+    for (const VacationPlan& plan : from->vacationPlans()) group.addVacationPlan(plan);
+    group.sortAnnualPlans();
+    group.markProgrammingChanged();
+    return group;
 }
 
 void addAnnualPlanOn(Group& group, int plan, std::time_t day) {

@@ -5,6 +5,7 @@ namespace quirn {
 
 class Group;
 class PlanDatabase;
+struct DatabaseTexts;
 
 // The programming the tests write into the test group, group 1 of master group 1. Each call
 // edits the group in memory; the test saves the database afterwards.
@@ -41,6 +42,10 @@ void addFourStepPlans(Group& group);
 void setRotationWeek(Group& group, int rotation);
 // Day plan 1: the six ON/OFF pairs of a start minute.
 void addStartMinutePlan(Group& group, int startMinute);
+// Gives the test group back the programming the database texts hold for it (its name, day
+// plans, default week, annual and vacation plans), as a load of those texts would; what the
+// tests put there goes. Other groups are left as they are.
+Group& restoreTestGroup(PlanDatabase& db, const DatabaseTexts& texts, std::time_t now);
 // An annual plan giving the day holding `day` to `plan`.
 void addAnnualPlanOn(Group& group, int plan, std::time_t day);
 

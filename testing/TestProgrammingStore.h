@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "ops/LogWriter.h"
@@ -8,6 +9,7 @@
 namespace quirn {
 
 class Clock;
+class PlanDatabase;
 
 // Keeps the programming that the tests write into the test group (group 1 of master group 1).
 class TestProgrammingStore {
@@ -34,13 +36,24 @@ class ArchivingProgrammingStore final : public TestProgrammingStore {
     bool beforeChange() override;
     void changed() override;
     bool archived() const { return archived_; }
+    // The archive made, or the one the first change would make now.
+    std::string archiveName() const;
+    // The tests replaced the group's programming since the archive was made or last restored.
+    bool replaced() const { return replaced_; }
+
+    // Puts the database files back from the archive and gives the test group in `database`
+    // the programming they hold; one System log line says whether it worked. False when there
+    // is no archive or it could not be put back.
+    bool restore(PlanDatabase& database);
 
   private:
     const Clock& clock_;
     WorkingFolder folder_;
     LogWriter log_;
     std::function<void()> saveAll_;
+    std::string archive_;
     bool archived_ = false;
+    bool replaced_ = false;
 };
 
 }  // namespace quirn

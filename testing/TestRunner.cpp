@@ -1,5 +1,6 @@
 #include "testing/TestRunner.h"
 
+#include "plans/Location.h"
 #include "platform/Clock.h"
 #include "testing/SwitchUnderTest.h"
 #include "testing/TestProgrammingStore.h"
@@ -19,7 +20,7 @@ bool TestRunner::start(TestKind kind, const TestChoices& choices) {
     stop();
     choices_ = choices;
     overall_ = TestTally{};
-    return launch(kind);
+    return launch(kind) == Launch::Started;
 }
 
 bool TestRunner::startAll(const TestChoices& choices) {
@@ -27,8 +28,8 @@ bool TestRunner::startAll(const TestChoices& choices) {
     choices_ = choices;
     overall_ = TestTally{};
     sequence_ = 1;
-    if (launch(kTestAllOrder.front())) return true;
-    sequence_ = 0;
+    if (launchFromSequence()) return true;
+    stop();
     return false;
 }
 
@@ -39,19 +40,42 @@ void TestRunner::stop() {
     sequence_ = 0;
 }
 
-bool TestRunner::launch(TestKind kind) {
-    std::unique_ptr<TimeTest> test = makeTimeTest(kind, services_, choices_);
-    if (setup_.timeSwitch.location() == nullptr) {
-        testLine(
-            test->name() + ": Not started: there is no location 1 in group 1 of master group 1.",
-            LineKind::Failed);
-        return false;
+bool TestRunner::launchFromSequence() {
+    for (; sequence_ <= static_cast<int>(kTestAllOrder.size()); ++sequence_) {
+        switch (launch(kTestAllOrder[static_cast<std::size_t>(sequence_ - 1)])) {
+            case Launch::Started:
+                return true;
+            case Launch::Unsuitable:
+                continue;
+            case Launch::Refused:
+                return false;
+        }
     }
-    if (test->writesProgramming() && !setup_.store.beforeChange()) {
-        testLine(test->name() + ": Not started: the database could not be archived.",
+    return false;
+}
+
+TestRunner::Launch TestRunner::launch(TestKind kind) {
+    const TestKindInfo& info = testKindInfo(kind);
+    const std::string name = info.name;
+    const Location* location = setup_.timeSwitch.location();
+    if (location == nullptr) {
+        testLine(name + ": Not started: there is no location 1 in group 1 of master group 1.",
                  LineKind::Failed);
-        return false;
+        return Launch::Refused;
     }
+    if (!suitsSwitch(kind, setup_.timeSwitch.reportsDateAndSeconds())) {
+        // Not a failure of the switch: the test has nothing it could judge on this model.
+        testLine(name + ": Not started: the " + modelShortName(location->model) +
+                     " at location 1 reports its clock without date or seconds, so this test "
+                     "cannot judge it. It suits the MX40 and LR40.",
+                 LineKind::Note);
+        return Launch::Unsuitable;
+    }
+    if (info.writesProgramming && !setup_.store.beforeChange()) {
+        testLine(name + ": Not started: the database could not be archived.", LineKind::Failed);
+        return Launch::Refused;
+    }
+    std::unique_ptr<TimeTest> test = makeTimeTest(kind, services_, choices_);
     testLine(test->startText(), LineKind::Note);
     tally_ = TestTally{};
     startTime_ = setup_.clock.now();
@@ -59,7 +83,7 @@ bool TestRunner::launch(TestKind kind) {
     test_ = std::move(test);
     if (timer_ == TimerService::kNoTimer)
         timer_ = setup_.timers.start(TimeTest::kTickMs, [this] { tick(); });
-    return true;
+    return Launch::Started;
 }
 
 void TestRunner::tick() {
@@ -75,18 +99,16 @@ void TestRunner::tick() {
 void TestRunner::completed() {
     const std::string summary = tally_.summary(test_->name());
     test_.reset();
-    const bool inSequence = sequence_ > 0;
-    if (inSequence && sequence_ < static_cast<int>(kTestAllOrder.size())) {
-        out_.testLine(summary, LineKind::Note);
-        TestKind next = kTestAllOrder[static_cast<std::size_t>(sequence_)];
-        ++sequence_;
-        if (launch(next)) return;
-        stop();
-    } else {
+    if (sequence_ == 0) {
         stop();
         out_.testLine(summary, LineKind::Note);
+        return;
     }
-    if (inSequence) out_.testLine(overall_.summary(kTestAllName), LineKind::Note);
+    out_.testLine(summary, LineKind::Note);
+    ++sequence_;
+    if (launchFromSequence()) return;
+    stop();
+    out_.testLine(overall_.summary(kTestAllName), LineKind::Note);
 }
 
 void TestRunner::testLine(const std::string& text, LineKind kind) {

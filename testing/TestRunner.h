@@ -32,10 +32,12 @@ class TestRunner final : private TestLineSink {
     TestRunner& operator=(const TestRunner&) = delete;
 
     // Starts a test in place of the running one (a "Test ALL" run ends). False, with a line
-    // saying why, when it cannot start: no time switch under test, or a test that brings its
-    // own programming while the real programming could not be archived.
+    // saying why, when it cannot start: no time switch under test, a test that cannot judge
+    // the switch's model, or a test that brings its own programming while the real programming
+    // could not be archived.
     bool start(TestKind kind, const TestChoices& choices);
-    // Starts "Test ALL": each test of its order starts when the one before completes.
+    // Starts "Test ALL": each test of its order starts when the one before completes; a test
+    // that cannot judge the switch's model says so and is passed over.
     bool startAll(const TestChoices& choices);
     // Ends the running test and any "Test ALL" run.
     void stop();
@@ -51,7 +53,10 @@ class TestRunner final : private TestLineSink {
     const TestTally& overall() const { return overall_; }
 
   private:
-    bool launch(TestKind kind);
+    enum class Launch { Started, Unsuitable, Refused };
+    Launch launch(TestKind kind);
+    // Launches the tests of "Test ALL" from sequence() on until one starts; false when none did.
+    bool launchFromSequence();
     void completed();
     void testLine(const std::string& text, LineKind kind) override;
 

@@ -11,11 +11,13 @@
 #include "protocol/PagedCommands.h"
 #include "protocol/PlanDownload.h"
 #include "protocol/TimeCommands.h"
+#include "testing/TestProgrammingNotice.h"
 #include "testing/TimeTestTexts.h"
 
 namespace quirn {
 
 namespace text = time_test_text;
+namespace notice = test_programming_notice;
 
 namespace {
 
@@ -175,16 +177,60 @@ TestChoices TimeTestController::choices() const {
     return c;
 }
 
+bool TimeTestController::mayReplaceProgramming(const std::string& what,
+                                               const std::vector<TestKind>& kinds) {
+    // Without the switch under test the runner says why nothing starts; nothing to ask.
+    if (switch_.location() == nullptr) return true;
+    const notice::Plan plan = notice::planFor(kinds, switch_.reportsDateAndSeconds());
+    bool replaces = false;
+    for (TestKind kind : plan.runs) replaces = replaces || testKindInfo(kind).writesProgramming;
+    if (!replaces) return true;
+    const std::string question =
+        notice::question(s_.database, what, plan, store_.archiveName(), store_.archived());
+    if (view_ != nullptr && view_->askYesNo(question, text::kTitle)) return true;
+    add(what + " not started: the programming of group 1 was left as it is.");
+    return false;
+}
+
 bool TimeTestController::startTest(TestKind kind) {
+    if (!mayReplaceProgramming(testKindInfo(kind).button, {kind})) return false;
     bool started = runner_.start(kind, choices());
     notify();
     return started;
 }
 
 bool TimeTestController::testAll() {
+    const std::vector<TestKind> all(kTestAllOrder.begin(), kTestAllOrder.end());
+    if (!mayReplaceProgramming(text::kTestAllButton, all)) return false;
     bool started = runner_.startAll(choices());
     notify();
     return started;
+}
+
+bool TimeTestController::restoreProgramming() {
+    if (!store_.archived()) {
+        add("Nothing to restore: no test has replaced the programming since the window opened.");
+        return false;
+    }
+    if (runner_.running()) {
+        runner_.stop();
+        add("The running test was stopped to restore the programming.");
+    }
+    const std::string archive = store_.archiveName();
+    const bool restored = store_.restore(s_.database);
+    add(restored ? "Programming of group 1 restored from " + archive + "."
+                 : "The programming could not be restored from " + archive + ".");
+    return restored;
+}
+
+void TimeTestController::cancel() {
+    if (open_ && canRestore() && view_ != nullptr) {
+        const std::string question = "The tests replaced the programming of " +
+                                     notice::testGroupText(s_.database) + ".\n\nRestore it from " +
+                                     store_.archiveName() + " before closing?";
+        if (view_->askYesNo(question, text::kTitle)) restoreProgramming();
+    }
+    close();
 }
 
 bool TimeTestController::saveLines(const std::string& path) {

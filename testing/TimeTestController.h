@@ -11,6 +11,7 @@
 #include "testing/TestProgrammingStore.h"
 #include "testing/TestRunner.h"
 #include "testing/TimeTestLines.h"
+#include "testing/TimeTestView.h"
 
 namespace quirn {
 
@@ -70,6 +71,9 @@ class TimeTestController final : private TestLineSink {
 
     // Called after every change of the lines, pickers or the running test.
     void setChangedHandler(std::function<void()> changed) { changed_ = std::move(changed); }
+    // Whom the controller asks before it replaces the test group's programming; without a view
+    // every such question is answered No.
+    void setView(TimeTestView* view) { view_ = view; }
 
     // Items of the pickers.
     static std::vector<std::string> masterGroupItems();
@@ -89,14 +93,24 @@ class TimeTestController final : private TestLineSink {
     void open();
     // Ends the running test and says "Testing Dialog exited."; harmless when already closed.
     void close();
+    // "Cancel": when the tests replaced the programming, offers to restore it first; then
+    // close().
+    void cancel();
     bool isOpen() const { return open_; }
 
     // The buttons.
     void sendTime();
     void manual(bool relayOn);
     void preset(Preset preset);
+    // A test that replaces the test group's programming starts only once the view said Yes to
+    // a question naming the group, its locations, the archive and how long the test runs.
     bool startTest(TestKind kind);
     bool testAll();
+    // "Restore programming": ends the running test and puts back the database files from the
+    // archive this window made; the station reloads the test group from them.
+    bool restoreProgramming();
+    // There is an archive and the tests replaced the programming since it was last restored.
+    bool canRestore() const { return store_.archived() && store_.replaced(); }
     // Writes the lines as CSV; says in the list whether it worked.
     bool saveLines(const std::string& path);
 
@@ -111,6 +125,8 @@ class TimeTestController final : private TestLineSink {
     void testLine(const std::string& text, LineKind kind) override;
     void sendToTargets(const std::string& bytes);
     TestChoices choices() const;
+    // Asks before `kinds` (started as `what`) replace the programming; true to go on.
+    bool mayReplaceProgramming(const std::string& what, const std::vector<TestKind>& kinds);
     // The loader's type; without a loader, the QN510 of a loader that never chose.
     AttachedType attachedType() const;
     void notify();
@@ -123,6 +139,7 @@ class TimeTestController final : private TestLineSink {
     Pickers pickers_;
     std::vector<TimeTestLine> lines_;
     std::function<void()> changed_;
+    TimeTestView* view_ = nullptr;
     bool open_ = false;
 };
 

@@ -26,6 +26,7 @@ inline constexpr const char* kDstButton = "DST";
 inline constexpr const char* kTestAllButton = "Test ALL";
 inline constexpr const char* kCancelButton = "Cancel";
 inline constexpr const char* kSaveLinesButton = "Save Lines";
+inline constexpr const char* kRestoreButton = "Restore programming";
 
 // Every line of the list starts with the time it was added.
 inline constexpr const char* kLinePrefixFormat = "%A, %B %d, %Y, %H:%M.%S: ";

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,6 +23,11 @@ namespace {
 
 QString qt(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+bool askWithMessageBox(QWidget* parent, const std::string& text, const std::string& caption) {
+    return QMessageBox::question(parent, qt(caption), qt(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::string askForCsvFile(QWidget* parent) {
@@ -60,12 +66,14 @@ constexpr PresetButton kPresetButtons[] = {
 }  // namespace
 
 TimeTestWindow::TimeTestWindow(const TimeTestWindowServices& services, QWidget* parent,
-                               FilePicker pickFile)
+                               FilePicker pickFile, YesNoAsker ask)
     : QDialog(parent),
       controller_(services),
-      pickFile_(pickFile ? std::move(pickFile) : FilePicker(askForCsvFile)) {
+      pickFile_(pickFile ? std::move(pickFile) : FilePicker(askForCsvFile)),
+      ask_(ask ? std::move(ask) : YesNoAsker(askWithMessageBox)) {
     setWindowTitle(text::kTitle);
     build();
+    controller_.setView(this);
     controller_.setChangedHandler([this] { redraw(); });
     controller_.open();
     redraw();
@@ -73,7 +81,12 @@ TimeTestWindow::TimeTestWindow(const TimeTestWindowServices& services, QWidget* 
 
 TimeTestWindow::~TimeTestWindow() {
     controller_.setChangedHandler({});
+    controller_.setView(nullptr);
     controller_.close();
+}
+
+bool TimeTestWindow::askYesNo(const std::string& text, const std::string& caption) {
+    return ask_(this, text, caption);
 }
 
 QPushButton* TimeTestWindow::button(const char* label, const char* name) {
@@ -157,8 +170,10 @@ void TimeTestWindow::build() {
 
     auto* bottom = new QHBoxLayout;
     QPushButton* save = button(text::kSaveLinesButton, "saveLines");
+    restore_ = button(text::kRestoreButton, "restoreProgramming");
     QPushButton* cancel = button(text::kCancelButton, "cancel");
     bottom->addWidget(save);
+    bottom->addWidget(restore_);
     bottom->addStretch();
     bottom->addWidget(cancel);
     layout->addLayout(bottom);
@@ -168,6 +183,7 @@ void TimeTestWindow::build() {
     connect(off, &QPushButton::clicked, this, [this] { controller_.manual(false); });
     connect(all, &QPushButton::clicked, this, [this] { controller_.testAll(); });
     connect(save, &QPushButton::clicked, this, &TimeTestWindow::saveLines);
+    connect(restore_, &QPushButton::clicked, this, [this] { controller_.restoreProgramming(); });
     connect(cancel, &QPushButton::clicked, this, &TimeTestWindow::reject);
 }
 
@@ -203,6 +219,11 @@ void TimeTestWindow::redraw() {
         lines_->addItem(qt(lines[static_cast<std::size_t>(i)].shown()));
     lines_->scrollToBottom();
     status_->setText(qt(controller_.statusText()));
+    restore_->setEnabled(controller_.canRestore());
+    restore_->setToolTip(controller_.canRestore()
+                             ? QString()
+                             : "No test has replaced the programming of group 1 since the last "
+                               "archive or restore.");
     drawing_ = false;
 }
 
@@ -212,7 +233,11 @@ void TimeTestWindow::saveLines() {
 }
 
 void TimeTestWindow::done(int result) {
-    controller_.close();
+    // The question box of cancel() runs its own loop; a second close meanwhile waits for it.
+    if (closing_) return;
+    closing_ = true;
+    controller_.cancel();
+    closing_ = false;
     QDialog::done(result);
 }
 

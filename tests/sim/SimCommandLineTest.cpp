@@ -35,6 +35,7 @@ TEST(SimCommandLineTest, ReadsAPtySwitchWithClockAndFaults) {
                                                "75",
                                                "--hold-date",
                                                "--ignore-dst",
+                                               "--manual-holds",
                                                "--baud",
                                                "4800",
                                                "--activation",
@@ -57,6 +58,7 @@ TEST(SimCommandLineTest, ReadsAPtySwitchWithClockAndFaults) {
     EXPECT_EQ(c.clock.clockOffsetSeconds, -90);
     EXPECT_DOUBLE_EQ(c.clock.driftSecondsPerHour, 4.5);
     EXPECT_TRUE(c.faults.noAnswer);
+    EXPECT_TRUE(c.manualHoldsUntilStep);
     EXPECT_EQ(c.faults.cutAnswer, 7);
     EXPECT_TRUE(c.faults.badChecksum);
     EXPECT_EQ(c.faults.slowBytesMs, 20);

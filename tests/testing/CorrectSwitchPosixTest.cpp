@@ -78,13 +78,16 @@ TEST_P(CorrectSwitch, Step2460PassesEveryStartMinuteToTheEndOfTheDay) {
     EXPECT_TRUE(lines.has("Test2460:: PASSED off 222 mins."));
     EXPECT_TRUE(lines.has("Test2460:: PASSED on 237 mins."));
     EXPECT_TRUE(lines.has("Test2460:: PASSED off 357 mins."));
+    // The clock ran through the ON at 223 and the OFF at 238.
+    EXPECT_TRUE(lines.has("Test2460:: PASSED on 223 mins."));
+    EXPECT_TRUE(lines.has("Test2460:: PASSED off 238 mins."));
     EXPECT_TRUE(lines.has("Test2460:: Start Minute 1382."));
     EXPECT_TRUE(lines.has("Test2460:: PASSED on 1396 mins."));
     EXPECT_FALSE(lines.has("Test2460:: Start Minute 1443."));
     EXPECT_TRUE(lines.has("Test2460: Test Complete"));
     // 20 start minutes, each downloaded once; 231 relay checks in all, 22 for the first start
-    // minute down to 2 for the last.
-    expectAllPassed("Test2460", 20 + 231);
+    // minute down to 2 for the last, and 126 steps met by the running clock.
+    expectAllPassed("Test2460", 20 + 231 + 126);
 }
 
 TEST_P(CorrectSwitch, DstPassesSpringAndFallOfEveryYearLeft) {

@@ -104,8 +104,7 @@ class TimeTestBench : public ::testing::Test {
         Location l(SwitchUnderTest::kMasterGroup, SwitchUnderTest::kGroup,
                    SwitchUnderTest::kLocation);
         l.name = "Bench Switch";
-        l.model = static_cast<int32_t>(model == sim::SimModel::LR40 ? TimeSwitchModel::LR40
-                                                                    : TimeSwitchModel::MX40);
+        l.model = static_cast<int32_t>(locationModel(model));
         db.addLocation(l);
         db.group(1, 1).setName("Bench");
 
@@ -118,6 +117,20 @@ class TimeTestBench : public ::testing::Test {
         timeSwitch = std::make_unique<SwitchUnderTest>(clock, *handler, db, download);
         runner = std::make_unique<TestRunner>(
             TestRunnerSetup{clock, timers, *timeSwitch, db, store}, lines);
+    }
+
+    static TimeSwitchModel locationModel(sim::SimModel model) {
+        switch (model) {
+            case sim::SimModel::QN510:
+                return TimeSwitchModel::QN510;
+            case sim::SimModel::Strider:
+                return TimeSwitchModel::Strider;
+            case sim::SimModel::LR40:
+                return TimeSwitchModel::LR40;
+            case sim::SimModel::MX40:
+                break;
+        }
+        return TimeSwitchModel::MX40;
     }
 
     // One step of the station's time; the switch takes everything the station wrote on the

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ops/LogWriter.h"
+#include "plans/Archive.h"
 #include "testing/TimeTestController.h"
 #include "tests/testing/TimeTestBench.h"
 
@@ -8,6 +9,18 @@ namespace quirn::test {
 namespace {
 
 constexpr long long kMinuteMs = 60LL * 1000;
+
+// Answers every question of the controller as told, and keeps them.
+class AnsweringView final : public TimeTestView {
+  public:
+    bool askYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back(text);
+        EXPECT_EQ(caption, "Advanced Time Testing");
+        return answer;
+    }
+    bool answer = true;
+    std::vector<std::string> questions;
+};
 
 // The testing window's logic over the bench: the lines it shows, the pickers and buttons, the
 // test log and "Save Lines".
@@ -19,6 +32,7 @@ class TimeTestControllerTest : public TimeTestBench {
         controller = std::make_unique<TimeTestController>(TimeTestWindowServices{
             clock, working, timers, *handler, db, download,
             [this] { saveDatabase(db, working, clock.now()); }, [this] { return type; }});
+        controller->setView(&view);
         controller->open();
     }
     bool switchLogged(const std::string& text) const {
@@ -33,6 +47,7 @@ class TimeTestControllerTest : public TimeTestBench {
     }
 
     AttachedType type = AttachedType::Mx40;
+    AnsweringView view;
     std::vector<std::string> switchLog;
     std::unique_ptr<TimeTestController> controller;
 };
@@ -158,6 +173,141 @@ TEST_F(TimeTestControllerTest, SaveLinesWritesTheListAsCsv) {
     const std::string nowhere = folder.file("missing/lines.csv");
     EXPECT_FALSE(controller->saveLines(nowhere));
     EXPECT_EQ(controller->lines().back().text, "Lines could not be saved to " + nowhere + ".");
+}
+
+// The group's real programming before any test: plan 1 ON at 07:15 on school days.
+class LiveProgramming : public TimeTestControllerTest {
+  protected:
+    void SetUp() override {
+        TimeTestControllerTest::SetUp();
+        ASSERT_TRUE(makeFolder(folder.logs()));
+        db.addStep(Step::atTime(1, 1, 1, 7, 15, kCommandOn));
+        db.group(1, 1).setDefaultDay(kSunday, 3);
+        ASSERT_TRUE(saveDatabase(db, working, clock.now()));
+        realSteps = readFile(stepsFileName(working));
+        realDayPlans = readFile(dayPlanFileName(working));
+        ASSERT_NE(realSteps.find(kRealStep), std::string::npos);
+    }
+    std::string systemLog() const { return readFile(logWriter.logFileName(clock, kLogSystem)); }
+    static std::size_t count(const std::string& text, const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos;
+             at = text.find(what, at + 1))
+            ++n;
+        return n;
+    }
+    static constexpr const char* kRealStep = "Step,1,1,435,1,1";
+    static constexpr const char* kTestStep = "Step,1,1,62,1,1";  // plan 1, step 0 of Step 16
+    std::string realSteps;
+    std::string realDayPlans;
+};
+
+TEST_F(LiveProgramming, AStartAsksFirstAndNoLeavesTheProgrammingAlone) {
+    const std::string archive = Archive(clock, working).fileNameAt(clock.now());
+    view.answer = false;
+    EXPECT_FALSE(controller->startTest(TestKind::Step16));
+    EXPECT_FALSE(controller->runner().running());
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_EQ(view.questions[0],
+              "Step 16 replaces the programming of group 1 of master group 1 (\"Bench\"), with "
+              "location 1 \"Bench Switch\" (MX40), and sends its own to location 1.\n\n"
+              "The database is archived first, to " +
+                  archive +
+                  ". \"Restore programming\" puts it back.\n\n"
+                  "Step 16 runs about 3 hours.\n\nReplace the programming and start?");
+    EXPECT_EQ(controller->lines().back().text,
+              "Step 16 not started: the programming of group 1 was left as it is.");
+    EXPECT_EQ(readFile(stepsFileName(working)), realSteps);
+    EXPECT_FALSE(fileExists(archive));
+
+    // A test that leaves the programming alone asks nothing.
+    controller->setPickers([&] {
+        TimeTestController::Pickers p = controller->pickers();
+        p.year = 2037;
+        p.month = 12;
+        p.day = 31;
+        return p;
+    }());
+    EXPECT_TRUE(controller->startTest(TestKind::DateFlip));
+    EXPECT_EQ(view.questions.size(), 1u);
+
+    view.answer = true;
+    EXPECT_TRUE(controller->startTest(TestKind::Step16));
+    EXPECT_TRUE(fileExists(archive));
+    EXPECT_NE(readFile(stepsFileName(working)).find(kTestStep), std::string::npos);
+    controller->close();
+}
+
+TEST_F(LiveProgramming, TestAllAsksOnceWithItsTotalOverADay) {
+    view.answer = false;
+    EXPECT_FALSE(controller->testAll());
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_NE(view.questions[0].find("Test ALL replaces the programming of group 1 of master "
+                                     "group 1 (\"Bench\")"),
+              std::string::npos)
+        << view.questions[0];
+    EXPECT_NE(view.questions[0].find("Test ALL runs about 31 hours 10 minutes (over a day)."),
+              std::string::npos)
+        << view.questions[0];
+    EXPECT_EQ(readFile(stepsFileName(working)), realSteps);
+}
+
+TEST_F(LiveProgramming, RestoreProgrammingPutsBackTheArchivedFilesAndTheGroup) {
+    const std::string archive = Archive(clock, working).fileNameAt(clock.now());
+    EXPECT_FALSE(controller->restoreProgramming());
+    EXPECT_EQ(controller->lines().back().text,
+              "Nothing to restore: no test has replaced the programming since the window opened.");
+    ASSERT_TRUE(controller->startTest(TestKind::Step16));
+    ASSERT_TRUE(runUntil([&] { return controller->lines().size() > 4; }, 5 * kMinuteMs));
+    EXPECT_TRUE(controller->canRestore());
+    ASSERT_EQ(db.group(1, 1).annualPlans().size(), 9u);
+
+    clock.advance(60);
+    EXPECT_TRUE(controller->restoreProgramming());
+    EXPECT_FALSE(controller->runner().running());
+    EXPECT_FALSE(controller->canRestore());
+    EXPECT_EQ(controller->lines().back().text,
+              "Programming of group 1 restored from " + archive + ".");
+    EXPECT_EQ(readFile(stepsFileName(working)), realSteps);
+    EXPECT_EQ(readFile(dayPlanFileName(working)), realDayPlans);
+    EXPECT_EQ(count(systemLog(), "Time testing restored the database files from " + archive +
+                                     " and reloaded the programming of group 1 of master group 1."),
+              1u)
+        << systemLog();
+    // The station holds the real programming again, not the test's.
+    const Group& group = db.group(1, 1);
+    EXPECT_TRUE(group.annualPlans().empty());
+    EXPECT_EQ(group.defaultWeek().day(kSunday), 3);
+    ASSERT_NE(group.findDayPlan(1), nullptr);
+    ASSERT_EQ(group.findDayPlan(1)->steps().size(), 1u);
+    EXPECT_EQ(group.findDayPlan(1)->steps()[0].hour, 7);
+    EXPECT_EQ(group.findDayPlan(2), nullptr);
+    EXPECT_EQ(group.name(), "Bench");
+}
+
+TEST_F(LiveProgramming, CancelOffersTheRestore) {
+    const std::string archive = Archive(clock, working).fileNameAt(clock.now());
+    ASSERT_TRUE(controller->startTest(TestKind::Dwp));
+    advance(1000);
+    view.questions.clear();
+    controller->cancel();
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_EQ(view.questions[0],
+              "The tests replaced the programming of group 1 of master group 1 (\"Bench\"), with "
+              "location 1 \"Bench Switch\" (MX40).\n\nRestore it from " +
+                  archive + " before closing?");
+    EXPECT_EQ(readFile(stepsFileName(working)), realSteps);
+    EXPECT_FALSE(controller->isOpen());
+    EXPECT_EQ(controller->lines().back().text, "Testing Dialog exited.");
+
+    // Nothing replaced: Cancel just closes.
+    TimeTestController other(TimeTestWindowServices{
+        clock, working, timers, *handler, db, download, {}, [] { return AttachedType::Mx40; }});
+    other.setView(&view);
+    other.open();
+    view.questions.clear();
+    other.cancel();
+    EXPECT_TRUE(view.questions.empty());
 }
 
 TEST(TimeTestLines, CsvQuotesEveryFieldAndDoublesQuotes) {

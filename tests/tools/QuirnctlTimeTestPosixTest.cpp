@@ -109,6 +109,32 @@ TEST_F(QuirnctlTimeTest, SilentSwitchGivesCommoLossAndExitOne) {
         << run.out;
 }
 
+TEST(QuirnctlTimeTestNotice, SaysWhatItReplacesAndHowLongBeforeItOpensThePort) {
+    test::TempFolder work;
+    test::TempFolder scratch;
+    writeBench(work);
+    const std::string missing = scratch.file("no-such-port");
+    ToolRun run = test::runQuirnctl(
+        {"--root", work.path(), "timetest", "step16", "--port", missing}, scratch.path());
+    EXPECT_EQ(run.exitCode, 2) << run.err;
+    EXPECT_NE(run.err.find("quirnctl: timetest step16 runs about 3 hours. It replaces the "
+                           "programming of group 1 of master group 1 (\"Bench\"), with location "
+                           "1 \"Bench Switch\" (MX40) in memory only (the working folder is not "
+                           "written) and sends its own to location 1.\n"),
+              std::string::npos)
+        << run.err;
+    run = test::runQuirnctl({"--root", work.path(), "timetest", "all", "--port", missing},
+                            scratch.path());
+    EXPECT_NE(run.err.find("quirnctl: timetest all runs about 31 hours 10 minutes (over a day)."),
+              std::string::npos)
+        << run.err;
+    run = test::runQuirnctl({"--root", work.path(), "timetest", "date-flip", "--port", missing},
+                            scratch.path());
+    EXPECT_NE(run.err.find("quirnctl: timetest date-flip runs about 5 hours.\n"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("replaces"), std::string::npos) << run.err;
+}
+
 TEST(QuirnctlTimeTestRefusals, WhatCannotRunExitsTwoWithALine) {
     test::TempFolder work;
     test::TempFolder wifi;

@@ -26,6 +26,7 @@
 #include "protocol/StoreSources.h"
 #include "protocol/Validation.h"
 #include "testing/SwitchUnderTest.h"
+#include "testing/TestProgrammingNotice.h"
 #include "testing/TestRunner.h"
 #include "testing/TimeTestController.h"
 #include "testing/TimeTestLines.h"
@@ -90,19 +91,32 @@ class PrintedLines final : public TestLineSink {
 // The test programming is kept in memory only: the tool never writes into the working folder.
 class ProgrammingInMemory final : public TestProgrammingStore {
   public:
-    bool beforeChange() override {
-        if (!told_)
-            std::fprintf(stderr,
-                         "quirnctl: the test programming of group 1 of master group 1 is kept in "
-                         "memory; the working folder is not written.\n");
-        told_ = true;
-        return true;
-    }
+    bool beforeChange() override { return true; }
     void changed() override {}
-
-  private:
-    bool told_ = false;
 };
+
+// What a run does to the programming, told before anything is sent: scripts read standard
+// output, so the notice goes to standard error and the run goes on.
+void tellProgrammingNotice(const PlanDatabase& db, const TestName& test,
+                           bool reportsDateAndSeconds) {
+    std::vector<TestKind> kinds;
+    if (test.kind)
+        kinds.push_back(*test.kind);
+    else
+        kinds.assign(kTestAllOrder.begin(), kTestAllOrder.end());
+    const test_programming_notice::Plan plan =
+        test_programming_notice::planFor(kinds, reportsDateAndSeconds);
+    bool replaces = false;
+    for (TestKind kind : plan.runs) replaces = replaces || testKindInfo(kind).writesProgramming;
+    if (plan.runs.empty()) return;
+    std::string text = "quirnctl: timetest " + std::string(test.name) + " runs about " +
+                       durationText(plan.minutes) + ".";
+    if (replaces)
+        text += " It replaces the programming of " + test_programming_notice::testGroupText(db) +
+                " in memory only (the working folder is not written) and sends its own to "
+                "location 1.";
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
 
 // One run on the real clock: the working folder's database, the communications handler on
 // the device, the runner over the time switch under test.
@@ -128,6 +142,7 @@ class TimeTestJob {
             return fail("location 1 of group 1 is reached at " + location->connection +
                         ", not by the serial port");
 
+        tellProgrammingNotice(db_, test, isImageModel(location->model));
         handler_ =
             makeLoaderHandler(folder_.stackSetup(timers_),
                               LoaderLink{messages_, judge_, errors_,

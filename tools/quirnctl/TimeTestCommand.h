@@ -10,8 +10,12 @@ bool isTimeTestCommand(int argc, const char* const* argv);
 // Runs the advanced time tests on real time against the time switch at master group 1, group
 // 1, location 1 of the working folder, reached on the device, and prints every line as the
 // testing window shows it (time prefix included), summaries too. The programming the tests
-// build stays in memory: the working folder is not written. Exit 0 when every check passed, 1
-// when any failed, 2 when the test could not run.
+// build stays in memory: the working folder is not written. Before the port is opened, one
+// line on standard error says how long the run takes and, for the tests that program the
+// switch, whose programming they replace in memory and send to location 1; the run goes on
+// without a question, so scripts keep working. A test that cannot judge the switch's model
+// says so and does not start ("all" passes over it). Exit 0 when every check passed, 1 when
+// any failed, 2 when the test could not run.
 int runTimeTestCommand(int argc, const char* const* argv);
 
 }  // namespace quirn::ctl

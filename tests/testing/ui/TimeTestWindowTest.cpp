@@ -14,6 +14,7 @@
 #include "loader/LoaderSettings.h"
 #include "loader/LoaderStack.h"
 #include "loader/ui/LoaderWindow.h"
+#include "plans/DatabaseFiles.h"
 #include "testing/ui/TimeTestWindow.h"
 #include "tests/testing/TimeTestBench.h"
 
@@ -45,6 +46,15 @@ class TimeTestWindowTest : public TimeTestBench {
                                       [this] { saveDatabase(db, working, clock.now()); },
                                       [] { return AttachedType::Mx40; }};
     }
+    // Answers Yes to every question of the window, and keeps them.
+    TimeTestWindow::YesNoAsker yes() {
+        return [this](QWidget*, const std::string& text, const std::string&) {
+            questions.push_back(text);
+            return true;
+        };
+    }
+    std::vector<std::string> questions;
+
     template <typename T>
     static T* child(QWidget& window, const char* name) {
         T* widget = window.findChild<T*>(name);
@@ -96,7 +106,7 @@ TEST_F(TimeTestWindowTest, VornTimeOpensTheWindowWithItsPickersAndOpeningLine) {
 }
 
 TEST_F(TimeTestWindowTest, ButtonsDriveTheRunnerAndCancelEndsTheRunningTest) {
-    TimeTestWindow window(services());
+    TimeTestWindow window(services(), nullptr, {}, yes());
     window.show();
     child<QDateEdit>(window, "date")->setDate(QDate(2037, 12, 31));
     click(window, "dateFlip");
@@ -118,6 +128,40 @@ TEST_F(TimeTestWindowTest, ButtonsDriveTheRunnerAndCancelEndsTheRunningTest) {
     EXPECT_FALSE(window.controller().runner().running());
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(shown(window).last(), "Monday, March 16, 2026, 09:15.12: Testing Dialog exited.");
+}
+
+TEST_F(TimeTestWindowTest, TestsAskBeforeReplacingProgrammingAndRestoreAndCancelPutItBack) {
+    db.addStep(Step::atTime(1, 1, 1, 7, 15, kCommandOn));
+    ASSERT_TRUE(saveDatabase(db, working, clock.now()));
+    const std::string realSteps = readFile(stepsFileName(working));
+    TimeTestWindow window(services(), nullptr, {}, yes());
+    window.show();
+    QPushButton* restore = child<QPushButton>(window, "restoreProgramming");
+    EXPECT_EQ(restore->text(), "Restore programming");
+    EXPECT_FALSE(restore->isEnabled());
+
+    click(window, "step16");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].rfind("Step 16 replaces the programming of group 1 of master group 1 "
+                                 "(\"Bench\"), with location 1 \"Bench Switch\" (MX40)",
+                                 0),
+              0u)
+        << questions[0];
+    ASSERT_TRUE(window.controller().runner().running());
+    EXPECT_NE(readFile(stepsFileName(working)), realSteps);
+    EXPECT_TRUE(restore->isEnabled());
+    click(window, "restoreProgramming");
+    EXPECT_FALSE(window.controller().runner().running());
+    EXPECT_EQ(readFile(stepsFileName(working)), realSteps);
+    EXPECT_FALSE(restore->isEnabled());
+
+    click(window, "dwp");
+    EXPECT_NE(readFile(stepsFileName(working)), realSteps);
+    click(window, "cancel");
+    ASSERT_EQ(questions.size(), 3u);
+    EXPECT_NE(questions[2].find("Restore it from "), std::string::npos) << questions[2];
+    EXPECT_EQ(readFile(stepsFileName(working)), realSteps);
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(TimeTestWindowTest, PresetsSendTimeAndManualButtons) {
@@ -163,7 +207,7 @@ TEST_F(TimeTestWindowTest, SaveLinesWritesTheFileTheTechnicianPicks) {
 }
 
 TEST_F(TimeTestWindowTest, TheWindowDrawsARunningTest) {
-    TimeTestWindow window(services());
+    TimeTestWindow window(services(), nullptr, {}, yes());
     window.show();
     child<QDateEdit>(window, "date")->setDate(QDate(2037, 12, 30));
     click(window, "dateFlip");
