@@ -59,9 +59,13 @@ bool StationApp::startUp() {
     // else — no folder, no file, no lock left behind.
     instance_ = std::make_unique<SingleInstance>(kInstanceName, folder_.path());
     if (!instance_->acquire()) {
-        instance_->askFirstToComeForward();
-        instance_.reset();
-        return false;
+        // A copy that takes no hand-over holds the lock only while it closes.
+        const bool handedOver = instance_->askFirstToComeForward();
+        if (handedOver || !instance_->acquireWithin(kClosingWaitMs)) {
+            anotherCopyClosing_ = !handedOver;
+            instance_.reset();
+            return false;
+        }
     }
     helpFile_ = helpFilePath(folder_);
     createStationFolders(folder_);
@@ -121,6 +125,10 @@ void StationApp::runMainWindow(MainWindowHost& window) {
 }
 
 void StationApp::shutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    // A copy started from now on waits for this one to end instead of handing over to it.
+    if (instance_) instance_->endHandOver();
     timers_.stop(schedulerTimer_);
     schedulerTimer_ = TimerService::kNoTimer;
     timers_.stop(workerPollTimer_);

@@ -52,10 +52,14 @@ class StationApp final : private DailyJobs {
     // The life of the program: startUp(), then runMainWindow() with the main window made after
     // start-up, then shutDown().
     // False when another copy already runs: it was asked to come forward, and this copy made
-    // nothing and must end.
+    // nothing and must end. A copy that is closing takes no hand-over: then this one waits for
+    // it to end (kClosingWaitMs) and starts; when it does not end in time, false as well, with
+    // anotherCopyClosing() true, and the caller says so.
     bool startUp();
+    bool anotherCopyClosing() const { return anotherCopyClosing_; }
     // Runs the main window modally; the program lives inside this call.
     void runMainWindow(MainWindowHost& window);
+    // The end of the program, however it was asked for; a second call does nothing.
     void shutDown();
     // Polled by the window's timer: true when a second copy asked this one to come forward.
     bool takeComeForwardRequest() {
@@ -96,6 +100,9 @@ class StationApp final : private DailyJobs {
     // long the end of the program waits for mails still to go.
     static constexpr long long kWorkerPollMs = 250;
     static constexpr int kMailShutdownWaitMs = 10000;
+    // How long a copy started while another is closing waits for it: the mails' wait and the
+    // last saves, with a margin.
+    static constexpr int kClosingWaitMs = 15000;
     // Locations copied into the read-back snapshot per poll: some ten megabytes, a few
     // milliseconds, so a fleet's snapshot is laid out within a few seconds.
     static constexpr std::size_t kSnapshotSliceLocations = 10000;
@@ -149,6 +156,8 @@ class StationApp final : private DailyJobs {
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;
     TimerService::TimerId workerPollTimer_ = TimerService::kNoTimer;
     UnwrittenFilesReport unwrittenReport_;
+    bool anotherCopyClosing_ = false;
+    bool shutDown_ = false;
 };
 
 }  // namespace quirn

@@ -36,8 +36,9 @@ CommoHandler::CommoHandler(CommsSetup setup)
       sockets_(std::move(setup.sockets)),
       serial_(LinkServices{setup.clock, log_, setup.messages, setup.judge, setup.database},
               std::move(setup.serialDevice), ComPortMap(setup.profile)),
-      lastTransmission_(setup.clock.now()) {
-    imsiList_.load(folder_.file(ImsiList::kFileName));
+      lastTransmission_(setup.clock.now()),
+      leavesFolderAlone_(setup.leavesFolderAlone) {
+    imsiList_.load(folder_.file(ImsiList::kFileName), !setup.leavesFolderAlone);
     if (!imsiList_.empty()) {
         m2mEnabled_ = true;
         addIpAddress(kM2MAddress);
@@ -342,6 +343,7 @@ void CommoHandler::saveTable() {
         return;
     }
     tableDirty_ = false;
+    if (leavesFolderAlone_) return;
     std::vector<IpTableRecord> records;
     records.reserve(table_.size());
     for (const auto& entry : table_.entries())

@@ -37,6 +37,9 @@ struct CommsSetup {
     const ProfileStore* profile = nullptr;  // Commo/Baud and the COM map
     std::unique_ptr<SerialDevice> serialDevice;
     SocketFactory sockets;
+    // A tool's look at a station's folder: imsi.csv is read but not created when missing, and
+    // the IP table file is not written. (The log files are written as the station's.)
+    bool leavesFolderAlone = false;
 };
 
 // The one object through which the station reaches its time switches: it owns the serial
@@ -181,6 +184,7 @@ class CommoHandler final : public ConnectionStatus {
     LinkSet links_{serial_, table_};
     TimerService::TimerId timer_ = TimerService::kNoTimer;
     std::time_t lastTransmission_;
+    bool leavesFolderAlone_;
     std::deque<std::unique_ptr<QueuedMessage>> queue_;
     // Messages queued already sent (empty ones), which the sweep must find off the prefix.
     std::size_t queuedSent_ = 0;

@@ -18,11 +18,11 @@ std::string_view valueOf(std::string_view line) {
 }
 }  // namespace
 
-bool ImsiList::load(const std::string& path) {
+bool ImsiList::load(const std::string& path, bool createWhenMissing) {
     agencyId_ = kAgencyNotRead;
     imsis_.clear();
     if (!fileExists(path)) {
-        touchFile(path);
+        if (createWhenMissing) touchFile(path);
         return true;
     }
     auto text = readWholeFile(path);

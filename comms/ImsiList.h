@@ -15,8 +15,9 @@ class ImsiList {
     // Lines are read this many characters at a time; a longer line reads as several.
     static constexpr std::size_t kLineChunk = 118;
 
-    // Reads the file, creating it empty when missing. False when it could not be read.
-    bool load(const std::string& path);
+    // Reads the file, creating it empty when missing (unless `createWhenMissing` is false: a
+    // missing file then reads as empty). False when it could not be read.
+    bool load(const std::string& path, bool createWhenMissing = true);
     void parse(std::string_view text);
 
     const std::string& agencyId() const { return agencyId_; }

@@ -154,7 +154,10 @@ void IpConnection::openSocket() {
 
 void IpConnection::onConnectStep() {
     IpSocket::State s = socket_ ? socket_->poll() : IpSocket::kClosed;
-    if (s == IpSocket::kClosed || s == IpSocket::kNotCreated) {
+    // A peer that never answers the connect would otherwise hold the entry for as long as the
+    // system retries (minutes): it gets the same wait as a reply, and then counts as failed.
+    const bool unanswered = s == IpSocket::kConnecting && now() - stateTimeMs_ > replyLimitMs();
+    if (s == IpSocket::kClosed || s == IpSocket::kNotCreated || unanswered) {
         services_.errors.addIpConnectError(address(), ipConnectErrorText(address()));
         // What could not be delivered is dropped; the error record says so. Clock flags stay
         // and try again. A read that was waiting for this connection ends now with nothing
@@ -230,8 +233,7 @@ void IpConnection::readingStep() {
         }
         if (receiveCount_ > kAcknowledgedImageSize) outcome = Outcome::Complete;
     }
-    if (now() - stateTimeMs_ > (isM2M() ? kM2MReplyLimitMs : kReplyLimitMs))
-        outcome = Outcome::TimedOut;
+    if (now() - stateTimeMs_ > replyLimitMs()) outcome = Outcome::TimedOut;
 
     switch (outcome) {
         case Outcome::None:

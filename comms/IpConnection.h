@@ -55,7 +55,8 @@ class IpConnection final : public CommoLink {
     // Broadcast data waits while this many entries of the table are busy.
     static constexpr int kBroadcastBusyLimit = 10;
     // How long a read collects its reply (milliseconds from the send, by the link clock);
-    // the same limit holds for each block of an activation log.
+    // the same limit holds for each block of an activation log, and for a connect to be
+    // answered (from the attempt).
     static constexpr long long kReplyLimitMs = 12000;
     static constexpr long long kM2MReplyLimitMs = 120000;
     // The M2M client keeps a connection open longer: 5 s after a short message, 45 s otherwise.
@@ -98,7 +99,8 @@ class IpConnection final : public CommoLink {
     // One step of the state machine, run by every tick. A connection that fails or is refused
     // adds an IP connect error record (a later connection clears it), drops what was waiting
     // to be sent, ends a waiting read with nothing received, and keeps the clock flags for
-    // the next try. Received bytes beyond kMessageBufferSize are dropped.
+    // the next try; so does a connect left unanswered for the reply's limit. Received bytes
+    // beyond kMessageBufferSize are dropped.
     void step() override;
     // From the connection attempt until the socket is closed again.
     bool isBusy() const { return state_ != State::Idle && state_ != State::Pending; }
@@ -147,6 +149,7 @@ class IpConnection final : public CommoLink {
     void sendBytes(const std::string& bytes);
     bool anyClockFlag() const { return clockFlags_[0] || clockFlags_[1] || clockFlags_[2]; }
     long long now() const { return services_.link.clock.nowMs(); }
+    long long replyLimitMs() const { return isM2M() ? kM2MReplyLimitMs : kReplyLimitMs; }
 
     IpServices services_;
     BusyCount* busy_;

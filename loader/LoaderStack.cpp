@@ -14,7 +14,8 @@ std::unique_ptr<CommoHandler> makeLoaderHandler(const LoaderStackSetup& setup, L
                                                      &setup.database,
                                                      setup.profile,
                                                      std::move(link.serialDevice),
-                                                     {}});
+                                                     {},
+                                                     setup.leavesFolderAlone});
 }
 
 LoaderStack::LoaderStack(const LoaderStackSetup& setup, LoaderLink link)

@@ -29,6 +29,8 @@ struct LoaderStackSetup {
     LoaderSettings& settings;
     PlanDatabase& database;
     PlanDownload& download;
+    // A tool's: the handler creates and writes no file of its own in the folder.
+    bool leavesFolderAlone = false;
 };
 
 // What the communications handler of a stack reports to and talks over: the pieces in which

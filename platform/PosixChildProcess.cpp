@@ -1,10 +1,14 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -18,6 +22,42 @@ namespace quirn {
 namespace {
 
 constexpr int kReapStepMs = 5;
+// The helper is told of this program's end with the signal it is stopped with.
+constexpr int kParentEndSignal = SIGTERM;
+constexpr int kExecFailed = 127;
+
+// In the forked child: the helper ends with this program, however this program ends (a
+// SIGKILL included), so no helper is left behind holding a port or a device; then the
+// standard output to the pipe, the standard error to its file, and the exec. An error is
+// written to `status` before the child ends.
+[[noreturn]] void startChild(char* const* argv, int out, const char* stderrPath, int status,
+                             pid_t parent, const sigset_t& mask) {
+    struct sigaction standard = {};
+    standard.sa_handler = SIG_DFL;
+    sigemptyset(&standard.sa_mask);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        struct sigaction current;
+        // Ignored signals stay ignored, as across any exec; handlers of this program go.
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+            ::sigaction(signal, &standard, nullptr);
+    }
+#ifdef __linux__
+    ::prctl(PR_SET_PDEATHSIG, kParentEndSignal);
+#endif
+    int error = 0;
+    // This program may have ended before the request above was made.
+    if (::getppid() != parent) ::_exit(kExecFailed);
+    const int errors = ::open(stderrPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (errors < 0 || ::dup2(out, STDOUT_FILENO) < 0 || ::dup2(errors, STDERR_FILENO) < 0) {
+        error = errno;
+    } else {
+        ::pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+        ::execve(argv[0], argv, environ);
+        error = errno;
+    }
+    [[maybe_unused]] ssize_t n = ::write(status, &error, sizeof error);
+    ::_exit(kExecFailed);
+}
 
 }  // namespace
 
@@ -30,22 +70,48 @@ ChildProcess::ChildProcess(const std::string& binary, const std::vector<std::str
     argv.push_back(nullptr);
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, stderrPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    int rc = posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
-    pid_ = pid;
-    posix_spawn_file_actions_destroy(&actions);
+    // The child tells through this pipe why it could not start; a successful exec closes it.
+    int status[2];
+    if (::pipe2(status, O_CLOEXEC) != 0) {
+        ::close(out[0]);
+        ::close(out[1]);
+        return;
+    }
+    // No signal may reach a handler of this program in the child before its exec.
+    sigset_t all_signals;
+    sigset_t previous;
+    sigfillset(&all_signals);
+    ::pthread_sigmask(SIG_BLOCK, &all_signals, &previous);
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Only async-signal-safe calls from here to the exec.
+        startChild(argv.data(), out[1], stderrPath.c_str(), status[1], parent, previous);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     ::close(out[1]);
-    if (rc != 0) {
-        pid_ = -1;
+    ::close(status[1]);
+    int childError = 0;
+    bool failed = pid < 0;
+    if (!failed) {
+        ssize_t n;
+        do {
+            n = ::read(status[0], &childError, sizeof childError);
+        } while (n < 0 && errno == EINTR);
+        failed = n == static_cast<ssize_t>(sizeof childError);
+    }
+    ::close(status[0]);
+    if (failed) {
+        if (pid > 0) ::waitpid(pid, nullptr, 0);
         ::close(out[0]);
         return;
     }
+    pid_ = pid;
     out_ = out[0];
+}
+
+long long ChildProcess::processId() const {
+    return pid_ > 0 ? pid_ : -1;
 }
 
 ChildProcess::~ChildProcess() {

@@ -40,11 +40,15 @@ SingleInstance::SingleInstance(std::string name, std::string folder)
       socketPath_(runtimeBase(name, folder) + ".sock") {}
 
 SingleInstance::~SingleInstance() {
-    if (listenFd_ >= 0) {
-        ::close(listenFd_);
-        ::unlink(socketPath_.c_str());
-    }
+    endHandOver();
     if (lockFd_ >= 0) ::close(lockFd_);  // releases the lock; the file stays for the next run
+}
+
+void SingleInstance::endHandOver() {
+    if (listenFd_ < 0) return;
+    ::close(listenFd_);
+    ::unlink(socketPath_.c_str());
+    listenFd_ = -1;
 }
 
 bool SingleInstance::acquire() {

@@ -65,7 +65,8 @@ std::string withEntry(std::string_view text, const std::string& section, const s
 
 }  // namespace
 
-ProfileStore::ProfileStore(std::string path) : path_(std::move(path)) {
+ProfileStore::ProfileStore(std::string path, Writes writes)
+    : path_(std::move(path)), writes_(writes) {
     reload();
 }
 
@@ -117,6 +118,10 @@ bool ProfileStore::writeString(const std::string& section, const std::string& en
     std::string clean;
     for (char c : value)
         if (c != '\r' && c != '\n') clean += c;
+    if (writes_ == Writes::InMemory) {
+        sections_[section][entry] = clean;
+        return true;
+    }
     // Another program (or the technician with an editor) may have changed the file since it
     // was read: the change goes over the file as it is now, so nothing else in it is lost.
     std::optional<std::string> onDisk = unreadableFiles_.loadIfPresent(path_);

@@ -16,14 +16,19 @@ namespace quirn {
 // reads as empty; one that cannot be read is never written over.
 class ProfileStore {
   public:
+    // Where writes go: the file (the program), or memory only (a tool that looks at a
+    // station's folder and must leave it as it found it).
+    enum class Writes { ToFile, InMemory };
+
     // The store's file; the program uses "quirnradio.ini" in the working folder.
-    explicit ProfileStore(std::string path);
+    explicit ProfileStore(std::string path, Writes writes = Writes::ToFile);
 
     int getInt(const std::string& section, const std::string& entry, int defaultValue) const;
     std::string getString(const std::string& section, const std::string& entry,
                           const std::string& defaultValue) const;
     // False when the file could not be written, or could not be read (the value is still kept
     // in memory). Also takes in what others changed in the file since it was last read.
+    // In memory only (Writes::InMemory): the value is kept, the file is left alone, true.
     bool writeInt(const std::string& section, const std::string& entry, int value);
     bool writeString(const std::string& section, const std::string& entry,
                      const std::string& value);
@@ -37,6 +42,7 @@ class ProfileStore {
   private:
     void parse(std::string_view text);
     std::string path_;
+    Writes writes_;
     UnreadableFiles unreadableFiles_;
     std::map<std::string, std::map<std::string, std::string>> sections_;
 };

@@ -18,11 +18,18 @@ class SingleInstance {
 
     // True when this is the first instance (the lock is now held until destruction).
     bool acquire();
+    // Tries acquire() again and again for up to `waitMs`: for a second copy that found the
+    // first closing. True once the lock is held.
+    bool acquireWithin(int waitMs);
     // From a second instance: asks the first to come to the front. False when no first
     // instance answered.
     bool askFirstToComeForward() const;
     // From the first instance, polled from a timer: true once per request received.
     bool takeComeForwardRequest();
+    // From the first instance as it begins to close: it takes no more hand-overs, so that a
+    // copy started now knows it must wait instead of handing over to a window that is going.
+    // The lock stays held until destruction.
+    void endHandOver();
 
     const std::string& lockPath() const { return lockPath_; }
     const std::string& socketPath() const { return socketPath_; }

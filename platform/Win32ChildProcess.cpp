@@ -36,6 +36,22 @@ std::wstring quoted(const std::wstring& argument) {
     return out;
 }
 
+// A job that ends `process` when its last handle closes: this program holds the only one, and
+// the system closes it when this program ends, however it ends. Null when the system refused
+// (the helper then runs as before, stopped by stop()).
+HANDLE endsWithThisProgram(HANDLE process) {
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    if (!job) return nullptr;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+        !AssignProcessToJobObject(job, process)) {
+        CloseHandle(job);
+        return nullptr;
+    }
+    return job;
+}
+
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& binary, const std::vector<std::string>& args,
@@ -57,23 +73,32 @@ ChildProcess::ChildProcess(const std::string& binary, const std::vector<std::str
     startup.hStdOutput = writeEnd;
     startup.hStdError = errors != INVALID_HANDLE_VALUE ? errors : GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    const bool started =
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                       nullptr, nullptr, &startup, &process) != 0;
+    // Suspended until it is in the job, so that nothing it starts escapes the job either.
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr,
+                                        &startup, &process) != 0;
     CloseHandle(writeEnd);
     if (errors != INVALID_HANDLE_VALUE) CloseHandle(errors);
     if (!started) {
         CloseHandle(readEnd);
         return;
     }
+    if (HANDLE job = endsWithThisProgram(process.hProcess))
+        job_ = reinterpret_cast<std::intptr_t>(job);
+    ResumeThread(process.hThread);
     CloseHandle(process.hThread);
     pid_ = static_cast<long long>(reinterpret_cast<std::intptr_t>(process.hProcess));
     out_ = reinterpret_cast<std::intptr_t>(readEnd);
 }
 
+long long ChildProcess::processId() const {
+    return pid_ > 0 ? static_cast<long long>(GetProcessId(handleOf(pid_))) : -1;
+}
+
 ChildProcess::~ChildProcess() {
     stop();
     if (out_ != -1) CloseHandle(reinterpret_cast<HANDLE>(out_));
+    if (job_ != -1) CloseHandle(reinterpret_cast<HANDLE>(job_));
 }
 
 std::string ChildProcess::firstLine(int waitMs) {

@@ -35,8 +35,14 @@ SingleInstance::SingleInstance(std::string name, std::string folder)
     : lockPath_(mutexName(name, folder)), socketPath_(lockPath_ + "-ComeForward") {}
 
 SingleInstance::~SingleInstance() {
-    if (listenFd_ != -1) CloseHandle(handleOf(listenFd_));
+    endHandOver();
     if (lockFd_ != -1) CloseHandle(handleOf(lockFd_));  // the mutex goes with its last handle
+}
+
+void SingleInstance::endHandOver() {
+    // The event goes with its last handle: a second copy can then no longer open it.
+    if (listenFd_ != -1) CloseHandle(handleOf(listenFd_));
+    listenFd_ = -1;
 }
 
 bool SingleInstance::acquire() {

@@ -1,5 +1,6 @@
 #include "app/qt/LoaderMainWindow.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include "app/HelpDocuments.h"
@@ -50,6 +51,13 @@ void LoaderMainWindow::showHelp() {
                                 settings_.port()),
                     loadHelpDocuments(helpFolders()), window_.get());
     help.exec();
+}
+
+void LoaderMainWindow::endForShutdown() {
+    window_->done(QDialog::Rejected);
+    // Every event loop running ends, the dialogs' included, and none opened later runs: the
+    // program never again waits for the operator.
+    QCoreApplication::exit(0);
 }
 
 void LoaderMainWindow::comeForward() {

@@ -23,6 +23,10 @@ class LoaderMainWindow final : public MainWindowHost {
     ~LoaderMainWindow() override;
     void runModal() override;
     void comeForward() override;
+    // Ends the window as its close box does, for a request to end from outside (a signal, the
+    // end of the session): a dialog open above it (a question, the utilities, the time tests)
+    // is left as if cancelled, so nothing holds the station's shutdown.
+    void endForShutdown();
     LoaderWindow& window() { return *window_; }
     // F1: the documentation with the version, working folder and COM map above it.
     void showHelp();

@@ -9,9 +9,11 @@
 #include "app/StationApp.h"
 #include "app/qt/LoaderMainWindow.h"
 #include "app/qt/QtTimerService.h"
+#include "app/qt/StopRequestWatcher.h"
 #include "loader/LoaderTexts.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/StopSignal.h"
 #include "platform/WorkingFolder.h"
 
 namespace {
@@ -23,6 +25,10 @@ constexpr const char* kUsage =
     "                   ($XDG_CACHE_HOME/quirnradio-demo/, else ~/.cache/quirnradio-demo/),\n"
     "                   with simulated time switches on COM 1 and on WiFi\n"
     "  --demo-when-new  the demo when the working folder does not exist yet\n";
+
+constexpr const char* kStillClosing =
+    "Another copy of the station is still closing and did not end in time; start the station "
+    "again once it has ended. Working folder: ";
 
 enum class Mode { Station, Demo, Help, Wrong };
 
@@ -49,6 +55,9 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, mode == Mode::Help ? stdout : stderr);
         return mode == Mode::Help ? 0 : 2;
     }
+    // From the first moment: a request to end (logout, shutdown, `kill`, Ctrl-C) then runs the
+    // same shutdown as closing the window, once the window's loop sees it.
+    quirn::StopSignal::install();
     QApplication qtApp(argc, argv);
     quirn::SystemClock clock;
     quirn::DemoStation demo;
@@ -62,9 +71,31 @@ int main(int argc, char** argv) {
     }
     quirn::QtTimerService timers;
     quirn::StationApp app(clock, timers, mode == Mode::Demo ? demo.workingFolder() : stationFolder);
-    if (!app.startUp()) return 0;  // another copy runs and was asked to come forward
+    if (!app.startUp()) {
+        if (!app.anotherCopyClosing()) return 0;  // another copy runs and was asked forward
+        const std::string text = std::string(kStillClosing) + app.folder().path() + ".";
+        std::fprintf(stderr, "quirnradio: %s\n", text.c_str());
+        quirn::StopRequestWatcher watcher([] { QCoreApplication::exit(1); });
+        QMessageBox::warning(nullptr, quirn::loader_text::kLoaderTitle,
+                             QString::fromStdString(text));
+        return 1;
+    }
     {
         quirn::LoaderMainWindow window(app);
+        bool ending = false;
+        quirn::StopRequestWatcher watcher([&] {
+            ending = true;
+            window.endForShutdown();
+        });
+        // Windows ending the session ends the process as soon as this returns (Qt tells of it
+        // with aboutToQuit): the shutdown is run here, in full. A request already being acted
+        // on (Qt may tell of its exit() the same way) ends below, as the window's close does.
+        QObject::connect(&qtApp, &QCoreApplication::aboutToQuit, &window.window(), [&] {
+            if (ending) return;
+            ending = true;
+            window.endForShutdown();
+            app.shutDown();
+        });
         // Which folder the station works on, and whether it is the demo, is always in sight.
         const std::string title = std::string(quirn::loader_text::kLoaderTitle) +
                                   (mode == Mode::Demo ? " \u2014 Demo" : "") + " \u2014 " +

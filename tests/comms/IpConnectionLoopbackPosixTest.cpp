@@ -1,4 +1,9 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -22,6 +27,51 @@ using test::FakeProtocol;
 using test::LoopbackServer;
 
 constexpr std::time_t kStart = 1773570000;
+
+// A loopback listener that never answers a connect: its backlog is filled by connects that
+// are never accepted, and the system then drops further connection requests, so a client's
+// connect stays in progress while the system retries (minutes).
+class SilentListener {
+  public:
+    explicit SilentListener(const std::string& address) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        socklen_t length = sizeof a;
+        if (listener_ < 0 || ::inet_pton(AF_INET, address.c_str(), &a.sin_addr) != 1 ||
+            ::bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+            ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &length) != 0)
+            return;
+        port_ = ntohs(a.sin_port);
+        for (int i = 0; i < kMostFillers && !silent_; ++i) {
+            int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            if (c < 0) return;
+            fillers_.push_back(c);
+            if (::connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) continue;
+            pollfd p{c, POLLOUT, 0};
+            silent_ = ::poll(&p, 1, kAnswerMs) == 0;  // no answer: the backlog is full
+        }
+    }
+    ~SilentListener() {
+        for (int c : fillers_) ::close(c);
+        if (listener_ >= 0) ::close(listener_);
+    }
+    SilentListener(const SilentListener&) = delete;
+    SilentListener& operator=(const SilentListener&) = delete;
+
+    bool silent() const { return silent_; }
+    unsigned port() const { return port_; }
+
+  private:
+    static constexpr int kMostFillers = 16;
+    // A loopback connect is answered within microseconds when it is answered at all.
+    static constexpr int kAnswerMs = 200;
+    int listener_ = -1;
+    unsigned port_ = 0;
+    bool silent_ = false;
+    std::vector<int> fillers_;
+};
 
 // One IP entry talking to a real listening socket on a loopback address. Time-outs and waits
 // run on the manual clock; only the arrival of loopback bytes takes (a few ms of) real time.
@@ -179,6 +229,36 @@ TEST_F(IpConnectionLoopback, ARefusedConnectAddsOneErrorAndLeavesTheEntryIdleAnd
     EXPECT_EQ(errors.added[1],
               "127.0.0.1|IP Connection Error to Vorn M2M Client.  Make sure this program is "
               "installed and running.");
+}
+
+// Before, the entry stayed "connecting" for as long as the system retried (134 s on this
+// system) before the switch was reported.
+TEST_F(IpConnectionLoopback, AConnectLeftUnansweredFailsOnceTheReplysWaitHasPassed) {
+    struct Case {
+        const char* address;
+        double seconds;
+        const char* error;
+    };
+    for (Case c :
+         {Case{"127.0.0.9", 12.5, "127.0.0.9|IP Connection Error at IP Address 127.0.0.9."},
+          Case{"127.0.0.1", 120.5,
+               "127.0.0.1|IP Connection Error to Vorn M2M Client.  Make sure this "
+               "program is installed and running."}}) {
+        SCOPED_TRACE(c.address);
+        SilentListener silent(c.address);
+        ASSERT_TRUE(silent.silent()) << "no listener could be made to leave a connect unanswered";
+        errors.added.clear();
+        auto e = entry(c.address, silent.port());
+        std::string message(30, 'x');
+        ASSERT_TRUE(e->queueDirect(bytesOf(message), message.size()));
+        e->step();
+        ASSERT_EQ(e->state(), IpConnection::State::Connecting);
+        EXPECT_DOUBLE_EQ(secondsIn(*e, IpConnection::State::Connecting), c.seconds);
+        EXPECT_EQ(e->state(), IpConnection::State::Idle);
+        EXPECT_EQ(errors.added, std::vector<std::string>{c.error});
+        EXPECT_EQ(e->sendCount(), 0u);
+        EXPECT_EQ(busy.value(), 0);
+    }
 }
 
 TEST_F(IpConnectionLoopback, AnExact968ByteImageIsAnsweredWithK) {

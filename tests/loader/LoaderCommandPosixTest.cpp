@@ -108,15 +108,16 @@ TEST_F(LoaderCommandPosixTest, ManualJobsSendTheCommandOfTheType) {
     EXPECT_EQ(pty.receive(expected.size(), 1000), expected);
 }
 
-TEST_F(LoaderCommandPosixTest, PcBaudSetsTheLineAndStoresTheRate) {
+TEST_F(LoaderCommandPosixTest, PcBaudSetsTheLineAndLeavesTheStationsRateAlone) {
     ToolRun run = quirnctl(loader({"pc-baud", "4800"}, "2"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "Baud rate changed to 4800 for PC.\n");
     termios line{};
     ASSERT_TRUE(pty.slaveSettings(line));
     EXPECT_EQ(cfgetospeed(&line), static_cast<speed_t>(B4800));
+    // The tool never writes into the working folder: the station's own rate stays as it was.
     ProfileStore profile(folder.file(kProfileStoreFileName));
-    EXPECT_EQ(profile.getInt("Commo", "Baud", 0), 4800);
+    EXPECT_EQ(profile.getInt("Commo", "Baud", 0), 0);
 }
 
 }  // namespace

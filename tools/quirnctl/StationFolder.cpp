@@ -11,8 +11,10 @@ namespace quirn::ctl {
 StationFolder::StationFolder(const Clock& c, WorkingFolder folder)
     : clock(c),
       root(std::move(folder)),
-      profile(root.file(kProfileStoreFileName)),
-      loaderSettings(profile, settings, settingsFileName(root)),
+      // What a job changes of the profile store (the type, the baud rate) or of the settings
+      // stays with the job: the station's folder is read, never written.
+      profile(root.file(kProfileStoreFileName), ProfileStore::Writes::InMemory),
+      loaderSettings(profile, settings, std::string()),
       overrides(c, root),
       summer(c, root),
       overrideSource(overrides, c),
@@ -34,7 +36,7 @@ std::optional<std::string> StationFolder::load(bool withDatabase) {
 }
 
 LoaderStackSetup StationFolder::stackSetup(TimerService& timers) {
-    return LoaderStackSetup{clock, timers, root, &profile, loaderSettings, db, download};
+    return LoaderStackSetup{clock, timers, root, &profile, loaderSettings, db, download, true};
 }
 
 }  // namespace quirn::ctl
