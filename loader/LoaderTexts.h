@@ -127,6 +127,16 @@ inline constexpr const char* kOfferPcBaud =
 inline constexpr const char* kBaudChangeCancelled =
     "The baud rate change was cancelled.  The PC port is back at %d baud; the time switch may "
     "be at either rate.";
+// A COM entry whose device is not on this computer now (an unplugged adapter).
+inline constexpr const char* kDeviceAbsent = "  (not present)";
+// Why a baud button is disabled (its tooltip).
+inline constexpr const char* kWhyBaudChangeRunning = "A baud rate change is running.";
+inline constexpr const char* kWhyNoPort =
+    "The PC port is not set up: choose a port and verify it first.";
+inline constexpr const char* kWhyFixedRate =
+    "The %s talks at 2400 baud only: choose a \"( W LR40 )\" type in the loader to change "
+    "rates.";
+inline constexpr const char* kWhyPcAtRate = "The PC port is already at %d baud.";
 inline constexpr const char* kEnableMasterGroups = "Enable Master Groups / City Code";
 
 }  // namespace quirn::loader_text

@@ -9,9 +9,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "loader/LoaderTexts.h"
 #include "loader/ui/UtilitiesWindow.h"
@@ -62,8 +64,9 @@ LoaderWindow::LoaderWindow(LoaderServices services, LoaderView& prompts, QWidget
       controller_(services, view_) {
     setWindowTitle(loader_text::kLoaderTitle);
     build();
-    refillGroups();
+    // Opening takes the master-groups switch from the profile, which the list texts follow.
     controller_.open();
+    refillGroups();
     redraw();
 }
 
@@ -264,6 +267,16 @@ void LoaderWindow::drawAttached() {
     for (const std::string& line : controller_.description())
         new QTreeWidgetItem(result, QStringList{qt(line)});
     result->setExpanded(true);
+    fitAttachedWidth();
+}
+
+// The tree is as wide as its longest line, so the result line (and every line read) is shown
+// whole; the window grows with it rather than cut it off behind a scroll bar.
+void LoaderWindow::fitAttachedWidth() {
+    attached_->resizeColumnToContents(0);
+    const int lines = attached_->columnWidth(0) + 2 * attached_->frameWidth() +
+                      attached_->verticalScrollBar()->sizeHint().width();
+    attached_->setMinimumWidth(std::max(kAttachedMinimumWidth, lines));
 }
 
 void LoaderWindow::openUtilities() {

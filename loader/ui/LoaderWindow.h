@@ -52,6 +52,7 @@ class LoaderWindow final : public QDialog {
     void showControllerSelection();
     void drawAttached();
     void drawSendButtons();
+    void fitAttachedWidth();
 
     LoaderView& prompts_;
     WindowView view_;

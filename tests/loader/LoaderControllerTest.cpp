@@ -200,6 +200,47 @@ TEST_F(LoaderTest, GroupsAreListedByTextUnlessTheProfileSaysByNumber) {
     EXPECT_EQ(texts(), (std::vector<std::string>{"Oak Avenue,2", "Elm Street,5", "Ash Lane,1"}));
 }
 
+// Where the agency has master groups, two groups of the same name and number in different master
+// groups must not look alike: the list, the result and the sent line name the master group.
+TEST_F(LoaderTest, WithMasterGroupsTheListNamesTheMasterGroupOfEachGroup) {
+    Group& other = db.group(2, kGroup);
+    other.setName("Elm Street");
+    other.addStep(Step::atTime(2, kGroup, 1, 6, 0, 1));
+    other.setDefaultDay(2, 1);
+    profile.writeInt("Commo", "Hmg", 1);
+    attach(SimModel::QN510);
+    auto loader = make(AttachedType::Qn510);
+    std::vector<std::string> texts;
+    for (const auto& g : loader->groups()) texts.push_back(g.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Elm Street,5 (master group 1)",
+                                               "Elm Street,5 (master group 2)"}));
+    ASSERT_TRUE(loader->manual(true));
+    tick();
+    EXPECT_EQ(loader->sentLine(), "Manual ON sent to group Elm Street,5 (master group 1).");
+
+    // Without master groups the list stays as it always was.
+    profile.writeInt("Commo", "Hmg", 0);
+    loader->open();
+    texts.clear();
+    for (const auto& g : loader->groups()) texts.push_back(g.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Elm Street,5", "Elm Street,5"}));
+}
+
+// The computer's time beside what was read keeps time; the time of a failure stays put.
+TEST_F(LoaderTest, TheComputerTimeAfterAReadKeepsTime) {
+    attach(SimModel::QN510);
+    auto loader = make(AttachedType::Qn510);
+    ASSERT_TRUE(loader->read());
+    runUntilIdle(*loader);
+    ASSERT_TRUE(loader->lastRead().valid);
+    EXPECT_EQ(loader->statusText(), "Computer Time 09:15 Monday, March 16, 2026.");
+    constexpr int kTwoMinutesOfTicks = 2 * 60 * 2;
+    const int changesBefore = view.changes;
+    tick(kTwoMinutesOfTicks);
+    EXPECT_EQ(loader->statusText(), "Computer Time 09:17 Monday, March 16, 2026.");
+    EXPECT_LE(view.changes - changesBefore, 3) << "drawn again when the minute changes only";
+}
+
 TEST_F(LoaderTest, ReadingCountsSevenSecondsOnTheTickThenShowsTheFailureWithoutAReply) {
     auto loader = make(AttachedType::Qn510);
     ASSERT_TRUE(loader->read());

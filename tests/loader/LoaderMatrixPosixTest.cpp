@@ -466,6 +466,88 @@ TEST_F(LoaderMatrixPosixTest, AProgramThePortGivesUpIsSaidInTheLoader) {
     EXPECT_EQ(loader->busyReason(), "");
 }
 
+// --- Buttons during a read or write count ---------------------------------------------------
+
+// While the loader counts a read or a write, the buttons that send say why they do nothing and
+// nothing more goes to the switch.
+TEST_F(LoaderMatrixPosixTest, DuringTheCountTheSendingButtonsSayWhyNothingHappens) {
+    attach(SimModel::QN510);
+    auto loader = makeLoader(AttachedType::Qn510);
+    ASSERT_TRUE(loader->read());
+    turnSwitch(kFirstByteWaitMs);
+    const std::size_t linesBefore = switchLog.size();
+    EXPECT_FALSE(loader->read());
+    EXPECT_FALSE(loader->write());
+    EXPECT_FALSE(loader->manual(true));
+    EXPECT_FALSE(loader->manual(false));
+    EXPECT_FALSE(loader->sendTime());
+    ASSERT_EQ(view.messages.size(), 5u);
+    for (const RecordingView::Shown& m : view.messages) {
+        EXPECT_EQ(m.text, "Reading the time switch: wait until the 7 seconds are over.");
+        EXPECT_TRUE(m.warning);
+    }
+    EXPECT_FALSE(pty->waitReadable(kQuietWaitMs)) << "a refused button sent something";
+    EXPECT_EQ(switchLog.size(), linesBefore);
+    awaitStationReply(kFirstByteWaitMs);
+    tickUntilIdle(*loader);
+    EXPECT_TRUE(loader->lastRead().valid) << "the refused buttons spoilt the read";
+
+    view.messages.clear();
+    ASSERT_TRUE(loader->write());
+    EXPECT_EQ(loader->busyReason(), "Writing the time switch: wait until the 7 seconds are over.");
+    EXPECT_FALSE(loader->manual(true));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, loader->busyReason());
+    turnSwitch(kFirstByteWaitMs);
+    tickUntilIdle(*loader);
+    EXPECT_EQ(loader->busyReason(), "");
+    EXPECT_TRUE(loader->manual(true));
+}
+
+// The relay line of a read no longer holds once a relay was switched by hand; a new read shows
+// the relay as it is.
+TEST_F(LoaderMatrixPosixTest, ManualOnReplacesTheRelayLineOfTheLastRead) {
+    attach(SimModel::QN510);
+    auto loader = makeLoader(AttachedType::Qn510);
+    writeGroup(*loader);
+    readSwitch(*loader);
+    const auto has = [&loader](const std::string& line) {
+        const auto& d = loader->description();
+        return std::find(d.begin(), d.end(), line) != d.end();
+    };
+    ASSERT_TRUE(has("Relay status is OFF."));
+    ASSERT_TRUE(loader->manual(true));
+    EXPECT_FALSE(has("Relay status is OFF."));
+    EXPECT_TRUE(
+        has("Relay status not known: Manual ON was sent after the read.  Read again to see it."));
+    turnSwitch(kFirstByteWaitMs);
+    readSwitch(*loader);
+    EXPECT_TRUE(has("Relay status is ON."));
+}
+
+// A failed baud change leaves its line in the dialog; a later change that works takes it away.
+TEST_F(LoaderMatrixPosixTest, TheFailureLineOfABaudChangeGoesWhenALaterChangeWorks) {
+    sim::SimFaults faults;
+    faults.ignoreBaud = true;
+    attach(SimModel::LR40, faults);
+    UtilitiesController utilities(timers, *port, loaderSettings, view, AttachedType::Mx40WithLr40);
+    utilities.open();
+    view.answers = {true};
+    utilities.changeSwitchBaud(kBaud4800);
+    for (int i = 0; i < 2 * kMaxTicks && utilities.baudChange().running(); ++i) {
+        timers.advanceMs(UtilitiesController::kTickMs);
+        turnSwitch(kQuietWaitMs);
+    }
+    ASSERT_FALSE(utilities.baudChange().succeeded());
+    EXPECT_EQ(utilities.baudChange().headline(),
+              "Baud rate change FAILURE.  Please check cabling and try again.");
+
+    utilities.changePcBaud(kBaud4800);
+    EXPECT_EQ(view.messages.back().text, "Baud rate changed to 4800 for PC.");
+    EXPECT_EQ(pty->deviceBaud(), kBaud4800);
+    EXPECT_EQ(utilities.baudChange().headline(), "") << "the failure is stale now";
+}
+
 // --- A read nobody answers ------------------------------------------------------------------
 
 struct SilentCase {
