@@ -251,10 +251,9 @@ bool LoaderController::sendTime() {
     return true;
 }
 
-const std::string& LoaderController::sentLine() const {
-    static const std::string kNothingYet;
+std::string LoaderController::sentLine() const {
     // A write says what went out when its count is over, not while it runs.
-    return mode_ == Mode::Writing ? kNothingYet : sent_.line();
+    return mode_ == Mode::Writing ? std::string() : sent_.line();
 }
 
 void LoaderController::forgetRelayLine(bool relayOn) {

@@ -127,7 +127,7 @@ class LoaderController {
     const std::string& clockOffsetLine() const { return lastRead_.clock.offsetLine; }
     // What the last button sent, once it has left the port ("... sent to group ..."), how many
     // bytes still wait, or that the port gave it up; empty while a write counts.
-    const std::string& sentLine() const;
+    std::string sentLine() const;
     // Ticks of the running read or write out of kReadTicks; 0 when idle.
     int progressTicks() const { return mode_ == Mode::Idle ? 0 : count_; }
     // The result item's text: matches, matches with a wrong clock, or differs, and the group
