@@ -56,6 +56,7 @@ int SerialPort::open(int comNumber, int baud) {
         if (!outgoing_.empty()) {
             const std::size_t messages = outgoing_.size(), bytes = outgoing_.pendingBytes();
             outgoing_.clear();
+            givenUpMessages_ += messages;
             services_.log.logSystem(services_.clock, notSentLine("the radio port", messages, bytes,
                                                                  "the radio was turned off."));
         }
@@ -136,6 +137,7 @@ void SerialPort::pump() {
 
 void SerialPort::giveUpExpired() {
     outgoing_.dropExpired(services_.clock.nowMs(), [this](const RadioOutgoing::Message& m) {
+        ++givenUpMessages_;
         services_.log.logSystem(
             services_.clock, "Radio message of " + std::to_string(m.bytes.size()) + " bytes for " +
                                  portName_ +

@@ -112,6 +112,9 @@ class SerialPort final : public CommoLink {
     std::size_t transmitWaiting() const { return transmit_.waitingBytes(); }
     // Bytes handed over that the driver has not taken yet.
     std::size_t outgoingBytes() const { return outgoing_.pendingBytes(); }
+    // Messages given up so far because the driver did not take them in time; it only grows, so a
+    // sender can tell whether its own message was among them.
+    std::size_t givenUpMessages() const { return givenUpMessages_; }
     // True after the port was lost (or never opened), until it opens again.
     bool isLost() const { return lost_; }
     State state() const { return state_; }
@@ -160,6 +163,7 @@ class SerialPort final : public CommoLink {
     bool lost_ = false;           // lost or missing; cleared by a successful open
     bool failureLogged_ = false;  // the current loss has its line in the System log
     std::size_t refusedWhileLost_ = 0;
+    std::size_t givenUpMessages_ = 0;
     int comNumber_ = 0;
 };
 

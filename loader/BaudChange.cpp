@@ -92,6 +92,12 @@ void BaudChange::finish(bool success) {
     headline_ = resultText();
 }
 
+void BaudChange::forgetResult() {
+    if (running()) return;
+    headline_.clear();
+    stepText_.clear();
+}
+
 std::string BaudChange::resultText() const {
     return succeeded_ ? format(loader_text::kBaudChanged, target_)
                       : std::string(loader_text::kBaudFailure);

@@ -30,6 +30,9 @@ class BaudChange {
     // Ends a running change as a failure, restoring the configured rate first. Harmless when
     // idle.
     void cancel();
+    // Drops the result line of the last change once a later change made it stale; a running
+    // change keeps its line.
+    void forgetResult();
 
     bool running() const { return step_ != kIdle; }
     // 0 when idle, else 100..106 or 200..206: the step the next tick runs.

@@ -18,6 +18,14 @@ bool CommoLoaderPort::writeNow(const std::string& bytes) {
                                   bytes.size());
 }
 
+std::size_t CommoLoaderPort::bytesWaiting() const {
+    return handler_.serialPort().outgoingBytes();
+}
+
+std::size_t CommoLoaderPort::messagesGivenUp() const {
+    return handler_.serialPort().givenUpMessages();
+}
+
 std::string CommoLoaderPort::takeInput() {
     std::string bytes;
     if (handler_.serialPort().isOpen()) handler_.serialPort().readAvailable();

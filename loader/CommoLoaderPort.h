@@ -14,6 +14,8 @@ class CommoLoaderPort final : public LoaderPort {
     bool open(int comNumber, int baud) override;
     bool reopen(int baud) override;
     bool writeNow(const std::string& bytes) override;
+    std::size_t bytesWaiting() const override;
+    std::size_t messagesGivenUp() const override;
     // Collects what the driver holds first, so a reply that arrived since the handler's last
     // tick is not left behind.
     std::string takeInput() override;

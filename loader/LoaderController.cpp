@@ -14,6 +14,7 @@
 #include "platform/Format.h"
 #include "platform/LocalTime.h"
 #include "protocol/ProgramImage.h"
+#include "protocol/Qn510Image.h"
 
 namespace quirn {
 
@@ -26,6 +27,12 @@ constexpr int kTicksPerSecond = 1000 / LoaderController::kTickMs;
 // The second of a read or write the status line shows, counted from 1.
 int shownSecond(int ticks) {
     return ticks / kTicksPerSecond + 1;
+}
+
+std::optional<std::size_t> indexOf(const std::vector<std::string>& lines, const std::string& line) {
+    auto at = std::find(lines.begin(), lines.end(), line);
+    if (at == lines.end()) return std::nullopt;
+    return static_cast<std::size_t>(at - lines.begin());
 }
 }  // namespace
 
@@ -41,6 +48,7 @@ void LoaderController::open() {
     type_ = attachedTypeFromInt(s_.settings.storedType());
     mode_ = Mode::Idle;
     status_ = loader_text::kNoClockData;
+    statusTimeFormat_ = nullptr;
     clearReadBack();
     if (!isOpen()) timer_ = s_.timers.start(kTickMs, [this] { tick(); });
     notify();
@@ -54,6 +62,13 @@ void LoaderController::close() {
 }
 
 void LoaderController::tick() {
+    bool changed = stepMode();
+    changed = sent_.poll(s_.port) || changed;
+    changed = refreshComputerTime() || changed;
+    if (changed) notify();
+}
+
+bool LoaderController::stepMode() {
     switch (mode_) {
         case Mode::Reading:
             ++count_;
@@ -61,27 +76,30 @@ void LoaderController::tick() {
                 finishRead();
             else
                 status_ = format(loader_text::kReadingData, shownSecond(count_));
-            break;
+            return true;
         case Mode::Writing:
             ++count_;
-            if (count_ >= kReadTicks) {
-                status_ = loader_text::kNoClockData;
-                sentLine_ = format(loader_text::kProgramSent, writtenGroup_.c_str());
-                mode_ = Mode::Idle;
-            } else {
+            if (count_ >= kReadTicks)
+                finishWrite();
+            else
                 status_ = format(loader_text::kWritingData, shownSecond(count_));
-            }
-            break;
+            return true;
         case Mode::Idle:
-            return;
+            break;
     }
-    notify();
+    return false;
+}
+
+void LoaderController::finishWrite() {
+    status_ = loader_text::kNoClockData;
+    statusTimeFormat_ = nullptr;
+    mode_ = Mode::Idle;
 }
 
 std::vector<LoaderController::GroupChoice> LoaderController::groups() const {
     std::vector<GroupChoice> out;
     for (const Group* g : s_.database.allGroups())
-        out.push_back({g->masterGroup(), g->number(), g->name(), g->listText()});
+        out.push_back({g->masterGroup(), g->number(), g->name(), groupText(*g)});
     if (s_.settings.sortGroupsByText())
         std::stable_sort(out.begin(), out.end(), [](const GroupChoice& a, const GroupChoice& b) {
             return a.text < b.text;
@@ -91,10 +109,7 @@ std::vector<LoaderController::GroupChoice> LoaderController::groups() const {
 
 bool LoaderController::selectGroup(int masterGroup, int group) {
     if (s_.database.findGroup(masterGroup, group) == nullptr) return false;
-    if (masterGroup != masterGroup_ || group != group_) {
-        lastRead_.match = Match::None;
-        lastRead_.comparedWith.clear();
-    }
+    if (masterGroup != masterGroup_ || group != group_) clearMatch();
     masterGroup_ = masterGroup;
     group_ = group;
     notify();
@@ -104,15 +119,19 @@ bool LoaderController::selectGroup(int masterGroup, int group) {
 void LoaderController::clearSelection() {
     masterGroup_ = 0;
     group_ = 0;
-    lastRead_.match = Match::None;
-    lastRead_.comparedWith.clear();
+    clearMatch();
     notify();
 }
 
 std::optional<LoaderController::GroupChoice> LoaderController::selectedGroup() const {
     const Group* g = group();
     if (g == nullptr) return std::nullopt;
-    return GroupChoice{g->masterGroup(), g->number(), g->name(), g->listText()};
+    return GroupChoice{g->masterGroup(), g->number(), g->name(), groupText(*g)};
+}
+
+std::string LoaderController::groupText(const Group& g) const {
+    if (!hasMasterGroups()) return g.listText();
+    return format(loader_text::kGroupOfMasterGroup, g.listText().c_str(), g.masterGroup());
 }
 
 Group* LoaderController::group() const {
@@ -150,13 +169,34 @@ bool LoaderController::send(const std::string& bytes) {
     return false;
 }
 
+std::string LoaderController::busyReason() const {
+    if (mode_ == Mode::Reading) return loader_text::kBusyReading;
+    if (mode_ == Mode::Writing) return loader_text::kBusyWriting;
+    // Anything sent now would queue behind bytes the port has not taken: a read would be
+    // answered late, a time would be stale when it arrives.
+    if (sent_.waiting()) return format(loader_text::kBusySending, sent_.bytesWaiting());
+    return {};
+}
+
+bool LoaderController::readyToSend() {
+    std::string reason = busyReason();
+    if (reason.empty()) return true;
+    view_.showWarning(reason, kLoaderCaption);
+    notify();
+    return false;
+}
+
 bool LoaderController::read() {
-    if (mode_ != Mode::Idle) return false;
+    if (!readyToSend()) return false;
     Group* g = groupForButton();
     if (g == nullptr) return false;
+    const std::time_t requested = s_.clock.now();
     if (!send(messages_.readRequest(type_, *g, hasMasterGroups()))) return false;
     clearReadBack();
-    sentLine_.clear();
+    sent_.clear();
+    // The switch reads its clock as the request reaches it, a few milliseconds after it left;
+    // the reply is taken only seven seconds later.
+    lastRead_.readTime = requested;
     mode_ = Mode::Reading;
     count_ = 0;
     notify();
@@ -164,36 +204,61 @@ bool LoaderController::read() {
 }
 
 bool LoaderController::write() {
-    if (mode_ != Mode::Idle) return false;
+    if (!readyToSend()) return false;
     Group* g = groupForButton();
     if (g == nullptr) return false;
-    if (!send(messages_.program(type_, *g, hasMasterGroups()))) return false;
-    sentLine_.clear();
-    writtenGroup_ = g->listText();
+    LoaderBytes program = messages_.program(type_, *g, hasMasterGroups());
+    if (!send(program.bytes)) return false;
+    const std::string name = groupText(*g);
+    const std::string sentLine =
+        usesPagedCommands(type_)
+            ? format(loader_text::kProgramSent, name.c_str(), program.timeText.c_str(),
+                     messages_.everyoneText(type_, hasMasterGroups()).c_str())
+            : format(loader_text::kProgramImageSent, name.c_str(), program.timeText.c_str());
+    sent_.start(s_.port, format(loader_text::kProgramForGroup, name.c_str()), sentLine);
     mode_ = Mode::Writing;
     count_ = kWriteStartCount;
     status_ = loader_text::kWritingStart;
+    statusTimeFormat_ = nullptr;
     notify();
     return true;
 }
 
 bool LoaderController::manual(bool relayOn) {
-    if (mode_ != Mode::Idle) return false;
+    if (!readyToSend()) return false;
     Group* g = groupForButton();
     if (g == nullptr) return false;
     if (!send(messages_.manual(type_, *g, relayOn, hasMasterGroups()))) return false;
-    sentLine_ = format(relayOn ? loader_text::kManualOnSent : loader_text::kManualOffSent,
-                       g->listText().c_str());
+    const std::string name = groupText(*g);
+    const char* onOff = relayOn ? "ON" : "OFF";
+    sent_.start(
+        s_.port, format(loader_text::kManualForGroup, onOff, name.c_str()),
+        format(relayOn ? loader_text::kManualOnSent : loader_text::kManualOffSent, name.c_str()));
+    forgetRelayLine(relayOn);
     notify();
     return true;
 }
 
 bool LoaderController::sendTime() {
-    if (mode_ != Mode::Idle) return false;
-    if (!send(messages_.time(type_, hasMasterGroups()))) return false;
-    sentLine_ = loader_text::kTimeSent;
+    if (!readyToSend()) return false;
+    LoaderBytes time = messages_.time(type_, hasMasterGroups());
+    if (!send(time.bytes)) return false;
+    const std::string everyone = messages_.everyoneText(type_, hasMasterGroups());
+    sent_.start(s_.port,
+                format(loader_text::kTimeForEveryone, time.timeText.c_str(), everyone.c_str()),
+                format(loader_text::kTimeSent, time.timeText.c_str(), everyone.c_str()));
     notify();
     return true;
+}
+
+std::string LoaderController::sentLine() const {
+    // A write says what went out when its count is over, not while it runs.
+    return mode_ == Mode::Writing ? std::string() : sent_.line();
+}
+
+void LoaderController::forgetRelayLine(bool relayOn) {
+    if (!relayLine_ || *relayLine_ >= description_.size()) return;
+    description_[*relayLine_] = format(loader_text::kRelayAfterManual, relayOn ? "ON" : "OFF");
 }
 
 void LoaderController::finishRead() {
@@ -207,18 +272,17 @@ void LoaderController::finishRead() {
 }
 
 void LoaderController::readQn510(const std::string& reply, Group* g) {
-    std::unique_ptr<ReadBackImage> image = s_.readBack.decodeQn510(reply);
+    std::unique_ptr<Qn510Image> image = s_.readBack.decodeQn510(reply, lastRead_.readTime);
     if (!image) {
         status_ = format(loader_text::kQn510ReadFailed, computerTime().c_str());
         return;
     }
-    status_ = format(loader_text::kQn510Computer, computerTime().c_str());
-    clockLine_ = formatLocal(loader_text::kClockLineFormat, image->clock());
+    showComputerTime(loader_text::kQn510Computer);
+    lastRead_.clock = qn510ClockReport(*image, lastRead_.readTime);
     description_ = image->describeProgram();
+    relayLine_ = indexOf(description_, image->describeRelay());
     lastRead_.valid = true;
-    if (g == nullptr) return;
-    lastRead_.match = s_.readBack.qn510Matches(*image, *g) ? Match::Matches : Match::Differs;
-    lastRead_.comparedWith = g->listText();
+    if (g != nullptr) judge(s_.readBack.qn510Matches(*image, *g), *g);
 }
 
 void LoaderController::readProgramImage(const std::string& reply, Group* g) {
@@ -233,26 +297,63 @@ void LoaderController::readProgramImage(const std::string& reply, Group* g) {
         status_ = loader_text::kNoClockData;
         return;
     }
-    status_ = format(loader_text::kImageComputer, computerTime().c_str());
-    clockLine_ = formatLocal(loader_text::kClockLineFormat, image.clock());
+    showComputerTime(loader_text::kImageComputer);
+    lastRead_.clock = imageClockReport(image, lastRead_.readTime);
     description_ = image.describeProgram();
+    relayLine_ = indexOf(description_, image.describeRelay());
     lastRead_.valid = true;
-    if (g == nullptr) return;
-    lastRead_.match = s_.readBack.programImageMatches(image, *g) ? Match::Matches : Match::Differs;
-    lastRead_.comparedWith = g->listText();
+    if (g != nullptr) judge(s_.readBack.programImageMatches(image, *g), *g);
+}
+
+void LoaderController::judge(bool programMatches, Group& g) {
+    if (!programMatches)
+        lastRead_.match = Match::Differs;
+    else
+        lastRead_.match = lastRead_.clock.wrong ? Match::ClockWrong : Match::Matches;
+    lastRead_.comparedWith = groupText(g);
 }
 
 std::string LoaderController::matchText() const {
-    if (lastRead_.match == Match::None) return {};
-    std::string text = lastRead_.match == Match::Matches ? loader_text::kProgramMatches
-                                                         : loader_text::kProgramDiffers;
-    return text + format(loader_text::kComparedWith, lastRead_.comparedWith.c_str());
+    const char* verdict = nullptr;
+    switch (lastRead_.match) {
+        case Match::None:
+            return {};
+        case Match::Matches:
+            verdict = loader_text::kProgramMatches;
+            break;
+        case Match::ClockWrong:
+            verdict = loader_text::kProgramMatchesClockWrong;
+            break;
+        case Match::Differs:
+            verdict = lastRead_.clock.wrong ? loader_text::kProgramDiffersClockWrong
+                                            : loader_text::kProgramDiffers;
+            break;
+    }
+    return verdict + format(loader_text::kComparedWith, lastRead_.comparedWith.c_str());
 }
 
 void LoaderController::clearReadBack() {
-    clockLine_.clear();
     description_.clear();
+    relayLine_.reset();
     lastRead_ = ReadResult{};
+}
+
+void LoaderController::clearMatch() {
+    lastRead_.match = Match::None;
+    lastRead_.comparedWith.clear();
+}
+
+void LoaderController::showComputerTime(const char* timeFormat) {
+    statusTimeFormat_ = timeFormat;
+    status_ = format(timeFormat, computerTime().c_str());
+}
+
+bool LoaderController::refreshComputerTime() {
+    if (statusTimeFormat_ == nullptr || mode_ != Mode::Idle) return false;
+    std::string now = format(statusTimeFormat_, computerTime().c_str());
+    if (now == status_) return false;
+    status_ = std::move(now);
+    return true;
 }
 
 std::string LoaderController::computerTime() const {

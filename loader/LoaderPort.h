@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace quirn {
@@ -16,6 +17,12 @@ class LoaderPort {
     virtual bool reopen(int baud) = 0;
     // Drops pending input, then writes the bytes at once; false when no byte could be sent.
     virtual bool writeNow(const std::string& bytes) = 0;
+    // Bytes written that the driver has not taken yet: they leave on later ticks.
+    virtual std::size_t bytesWaiting() const = 0;
+    // Messages dropped before their last byte left (the driver took nothing more for minutes, or
+    // the port was switched off). It only grows, so a sender compares it with its value at the
+    // write.
+    virtual std::size_t messagesGivenUp() const = 0;
     // Everything received since the last write or take, then forgets it.
     virtual std::string takeInput() = 0;
     // A COM port is configured and open.

@@ -18,6 +18,8 @@ inline constexpr const char* kImageComputer = "Computer %s";
 inline constexpr const char* kComputerTimeFormat = "%H:%M %A, %B %d, %Y.";
 // The time switch's clock; its seconds follow the full stop after the minutes.
 inline constexpr const char* kClockLineFormat = "Clock Data read at %H:%M.%S %A, %B %d, %Y.";
+// A QN510 reports no date and no seconds: its hour, minute and weekday alone.
+inline constexpr const char* kQn510ClockLine = "Clock Data read at %02d:%02d %s.";
 inline constexpr const char* kPortErrorLine =
     "Serial Port Error.  Select new port or plug USB device in.";
 inline constexpr const char* kPortUnavailable =
@@ -36,13 +38,51 @@ inline constexpr const char* kDoneButton = "Done";
 // What a button did, so the technician never wonders whether anything happened.
 inline constexpr const char* kNoGroupSelected =
     "No group is selected.  Select the group in \"Groups Available\" first.";
-inline constexpr const char* kProgramSent = "Program sent to group %s.";
+// Said once the last byte has left the serial port; the time is what the switch takes.
+inline constexpr const char* kProgramSent = "Program sent to group %s; time %s sent to %s.";
+inline constexpr const char* kProgramImageSent =
+    "Program sent to group %s, with the switch clock set to %s.";
 inline constexpr const char* kManualOnSent = "Manual ON sent to group %s.";
 inline constexpr const char* kManualOffSent = "Manual OFF sent to group %s.";
-inline constexpr const char* kTimeSent = "Time sent to every group.";
+inline constexpr const char* kTimeSent = "Time %s sent to %s.";
+// What a message is called while it waits for the port or when the port gave it up.
+inline constexpr const char* kProgramForGroup = "Program for group %s";
+inline constexpr const char* kManualForGroup = "Manual %s for group %s";
+inline constexpr const char* kTimeForEveryone = "Time %s for %s";
+inline constexpr const char* kSendWaiting = "%s: %zu bytes still wait for the serial port.";
+inline constexpr const char* kSendGivenUp =
+    "%s was given up: %zu bytes had not left the serial port after %d minutes.  Check the "
+    "port in Utilities and send it again.";
+inline constexpr const char* kEverySwitch = "every switch";
+inline constexpr const char* kEverySwitchOfMasterGroups = "every switch of master groups %s";
+// A QN510's time is its weekday, hour and minute; the other types take the full date.
+inline constexpr const char* kPagedTimeFormat = "%02d:%02d %s";
+inline constexpr const char* kFullTimeFormat = "%H:%M:%S %A, %B %d, %Y";
+// Why a button does nothing now (its tooltip while it is disabled).
+inline constexpr const char* kBusyReading =
+    "Reading the time switch: wait until the 7 seconds are over.";
+inline constexpr const char* kBusyWriting =
+    "Writing the time switch: wait until the 7 seconds are over.";
+inline constexpr const char* kBusySending =
+    "The serial port is still sending the last message (%zu bytes wait).  Wait until it has "
+    "gone, or check the port in Utilities.";
+// A group of a master group, where the agency has several.
+inline constexpr const char* kGroupOfMasterGroup = "%s (master group %d)";
+// Takes the place of the relay line of the last read once the relay was switched by hand.
+inline constexpr const char* kRelayAfterManual =
+    "Relay status not known: Manual %s was sent after the read.  Read again to see it.";
 // The result item of the "Attached Time Switch" tree, then the group it was compared with.
 inline constexpr const char* kProgramMatches = "Program matches the group.";
 inline constexpr const char* kProgramDiffers = "Program differs from the group.";
+inline constexpr const char* kProgramMatchesClockWrong =
+    "Program matches the group, but the switch clock is wrong.";
+inline constexpr const char* kProgramDiffersClockWrong =
+    "Program differs from the group, and the switch clock is wrong.";
+// How far the switch's clock was from the computer's when it answered.
+inline constexpr const char* kSwitchClockOffset = "Switch clock %s.";
+inline constexpr const char* kClocksAgreeToTheSecond = "agrees with the computer's to the second";
+inline constexpr const char* kClocksAgreeToTheMinute = "agrees with the computer's to the minute";
+inline constexpr const char* kSwitchClockUnusable = "Switch clock holds no valid time.";
 inline constexpr const char* kComparedWith = " Compared with %s.";
 // Esc is easy to hit by accident; the station ends with the loader.
 inline constexpr const char* kAskEndStation =
@@ -87,6 +127,16 @@ inline constexpr const char* kOfferPcBaud =
 inline constexpr const char* kBaudChangeCancelled =
     "The baud rate change was cancelled.  The PC port is back at %d baud; the time switch may "
     "be at either rate.";
+// A COM entry whose device is not on this computer now (an unplugged adapter).
+inline constexpr const char* kDeviceAbsent = "  (not present)";
+// Why a baud button is disabled (its tooltip).
+inline constexpr const char* kWhyBaudChangeRunning = "A baud rate change is running.";
+inline constexpr const char* kWhyNoPort =
+    "The PC port is not set up: choose a port and verify it first.";
+inline constexpr const char* kWhyFixedRate =
+    "The %s talks at 2400 baud only: choose a \"( W LR40 )\" type in the loader to change "
+    "rates.";
+inline constexpr const char* kWhyPcAtRate = "The PC port is already at %d baud.";
 inline constexpr const char* kEnableMasterGroups = "Enable Master Groups / City Code";
 
 }  // namespace quirn::loader_text

@@ -16,8 +16,9 @@ struct PortChoice {
 };
 
 // The port list: "Disabled", the COM entries each with the device it opens
-// ("COM 1  /dev/ttyS0"), then every serial device present that no listed COM entry opens
-// yet, offered for COM `targetCom`. `selected` becomes the entry of COM `configured`.
+// ("COM 1  /dev/ttyS0", with "  (not present)" after a device that is not there now), then every
+// serial device present that no listed COM entry opens yet, offered for COM `targetCom`. `selected`
+// becomes the entry of COM `configured`.
 std::vector<PortChoice> makePortChoices(int configured, int targetCom, const ComPortMap& map,
                                         const std::vector<std::string>& presentDevices,
                                         int& selected);

@@ -14,9 +14,10 @@ namespace {
 constexpr int kAllLocations = 0;
 }  // namespace
 
-std::unique_ptr<ReadBackImage> ProtocolReadBack::decodeQn510(const std::string& reply) const {
+std::unique_ptr<Qn510Image> ProtocolReadBack::decodeQn510(const std::string& reply,
+                                                          std::time_t readTime) const {
     Qn510Image image =
-        parseQN510Reply(reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), clock_.now());
+        parseQN510Reply(reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), readTime);
     if (!image.isValid()) return nullptr;
     return std::make_unique<Qn510Image>(image);
 }

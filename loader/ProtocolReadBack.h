@@ -15,7 +15,8 @@ class ProtocolReadBack final : public AttachedReadBack {
     ProtocolReadBack(PlanDownload& download, const Clock& clock)
         : download_(download), clock_(clock) {}
 
-    std::unique_ptr<ReadBackImage> decodeQn510(const std::string& reply) const override;
+    std::unique_ptr<Qn510Image> decodeQn510(const std::string& reply,
+                                            std::time_t readTime) const override;
     bool qn510Matches(const ReadBackImage& image, Group& group) override;
     bool programImageMatches(const ProgramImage& image, Group& group) override;
 

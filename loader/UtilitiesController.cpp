@@ -140,6 +140,7 @@ void UtilitiesController::verifyPort() {
         settings_.setPort(wanted.comNumber);
         unverified_ = false;
         fillPortList();
+        baudChange_.forgetResult();
         view_.showMessage(loader_text::kPortSetupOk, kLoaderCaption);
     } else {
         // The station keeps the port it had rather than none at all.
@@ -184,6 +185,7 @@ void UtilitiesController::changePcBaud(int baud) {
     configuredBaud_ = baud == kBaud4800 ? kBaud4800 : kBaud2400;
     settings_.setConfiguredBaud(configuredBaud_);
     if (port_.reopen(configuredBaud_)) {
+        baudChange_.forgetResult();
         view_.showMessage(format(loader_text::kPcBaudChanged, configuredBaud_), kLoaderCaption);
     } else {
         view_.beep();
@@ -232,6 +234,22 @@ UtilitiesController::Buttons UtilitiesController::buttons() const {
     b.pcTo4800 = configuredBaud_ == kBaud2400;
     b.pcTo2400 = !b.pcTo4800;
     return b;
+}
+
+UtilitiesController::ButtonReasons UtilitiesController::buttonReasons() const {
+    std::string common;
+    if (baudChange_.running())
+        common = loader_text::kWhyBaudChangeRunning;
+    else if (!port_.isSetUp())
+        common = loader_text::kWhyNoPort;
+    else if (attachedTypeInfo(type_).portRate.has_value())
+        common = format(loader_text::kWhyFixedRate, attachedTypeInfo(type_).button);
+    if (!common.empty()) return {common, common, common};
+    const Buttons b = buttons();
+    ButtonReasons reasons;
+    if (!b.pcTo2400) reasons.pcTo2400 = format(loader_text::kWhyPcAtRate, configuredBaud_);
+    if (!b.pcTo4800) reasons.pcTo4800 = format(loader_text::kWhyPcAtRate, configuredBaud_);
+    return reasons;
 }
 
 void UtilitiesController::notify() {

@@ -31,6 +31,12 @@ class UtilitiesController {
         bool pcTo4800 = false;
         friend bool operator==(const Buttons&, const Buttons&) = default;
     };
+    // Why each baud button is disabled; empty for an enabled one.
+    struct ButtonReasons {
+        std::string switchBaud;  // both "Change BAUD to ..." buttons
+        std::string pcTo2400;
+        std::string pcTo4800;
+    };
 
     // The serial devices offered are those present under `deviceFolder`.
     UtilitiesController(TimerService& timers, LoaderPort& port, LoaderSettings& settings,
@@ -82,6 +88,7 @@ class UtilitiesController {
     std::string portStatusText() const;
     std::string rateText() const;
     Buttons buttons() const;
+    ButtonReasons buttonReasons() const;
     int configuredBaud() const { return configuredBaud_; }
     const BaudChange& baudChange() const { return baudChange_; }
 

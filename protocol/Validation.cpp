@@ -133,6 +133,12 @@ bool Validation::clockWrong(std::time_t switchClock, std::time_t readTime) {
     return minutes > kLatestFine || minutes < kEarliestFine;
 }
 
+bool Validation::qn510ClockWrong(const Qn510Image& image, std::time_t readTime) {
+    Qn510Image atRead = image;
+    atRead.setReadTime(readTime);
+    return clockWrong(atRead.clock(), readTime) || image.weekday() != toLocal(readTime).weekday;
+}
+
 Qn510Tables Validation::expectedQn510(const Location& location) const {
     Qn510Tables image = Qn510Tables::fresh(toLocal(download_.clock().now()));
     std::vector<std::string> texts;
@@ -170,12 +176,7 @@ unsigned Validation::compare(Location& location) {
     const auto* image = dynamic_cast<const Qn510Image*>(read);
     if (image == nullptr) return result | kProgramMismatch | kClockWrong;
     if (!tablesMatch(expectedQn510(location), image->tables())) result |= kProgramMismatch;
-    // The switch reports no date: its time is taken on the read's date, and its weekday must
-    // match the read's.
-    Qn510Image atRead = *image;
-    atRead.setReadTime(readTime);
-    if (clockWrong(atRead.clock(), readTime) || image->weekday() != toLocal(readTime).weekday)
-        result |= kClockWrong;
+    if (qn510ClockWrong(*image, readTime)) result |= kClockWrong;
     return result;
 }
 

@@ -50,6 +50,9 @@ class Validation {
     // True when the switch clock is 2 minutes or more off the read time either way, or is
     // "never".
     static bool clockWrong(std::time_t switchClock, std::time_t readTime);
+    // The same judgement for a QN510 or Strider, which reports no date: its hour and minute are
+    // taken on the read's date, and its weekday must be the read's.
+    static bool qn510ClockWrong(const Qn510Image& image, std::time_t readTime);
 
   private:
     PlanDownload& download_;

@@ -9,9 +9,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "loader/LoaderTexts.h"
 #include "loader/ui/UtilitiesWindow.h"
@@ -23,6 +25,19 @@ QString qt(const std::string& text) {
     return QString::fromStdString(text);
 }
 constexpr int kMasterGroupRole = Qt::UserRole;
+
+// The green mark only when program and clock both pass; a matching program on a wrong clock
+// gets the warning mark.
+QStyle::StandardPixmap resultMark(LoaderController::Match match) {
+    switch (match) {
+        case LoaderController::Match::Matches:
+            return QStyle::SP_DialogApplyButton;
+        case LoaderController::Match::ClockWrong:
+            return QStyle::SP_MessageBoxWarning;
+        default:
+            return QStyle::SP_MessageBoxCritical;
+    }
+}
 constexpr int kGroupRole = Qt::UserRole + 1;
 // Fixed widths of the two left columns: the status lines on the right may say anything
 // without moving a button.
@@ -49,8 +64,9 @@ LoaderWindow::LoaderWindow(LoaderServices services, LoaderView& prompts, QWidget
       controller_(services, view_) {
     setWindowTitle(loader_text::kLoaderTitle);
     build();
-    refillGroups();
+    // Opening takes the master-groups switch from the profile, which the list texts follow.
     controller_.open();
+    refillGroups();
     redraw();
 }
 
@@ -117,6 +133,7 @@ QWidget* LoaderWindow::buildButtonColumn() {
     vornTime_ = button(loader_text::kVornTimeButton, "vornTime", column);
     QPushButton* finish = button(loader_text::kDoneButton, "done", column);
     for (QPushButton* b : {read, write, on, off, time, utilities, finish}) middle->addWidget(b);
+    sendButtons_ = {read, write, on, off, time};
     // "VORN TIME" comes and goes with the database; it sits below the others so that its
     // absence moves none of them.
     middle->addWidget(vornTime_);
@@ -162,10 +179,12 @@ QWidget* LoaderWindow::buildAttachedColumn() {
     right->addLayout(statusRow);
     sentLine_ = statusLabel("sentLine", column);
     clockLine_ = statusLabel("clockLine", column);
+    clockOffset_ = statusLabel("clockOffset", column);
     portError_ = statusLabel("portError", column);
     portError_->setText(LoaderController::portErrorText());
     right->addWidget(sentLine_);
     right->addWidget(clockLine_);
+    right->addWidget(clockOffset_);
     right->addWidget(portError_);
     return column;
 }
@@ -220,26 +239,44 @@ void LoaderWindow::redraw() {
     progress_->setValue(controller_.progressTicks());
     sentLine_->setText(qt(controller_.sentLine()));
     clockLine_->setText(qt(controller_.clockLine()));
+    clockOffset_->setText(qt(controller_.clockOffsetLine()));
     portError_->setVisible(controller_.portErrorVisible());
     vornTime_->setVisible(controller_.vornTimeVisible());
+    drawSendButtons();
     drawAttached();
     drawing_ = false;
+}
+
+// A button that would do nothing now is disabled and says why when pointed at.
+void LoaderWindow::drawSendButtons() {
+    const QString reason = qt(controller_.busyReason());
+    for (QPushButton* b : sendButtons_) {
+        b->setEnabled(reason.isEmpty());
+        b->setToolTip(reason);
+    }
 }
 
 void LoaderWindow::drawAttached() {
     attached_->clear();
     if (controller_.description().empty()) return;
-    LoaderController::Match match = controller_.match();
     auto* result = new QTreeWidgetItem(attached_);
-    if (match != LoaderController::Match::None) {
-        bool same = match == LoaderController::Match::Matches;
+    if (controller_.match() != LoaderController::Match::None) {
         result->setText(0, qt(controller_.matchText()));
-        result->setIcon(0, style()->standardIcon(same ? QStyle::SP_DialogApplyButton
-                                                      : QStyle::SP_MessageBoxCritical));
+        result->setIcon(0, style()->standardIcon(resultMark(controller_.match())));
     }
     for (const std::string& line : controller_.description())
         new QTreeWidgetItem(result, QStringList{qt(line)});
     result->setExpanded(true);
+    fitAttachedWidth();
+}
+
+// The tree is as wide as its longest line, so the result line (and every line read) is shown
+// whole; the window grows with it rather than cut it off behind a scroll bar.
+void LoaderWindow::fitAttachedWidth() {
+    attached_->resizeColumnToContents(0);
+    const int lines = attached_->columnWidth(0) + 2 * attached_->frameWidth() +
+                      attached_->verticalScrollBar()->sizeHint().width();
+    attached_->setMinimumWidth(std::max(kAttachedMinimumWidth, lines));
 }
 
 void LoaderWindow::openUtilities() {

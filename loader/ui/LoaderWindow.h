@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <functional>
+#include <vector>
 
 #include "loader/LoaderController.h"
 #include "loader/ui/WindowView.h"
@@ -50,6 +51,8 @@ class LoaderWindow final : public QDialog {
     void takeListSelection();
     void showControllerSelection();
     void drawAttached();
+    void drawSendButtons();
+    void fitAttachedWidth();
 
     LoaderView& prompts_;
     WindowView view_;
@@ -62,8 +65,11 @@ class LoaderWindow final : public QDialog {
     QProgressBar* progress_ = nullptr;
     QLabel* sentLine_ = nullptr;
     QLabel* clockLine_ = nullptr;
+    QLabel* clockOffset_ = nullptr;
     QLabel* portError_ = nullptr;
     QPushButton* vornTime_ = nullptr;
+    // Read, Write, Manual ON, Manual OFF and Send Time: idle only while the loader may send.
+    std::vector<QPushButton*> sendButtons_;
     std::function<void()> vornTimeAction_;
     std::function<void()> helpAction_;
 };

@@ -154,6 +154,12 @@ void UtilitiesWindow::redraw() {
     switchTo4800_->setEnabled(b.switchTo4800);
     pcTo2400_->setEnabled(b.pcTo2400);
     pcTo4800_->setEnabled(b.pcTo4800);
+    // A disabled button says why when pointed at.
+    UtilitiesController::ButtonReasons why = c.buttonReasons();
+    switchTo2400_->setToolTip(qt(why.switchBaud));
+    switchTo4800_->setToolTip(qt(why.switchBaud));
+    pcTo2400_->setToolTip(qt(why.pcTo2400));
+    pcTo4800_->setToolTip(qt(why.pcTo4800));
     portStatus_->setText(qt(c.portStatusText()));
     rate_->setText(qt(c.rateText()));
     headline_->setText(qt(c.baudChange().headline()));

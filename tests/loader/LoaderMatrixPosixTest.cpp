@@ -22,6 +22,7 @@
 #include "sim/SimulatedTimeSwitch.h"
 #include "tests/loader/ElmStreetGroup.h"
 #include "tests/loader/PtyLoaderFixture.h"
+#include "tests/loader/StalledLine.h"
 
 namespace quirn::test {
 namespace {
@@ -52,6 +53,8 @@ class KeepingPort final : public LoaderPort {
     bool open(int comNumber, int baud) override { return inner_.open(comNumber, baud); }
     bool reopen(int baud) override { return inner_.reopen(baud); }
     bool writeNow(const std::string& bytes) override { return inner_.writeNow(bytes); }
+    std::size_t bytesWaiting() const override { return inner_.bytesWaiting(); }
+    std::size_t messagesGivenUp() const override { return inner_.messagesGivenUp(); }
     std::string takeInput() override {
         lastTaken = inner_.takeInput();
         return lastTaken;
@@ -303,8 +306,9 @@ TEST_P(LoaderMatrixClock, TheStationsValidationJudgesTheClockOfTheReadBack) {
     const std::time_t replyTime = clock.now();
     tickUntilIdle(*loader);
     ASSERT_TRUE(loader->lastRead().valid) << loader->statusText();
-    // The loader compares the program only.
-    EXPECT_EQ(loader->match(), Match::Matches);
+    // The loader judges the clock as the station's validation does.
+    EXPECT_EQ(loader->match(), c.expected == 0 ? Match::Matches : Match::ClockWrong)
+        << loader->clockOffsetLine();
 
     Validation validation(download);
     ReadBack stationReadBack(validation);
@@ -334,6 +338,215 @@ INSTANTIATE_TEST_SUITE_P(
                       ClockCase{"Mx40TwoMinutesBehind", AttachedType::Mx40, SimModel::MX40,
                                 TimeSwitchModel::MX40, -kTwoMinutes, kClockWrong}),
     [](const ::testing::TestParamInfo<ClockCase>& info) { return std::string(info.param.name); });
+
+// --- What the loader itself says about the switch's clock -----------------------------------
+
+struct FastClockCase {
+    const char* name;
+    AttachedType type;
+    SimModel model;
+    long clockOffsetSeconds;
+    Match match;
+    const char* clockLine;   // only what the switch reported
+    const char* offsetLine;  // how far that is from the computer's time of the read
+};
+
+void PrintTo(const FastClockCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LoaderMatrixFastClock : public LoaderMatrixPosixTest,
+                              public ::testing::WithParamInterface<FastClockCase> {};
+
+// The switch takes the written program and time, but its clock runs off by the case's offset
+// from then on. The read is at 09:15:05: a QN510 answers with its weekday, hour and minute, an
+// MX40 with its full clock.
+TEST_P(LoaderMatrixFastClock, TheResultJudgesTheClockAndShowsOnlyWhatTheSwitchReported) {
+    const FastClockCase& c = GetParam();
+    attach(c.model, {}, c.clockOffsetSeconds);
+    auto loader = makeLoader(c.type);
+    ASSERT_TRUE(loader->write());
+    for (int i = 0; i < kImageLineTicks; ++i) timers.advanceMs(LoaderController::kTickMs);
+    turnSwitch(kFirstByteWaitMs);
+    tickUntilIdle(*loader);
+    readSwitch(*loader);
+    ASSERT_TRUE(loader->lastRead().valid) << loader->statusText();
+
+    EXPECT_EQ(loader->match(), c.match) << loader->matchText();
+    EXPECT_EQ(loader->clockLine(), c.clockLine);
+    EXPECT_EQ(loader->clockOffsetLine(), c.offsetLine);
+    const std::string verdict = c.match == Match::Matches
+                                    ? "Program matches the group."
+                                    : "Program matches the group, but the switch clock is wrong.";
+    EXPECT_EQ(loader->matchText(), verdict + " Compared with Elm Street,5.");
+}
+
+constexpr long kFiveMinutesTwoSeconds = 5 * 60 + 2;
+constexpr long kJustInside = 60 + 59;
+
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, LoaderMatrixFastClock,
+    ::testing::Values(FastClockCase{"Qn510FiveMinutesFast", AttachedType::Qn510, SimModel::QN510,
+                                    kFiveMinutesTwoSeconds, Match::ClockWrong,
+                                    "Clock Data read at 09:20 Monday.", "Switch clock 5 min fast."},
+                      FastClockCase{"Qn510FiveMinutesSlow", AttachedType::Qn510, SimModel::QN510,
+                                    -kFiveMinutesTwoSeconds, Match::ClockWrong,
+                                    "Clock Data read at 09:09 Monday.", "Switch clock 6 min slow."},
+                      FastClockCase{"Mx40FiveMinutesFast", AttachedType::Mx40, SimModel::MX40,
+                                    kFiveMinutesTwoSeconds, Match::ClockWrong,
+                                    "Clock Data read at 09:20.07 Monday, March 16, 2026.",
+                                    "Switch clock 5 min 02 s fast."},
+                      FastClockCase{"Mx40OneMinuteFiftyNineFast", AttachedType::Mx40,
+                                    SimModel::MX40, kJustInside, Match::Matches,
+                                    "Clock Data read at 09:17.04 Monday, March 16, 2026.",
+                                    "Switch clock 1 min 59 s fast."},
+                      FastClockCase{"Lr40FiveMinutesSlow", AttachedType::Mx40WithLr40,
+                                    SimModel::LR40, -kFiveMinutesTwoSeconds, Match::ClockWrong,
+                                    "Clock Data read at 09:10.03 Monday, March 16, 2026.",
+                                    "Switch clock 5 min 02 s slow."}),
+    [](const ::testing::TestParamInfo<FastClockCase>& info) {
+        return std::string(info.param.name);
+    });
+
+// --- "Sent" once the bytes have left the port ------------------------------------------------
+
+// The far end stops reading: the program waits in the station for the port. The window says
+// so, and "sent" (with the time it set) only once the far end reads again and the bytes left.
+TEST_F(LoaderMatrixPosixTest, AProgramIsSaidSentOnlyOnceItsBytesHaveLeftThePort) {
+    attach(SimModel::MX40);
+    auto loader = makeLoader(AttachedType::Mx40);
+    StalledLine line(*pty);
+    ASSERT_TRUE(line.stall());
+
+    ASSERT_TRUE(loader->write());
+    tickUntilIdle(*loader);
+    const std::size_t waiting = port->bytesWaiting();
+    ASSERT_GT(waiting, 0u) << "the line took the program although it was full";
+    EXPECT_EQ(loader->sentLine(), "Program for group Elm Street,5: " + std::to_string(waiting) +
+                                      " bytes still wait for the serial port.");
+    // Nothing new is queued behind it; the button says why.
+    EXPECT_NE(loader->busyReason(), "");
+    EXPECT_FALSE(loader->sendTime());
+    ASSERT_FALSE(view.messages.empty());
+    EXPECT_EQ(view.messages.back().text, loader->busyReason());
+    EXPECT_TRUE(view.messages.back().warning);
+
+    ASSERT_TRUE(line.release());
+    for (int i = 0; i < kMaxTicks && port->bytesWaiting() > 0; ++i)
+        timers.advanceMs(LoaderController::kTickMs);
+    timers.advanceMs(LoaderController::kTickMs);
+    EXPECT_EQ(loader->sentLine(),
+              "Program sent to group Elm Street,5, with the switch clock set to 09:15:04 Monday, "
+              "March 16, 2026.");
+    EXPECT_EQ(loader->busyReason(), "");
+    turnSwitch(kFirstByteWaitMs);
+    readSwitch(*loader);
+    EXPECT_EQ(loader->match(), Match::Matches) << loader->clockOffsetLine();
+}
+
+// A port that never takes the bytes gives them up after five minutes: the loader says so
+// itself, not only the System log, and its buttons work again.
+TEST_F(LoaderMatrixPosixTest, AProgramThePortGivesUpIsSaidInTheLoader) {
+    attach(SimModel::QN510);
+    auto loader = makeLoader(AttachedType::Qn510);
+    StalledLine line(*pty);
+    ASSERT_TRUE(line.stall());
+    ASSERT_TRUE(loader->write());
+    tickUntilIdle(*loader);
+    const std::size_t waiting = port->bytesWaiting();
+    ASSERT_GT(waiting, 0u);
+
+    constexpr long long kPastGiveUpMs = 5 * 60 * 1000 + LoaderController::kTickMs;
+    timers.advanceMs(kPastGiveUpMs);
+    EXPECT_EQ(port->bytesWaiting(), 0u);
+    EXPECT_EQ(loader->sentLine(),
+              "Program for group Elm Street,5 was given up: " + std::to_string(waiting) +
+                  " bytes had not left the serial port after 5 minutes.  Check the port in "
+                  "Utilities and send it again.");
+    EXPECT_EQ(loader->busyReason(), "");
+}
+
+// --- Buttons during a read or write count ---------------------------------------------------
+
+// While the loader counts a read or a write, the buttons that send say why they do nothing and
+// nothing more goes to the switch.
+TEST_F(LoaderMatrixPosixTest, DuringTheCountTheSendingButtonsSayWhyNothingHappens) {
+    attach(SimModel::QN510);
+    auto loader = makeLoader(AttachedType::Qn510);
+    ASSERT_TRUE(loader->read());
+    turnSwitch(kFirstByteWaitMs);
+    const std::size_t linesBefore = switchLog.size();
+    EXPECT_FALSE(loader->read());
+    EXPECT_FALSE(loader->write());
+    EXPECT_FALSE(loader->manual(true));
+    EXPECT_FALSE(loader->manual(false));
+    EXPECT_FALSE(loader->sendTime());
+    ASSERT_EQ(view.messages.size(), 5u);
+    for (const RecordingView::Shown& m : view.messages) {
+        EXPECT_EQ(m.text, "Reading the time switch: wait until the 7 seconds are over.");
+        EXPECT_TRUE(m.warning);
+    }
+    EXPECT_FALSE(pty->waitReadable(kQuietWaitMs)) << "a refused button sent something";
+    EXPECT_EQ(switchLog.size(), linesBefore);
+    awaitStationReply(kFirstByteWaitMs);
+    tickUntilIdle(*loader);
+    EXPECT_TRUE(loader->lastRead().valid) << "the refused buttons spoilt the read";
+
+    view.messages.clear();
+    ASSERT_TRUE(loader->write());
+    EXPECT_EQ(loader->busyReason(), "Writing the time switch: wait until the 7 seconds are over.");
+    EXPECT_FALSE(loader->manual(true));
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, loader->busyReason());
+    turnSwitch(kFirstByteWaitMs);
+    tickUntilIdle(*loader);
+    EXPECT_EQ(loader->busyReason(), "");
+    EXPECT_TRUE(loader->manual(true));
+}
+
+// The relay line of a read no longer holds once a relay was switched by hand; a new read shows
+// the relay as it is.
+TEST_F(LoaderMatrixPosixTest, ManualOnReplacesTheRelayLineOfTheLastRead) {
+    attach(SimModel::QN510);
+    auto loader = makeLoader(AttachedType::Qn510);
+    writeGroup(*loader);
+    readSwitch(*loader);
+    const auto has = [&loader](const std::string& line) {
+        const auto& d = loader->description();
+        return std::find(d.begin(), d.end(), line) != d.end();
+    };
+    ASSERT_TRUE(has("Relay status is OFF."));
+    ASSERT_TRUE(loader->manual(true));
+    EXPECT_FALSE(has("Relay status is OFF."));
+    EXPECT_TRUE(
+        has("Relay status not known: Manual ON was sent after the read.  Read again to see it."));
+    turnSwitch(kFirstByteWaitMs);
+    readSwitch(*loader);
+    EXPECT_TRUE(has("Relay status is ON."));
+}
+
+// A failed baud change leaves its line in the dialog; a later change that works takes it away.
+TEST_F(LoaderMatrixPosixTest, TheFailureLineOfABaudChangeGoesWhenALaterChangeWorks) {
+    sim::SimFaults faults;
+    faults.ignoreBaud = true;
+    attach(SimModel::LR40, faults);
+    UtilitiesController utilities(timers, *port, loaderSettings, view, AttachedType::Mx40WithLr40);
+    utilities.open();
+    view.answers = {true};
+    utilities.changeSwitchBaud(kBaud4800);
+    for (int i = 0; i < 2 * kMaxTicks && utilities.baudChange().running(); ++i) {
+        timers.advanceMs(UtilitiesController::kTickMs);
+        turnSwitch(kQuietWaitMs);
+    }
+    ASSERT_FALSE(utilities.baudChange().succeeded());
+    EXPECT_EQ(utilities.baudChange().headline(),
+              "Baud rate change FAILURE.  Please check cabling and try again.");
+
+    utilities.changePcBaud(kBaud4800);
+    EXPECT_EQ(view.messages.back().text, "Baud rate changed to 4800 for PC.");
+    EXPECT_EQ(pty->deviceBaud(), kBaud4800);
+    EXPECT_EQ(utilities.baudChange().headline(), "") << "the failure is stale now";
+}
 
 // --- A read nobody answers ------------------------------------------------------------------
 

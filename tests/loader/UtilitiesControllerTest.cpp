@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "loader/UtilitiesController.h"
+#include "platform/FileSystem.h"
 #include "tests/loader/PortFixture.h"
 #include "tests/loader/SwitchScript.h"
 #include "tests/loader/UtilitiesFixture.h"
@@ -16,6 +17,13 @@ using Buttons = UtilitiesController::Buttons;
 // The device a COM number names when the profile names none: this platform's own.
 std::string defaultDevice(int comNumber) {
     return ComPortMap().devicePath(comNumber);
+}
+
+// The list entry of a COM number on its default device, which this computer may not have.
+std::string defaultEntry(int comNumber) {
+    std::string device = defaultDevice(comNumber);
+    return "COM " + std::to_string(comNumber) + "  " + device +
+           (pathExists(device) ? "" : "  (not present)");
 }
 
 struct StatusCase {
@@ -88,6 +96,58 @@ TEST_P(UtilitiesStatus, PortLineAndBaudButtonsFollowThePortTheTypeAndTheConfigur
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, UtilitiesStatus, ::testing::ValuesIn(kStatus));
+
+struct ReasonCase {
+    const char* what;
+    bool portUp;
+    AttachedType type;
+    int configured;
+    const char* switchBaud;
+    const char* pcTo2400;
+    const char* pcTo4800;
+};
+
+constexpr const char* kNoPortReason =
+    "The PC port is not set up: choose a port and verify it first.";
+
+const ReasonCase kReasons[] = {
+    {"no port", false, AttachedType::Mx40WithLr40, 2400, kNoPortReason, kNoPortReason,
+     kNoPortReason},
+    {"QN510", true, AttachedType::Qn510, 2400,
+     "The QN510 talks at 2400 baud only: choose a \"( W LR40 )\" type in the loader to change "
+     "rates.",
+     "The QN510 talks at 2400 baud only: choose a \"( W LR40 )\" type in the loader to change "
+     "rates.",
+     "The QN510 talks at 2400 baud only: choose a \"( W LR40 )\" type in the loader to change "
+     "rates."},
+    {"LR40 pair at 2400", true, AttachedType::Mx40WithLr40, 2400, "",
+     "The PC port is already at 2400 baud.", ""},
+    {"LR40 pair at 4800", true, AttachedType::Qn510WithLr40, 4800, "", "",
+     "The PC port is already at 4800 baud."},
+};
+
+class UtilitiesReasons : public UtilitiesTest, public ::testing::WithParamInterface<ReasonCase> {};
+
+// A disabled baud button says why; an enabled one says nothing.
+TEST_P(UtilitiesReasons, EveryDisabledBaudButtonSaysWhy) {
+    const ReasonCase& c = GetParam();
+    profile.writeInt("Commo", "Baud", c.configured);
+    if (!c.portUp) {
+        device->vanished = true;
+        port->reopen(c.configured);
+    }
+    auto u = make(c.type);
+    const UtilitiesController::ButtonReasons why = u->buttonReasons();
+    EXPECT_EQ(why.switchBaud, c.switchBaud) << c.what;
+    EXPECT_EQ(why.pcTo2400, c.pcTo2400) << c.what;
+    EXPECT_EQ(why.pcTo4800, c.pcTo4800) << c.what;
+    const Buttons b = u->buttons();
+    EXPECT_EQ(b.switchTo2400, why.switchBaud.empty()) << c.what;
+    EXPECT_EQ(b.pcTo2400, why.pcTo2400.empty()) << c.what;
+    EXPECT_EQ(b.pcTo4800, why.pcTo4800.empty()) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, UtilitiesReasons, ::testing::ValuesIn(kReasons));
 
 TEST_F(UtilitiesTest, TheConfiguredRateIs4800OnlyWhenTheProfileSays4800) {
     for (auto [stored, expected] :
@@ -247,17 +307,16 @@ TEST_F(UtilitiesTest, ATypedDevicePathIsStoredAndUsedAndAMissingOneIsNamed) {
     EXPECT_EQ(device->openPaths.back(), "/dev/pts/77") << "and is open again";
 
     // Typing the text of an entry chooses that entry.
-    u->typeDevicePath("COM 3  " + defaultDevice(3));
+    u->typeDevicePath(defaultEntry(3));
     EXPECT_EQ(u->selectedPortIndex(), indexOf(*u, "COM 3"));
 }
 
 TEST_F(UtilitiesTest, PortChoicesListFourPortsAndTheConfiguredOne) {
     profile.writeInt("Commo", "Port", 7);
     auto u = make(AttachedType::Qn510);
-    EXPECT_EQ(u->portChoices(), (std::vector<std::string>{
-                                    "Disabled", "COM 1  " + defaultDevice(1),
-                                    "COM 2  " + defaultDevice(2), "COM 3  " + defaultDevice(3),
-                                    "COM 4  " + defaultDevice(4), "COM 7  " + defaultDevice(7)}));
+    EXPECT_EQ(u->portChoices(),
+              (std::vector<std::string>{"Disabled", defaultEntry(1), defaultEntry(2),
+                                        defaultEntry(3), defaultEntry(4), defaultEntry(7)}));
     EXPECT_EQ(u->selectedPortIndex(), 5);
 }
 

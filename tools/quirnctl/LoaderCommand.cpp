@@ -146,11 +146,11 @@ class LoaderJob {
             return kJobFailed;
         }
         std::printf("%s\n", loader_->clockLine().c_str());
+        std::printf("%s\n", loader_->clockOffsetLine().c_str());
         for (const std::string& line : loader_->description()) std::printf("%s\n", line.c_str());
-        bool matches = result.match == LoaderController::Match::Matches;
-        std::printf("%s\n",
-                    matches ? "Program matches the group." : "Program differs from the group.");
-        return matches ? kJobOk : kJobDiffers;
+        // A right program on a wrong clock still switches at the wrong time.
+        std::printf("%s\n", loader_->matchText().c_str());
+        return result.match == LoaderController::Match::Matches ? kJobOk : kJobDiffers;
     }
 
     int write() {

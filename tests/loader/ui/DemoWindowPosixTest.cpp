@@ -54,9 +54,11 @@ TEST(DemoWindow, TheDemoShowsItsGroupsAndWriteThenReadMatches) {
 
     auto* groups = window.findChild<QTreeWidget*>("groups");
     ASSERT_NE(groups, nullptr);
-    for (const char* name : {"Lincoln Elementary,1", "MOXBYRD,99", "Riverside High,1"})
+    // The demo agency has master groups: each group names its own.
+    for (const char* name : {"Lincoln Elementary,1 (master group 1)", "MOXBYRD,99 (master group 1)",
+                             "Riverside High,1 (master group 2)"})
         EXPECT_EQ(groups->findItems(name, Qt::MatchExactly).size(), 1) << name;
-    auto found = groups->findItems("Lincoln Elementary,1", Qt::MatchExactly);
+    auto found = groups->findItems("Lincoln Elementary,1 (master group 1)", Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     groups->setCurrentItem(found.front());
 

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTreeWidget>
 #include <map>
+#include <memory>
 
 #include "loader/ui/LoaderWindow.h"
 #include "tests/loader/ui/LoaderWindowFixture.h"
@@ -27,6 +31,20 @@ class LoaderFeedbackTest : public LoaderWindowFixture {
         oak.setDefaultDay(2, 1);
         oak.markProgrammingChanged();
     }
+    // A QN510 of Elm Street on the line whose clock runs `offsetSeconds` off every time given.
+    void attachOffClock(long offsetSeconds) {
+        sim::SimSettings s;
+        s.model = sim::SimModel::QN510;
+        s.address = {kMasterGroup, kGroup, 1};
+        s.zone = sim::ZoneRule::northAmerican(kHoursWest);
+        s.clock.clockOffsetSeconds = offsetSeconds;
+        offClock = std::make_unique<sim::SimulatedTimeSwitch>(s, clock);
+        device->script = [this](const std::string& bytes, int) { return offClock->receive(bytes); };
+    }
+    static QImage markOf(const QIcon& icon) { return icon.pixmap(16, 16).toImage(); }
+
+    std::unique_ptr<sim::SimulatedTimeSwitch> offClock;
+
     // Writes and then reads the group shown selected, the switch being Elm Street.
     void writeThenRead(LoaderWindow& window) {
         click(window, "write");
@@ -53,7 +71,7 @@ TEST_F(LoaderFeedbackTest, WithNoGroupSelectedTheGroupButtonsSaySoAndSendNothing
     // The time goes to everyone, with or without a group.
     click(window, "sendTime");
     EXPECT_EQ(device->written.size(), 1u);
-    EXPECT_EQ(label(window, "sentLine"), "Time sent to every group.");
+    EXPECT_EQ(label(window, "sentLine"), "Time 09:15 Monday sent to every switch.");
 }
 
 TEST_F(LoaderFeedbackTest, TheGroupUsedIsTheOneShownSelectedAndARefillKeepsIt) {
@@ -90,7 +108,8 @@ TEST_F(LoaderFeedbackTest, WriteAndManualEndWithWhatWentOutAndToWhichGroup) {
     EXPECT_EQ(label(window, "sentLine"), "") << "nothing is said before the write is done";
     tickUntilIdle(window);
     EXPECT_EQ(label(window, "status"), "No Clock Data Read Yet");
-    EXPECT_EQ(label(window, "sentLine"), "Program sent to group Elm Street,5.");
+    EXPECT_EQ(label(window, "sentLine"),
+              "Program sent to group Elm Street,5; time 09:15 Monday sent to every switch.");
     EXPECT_TRUE(view.messages.empty());
 }
 
@@ -145,6 +164,73 @@ TEST_F(LoaderFeedbackTest, ChoosingAnotherGroupClearsTheResultAndTheResultNamesI
     EXPECT_EQ(resultText(window), "Program matches the group. Compared with Oak Avenue,6.");
     selectGroup(window, "Elm Street,5");
     EXPECT_EQ(resultText(window), "");
+}
+
+// A switch whose program matches but whose clock is five minutes fast gets the warning mark, not
+// the green one, and the window says how far its clock is off.
+TEST_F(LoaderFeedbackTest, AMatchingProgramOnAFastClockGetsTheWarningMarkAndTheOffset) {
+    constexpr long kFiveMinutesTwoSeconds = 5 * 60 + 2;
+    attachOffClock(kFiveMinutesTwoSeconds);
+    LoaderWindow window(services(), view);
+    selectGroup(window, "Elm Street,5");
+    writeThenRead(window);
+    EXPECT_EQ(resultText(window),
+              "Program matches the group, but the switch clock is wrong. Compared with Elm "
+              "Street,5.");
+    EXPECT_EQ(label(window, "clockLine"), "Clock Data read at 09:20 Monday.");
+    EXPECT_EQ(label(window, "clockOffset"), "Switch clock 5 min fast.");
+    QTreeWidgetItem* result = child<QTreeWidget>(window, "attached")->topLevelItem(0);
+    EXPECT_EQ(markOf(result->icon(0)),
+              markOf(window.style()->standardIcon(QStyle::SP_MessageBoxWarning)));
+    EXPECT_NE(markOf(result->icon(0)),
+              markOf(window.style()->standardIcon(QStyle::SP_DialogApplyButton)));
+}
+
+// While a read or write counts, the buttons that send are disabled and say why; the others
+// are not.
+TEST_F(LoaderFeedbackTest, DuringTheCountTheSendingButtonsAreDisabledAndSayWhy) {
+    attach(sim::SimModel::QN510);
+    LoaderWindow window(services(), view);
+    selectGroup(window, "Elm Street,5");
+    const char* sending[] = {"read", "write", "manualOn", "manualOff", "sendTime"};
+    click(window, "read");
+    tick(2);
+    for (const char* name : sending) {
+        EXPECT_FALSE(child<QPushButton>(window, name)->isEnabled()) << name;
+        EXPECT_EQ(child<QPushButton>(window, name)->toolTip(),
+                  "Reading the time switch: wait until the 7 seconds are over.")
+            << name;
+    }
+    EXPECT_TRUE(child<QPushButton>(window, "utilities")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(window, "done")->isEnabled());
+    tickUntilIdle(window);
+    for (const char* name : sending) {
+        EXPECT_TRUE(child<QPushButton>(window, name)->isEnabled()) << name;
+        EXPECT_EQ(child<QPushButton>(window, name)->toolTip(), "") << name;
+    }
+    click(window, "write");
+    EXPECT_FALSE(child<QPushButton>(window, "sendTime")->isEnabled());
+    EXPECT_EQ(child<QPushButton>(window, "sendTime")->toolTip(),
+              "Writing the time switch: wait until the 7 seconds are over.");
+}
+
+// A long group name of a master group and a wrong clock make a long result line: the window
+// shows it whole, without a scroll bar hiding its end.
+TEST_F(LoaderFeedbackTest, TheResultLineIsShownWhole) {
+    profile.writeInt("Commo", "Hmg", 1);
+    db.group(kMasterGroup, kGroup).setName("Jefferson North Campus Elementary and Middle School");
+    attachOffClock(-10 * 60);
+    LoaderWindow window(services(), view);
+    window.show();
+    QApplication::processEvents();
+    selectGroup(window, "Jefferson North Campus Elementary and Middle School,5 (master group 1)");
+    writeThenRead(window);
+    QApplication::processEvents();
+    QTreeWidget* tree = child<QTreeWidget>(window, "attached");
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_TRUE(resultText(window).startsWith("Program matches the group, but the switch clock"));
+    EXPECT_LE(tree->header()->sectionSize(0), tree->viewport()->width());
+    EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0) << "the line runs on behind a scroll bar";
 }
 
 TEST_F(LoaderFeedbackTest, TheButtonColumnKeepsItsPlaceWhateverTheStatusLinesSay) {
