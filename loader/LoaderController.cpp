@@ -37,7 +37,10 @@ std::optional<std::size_t> indexOf(const std::vector<std::string>& lines, const 
 }  // namespace
 
 LoaderController::LoaderController(LoaderServices services, LoaderView& view)
-    : s_(services), view_(view), messages_(services.database, services.download, services.clock) {}
+    : s_(services),
+      view_(view),
+      messages_(services.database, services.download, services.clock),
+      findings_(services.planFindings) {}
 
 LoaderController::~LoaderController() {
     if (timer_ != TimerService::kNoTimer) s_.timers.stop(timer_);
@@ -99,7 +102,8 @@ void LoaderController::finishWrite() {
 std::vector<LoaderController::GroupChoice> LoaderController::groups() const {
     std::vector<GroupChoice> out;
     for (const Group* g : s_.database.allGroups())
-        out.push_back({g->masterGroup(), g->number(), g->name(), groupText(*g)});
+        out.push_back({g->masterGroup(), g->number(), g->name(), groupText(*g),
+                       findings_.count(g->masterGroup(), g->number())});
     if (s_.settings.sortGroupsByText())
         std::stable_sort(out.begin(), out.end(), [](const GroupChoice& a, const GroupChoice& b) {
             return a.text < b.text;
@@ -207,6 +211,14 @@ bool LoaderController::write() {
     if (!readyToSend()) return false;
     Group* g = groupForButton();
     if (g == nullptr) return false;
+    if (findings_.count(g->masterGroup(), g->number()) > 0 &&
+        !view_.askYesNo(findings_.writeQuestion(g->masterGroup(), g->number(), groupText(*g)),
+                        kLoaderCaption)) {
+        status_ = format(loader_text::kWriteNotSentForFindings, groupText(*g).c_str());
+        statusTimeFormat_ = nullptr;
+        notify();
+        return false;
+    }
     LoaderBytes program = messages_.program(type_, *g, hasMasterGroups());
     if (!send(program.bytes)) return false;
     const std::string name = groupText(*g);

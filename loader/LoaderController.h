@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "loader/AttachedType.h"
+#include "loader/GroupFindings.h"
 #include "loader/LoaderMessages.h"
 #include "loader/SendWatch.h"
 #include "loader/SwitchClockReport.h"
@@ -32,6 +33,8 @@ struct LoaderServices {
     PlanDatabase& database;
     PlanDownload& download;
     AttachedReadBack& readBack;
+    // What the plan check found at start-up; none when null.
+    const std::vector<PlanFinding>* planFindings = nullptr;
 };
 
 // The logic of the loader window: one time switch on the station's serial port is read back,
@@ -60,6 +63,7 @@ class LoaderController {
         // "%s,%d" (name, number) as lists show a group, with its master group where the agency
         // has several (two groups of the same name and number must not look alike).
         std::string text;
+        int planFindings = 0;  // findings of the plan check in this group's lines
     };
 
     // What the last read gave.
@@ -173,6 +177,7 @@ class LoaderController {
     LoaderServices s_;
     LoaderView& view_;
     LoaderMessages messages_;
+    GroupFindings findings_;
     TimerService::TimerId timer_ = TimerService::kNoTimer;
     AttachedType type_ = AttachedType::Qn510;
     int masterGroup_ = 0;

@@ -45,6 +45,20 @@ inline constexpr const char* kProgramImageSent =
 inline constexpr const char* kManualOnSent = "Manual ON sent to group %s.";
 inline constexpr const char* kManualOffSent = "Manual OFF sent to group %s.";
 inline constexpr const char* kTimeSent = "Time %s sent to %s.";
+// A group the plan check found faults in: marked in the list, and Write asks before it sends.
+inline constexpr const char* kGroupFindingsMark = "  [%d plan finding%s]";
+inline constexpr const char* kWriteFindingOne =
+    "The database files hold %s with %d plan finding, a line the station reads otherwise "
+    "than it says:";
+inline constexpr const char* kWriteFindingsMany =
+    "The database files hold %s with %d plan findings, lines the station reads otherwise "
+    "than they say:";
+inline constexpr const char* kWriteFindingsMore =
+    "... and %d more, all listed in LogFiles\\Plan_Check.txt.";
+inline constexpr const char* kWriteFindingsAsk =
+    "The switch gets the programming as the station read it. Write it anyway?";
+inline constexpr const char* kWriteNotSentForFindings =
+    "Nothing sent: mend the plan findings of group %s first, or answer Yes to write it as read.";
 // What a message is called while it waits for the port or when the port gave it up.
 inline constexpr const char* kProgramForGroup = "Program for group %s";
 inline constexpr const char* kManualForGroup = "Manual %s for group %s";

@@ -14,7 +14,13 @@ namespace quirn {
 
 namespace {
 constexpr int kComeForwardPollMs = 500;
+
+// The window marks the groups the start-up plan check found faults in.
+LoaderServices withPlanFindings(LoaderServices services, const StationApp& app) {
+    services.planFindings = &app.planFindings();
+    return services;
 }
+}  // namespace
 
 LoaderMainWindow::LoaderMainWindow(StationApp& app)
     : app_(app),
@@ -22,7 +28,7 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
       stack_(LoaderStackSetup{app.clock(), app.timers(), app.folder(), &app.profile(), settings_,
                               app.database(), app.comms()->download()},
              app.comms()->commo()),
-      window_(std::make_unique<LoaderWindow>(stack_.services(), prompts_)),
+      window_(std::make_unique<LoaderWindow>(withPlanFindings(stack_.services(), app), prompts_)),
       comeForwardPoll_(new QTimer(window_.get())) {
     prompts_.setParent(window_.get());
     attachTimeTesting(*window_, TimeTestWindowServices{app.clock(),

@@ -17,6 +17,7 @@
 
 #include "loader/LoaderTexts.h"
 #include "loader/ui/UtilitiesWindow.h"
+#include "platform/Format.h"
 
 namespace quirn {
 
@@ -205,7 +206,11 @@ void LoaderWindow::refillGroups() {
     drawing_ = true;
     groups_->clear();
     for (const LoaderController::GroupChoice& g : controller_.groups()) {
-        auto* item = new QTreeWidgetItem(groups_, QStringList{qt(g.text)});
+        std::string text = g.text;
+        if (g.planFindings > 0)
+            text += format(loader_text::kGroupFindingsMark, g.planFindings,
+                           g.planFindings == 1 ? "" : "s");
+        auto* item = new QTreeWidgetItem(groups_, QStringList{qt(text)});
         item->setData(0, kMasterGroupRole, g.masterGroup);
         item->setData(0, kGroupRole, g.group);
     }

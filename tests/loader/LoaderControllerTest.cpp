@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "loader/LoaderController.h"
+#include "plans/PlanCheck.h"
 #include "platform/LocalTime.h"
 #include "protocol/BcdCommands.h"
 #include "protocol/PagedCommands.h"
@@ -184,6 +185,48 @@ TEST_F(LoaderTest, ButtonsThatAddressAGroupNeedOneSelected) {
     EXPECT_EQ(c.selectedGroup()->name, "Elm Street");
     ASSERT_EQ(c.groups().size(), 1u);
     EXPECT_EQ(c.groups()[0].group, kGroup);
+}
+
+// A group whose lines the plan check found faults in is marked in the list, and Write asks
+// before it sends what the station read; No sends nothing and says why.
+TEST_F(LoaderTest, WriteAsksBeforeSendingAGroupWithPlanFindings) {
+    db.group(1, 2).setName("Oak Avenue");
+    DatabaseTexts texts;
+    texts.groups = "Group,1,Elm Street,5\r\nGroup,1,Oak Avenue,2\r\n";
+    texts.steps = "Step,1,5,7:15,1,1\r\nStep,1,5,510,1,0\r\nStep,1,2,420,1,1\r\n";
+    texts.locations =
+        "Location,5,1,School,Elm North,1,127.0.0.2,0\r\n"
+        "Location,2,1,School,Oak East,1,127.0.0.2,0\r\n";
+    texts.dayPlans = "";
+    const std::vector<PlanFinding> findings = checkDatabaseTexts(texts);
+    ASSERT_EQ(findings.size(), 1u);
+    LoaderServices withFindings = services();
+    withFindings.planFindings = &findings;
+    profile.writeInt("Clock", "Type", 0);
+    LoaderController c(withFindings, view);
+    c.open();
+    for (const auto& g : c.groups()) EXPECT_EQ(g.planFindings, g.group == kGroup ? 1 : 0);
+
+    ASSERT_TRUE(c.selectGroup(kMasterGroup, kGroup));
+    view.answers = {false};
+    EXPECT_FALSE(c.write());
+    EXPECT_TRUE(device->written.empty());
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_NE(view.questions[0].text.find("Elm Street,5 with 1 plan finding"), std::string::npos)
+        << view.questions[0].text;
+    EXPECT_NE(view.questions[0].text.find("steps.csv:1: minutes \"7:15\""), std::string::npos)
+        << view.questions[0].text;
+    EXPECT_NE(c.statusText().find("Nothing sent"), std::string::npos) << c.statusText();
+
+    view.answers = {true};
+    EXPECT_TRUE(c.write());
+    EXPECT_FALSE(device->written.empty());
+    runUntilIdle(c);
+
+    // A group without findings is written without a question.
+    ASSERT_TRUE(c.selectGroup(1, 2));
+    EXPECT_TRUE(c.write());
+    EXPECT_EQ(view.questions.size(), 2u);
 }
 
 TEST_F(LoaderTest, GroupsAreListedByTextUnlessTheProfileSaysByNumber) {
