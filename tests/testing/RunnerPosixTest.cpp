@@ -87,25 +87,15 @@ class Programming : public Runner {
         ASSERT_TRUE(saveDatabase(db, working, clock.now()));
         ASSERT_NE(readFile(stepsFileName(working)).find(kRealStep), std::string::npos);
     }
-    std::string systemLog() const { return readFile(logWriter.logFileName(clock, kLogSystem)); }
-    static std::size_t count(const std::string& text, const std::string& what) {
-        std::size_t n = 0;
-        for (std::size_t at = text.find(what); at != std::string::npos;
-             at = text.find(what, at + 1))
-            ++n;
-        return n;
-    }
-    static constexpr const char* kRealStep = "Step,1,1,435,1,1";
-    static constexpr const char* kTestStep = "Step,1,1,62,1,1";  // plan 1, step 0 of Step 16
 };
 
 TEST_F(Programming, TheFirstChangeIsArchivedOnceAndEveryChangeIsSaved) {
     const std::string archive = Archive(clock, working).fileNameAt(clock.now());
     ASSERT_TRUE(runner->start(TestKind::Step16, {}));
     EXPECT_NE(readFile(archive).find(kRealStep), std::string::npos) << archive;
-    EXPECT_EQ(count(systemLog(), "Time testing archived the database to " + archive +
-                                     " before replacing the programming of group 1 of master "
-                                     "group 1."),
+    EXPECT_EQ(occurrences(systemLog(), "Time testing archived the database to " + archive +
+                                           " before replacing the programming of group 1 of master "
+                                           "group 1."),
               1u)
         << systemLog();
     const std::string steps = readFile(stepsFileName(working));
@@ -117,7 +107,7 @@ TEST_F(Programming, TheFirstChangeIsArchivedOnceAndEveryChangeIsSaved) {
     // keeps the real programming.
     clock.advance(120);
     ASSERT_TRUE(runner->start(TestKind::Dwp, {}));
-    EXPECT_EQ(count(systemLog(), "Time testing archived"), 1u);
+    EXPECT_EQ(occurrences(systemLog(), "Time testing archived"), 1u);
     EXPECT_FALSE(fileExists(Archive(clock, working).fileNameAt(clock.now())));
     EXPECT_NE(readFile(stepsFileName(working)).find("Step,9,1,540,1,1"), std::string::npos);
     EXPECT_NE(readFile(archive).find(kRealStep), std::string::npos);

@@ -202,6 +202,20 @@ class TimeTestBench : public ::testing::Test {
     std::unique_ptr<CommoHandler> handler;
     std::unique_ptr<SwitchUnderTest> timeSwitch;
     std::unique_ptr<TestRunner> runner;
+
+    // The System log of the bench's working folder today.
+    std::string systemLog() const { return readFile(logWriter.logFileName(clock, kLogSystem)); }
+    // A step of the group's own programming, and the first step Step 16 puts in its place.
+    static constexpr const char* kRealStep = "Step,1,1,435,1,1";
+    static constexpr const char* kTestStep = "Step,1,1,62,1,1";
 };
+
+// How often `what` stands in `text`.
+inline std::size_t occurrences(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
 
 }  // namespace quirn::test

@@ -188,16 +188,6 @@ class LiveProgramming : public TimeTestControllerTest {
         realDayPlans = readFile(dayPlanFileName(working));
         ASSERT_NE(realSteps.find(kRealStep), std::string::npos);
     }
-    std::string systemLog() const { return readFile(logWriter.logFileName(clock, kLogSystem)); }
-    static std::size_t count(const std::string& text, const std::string& what) {
-        std::size_t n = 0;
-        for (std::size_t at = text.find(what); at != std::string::npos;
-             at = text.find(what, at + 1))
-            ++n;
-        return n;
-    }
-    static constexpr const char* kRealStep = "Step,1,1,435,1,1";
-    static constexpr const char* kTestStep = "Step,1,1,62,1,1";  // plan 1, step 0 of Step 16
     std::string realSteps;
     std::string realDayPlans;
 };
@@ -270,9 +260,10 @@ TEST_F(LiveProgramming, RestoreProgrammingPutsBackTheArchivedFilesAndTheGroup) {
               "Programming of group 1 restored from " + archive + ".");
     EXPECT_EQ(readFile(stepsFileName(working)), realSteps);
     EXPECT_EQ(readFile(dayPlanFileName(working)), realDayPlans);
-    EXPECT_EQ(count(systemLog(), "Time testing restored the database files from " + archive +
+    EXPECT_EQ(
+        occurrences(systemLog(), "Time testing restored the database files from " + archive +
                                      " and reloaded the programming of group 1 of master group 1."),
-              1u)
+        1u)
         << systemLog();
     // The station holds the real programming again, not the test's.
     const Group& group = db.group(1, 1);
