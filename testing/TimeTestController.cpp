@@ -233,7 +233,23 @@ void TimeTestController::cancel() {
     close();
 }
 
-bool TimeTestController::saveLines(const std::string& path) {
+namespace {
+
+// The last part of a path has no extension: "lines" or "night.run/lines", not "lines.txt".
+bool lacksExtension(const std::string& path) {
+    const size_t name = path.find_last_of("/\\");
+    const size_t dot = path.rfind('.');
+    return dot == std::string::npos || (name != std::string::npos && dot < name);
+}
+
+}  // namespace
+
+std::string TimeTestController::proposedLinesPath() const {
+    return s_.folder.logs() + formatLocal("Time_Test_Lines_%B_%d_%Y.csv", s_.clock.now());
+}
+
+bool TimeTestController::saveLines(const std::string& picked) {
+    const std::string path = lacksExtension(picked) ? picked + ".csv" : picked;
     bool saved = replaceFileAtomically(path, linesCsv(lines_));
     add(saved ? "Lines saved to " + path + "." : "Lines could not be saved to " + path + ".");
     return saved;

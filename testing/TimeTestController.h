@@ -111,8 +111,11 @@ class TimeTestController final : private TestLineSink {
     bool restoreProgramming();
     // There is an archive and the tests replaced the programming since it was last restored.
     bool canRestore() const { return store_.archived() && store_.replaced(); }
-    // Writes the lines as CSV; says in the list whether it worked.
+    // Writes the lines as CSV; says in the list whether it worked. A name without an extension
+    // gets ".csv", as the file is one.
     bool saveLines(const std::string& path);
+    // Where "Save Lines" proposes to keep them: the log folder, a name with today's date.
+    std::string proposedLinesPath() const;
 
     const std::vector<TimeTestLine>& lines() const { return lines_; }
     TestRunner& runner() { return runner_; }

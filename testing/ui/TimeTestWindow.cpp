@@ -30,8 +30,8 @@ bool askWithMessageBox(QWidget* parent, const std::string& text, const std::stri
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-std::string askForCsvFile(QWidget* parent) {
-    return QFileDialog::getSaveFileName(parent, text::kSaveLinesButton, QString(),
+std::string askForCsvFile(QWidget* parent, const std::string& proposed) {
+    return QFileDialog::getSaveFileName(parent, text::kSaveLinesButton, qt(proposed),
                                         "CSV files (*.csv)")
         .toStdString();
 }
@@ -228,7 +228,7 @@ void TimeTestWindow::redraw() {
 }
 
 void TimeTestWindow::saveLines() {
-    std::string path = pickFile_(this);
+    std::string path = pickFile_(this, controller_.proposedLinesPath());
     if (!path.empty()) controller_.saveLines(path);
 }
 

@@ -23,7 +23,8 @@ class TimeTestWindow final : public QDialog, private TimeTestView {
 
   public:
     // Asks where "Save Lines" writes; an empty answer saves nothing.
-    using FilePicker = std::function<std::string(QWidget* parent)>;
+    // Asks where to save, starting at the proposed path; empty when the technician cancels.
+    using FilePicker = std::function<std::string(QWidget* parent, const std::string& proposed)>;
     // Asks the controller's Yes/No questions; a Yes/No message box unless a caller gives one.
     using YesNoAsker =
         std::function<bool(QWidget* parent, const std::string& text, const std::string& caption)>;

@@ -194,11 +194,16 @@ TEST_F(TimeTestWindowTest, PresetsSendTimeAndManualButtons) {
     EXPECT_TRUE(lines[3].endsWith(": Manual OFF command."));
 }
 
-TEST_F(TimeTestWindowTest, SaveLinesWritesTheFileTheTechnicianPicks) {
+TEST_F(TimeTestWindowTest, SaveLinesProposesTheLogFolderAndWritesTheFileTheTechnicianPicks) {
     const std::string path = folder.file("night run.csv");
-    TimeTestWindow window(services(), nullptr, [&](QWidget*) { return path; });
+    std::string proposed;
+    TimeTestWindow window(services(), nullptr, [&](QWidget*, const std::string& offered) {
+        proposed = offered;
+        return folder.file("night run");
+    });
     window.show();
     click(window, "saveLines");
+    EXPECT_EQ(proposed, working.logs() + "Time_Test_Lines_March_16_2026.csv");
     EXPECT_EQ(readFile(path),
               "\"Time\",\"Line\"\r\n"
               "\"Monday, March 16, 2026, 09:15.00\",\"Opened Dialog.  No testing started.\"\r\n");
