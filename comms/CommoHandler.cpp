@@ -26,7 +26,8 @@ const unsigned char* bytesOf(const std::string& s) {
 CommoHandler::CommoHandler(CommsSetup setup)
     : clock_(setup.clock),
       folder_(setup.folder),
-      log_(setup.folder),
+      log_(setup.folder,
+           setup.leavesFolderAlone ? LogWriter::Records::Dropped : LogWriter::Records::Written),
       timers_(setup.timers),
       messages_(setup.messages),
       judge_(setup.judge),

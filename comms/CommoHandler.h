@@ -37,8 +37,8 @@ struct CommsSetup {
     const ProfileStore* profile = nullptr;  // Commo/Baud and the COM map
     std::unique_ptr<SerialDevice> serialDevice;
     SocketFactory sockets;
-    // A tool's look at a station's folder: imsi.csv is read but not created when missing, and
-    // the IP table file is not written. (The log files are written as the station's.)
+    // A tool's look at a station's folder: imsi.csv is read but not created when missing,
+    // the IP table file is not written, and nothing is logged.
     bool leavesFolderAlone = false;
 };
 

@@ -35,16 +35,21 @@ void appendWithCrLf(std::string& record, std::string_view text) {
     }
 }
 
-void appendPlain(const std::string& path, const Clock& clock, std::string_view message) {
+std::string plainRecord(const Clock& clock, std::string_view message) {
     std::string record = plainPrefix(toLocal(clock.now()));
     appendWithCrLf(record, message);
     record += "\r\n";
-    appendToFile(path, record);
+    return record;
 }
 
 }  // namespace
 
-LogWriter::LogWriter(WorkingFolder folder) : folder_(std::move(folder)) {}
+LogWriter::LogWriter(WorkingFolder folder, Records records)
+    : folder_(std::move(folder)), writes_(records == Records::Written) {}
+
+void LogWriter::write(const std::string& path, const std::string& record) const {
+    if (writes_) appendToFile(path, record);
+}
 
 std::string LogWriter::logFileName(const Clock& clock, std::string_view category) const {
     return folder_.logs() + std::string(category) + "_" + datedPart(clock);
@@ -55,23 +60,23 @@ std::string LogWriter::testLogFileName(const Clock& clock) const {
 }
 
 void LogWriter::logSystem(const Clock& c, std::string_view m) const {
-    appendPlain(logFileName(c, kLogSystem), c, m);
+    write(logFileName(c, kLogSystem), plainRecord(c, m));
 }
 void LogWriter::logValidate(const Clock& c, std::string_view m) const {
-    appendPlain(logFileName(c, kLogValidate), c, m);
+    write(logFileName(c, kLogValidate), plainRecord(c, m));
 }
 void LogWriter::logError(const Clock& c, std::string_view m) const {
-    appendPlain(logFileName(c, kLogError), c, m);
+    write(logFileName(c, kLogError), plainRecord(c, m));
 }
 void LogWriter::logEMail(const Clock& c, std::string_view m) const {
-    appendPlain(logFileName(c, kLogEMail), c, m);
+    write(logFileName(c, kLogEMail), plainRecord(c, m));
 }
 
 void LogWriter::logTest(const Clock& clock, std::string_view message) const {
     // The test area's folder is made by the testing window, never here: without it the record
     // is dropped.
     if (!folderExists(folder_.logs() + kTestFolder)) return;
-    appendPlain(testLogFileName(clock), clock, message);
+    write(testLogFileName(clock), plainRecord(clock, message));
 }
 
 void LogWriter::logTransmit(const Clock& clock, std::string_view destination,
@@ -79,7 +84,7 @@ void LogWriter::logTransmit(const Clock& clock, std::string_view destination,
     std::string message = "To: " + std::string(destination) + ",";
     for (std::size_t i = 0; i < count; ++i)
         if (bytes[i] < kFirstHighByte) message += static_cast<char>(bytes[i]);
-    appendPlain(logFileName(clock, kLogTransmit), clock, message);
+    write(logFileName(clock, kLogTransmit), plainRecord(clock, message));
 }
 
 void LogWriter::logLocation(const Clock& clock, const Location& location,
@@ -96,7 +101,7 @@ void LogWriter::logLocation(const Clock& clock, const Location& location,
         if (count > 0) record.append(reinterpret_cast<const char*>(bytes), count);
         record += '\0';
     }
-    appendToFile(logFileName(clock, kLogLocation), record);
+    write(logFileName(clock, kLogLocation), record);
 }
 
 }  // namespace quirn

@@ -25,7 +25,10 @@ inline constexpr const char* kLogLocation = "Location";
 // The writer keeps nothing but the folder, so copies write to the same files.
 class LogWriter {
   public:
-    explicit LogWriter(WorkingFolder folder);
+    // Whether records reach the files: a tool that promises to leave a working folder as it
+    // found it logs nowhere.
+    enum class Records { Written, Dropped };
+    explicit LogWriter(WorkingFolder folder, Records records = Records::Written);
 
     const WorkingFolder& folder() const { return folder_; }
 
@@ -53,7 +56,9 @@ class LogWriter {
                      std::size_t count) const;
 
   private:
+    void write(const std::string& path, const std::string& record) const;
     WorkingFolder folder_;
+    bool writes_;
 };
 
 }  // namespace quirn

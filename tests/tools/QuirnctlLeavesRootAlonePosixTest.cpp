@@ -41,6 +41,8 @@ class QuirnctlLeavesRootAlone : public ::testing::Test {
         ASSERT_TRUE(test::writeFile(work.file("profile.csv"), "RadioPort,1\r\n"));
         ASSERT_TRUE(test::writeFile(work.file("quirnradio.ini"),
                                     "[Commo]\r\nBaud=2400\r\nIPPort=2001\r\n"));
+        // A station's log folder is there: what the tool sends is logged by the station only.
+        ASSERT_TRUE(fs::create_directory(work.logs()));
     }
     void expectUntouchedBy(const std::vector<std::string>& args) {
         const test::TempFolder work;
@@ -59,8 +61,8 @@ class QuirnctlLeavesRootAlone : public ::testing::Test {
     test::PtyPair pty;
 };
 
-// Before: each of these created imsi.csv in the folder, and the type and baud choices were
-// written into its quirnradio.ini.
+// Before: each of these created imsi.csv in the folder, the type and baud choices were
+// written into its quirnradio.ini, and what went out on the line into its Transmit log.
 TEST_F(QuirnctlLeavesRootAlone, LoaderJobsAndTimeTestsWriteNothingIntoTheFolder) {
     const std::string absent = scratch.file("no-such-device");
     expectUntouchedBy({"loader", "--port", absent, "time"});
