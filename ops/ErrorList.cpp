@@ -99,6 +99,9 @@ void ErrorList::loadText(std::string_view text) {
     std::string_view line;
     while (reader.next(line))
         if (auto record = parseErrorLine(line)) addError(std::move(record));
+    // The file holds the newest first and each record went to the head of the list: turned
+    // back, the list keeps its order across a restart instead of flipping at every start.
+    std::reverse(records_.begin(), records_.end());
 }
 
 std::string ErrorList::fileText() const {

@@ -139,19 +139,24 @@ TEST_F(ErrorListTest, RestartKeepsCarriedKindsAndDropsPasswayRecords) {
     reloaded.load();
     ASSERT_EQ(reloaded.size(), 3u);
     EXPECT_EQ(reloaded.countOfKind(ErrorKind::PWConfirm), 0u);
-    // Lines are added in file order, each at the head.
-    const ErrorRecord* validate = reloaded.at(0);
+    // The list stays newest first across the restart, so the file does not flip its order at
+    // each start (it did: lines were added in file order, each at the head).
+    const ErrorRecord* extra = reloaded.at(0);
+    ASSERT_TRUE(extra->isKind(ErrorKind::ExtraLocation));
+    EXPECT_EQ(extra->time, 300);
+    EXPECT_EQ(extra->text, "127.0.4.9");
+    EXPECT_TRUE(extra->isAt(4, 5, 6));
+    const ErrorRecord* ip = reloaded.at(1);
+    ASSERT_TRUE(ip->isKind(ErrorKind::IPConnect));
+    EXPECT_EQ(ip->text, "127.0.4.20");
+    const ErrorRecord* validate = reloaded.at(2);
     ASSERT_TRUE(validate->isKind(ErrorKind::ValidateLocation));
     EXPECT_EQ(validate->time, 100);
     EXPECT_TRUE(validate->isAt(1, 2, 3));
     EXPECT_EQ(validate->text, "A, B Failed, x.");
-    const ErrorRecord* ip = reloaded.at(1);
-    ASSERT_TRUE(ip->isKind(ErrorKind::IPConnect));
-    EXPECT_EQ(ip->text, "127.0.4.20");
-    const ErrorRecord* extra = reloaded.at(2);
-    ASSERT_TRUE(extra->isKind(ErrorKind::ExtraLocation));
-    EXPECT_EQ(extra->text, "127.0.4.9");
-    EXPECT_TRUE(extra->isAt(4, 5, 6));
+    const std::string saved = errorsFile();
+    ASSERT_TRUE(reloaded.save());
+    EXPECT_EQ(errorsFile(), saved.substr(saved.find('\n') + 1)) << "only the Passway line goes";
     // The validation failure is mailed again at every start.
     EXPECT_EQ(afterRestart.notified.size(), 1u);
 }
@@ -185,9 +190,9 @@ TEST_F(ErrorListTest, MalformedLinesAreSkipped) {
         "ErrorValidateLocation,-5,1,2,3,\n");
     errors.load();
     ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ(errors.at(0)->time, -5);
-    EXPECT_EQ(errors.at(0)->text, "");
-    EXPECT_EQ(errors.at(1)->text, "127.0.4.2");
+    EXPECT_EQ(errors.at(0)->text, "127.0.4.2");
+    EXPECT_EQ(errors.at(1)->time, -5);
+    EXPECT_EQ(errors.at(1)->text, "");
 }
 
 TEST_F(ErrorListTest, MissingFileIsCreatedEmptyAndLoadEmptiesTheList) {
