@@ -1,9 +1,8 @@
 // errors.csv from any text, fed to the error list as it is (no file is read; the list's log
 // folder does not exist, so the log lines a load writes are dropped). Whatever the text holds,
 // the list has no more records than the text has lines, no two equal ones, and every
-// validation record read is announced once; and what the list then saves keeps: each load adds
-// the records at the head, so the saved text loads to the same records in reverse order, and
-// a second save and load gives the first saved text again byte for byte.
+// validation record read is announced once; and what the list then saves keeps: the saved text
+// loads to the same records in the same order, and saves again byte for byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -68,11 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CountingListener quiet;
     quirn::ErrorList again(clock, folder, quiet);
     again.loadText(saved);
-    const std::vector<RecordValues> reversed(records.rbegin(), records.rend());
-    if (recordsOf(again) != reversed) std::abort();
-
-    quirn::ErrorList third(clock, folder, quiet);
-    third.loadText(again.fileText());
-    if (recordsOf(third) != records || third.fileText() != saved) std::abort();
+    if (recordsOf(again) != records || again.fileText() != saved) std::abort();
     return 0;
 }

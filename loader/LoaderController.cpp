@@ -178,7 +178,8 @@ std::string LoaderController::busyReason() const {
     if (mode_ == Mode::Writing) return loader_text::kBusyWriting;
     // Anything sent now would queue behind bytes the port has not taken: a read would be
     // answered late, a time would be stale when it arrives.
-    if (sent_.waiting()) return format(loader_text::kBusySending, sent_.bytesWaiting());
+    if (sent_.waiting())
+        return format(loader_text::kBusySending, static_cast<int>(sent_.bytesWaiting()));
     return {};
 }
 

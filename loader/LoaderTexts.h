@@ -63,9 +63,9 @@ inline constexpr const char* kWriteNotSentForFindings =
 inline constexpr const char* kProgramForGroup = "Program for group %s";
 inline constexpr const char* kManualForGroup = "Manual %s for group %s";
 inline constexpr const char* kTimeForEveryone = "Time %s for %s";
-inline constexpr const char* kSendWaiting = "%s: %zu bytes still wait for the serial port.";
+inline constexpr const char* kSendWaiting = "%s: %d bytes still wait for the serial port.";
 inline constexpr const char* kSendGivenUp =
-    "%s was given up: %zu bytes had not left the serial port after %d minutes.  Check the "
+    "%s was given up: %d bytes had not left the serial port after %d minutes.  Check the "
     "port in Utilities and send it again.";
 inline constexpr const char* kEverySwitch = "every switch";
 inline constexpr const char* kEverySwitchOfMasterGroups = "every switch of master groups %s";
@@ -78,7 +78,7 @@ inline constexpr const char* kBusyReading =
 inline constexpr const char* kBusyWriting =
     "Writing the time switch: wait until the 7 seconds are over.";
 inline constexpr const char* kBusySending =
-    "The serial port is still sending the last message (%zu bytes wait).  Wait until it has "
+    "The serial port is still sending the last message (%d bytes wait).  Wait until it has "
     "gone, or check the port in Utilities.";
 // A group of a master group, where the agency has several.
 inline constexpr const char* kGroupOfMasterGroup = "%s (master group %d)";

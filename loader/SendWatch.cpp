@@ -26,7 +26,7 @@ bool SendWatch::poll(const LoaderPort& port) {
     // the write is this one.
     if (port.messagesGivenUp() != givenUpBefore_) {
         state_ = State::GivenUp;
-        return show(format(loader_text::kSendGivenUp, what_.c_str(), waiting_,
+        return show(format(loader_text::kSendGivenUp, what_.c_str(), static_cast<int>(waiting_),
                            static_cast<int>(RadioOutgoing::kGiveUpMs / kMsPerMinute)));
     }
     waiting_ = port.bytesWaiting();
@@ -34,7 +34,7 @@ bool SendWatch::poll(const LoaderPort& port) {
         state_ = State::Sent;
         return show(sentLine_);
     }
-    return show(format(loader_text::kSendWaiting, what_.c_str(), waiting_));
+    return show(format(loader_text::kSendWaiting, what_.c_str(), static_cast<int>(waiting_)));
 }
 
 void SendWatch::clear() {
