@@ -13,6 +13,7 @@
 #include "loader/LoaderTexts.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/SingleInstance.h"
 #include "platform/StopSignal.h"
 #include "platform/WorkingFolder.h"
 
@@ -31,6 +32,21 @@ constexpr const char* kStillClosing =
     "again once it has ended. Working folder: ";
 
 enum class Mode { Station, Demo, Help, Wrong };
+
+enum class DemoFolder { Free, HandedOver, StillClosing };
+
+// A demo already running keeps its folder and its simulators: a second demo start asks it to
+// come forward before anything of the demo is made anew (it used to empty the running demo's
+// folder and start simulators of its own first). One that is closing is waited for, as the
+// station's own start waits.
+DemoFolder claimDemoFolder(const std::string& folder) {
+    quirn::SingleInstance probe(quirn::StationApp::kInstanceName,
+                                quirn::WorkingFolder(folder).path());
+    if (probe.acquire()) return DemoFolder::Free;
+    if (probe.askFirstToComeForward()) return DemoFolder::HandedOver;
+    return probe.acquireWithin(quirn::StationApp::kClosingWaitMs) ? DemoFolder::Free
+                                                                  : DemoFolder::StillClosing;
+}
 
 Mode modeOf(int argc, char** argv) {
     Mode mode = Mode::Station;
@@ -62,6 +78,16 @@ int main(int argc, char** argv) {
     quirn::SystemClock clock;
     quirn::DemoStation demo;
     const quirn::WorkingFolder stationFolder = quirn::defaultWorkingFolder();
+    if (mode == Mode::Demo) {
+        const std::string demoFolder = quirn::DemoStation::defaultFolder();
+        const DemoFolder claim = claimDemoFolder(demoFolder);
+        if (claim == DemoFolder::HandedOver) return 0;
+        if (claim == DemoFolder::StillClosing) {
+            const std::string text = std::string(kStillClosing) + demoFolder + ".";
+            std::fprintf(stderr, "quirnradio: %s\n", text.c_str());
+            return 1;
+        }
+    }
     if (mode == Mode::Demo &&
         !demo.start(quirn::DemoStation::defaultFolder(), stationFolder,
                     quirn::DemoStation::simulatorBesideProgram(), clock.now())) {

@@ -209,6 +209,31 @@ TEST_F(StationEnds, TheDemoSimulatorsEndWithAKilledStation) {
         if (running(s)) ::kill(static_cast<pid_t>(s.pid), SIGKILL);  // leave none behind
 }
 
+// Before: a second demo start emptied the running demo's folder and started simulators of its
+// own before it found the first copy and handed over to it.
+TEST_F(StationEnds, ASecondDemoStartLeavesTheRunningDemoAsItIs) {
+    test::TempFolder cache;
+    ScopedEnv cacheDir{"XDG_CACHE_HOME", cache.path().substr(0, cache.path().size() - 1)};
+    const std::string demoFolder = cache.path() + "quirnradio-demo/";
+    auto first = startStation({"--demo"});
+    ASSERT_TRUE(first->started());
+    ASSERT_TRUE(up(demoFolder)) << readFile(scratch.file("station.err"));
+    ASSERT_TRUE(writeFile(demoFolder + "technician-notes.txt", "kept"));
+    const std::string locations = readFile(demoFolder + "locations.csv");
+    ASSERT_FALSE(locations.empty());
+
+    auto second = std::make_unique<ChildProcess>(stationPath(), std::vector<std::string>{"--demo"},
+                                                 scratch.file("second.err"));
+    ASSERT_TRUE(second->started());
+    EXPECT_EQ(second->waitExit(kStartMs), std::optional<int>(0))
+        << readFile(scratch.file("second.err"));
+    EXPECT_EQ(readFile(demoFolder + "technician-notes.txt"), "kept");
+    EXPECT_EQ(readFile(demoFolder + "locations.csv"), locations);
+    EXPECT_EQ(childrenOf(first->processId()).size(), 2u) << "the first demo's simulators";
+    EXPECT_EQ(first->stop(kShutdownMs), std::optional<int>(0))
+        << readFile(scratch.file("station.err"));
+}
+
 // A first copy that is closing: started up, shutdown run, its lock not yet released.
 class StationClosing : public StationEnds {
   protected:
