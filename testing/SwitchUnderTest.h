@@ -29,8 +29,9 @@ class SwitchUnderTest {
 
     // Looked up at every call: the database may have lost it meanwhile. Null when missing.
     Location* location() const;
-    // Its read-back carries the date and the seconds of its clock (the program-image models);
-    // a paged model reports weekday, hour and minute only. False without a location.
+    // Its read-back carries the date and the seconds of its clock, and its memory annual plans
+    // (the program-image models); a paged model reports weekday, hour and minute only and
+    // keeps weekly tables. False without a location.
     bool reportsDateAndSeconds() const;
 
     // Queues the model's time message for `when` (local time) to the location alone, never to

@@ -15,14 +15,18 @@ namespace {
 constexpr int kMinutesPerHour = 60;
 constexpr int kMinutesPerDay = 24 * kMinutesPerHour;
 
+constexpr const char* kNoDatedClock = "reports its clock without date or seconds";
+// Step 16 and AP36 choose each day plan by an annual plan on a date weeks ahead.
+constexpr const char* kNoAnnualPlans = "holds no annual plans and its clock no date";
+
 // In the order of the enumeration; the minutes are those each start text announces.
 constexpr std::array<TestKindInfo, 6> kKinds{{
-    {TestKind::DateFlip, "TestDateFlip", "Date Flip", 5 * kMinutesPerHour, false, true},
-    {TestKind::Step16, "TestStep16", "Step 16", 3 * kMinutesPerHour, true, false},
-    {TestKind::Ap36, "TestAP36", "AP36", 40, true, false},
-    {TestKind::Dwp, "TestDWP", "DWP", 50, true, false},
-    {TestKind::Step2460, "Test2460", "Step 2460", Test2460::kExpectedMinutes, true, false},
-    {TestKind::Dst, "TestDST", "DST", 21 * kMinutesPerHour, false, true},
+    {TestKind::DateFlip, "TestDateFlip", "Date Flip", 5 * kMinutesPerHour, false, kNoDatedClock},
+    {TestKind::Step16, "TestStep16", "Step 16", 3 * kMinutesPerHour, true, kNoAnnualPlans},
+    {TestKind::Ap36, "TestAP36", "AP36", 40, true, kNoAnnualPlans},
+    {TestKind::Dwp, "TestDWP", "DWP", 50, true, nullptr},
+    {TestKind::Step2460, "Test2460", "Step 2460", Test2460::kExpectedMinutes, true, nullptr},
+    {TestKind::Dst, "TestDST", "DST", 21 * kMinutesPerHour, false, kNoDatedClock},
 }};
 
 std::string counted(int n, const char* unit) {
@@ -35,8 +39,8 @@ const TestKindInfo& testKindInfo(TestKind kind) {
     return kKinds[static_cast<std::size_t>(kind)];
 }
 
-bool suitsSwitch(TestKind kind, bool reportsDateAndSeconds) {
-    return reportsDateAndSeconds || !testKindInfo(kind).needsDatedClock;
+bool suitsSwitch(TestKind kind, bool imageModel) {
+    return imageModel || testKindInfo(kind).pagedSwitchLacks == nullptr;
 }
 
 std::string durationText(int minutes) {

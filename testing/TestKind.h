@@ -24,15 +24,20 @@ struct TestKindInfo {
     const char* button;      // its button in the window ("Date Flip")
     int minutes;             // about how long it runs on a real time switch
     bool writesProgramming;  // it replaces the test group's programming
-    // It judges the switch's clock by its date and seconds, which a paged (QN510) read-back
-    // does not carry: on such a switch every check would fail whatever the clock did.
-    bool needsDatedClock;
+    // Why a paged switch (QN510, Strider) cannot be judged by the test, as the rest of "the
+    // QN510 at location 1 ..."; null when the test suits one. A paged switch reports its
+    // clock without date or seconds, and it holds a default and an alternate week but no
+    // annual plans: the station sends it each week's plans as the dates come, so it cannot
+    // follow a test that moves its clock to a date weeks ahead. On such a switch the checks
+    // would fail whatever it did.
+    const char* pagedSwitchLacks;
 };
 
 const TestKindInfo& testKindInfo(TestKind kind);
-// Whether the test can judge a switch whose read-back does (or does not) carry the date and
-// seconds of its clock.
-bool suitsSwitch(TestKind kind, bool reportsDateAndSeconds);
+// Whether the test can judge the switch: a program-image model (MX40, LR40), whose read-back
+// carries the date and seconds of its clock and whose memory holds annual plans, suits every
+// test; a paged one only those that do not need either.
+bool suitsSwitch(TestKind kind, bool imageModel);
 // "40 minutes", "3 hours", "1 hour 30 minutes", "31 hours 10 minutes (over a day)".
 std::string durationText(int minutes);
 

@@ -66,8 +66,8 @@ TestRunner::Launch TestRunner::launch(TestKind kind) {
     if (!suitsSwitch(kind, setup_.timeSwitch.reportsDateAndSeconds())) {
         // Not a failure of the switch: the test has nothing it could judge on this model.
         testLine(name + ": Not started: the " + modelShortName(location->model) +
-                     " at location 1 reports its clock without date or seconds, so this test "
-                     "cannot judge it. It suits the MX40 and LR40.",
+                     " at location 1 " + info.pagedSwitchLacks +
+                     ", so this test cannot judge it. It suits the MX40 and LR40.",
                  LineKind::Note);
         return Launch::Unsuitable;
     }
