@@ -132,6 +132,8 @@ class LoaderController {
     // What the last button sent, once it has left the port ("... sent to group ..."), how many
     // bytes still wait, or that the port gave it up; empty while a write counts.
     std::string sentLine() const;
+    // Where the last message a button sent stands: waiting for the port, sent or given up.
+    SendWatch::State sendState() const { return sent_.state(); }
     // Ticks of the running read or write out of kReadTicks; 0 when idle.
     int progressTicks() const { return mode_ == Mode::Idle ? 0 : count_; }
     // The result item's text: matches, matches with a wrong clock, or differs, and the group

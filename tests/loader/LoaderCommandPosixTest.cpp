@@ -101,6 +101,8 @@ TEST_F(LoaderCommandPosixTest, ManualJobsSendTheCommandOfTheType) {
     ToolRun on = quirnctl(loader({"on", "1", "5"}, "1"));
     EXPECT_EQ(on.exitCode, 0) << on.err;
     EXPECT_EQ(pty.receive(6, 1000), std::string("$M\x01\x05\x00\x03", 6));
+    // Said once the bytes have left the port, as the loader window says it.
+    EXPECT_EQ(on.out.rfind("Manual ON sent to group ", 0), 0u) << on.out;
 
     ToolRun off = quirnctl(loader({"off", "1", "5"}, "0"));
     EXPECT_EQ(off.exitCode, 0) << off.err;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "comms/ProtocolMessages.h"
+#include "comms/RadioOutgoing.h"
 #include "loader/LoaderController.h"
 #include "loader/LoaderSettings.h"
 #include "loader/LoaderStack.h"
@@ -43,6 +44,8 @@ constexpr int kJobFailed = 2;
 constexpr int kToolCom = 1;
 // Longest a job may run: a read takes 7 seconds, a baud change 3.5.
 constexpr long long kJobLimitMs = 30000;
+// A message the port cannot send is given up after five minutes; the job waits a little longer.
+constexpr long long kSendLimitMs = RadioOutgoing::kGiveUpMs + kJobLimitMs;
 constexpr const char* kUsage =
     "usage: quirnctl [--root DIR] loader --port DEVICE [--type 0|1|2|3] "
     "write MG G | read MG G | on MG G | off MG G | time | baud 2400|4800 | pc-baud 2400|4800\n";
@@ -121,8 +124,8 @@ class LoaderJob {
         }
         if (name == "read") return read();
         if (name == "write") return write();
-        if (name == "on" || name == "off") return done(loader_->manual(name == "on"));
-        if (name == "time") return done(loader_->sendTime());
+        if (name == "on" || name == "off") return finishSend(loader_->manual(name == "on"));
+        if (name == "time") return finishSend(loader_->sendTime());
         auto rate = baudArgument(args_.words[1]);
         if (!rate) return fail(name + " needs 2400 or 4800");
         return name == "baud" ? switchBaud(*rate) : pcBaud(*rate);
@@ -130,7 +133,16 @@ class LoaderJob {
 
   private:
     bool idle() const { return loader_->mode() == LoaderController::Mode::Idle; }
-    static int done(bool sent) { return sent ? kJobOk : kJobFailed; }
+    // Waits until what a button sent has left the port (or the port gave it up) and prints the
+    // loader's line about it: the job is not done while its bytes still wait.
+    int finishSend(bool queued) {
+        if (!queued) return failedSend();
+        timers_.runUntil(
+            [this] { return idle() && loader_->sendState() != SendWatch::State::Waiting; },
+            kSendLimitMs);
+        std::printf("%s\n", loader_->sentLine().c_str());
+        return loader_->sendState() == SendWatch::State::Sent ? kJobOk : kJobFailed;
+    }
 
     void showLoaderProgress() {
         view_.status = [this] { return loader_->statusText(); };
@@ -155,9 +167,7 @@ class LoaderJob {
 
     int write() {
         showLoaderProgress();
-        if (!loader_->write()) return failedSend();
-        timers_.runUntil([this] { return idle(); }, kJobLimitMs);
-        return kJobOk;
+        return finishSend(loader_->write());
     }
 
     int switchBaud(int rate) {
