@@ -19,13 +19,23 @@ void ProgrammedTest::programmingChanged() const {
 }
 
 bool ProgrammedTest::programSwitch() {
-    if (phase_ == Phase::Idle) beginDownload();
+    if (phase_ == Phase::Idle) {
+        if (readFollowUpUnderway()) return false;
+        beginDownload();
+    }
     return stepDownload();
 }
 
 bool ProgrammedTest::checkRelay(const RelayCheck& check) {
-    if (phase_ == Phase::Idle) beginRelayCheck(check);
+    if (phase_ == Phase::Idle) {
+        if (readFollowUpUnderway()) return false;
+        beginRelayCheck(check);
+    }
     return stepRelayCheck();
+}
+
+bool ProgrammedTest::readFollowUpUnderway() const {
+    return s_.timeSwitch.stillReading() && sinceLastStepMs() < kFollowUpLimitMs;
 }
 
 void ProgrammedTest::beginDownload() {
@@ -56,6 +66,9 @@ bool ProgrammedTest::stepDownload() {
                 downloadFailed();
             }
             return phase_ == Phase::Idle;
+        case Phase::DownloadAgain:
+            if (!readFollowUpUnderway()) beginDownload();
+            return false;
         default:
             return true;
     }
@@ -64,7 +77,7 @@ bool ProgrammedTest::stepDownload() {
 void ProgrammedTest::downloadFailed() {
     failed(name() + ": Failed read.");
     if (attempts_ < kDownloadAttempts) {
-        beginDownload();
+        phase_ = Phase::DownloadAgain;
         return;
     }
     // The checks still run, each reporting what it finds.

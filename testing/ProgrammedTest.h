@@ -27,6 +27,10 @@ class ProgrammedTest : public TimeTest {
     // second limit.
     static constexpr long long kRelayAnswerMs = 5000;
     static constexpr long long kRelayAnswerArrivingMs = 15000;
+    // A new download or check waits while the station is still exchanging bytes with the switch
+    // after the last read (a Strider's activation log is fetched and cleared after every read),
+    // but not longer than this after that read was asked.
+    static constexpr long long kFollowUpLimitMs = 30000;
 
     bool writesProgramming() const override { return true; }
 
@@ -70,8 +74,19 @@ class ProgrammedTest : public TimeTest {
     static std::time_t atMinute(std::time_t day, int minuteOfDay);
 
   private:
-    enum class Phase { Idle, Downloading, ReadingBack, BeforeStep, WaitingForStep, AfterStep };
+    enum class Phase {
+        Idle,
+        Downloading,
+        ReadingBack,
+        DownloadAgain,
+        BeforeStep,
+        WaitingForStep,
+        AfterStep
+    };
 
+    // The station is still busy with the switch after the last read: a clock setting now would
+    // go out as a direct radio write, which discards what the port has received so far.
+    bool readFollowUpUnderway() const;
     void beginDownload();
     bool stepDownload();
     void beginRelayCheck(const RelayCheck& check);

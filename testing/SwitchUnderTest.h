@@ -42,7 +42,8 @@ class SwitchUnderTest {
     bool startRead();
     // The reading once the read started last has been answered with a decodable image.
     std::optional<SwitchReading> answer() const;
-    // The location's link is still collecting a reply: a slow answer is on its way.
+    // The location's link is still collecting a reply (a slow answer is on its way) or, after a
+    // Strider's read, fetching and clearing its activation log.
     bool stillReading() const;
     // Queues the location's complete programming; the byte count, 0 when nothing went out.
     std::size_t startDownload();

@@ -68,6 +68,27 @@ TEST_P(PagedSwitchAndAnnualPlanTests, SayTheyCannotJudgeItAndDoNotStart) {
 INSTANTIATE_TEST_SUITE_P(QN510AndStrider, PagedSwitchAndAnnualPlanTests,
                          ::testing::Values(sim::SimModel::QN510, sim::SimModel::Strider));
 
+// A Strider answers a read as a QN510 does, then tells the station it keeps an activation log:
+// the station fetches the log and clears it after every read, the test's reads included. None
+// of that may cost a correct switch a check.
+class PagedSwitchAndWeekTests : public GoodSwitch,
+                                public ::testing::WithParamInterface<sim::SimModel> {};
+
+TEST_P(PagedSwitchAndWeekTests, NeverFailACorrectSwitch) {
+    attachSwitch(GetParam());
+    for (TestKind kind : {TestKind::Dwp, TestKind::Step2460}) {
+        lines.lines.clear();
+        runOut(kind, 3 * kHourMs);
+        const std::string name = testKindInfo(kind).name;
+        EXPECT_TRUE(failures().empty()) << lines.dump();
+        EXPECT_TRUE(lines.has(name + ": Download OK.")) << lines.dump();
+        EXPECT_TRUE(lines.has(name + ": Test Complete")) << lines.dump();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(QN510AndStrider, PagedSwitchAndWeekTests,
+                         ::testing::Values(sim::SimModel::QN510, sim::SimModel::Strider));
+
 TEST_F(GoodSwitch, TestAllPassesOverTheAnnualPlanTestsAndPassesACorrectQn510OnTheRest) {
     attachSwitch(sim::SimModel::QN510);
     ASSERT_TRUE(runner->startAll({clock.now()}));
