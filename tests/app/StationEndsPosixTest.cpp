@@ -125,6 +125,14 @@ class ScopedEnv {
     std::optional<std::string> old_;
 };
 
+// A cache folder of the test's own for the demo, and the demo folder in it, spelled as the
+// program spells it: the instance's name is made from it.
+struct DemoCache {
+    test::TempFolder cache;
+    ScopedEnv cacheDir{"XDG_CACHE_HOME", cache.path().substr(0, cache.path().size() - 1)};
+    const std::string folder = cache.path() + "quirnradio-demo/";
+};
+
 class StationEnds : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -188,10 +196,8 @@ TEST_F(StationEnds, TerminateInterruptAndHangUpRunTheShutdownOfTheWindowsClose) 
 // Before: the demo's simulators outlived a killed station (one still served its address half
 // an hour later).
 TEST_F(StationEnds, TheDemoSimulatorsEndWithAKilledStation) {
-    test::TempFolder cache;
-    // Spelled as the program spells the demo folder: the instance's name is made from it.
-    ScopedEnv cacheDir{"XDG_CACHE_HOME", cache.path().substr(0, cache.path().size() - 1)};
-    const std::string demoFolder = cache.path() + "quirnradio-demo/";
+    const DemoCache demo;
+    const std::string& demoFolder = demo.folder;
     auto station = startStation({"--demo"});
     ASSERT_TRUE(station->started());
     ASSERT_TRUE(up(demoFolder)) << readFile(scratch.file("station.err"));
@@ -212,9 +218,8 @@ TEST_F(StationEnds, TheDemoSimulatorsEndWithAKilledStation) {
 // Before: a second demo start emptied the running demo's folder and started simulators of its
 // own before it found the first copy and handed over to it.
 TEST_F(StationEnds, ASecondDemoStartLeavesTheRunningDemoAsItIs) {
-    test::TempFolder cache;
-    ScopedEnv cacheDir{"XDG_CACHE_HOME", cache.path().substr(0, cache.path().size() - 1)};
-    const std::string demoFolder = cache.path() + "quirnradio-demo/";
+    const DemoCache demo;
+    const std::string& demoFolder = demo.folder;
     auto first = startStation({"--demo"});
     ASSERT_TRUE(first->started());
     ASSERT_TRUE(up(demoFolder)) << readFile(scratch.file("station.err"));

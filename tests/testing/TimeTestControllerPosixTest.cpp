@@ -35,6 +35,14 @@ class TimeTestControllerTest : public TimeTestBench {
         controller->setView(&view);
         controller->open();
     }
+    // The date flip then runs one midnight only: the last day before the switch's clock ends.
+    void pickLastDateFlipDay() {
+        TimeTestController::Pickers p = controller->pickers();
+        p.year = 2037;
+        p.month = 12;
+        p.day = 31;
+        controller->setPickers(p);
+    }
     bool switchLogged(const std::string& text) const {
         for (const std::string& line : switchLog)
             if (line.find(text) != std::string::npos) return true;
@@ -137,13 +145,7 @@ TEST_F(TimeTestControllerTest, MessagesFollowTheAttachedTypeAndTheTargets) {
 }
 
 TEST_F(TimeTestControllerTest, TestLinesGoToTheTestLogWhileItsFolderIsThere) {
-    controller->setPickers([&] {
-        TimeTestController::Pickers p = controller->pickers();
-        p.year = 2037;
-        p.month = 12;
-        p.day = 31;
-        return p;
-    }());
+    pickLastDateFlipDay();
     ASSERT_TRUE(controller->startTest(TestKind::DateFlip));
     ASSERT_TRUE(runUntil([&] { return !controller->runner().running(); }, kMinuteMs));
     EXPECT_FALSE(fileExists(logWriter.testLogFileName(clock)));  // no "Test Folders": dropped
@@ -211,13 +213,7 @@ TEST_F(LiveProgramming, AStartAsksFirstAndNoLeavesTheProgrammingAlone) {
     EXPECT_FALSE(fileExists(archive));
 
     // A test that leaves the programming alone asks nothing.
-    controller->setPickers([&] {
-        TimeTestController::Pickers p = controller->pickers();
-        p.year = 2037;
-        p.month = 12;
-        p.day = 31;
-        return p;
-    }());
+    pickLastDateFlipDay();
     EXPECT_TRUE(controller->startTest(TestKind::DateFlip));
     EXPECT_EQ(view.questions.size(), 1u);
 
