@@ -161,6 +161,19 @@ class StationEnds : public ::testing::Test {
     ScopedEnv qpa{"QT_QPA_PLATFORM", "offscreen"};
 };
 
+// Whether today's Error log of the station names each address as a connection not made.
+bool errorLogNamesIn(const std::string& logs, const std::vector<std::string>& addresses) {
+    std::error_code ec;
+    std::string text;
+    for (const auto& entry : fs::directory_iterator(logs, ec))
+        if (entry.path().filename().string().rfind("Error_Log_", 0) == 0)
+            text += readFile(entry.path().string());
+    for (const std::string& a : addresses)
+        if (text.find("IP address " + a + " Connection not made.") == std::string::npos)
+            return false;
+    return true;
+}
+
 const char* signalName(int signal) {
     return signal == SIGTERM ? "SIGTERM" : signal == SIGINT ? "SIGINT" : "SIGHUP";
 }
@@ -174,10 +187,19 @@ TEST_F(StationEnds, TerminateInterruptAndHangUpRunTheShutdownOfTheWindowsClose) 
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signalName(signal));
         fs::remove(folder.file("quirnradio.ini"));
+        fs::remove_all(folder.workingFolder().logs());
         ASSERT_TRUE(writeFile(folder.file("errors.csv"), records));
         auto station = startStation();
         ASSERT_TRUE(station->started());
         ASSERT_TRUE(up(folder.path())) << readFile(scratch.file("station.err"));
+        // The lock is taken before the files are read: the Error log's lines of the loaded
+        // records say that the list holds them.
+        ASSERT_TRUE(waitFor(
+            [&] {
+                return errorLogNamesIn(folder.workingFolder().logs(), {"127.0.0.7", "127.0.0.8"});
+            },
+            kStartMs))
+            << readFile(scratch.file("station.err"));
         // The records now live in the station's Error list only, as those it finds while it
         // runs do: only the end of the program writes them.
         ASSERT_TRUE(fs::remove(folder.file("errors.csv")));
