@@ -82,7 +82,6 @@ std::string TechnicianList::fileText() const {
     }
     // A reader takes a byte-order mark off the start of the file: a kept first line that begins
     // with one gets a mark of the file's own in front, so that the line reads back whole.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     std::string text = out.take();
     if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) text.insert(0, kByteOrderMark);
     return text;

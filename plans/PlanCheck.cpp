@@ -9,18 +9,19 @@ namespace quirn {
 
 namespace {
 
-const std::optional<std::string>& textOf(const DatabaseTexts& texts, DatabaseFileKind kind) {
+// Where each file's text stands in DatabaseTexts.
+std::optional<std::string> DatabaseTexts::*textOf(DatabaseFileKind kind) {
     switch (kind) {
         case DatabaseFileKind::DayPlans:
-            return texts.dayPlans;
+            return &DatabaseTexts::dayPlans;
         case DatabaseFileKind::Steps:
-            return texts.steps;
+            return &DatabaseTexts::steps;
         case DatabaseFileKind::Groups:
-            return texts.groups;
+            return &DatabaseTexts::groups;
         case DatabaseFileKind::Locations:
             break;
     }
-    return texts.locations;
+    return &DatabaseTexts::locations;
 }
 
 }  // namespace
@@ -28,7 +29,7 @@ const std::optional<std::string>& textOf(const DatabaseTexts& texts, DatabaseFil
 std::vector<PlanFinding> checkDatabaseTexts(const DatabaseTexts& texts) {
     PlanChecker checker;
     for (const DatabaseFileLayout& file : databaseFileLayouts()) {
-        const std::optional<std::string>& text = textOf(texts, file.kind);
+        const std::optional<std::string>& text = texts.*textOf(file.kind);
         if (text)
             checker.checkFile(file, *text);
         else
@@ -45,20 +46,7 @@ std::optional<std::vector<PlanFinding>> checkWorkingFolder(const WorkingFolder& 
         if (!fileExists(path) && !folderExists(path)) continue;
         std::optional<std::string> text = readWholeFile(path);
         if (!text) return std::nullopt;
-        switch (file.kind) {
-            case DatabaseFileKind::DayPlans:
-                texts.dayPlans = std::move(text);
-                break;
-            case DatabaseFileKind::Steps:
-                texts.steps = std::move(text);
-                break;
-            case DatabaseFileKind::Groups:
-                texts.groups = std::move(text);
-                break;
-            case DatabaseFileKind::Locations:
-                texts.locations = std::move(text);
-                break;
-        }
+        texts.*textOf(file.kind) = std::move(text);
     }
     return checkDatabaseTexts(texts);
 }

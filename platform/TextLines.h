@@ -8,6 +8,9 @@
 
 namespace quirn {
 
+// What spreadsheet programs put at the start of a UTF-8 file; readers take it off.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // Splits text into lines; a line ends at CR LF, LF or CR, and a last line without an end counts.
 // The views point into `text`. Lines are whole, however long. A UTF-8 byte-order mark at the
 // start (spreadsheet programs save CSV files with one) is not part of the first line.
@@ -20,7 +23,6 @@ class LineReader {
     bool next(std::string_view& line);
 
   private:
-    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     std::string_view text_;
     size_t pos_ = 0;
 };
