@@ -62,7 +62,9 @@ bool isDottedAddress(std::string_view s) {
     while (true) {
         size_t digits = 0;
         int value = 0;
-        while (digits < s.size() && isDigit(s[digits])) value = value * 10 + (s[digits++] - '0');
+        // Past three digits the octet is refused anyway; counting on keeps the value bounded.
+        for (; digits < s.size() && isDigit(s[digits]); ++digits)
+            if (digits < 3) value = value * 10 + (s[digits] - '0');
         if (digits == 0 || digits > 3 || value > kMaxOctet || (digits > 1 && s[0] == '0'))
             return false;
         s.remove_prefix(digits);

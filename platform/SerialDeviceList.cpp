@@ -35,6 +35,8 @@ long familyNumber(const std::string& name, const std::string& family) {
     long number = 0;
     for (std::size_t i = family.size(); i < name.size(); ++i) {
         if (!std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
+        // No port has a number this long; stopping here keeps the sum from overflowing.
+        if (number > 99999999) return -1;
         number = number * 10 + (name[i] - '0');
     }
     return number;
