@@ -14,7 +14,10 @@ packages=(
 
 # The Windows cross-build and its tests under Wine (scripts/windows.sh) need more.
 if [ "${1:-}" = "--windows" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64)
+  # widl and the IDL files for the calendar control's type library, NSIS for the installer,
+  # Wine's fonts for the windows it draws, xdotool and xclip to drive them under Xvfb.
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64
+    mingw-w64-tools libwine-dev nsis fonts-wine xdotool xclip xz-utils)
 fi
 
 missing=()
