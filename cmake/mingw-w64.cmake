@@ -1,5 +1,6 @@
 # Cross-build for 64-bit Windows with Debian's MinGW-w64 compilers:
-#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+#     [-DQUIRN_QT_MINGW_PREFIX=$(scripts/qt-mingw.sh)]
 # The -posix compilers carry std::thread and std::mutex; the runtime is linked statically so
 # that the programs run on a Windows computer (or under Wine) without MinGW's DLLs beside them.
 set(CMAKE_SYSTEM_NAME Windows)
@@ -15,8 +16,19 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # GoogleTest is built from Debian's source package: there is no MinGW build of it to find.
 set(QUIRN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for this build")
-# The Qt windows need a Windows Qt, which Debian does not package for MinGW.
-set(QUIRN_WITH_QT OFF CACHE BOOL "" FORCE)
+# The Qt windows need a Windows Qt, which Debian does not package for MinGW: scripts/qt-mingw.sh
+# makes a static one. Without it the windows are left out of the cross-build.
+set(QUIRN_QT_MINGW_PREFIX "" CACHE PATH "Static Qt 6 for MinGW-w64 (scripts/qt-mingw.sh)")
+if(QUIRN_QT_MINGW_PREFIX)
+  set(QUIRN_WITH_QT ON CACHE BOOL "" FORCE)
+  # Packages are looked for only under the find roots, so the prefix becomes one.
+  list(APPEND CMAKE_FIND_ROOT_PATH ${QUIRN_QT_MINGW_PREFIX})
+  # moc, rcc and uic run on this machine: Debian's own Qt of the same version has them.
+  set(QT_HOST_PATH /usr CACHE PATH "")
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
+else()
+  set(QUIRN_WITH_QT OFF CACHE BOOL "" FORCE)
+endif()
 # Tests and the programs the tests start run under Wine on Linux.
 find_program(QUIRN_WINE wine)
 if(QUIRN_WINE)
