@@ -65,6 +65,10 @@ class StationApp final : private DailyJobs {
     bool takeComeForwardRequest() {
         return instance_ ? instance_->takeComeForwardRequest() : false;
     }
+    // Names the main window (the system's handle of it) for a second copy to bring forward.
+    void publishMainWindow(std::intptr_t nativeWindow) {
+        if (instance_) instance_->publishWindow(nativeWindow);
+    }
     // "Save all": the database files, the Passway data and the summer plans; a file that could
     // not be read when it was loaded is not saved over, and the System log says so; a file
     // that could not be written is logged once until a save writes it again.

@@ -75,6 +75,8 @@ bool SingleInstance::acquire() {
     return true;
 }
 
+void SingleInstance::publishWindow(std::intptr_t) {}
+
 bool SingleInstance::askFirstToComeForward() const {
     sockaddr_un address;
     if (!fillAddress(address, socketPath_)) return false;

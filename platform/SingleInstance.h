@@ -26,6 +26,11 @@ class SingleInstance {
     bool askFirstToComeForward() const;
     // From the first instance, polled from a timer: true once per request received.
     bool takeComeForwardRequest();
+    // From the first instance, once its main window exists: names that window by the system's
+    // handle of it, so that a second copy brings it to the front itself. Windows lets only the
+    // program the user just started take the foreground, so there the second copy does it;
+    // elsewhere the first copy comes forward on the request alone and this keeps nothing.
+    void publishWindow(std::intptr_t nativeWindow);
     // From the first instance as it begins to close: it takes no more hand-overs, so that a
     // copy started now knows it must wait instead of handing over to a window that is going.
     // The lock stays held until destruction.
@@ -41,6 +46,9 @@ class SingleInstance {
     // and a named event) on Windows; -1 when not held.
     std::intptr_t lockFd_ = -1;
     std::intptr_t listenFd_ = -1;
+    // Windows: the named record of the first copy's window that a second copy reads; -1 when
+    // none was published.
+    std::intptr_t windowRecord_ = -1;
 };
 
 }  // namespace quirn

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 
 #include "platform/Paths.h"
@@ -29,6 +31,30 @@ std::string mutexName(const std::string& name, const std::string& folder) {
     return name + "-" + std::to_string(std::hash<std::string>{}(wanted));
 }
 
+// The first copy's window is published as one handle value in a named mapping beside the mutex.
+using WindowValue = std::int64_t;
+
+std::string windowRecordName(const std::string& lockName) {
+    return lockName + "-Window";
+}
+
+// The second copy was just started by the user, so Windows lets it hand the foreground to the
+// first copy's window (a dialog open over that window keeps its place in front of it).
+void bringPublishedWindowForward(const std::string& recordName) {
+    HANDLE record = OpenFileMappingA(FILE_MAP_READ, FALSE, recordName.c_str());
+    if (!record) return;
+    WindowValue value = 0;
+    if (const void* view = MapViewOfFile(record, FILE_MAP_READ, 0, 0, sizeof value)) {
+        std::memcpy(&value, view, sizeof value);
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(record);
+    HWND window = reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
+    if (value == 0 || !IsWindow(window)) return;
+    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+    SetForegroundWindow(GetLastActivePopup(window));
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(std::string name, std::string folder)
@@ -43,6 +69,24 @@ void SingleInstance::endHandOver() {
     // The event goes with its last handle: a second copy can then no longer open it.
     if (listenFd_ != -1) CloseHandle(handleOf(listenFd_));
     listenFd_ = -1;
+    if (windowRecord_ != -1) CloseHandle(handleOf(windowRecord_));
+    windowRecord_ = -1;
+}
+
+void SingleInstance::publishWindow(std::intptr_t nativeWindow) {
+    if (listenFd_ == -1) return;  // not a first copy that takes hand-overs
+    if (windowRecord_ == -1) {
+        HANDLE record =
+            CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                               sizeof(WindowValue), windowRecordName(lockPath_).c_str());
+        if (!record) return;
+        windowRecord_ = reinterpret_cast<std::intptr_t>(record);
+    }
+    void* view = MapViewOfFile(handleOf(windowRecord_), FILE_MAP_WRITE, 0, 0, sizeof(WindowValue));
+    if (!view) return;
+    const WindowValue value = nativeWindow;
+    std::memcpy(view, &value, sizeof value);
+    UnmapViewOfFile(view);
 }
 
 bool SingleInstance::acquire() {
@@ -63,6 +107,9 @@ bool SingleInstance::acquire() {
 bool SingleInstance::askFirstToComeForward() const {
     HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, socketPath_.c_str());
     if (!event) return false;
+    bringPublishedWindowForward(windowRecordName(lockPath_));
+    // The first copy answers the request by activating its window as well.
+    AllowSetForegroundWindow(ASFW_ANY);
     bool ok = SetEvent(event) != 0;
     CloseHandle(event);
     return ok;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "comms/CommoHandler.h"
+#include "loader/LoaderView.h"
 #include "ops/LogWriter.h"
 #include "platform/AtomicFile.h"
 #include "platform/Format.h"
@@ -187,7 +188,7 @@ bool TimeTestController::mayReplaceProgramming(const std::string& what,
     if (!replaces) return true;
     const std::string question =
         notice::question(s_.database, what, plan, store_.archiveName(), store_.archived());
-    if (view_ != nullptr && view_->askYesNo(question, text::kTitle)) return true;
+    if (view_ != nullptr && view_->askYesNo(question, kLoaderCaption)) return true;
     add(what + " not started: the programming of group 1 was left as it is.");
     return false;
 }
@@ -228,7 +229,7 @@ void TimeTestController::cancel() {
         const std::string question = "The tests replaced the programming of " +
                                      notice::testGroupText(s_.database) + ".\n\nRestore it from " +
                                      store_.archiveName() + " before closing?";
-        if (view_->askYesNo(question, text::kTitle)) restoreProgramming();
+        if (view_->askYesNo(question, kLoaderCaption)) restoreProgramming();
     }
     close();
 }

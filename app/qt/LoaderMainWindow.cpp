@@ -49,6 +49,7 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
 LoaderMainWindow::~LoaderMainWindow() = default;
 
 void LoaderMainWindow::runModal() {
+    app_.publishMainWindow(static_cast<std::intptr_t>(window_->winId()));
     window_->exec();
 }
 

@@ -11,6 +11,7 @@
 #include "app/qt/QtTimerService.h"
 #include "app/qt/StopRequestWatcher.h"
 #include "loader/LoaderTexts.h"
+#include "loader/LoaderView.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
     if (mode == Mode::Demo &&
         !demo.start(quirn::DemoStation::defaultFolder(), stationFolder,
                     quirn::DemoStation::simulatorBesideProgram(), clock.now())) {
-        QMessageBox::critical(nullptr, quirn::loader_text::kLoaderTitle,
+        QMessageBox::critical(nullptr, quirn::kLoaderCaption,
                               QString::fromStdString("The demo could not start: " + demo.error()));
         return 1;
     }
@@ -102,8 +103,7 @@ int main(int argc, char** argv) {
         const std::string text = std::string(kStillClosing) + app.folder().path() + ".";
         std::fprintf(stderr, "quirnradio: %s\n", text.c_str());
         quirn::StopRequestWatcher watcher([] { QCoreApplication::exit(1); });
-        QMessageBox::warning(nullptr, quirn::loader_text::kLoaderTitle,
-                             QString::fromStdString(text));
+        QMessageBox::warning(nullptr, quirn::kLoaderCaption, QString::fromStdString(text));
         return 1;
     }
     {

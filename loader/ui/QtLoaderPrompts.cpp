@@ -4,10 +4,13 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "platform/SystemBeep.h"
+
 namespace quirn {
 
 void QtLoaderPrompts::beep() {
-    QApplication::beep();
+    // The system's own alert where it has one, whatever platform Qt draws on.
+    if (!systemBeep()) QApplication::beep();
 }
 
 bool QtLoaderPrompts::askYesNo(const std::string& text, const std::string& caption) {

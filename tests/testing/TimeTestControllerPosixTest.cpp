@@ -15,7 +15,7 @@ class AnsweringView final : public TimeTestView {
   public:
     bool askYesNo(const std::string& text, const std::string& caption) override {
         questions.push_back(text);
-        EXPECT_EQ(caption, "Advanced Time Testing");
+        EXPECT_EQ(caption, "Quirn Radio Software");
         return answer;
     }
     bool answer = true;

@@ -22,9 +22,15 @@ TEST_F(UtilitiesWindowTest, ThePortListNamesDevicesAndATypedPathIsStoredAndUsed)
     UtilitiesWindow window(loader.controller(), view);
     window.show();
     auto* ports = child<QComboBox>(window, "ports");
+    // COM 1 is named by this computer's own device path.
+#ifdef _WIN32
+    const QString comOne = "COM 1  \\\\.\\COM1";
+#else
+    const QString comOne = "COM 1  /dev/ttyS0";
+#endif
     EXPECT_EQ(ports->itemText(0), "Disabled");
-    EXPECT_EQ(ports->itemText(1), "COM 1  /dev/ttyS0");
-    EXPECT_EQ(ports->currentText(), "COM 1  /dev/ttyS0");
+    EXPECT_EQ(ports->itemText(1), comOne);
+    EXPECT_EQ(ports->currentText(), comOne);
     ASSERT_TRUE(ports->isEditable());
 
     ports->lineEdit()->clear();
