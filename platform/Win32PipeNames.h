@@ -11,6 +11,10 @@ inline constexpr const char* kPipeNamespace = "\\\\.\\pipe\\";
 
 // True when `path` names a local named pipe ("\\.\pipe\...", any case).
 bool isPipePath(const std::string& path);
+// True when a program serves the pipe `path`, whether or not another program has it open now.
+// Asked without connecting to it: a look at a pipe through the file system (attributes) would
+// take the one connection it offers, or fail while it is taken.
+bool pipeServed(const std::string& path);
 // A pipe name no other pipe of this computer has now: "\\.\pipe\quirn-sim-<process id>-<n>",
 // n counting the pipes this program made.
 std::string newDevicePipeName();

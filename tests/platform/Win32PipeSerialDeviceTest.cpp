@@ -13,6 +13,7 @@
 
 #include "platform/PseudoTerminal.h"
 #include "platform/SerialDevice.h"
+#include "platform/SerialDeviceList.h"
 
 namespace quirn {
 namespace {
@@ -191,6 +192,24 @@ TEST(Win32PipeSerialDevice, TheFarEndGoingAwayIsALostPort) {
     // The name is gone with its server.
     device->close();
     EXPECT_FALSE(device->open(path, kBaud2400));
+}
+
+TEST(Win32PipeSerialDevice, AServedPipeIsAPresentDeviceWhetherOrNotItIsOpen) {
+    ServedPipe pipe;
+    ASSERT_TRUE(pipe.start());
+    const std::string path = pipe.path();
+    EXPECT_TRUE(serialDevicePresent(path, {}));
+    auto device = createSerialDevice();
+    ASSERT_TRUE(device->open(path, kBaud2400)) << device->errorText();
+    EXPECT_TRUE(serialDevicePresent(path, {})) << "while the station has it open";
+    // Looking did not take the pipe from the station.
+    ASSERT_EQ(write(*device, "still"), 5);
+    ASSERT_TRUE(eventually([&] { return pipe.received() == "still"; })) << pipe.received();
+    EXPECT_GE(device->waiting(), 0);
+    device->close();
+    pipe.closeFarEnd();
+    EXPECT_FALSE(serialDevicePresent(path, {}));
+    EXPECT_FALSE(serialDevicePresent("\\\\.\\pipe\\quirn-sim-never-made", {}));
 }
 
 TEST(Win32PipeSerialDevice, WithNothingAttachedTheDeviceSideLosesWhatItSends) {
