@@ -23,6 +23,8 @@ constexpr auto kPollPause = std::chrono::milliseconds(5);
 // A pipe's server (the simulator) makes it ready for the next caller a moment after the last
 // one closed it; a reopen waits that long rather than fail.
 constexpr DWORD kPipeBusyWaitMs = 2000;
+// What a pipe holds at most in one direction (the simulator's pipe has 64 KiB buffers).
+constexpr std::size_t kPipeBufferBytes = 64 * 1024;
 
 const char* settingsFor(int baud) {
     return baud == kBaud4800 ? "baud=4800 parity=N data=8 stop=1"
@@ -174,12 +176,19 @@ bool Win32SerialDevice::bytesWaiting(unsigned long& count) {
 
 bool Win32SerialDevice::dropInput() {
     if (!pipe_) return PurgeComm(portOf(handle_), PURGE_RXCLEAR) != 0;
-    unsigned long available = 0;
-    if (!bytesWaiting(available)) return false;
-    std::vector<unsigned char> dropped(std::min<std::size_t>(available, kReadChunk));
-    DWORD got = 0;
-    return dropped.empty() || ReadFile(portOf(handle_), dropped.data(),
-                                       static_cast<DWORD>(dropped.size()), &got, nullptr) != 0;
+    // A pipe has nothing to purge with: what waits in it is read and dropped, a pipe's
+    // buffer at most.
+    std::vector<unsigned char> dropped(kReadChunk);
+    for (std::size_t taken = 0; taken < kPipeBufferBytes;) {
+        unsigned long available = 0;
+        if (!bytesWaiting(available)) return false;
+        if (available == 0) return true;
+        DWORD got = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(available, kReadChunk));
+        if (!ReadFile(portOf(handle_), dropped.data(), wanted, &got, nullptr)) return false;
+        taken += got;
+    }
+    return true;
 }
 
 bool Win32SerialDevice::moveInput() {
