@@ -8,8 +8,10 @@
 #include "plans/DatabaseFiles.h"
 #include "plans/PlanDatabase.h"
 #include "platform/AtomicFile.h"
+#include "platform/ComPortMap.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileStore.h"
+#include "platform/ProgramFolders.h"
 
 namespace quirn {
 
@@ -18,6 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kFolderName = "quirnradio-demo/";
+constexpr const char* kSimulatorName = "quirn-sim";
+// The station's radio port in the demo; its device is the radio simulator's.
+constexpr int kDemoRadioCom = 1;
 constexpr int kSimulatorStartMs = 5000;
 
 // "127.0.0.5:40123" -> 40123; 0 when the line names no port.
@@ -30,16 +35,11 @@ unsigned portOf(const std::string& line) {
 }  // namespace
 
 std::string DemoStation::defaultFolder() {
-    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache)
-        return std::string(cache) + "/" + kFolderName;
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.cache/" + kFolderName;
+    return userCacheFolder() + kFolderName;
 }
 
 std::string DemoStation::simulatorBesideProgram() {
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string("quirn-sim") : (self.parent_path() / "quirn-sim").string();
+    return programBesideThisOne(kSimulatorName);
 }
 
 bool DemoStation::fail(std::string why) {
@@ -82,7 +82,7 @@ bool DemoStation::start(const std::string& folder, const WorkingFolder& real,
         replaceFileAtomically(demo.file("mail.csv"), DemoAgency::techniciansText()) &&
         replaceFileAtomically(settingsFileName(demo), DemoAgency::settingsText());
     ProfileStore profile(demo.file(kProfileStoreFileName));
-    const bool mapped = profile.writeString("Serial", "COM1", radioDevice_) &&
+    const bool mapped = ComPortMap::storeDevicePath(profile, kDemoRadioCom, radioDevice_) &&
                         profile.writeInt("Commo", "IPPort", static_cast<int>(wifiPort)) &&
                         profile.writeInt("Commo", "Port", 1) &&
                         profile.writeInt("Commo", "Hmg", 1) && profile.writeInt("Clock", "Type", 0);

@@ -9,13 +9,15 @@
 namespace quirn {
 
 // The demo station out of the box: the fictional agency in a fresh folder of its own, with a
-// simulated QN510 on a pseudo-terminal as COM 1 and a simulated MX40 on the WiFi address, both
+// simulated QN510 on a pseudo-terminal as COM 1 (on Windows a named pipe, which the serial
+// layer opens as a device) and a simulated MX40 on the WiFi address, both
 // run from the quirn-sim program beside this one and stopped when the demo ends. The station
 // is then started on that folder as on any working folder.
 class DemoStation {
   public:
-    // The demo's folder, never the real working folder: $XDG_CACHE_HOME/quirnradio-demo/, else
-    // ~/.cache/quirnradio-demo/. It is made afresh at every start.
+    // The demo's folder, never the real working folder: quirnradio-demo/ in the user's cache
+    // folder ($XDG_CACHE_HOME, else ~/.cache/; on Windows %LOCALAPPDATA%). It is made afresh at
+    // every start.
     static std::string defaultFolder();
     // quirn-sim in the folder of the running program.
     static std::string simulatorBesideProgram();
@@ -38,7 +40,7 @@ class DemoStation {
     const std::string& error() const { return error_; }
     const std::string& folder() const { return folder_; }
     WorkingFolder workingFolder() const { return WorkingFolder(folder_); }
-    // The radio simulator's pseudo-terminal, once started.
+    // The radio simulator's device (pseudo-terminal or pipe), once started.
     const std::string& radioDevice() const { return radioDevice_; }
 
   private:

@@ -6,12 +6,15 @@
 
 #include "platform/ComPortMap.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramFolders.h"
 
 namespace quirn {
 
 namespace {
 namespace fs = std::filesystem;
+#ifndef _WIN32
 constexpr const char* kInstalledDocs = "/usr/share/doc/quirnradio/";
+#endif
 // The technician's guide opens the help; the README and the other pages are for developers.
 constexpr const char* kGuideName = "guide.md";
 constexpr int kFirstListedCom = 1;
@@ -39,7 +42,12 @@ std::string comLine(const ComPortMap& map, int com) {
 }  // namespace
 
 std::vector<std::string> helpFolders() {
+#ifdef _WIN32
+    // The installer puts README.md and docs\ beside the programs.
+    std::vector<std::string> folders{runningProgramFolder()};
+#else
     std::vector<std::string> folders{kInstalledDocs};
+#endif
 #ifdef QUIRN_SOURCE_DIR
     folders.push_back(std::string(QUIRN_SOURCE_DIR) + "/");
 #endif

@@ -14,8 +14,9 @@ struct HelpDocument {
     std::string markdown;
 };
 
-// Where the documentation is looked for: installed with the package first, then beside the
-// source tree the program was built from.
+// Where the documentation is looked for: installed with the package first (on Windows the
+// program's own folder, where the installer puts it), then beside the source tree the program
+// was built from.
 std::vector<std::string> helpFolders();
 // Of the first folder that holds a README.md: docs/guide.md (the technician's guide) when it is
 // there, README.md, then the other docs/*.md by name; none when no folder holds a README.md.

@@ -5,20 +5,13 @@
 #include "comms/SerialPort.h"
 #include "loader/LoaderTexts.h"
 #include "platform/ComPortMap.h"
-#include "platform/FileSystem.h"
+#include "platform/SerialDeviceList.h"
 
 namespace quirn {
 
 namespace {
 // Two blanks between the COM name and its device, as the list shows them.
 constexpr const char* kDeviceGap = "  ";
-
-// Windows' COM devices are not files: for them the list of present devices decides.
-bool isPresent(const std::string& device, const std::vector<std::string>& presentDevices) {
-    return std::find(presentDevices.begin(), presentDevices.end(), device) !=
-               presentDevices.end() ||
-           pathExists(device);
-}
 }  // namespace
 
 std::vector<PortChoice> makePortChoices(int configured, int targetCom, const ComPortMap& map,
@@ -35,7 +28,7 @@ std::vector<PortChoice> makePortChoices(int configured, int targetCom, const Com
         std::string device = map.devicePath(com);
         opened.push_back(device);
         std::string shown = text + kDeviceGap + device;
-        if (!isPresent(device, presentDevices)) shown += loader_text::kDeviceAbsent;
+        if (!serialDevicePresent(device, presentDevices)) shown += loader_text::kDeviceAbsent;
         choices.push_back({com, {}, shown});
     }
     for (const std::string& device : presentDevices)

@@ -6,8 +6,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/FileSystem.h"
+
 #ifdef _WIN32
 #include "platform/Win32DosDevices.h"
+#include "platform/Win32PipeNames.h"
 #endif
 
 namespace quirn {
@@ -62,6 +65,15 @@ std::vector<std::string> presentSerialDevices(const std::string& deviceFolder) {
         for (const auto& member : members) devices.push_back(deviceFolder + member.second);
     }
     return devices;
+}
+
+bool serialDevicePresent(const std::string& path, const std::vector<std::string>& presentDevices) {
+    if (std::find(presentDevices.begin(), presentDevices.end(), path) != presentDevices.end())
+        return true;
+#ifdef _WIN32
+    if (win32::isPipePath(path)) return win32::pipeServed(path);
+#endif
+    return pathExists(path);
 }
 
 std::vector<std::string> comPortDevices(const std::vector<std::string>& deviceNames) {

@@ -19,6 +19,11 @@ inline constexpr const char* kDeviceFolder = "/dev/";
 // On Windows, kDeviceFolder gives the COM ports the system knows (see comPortDevices).
 std::vector<std::string> presentSerialDevices(const std::string& deviceFolder = kDeviceFolder);
 
+// True when the device `path` is there to be opened: a device file (a pseudo-terminal,
+// /dev/ttyS0), a COM port among `presentDevices`, or on Windows a named pipe that a program
+// serves (looked at without taking it from the program that has it open).
+bool serialDevicePresent(const std::string& path, const std::vector<std::string>& presentDevices);
+
 // The COM ports among Windows device names ("COM3", "LPT1", "com10", "COM3"): "\\.\COM<n>"
 // for each port, in number order and once each.
 std::vector<std::string> comPortDevices(const std::vector<std::string>& deviceNames);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <vector>
 
+#include "platform/Win32PipeNames.h"
 #include "platform/Win32Text.h"
 
 namespace quirn {
@@ -18,6 +19,12 @@ constexpr std::size_t kWriteChunk = 64;
 constexpr std::size_t kReadChunk = 4096;
 // How often the I/O thread looks for bytes that arrived (event waits do not work everywhere).
 constexpr auto kPollPause = std::chrono::milliseconds(5);
+
+// A pipe's server (the simulator) makes it ready for the next caller a moment after the last
+// one closed it; a reopen waits that long rather than fail.
+constexpr DWORD kPipeBusyWaitMs = 2000;
+// What a pipe holds at most in one direction (the simulator's pipe has 64 KiB buffers).
+constexpr std::size_t kPipeBufferBytes = 64 * 1024;
 
 const char* settingsFor(int baud) {
     return baud == kBaud4800 ? "baud=4800 parity=N data=8 stop=1"
@@ -47,6 +54,21 @@ bool Win32SerialDevice::fail(const char* what) {
 bool Win32SerialDevice::open(const std::string& path, int baud) {
     close();
     errorText_.clear();
+    pipe_ = win32::isPipePath(path);
+    if (!(pipe_ ? openPipe(path, baud) : openComPort(path, baud))) return false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        input_.clear();
+        output_.clear();
+        discardRequested_ = false;
+        stopping_ = false;
+    }
+    failed_ = false;
+    worker_ = std::thread([this] { serve(); });
+    return true;
+}
+
+bool Win32SerialDevice::openComPort(const std::string& path, int baud) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                            nullptr);
     if (h == INVALID_HANDLE_VALUE) return fail("open");
@@ -66,15 +88,21 @@ bool Win32SerialDevice::open(const std::string& path, int baud) {
     DCB applied{};
     applied.DCBlength = sizeof applied;
     baud_ = GetCommState(h, &applied) ? static_cast<int>(applied.BaudRate) : baud;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        input_.clear();
-        output_.clear();
-        discardRequested_ = false;
-        stopping_ = false;
-    }
-    failed_ = false;
-    worker_ = std::thread([this] { serve(); });
+    return true;
+}
+
+// A pipe has no line settings, no time-outs and no line errors: only the bytes go through. The
+// rate asked for is kept as the port's rate, so that the station sees the port it configured.
+bool Win32SerialDevice::openPipe(const std::string& path, int baud) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_PIPE_BUSY &&
+        WaitNamedPipeA(path.c_str(), kPipeBusyWaitMs))
+        h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                        nullptr);
+    if (h == INVALID_HANDLE_VALUE) return fail("open");
+    handle_ = h;
+    baud_ = baud == kBaud4800 ? kBaud4800 : kBaud2400;
     return true;
 }
 
@@ -90,6 +118,7 @@ void Win32SerialDevice::close() {
     if (handle_) CloseHandle(portOf(handle_));
     handle_ = nullptr;
     baud_ = 0;
+    pipe_ = false;
 }
 
 void Win32SerialDevice::serve() {
@@ -127,6 +156,41 @@ bool Win32SerialDevice::moveOutput() {
     return true;
 }
 
+bool Win32SerialDevice::bytesWaiting(unsigned long& count) {
+    count = 0;
+    DWORD available = 0;
+    bool known = false;
+    if (pipe_) {
+        // Fails once the far end has closed its side: the line is gone.
+        known = PeekNamedPipe(portOf(handle_), nullptr, 0, nullptr, &available, nullptr) != 0;
+    } else {
+        DWORD errors = 0;
+        COMSTAT status{};
+        // Clears a pending line error as well; a failure means the device has gone.
+        known = ClearCommError(portOf(handle_), &errors, &status) != 0;
+        available = status.cbInQue;
+    }
+    count = available;
+    return known;
+}
+
+bool Win32SerialDevice::dropInput() {
+    if (!pipe_) return PurgeComm(portOf(handle_), PURGE_RXCLEAR) != 0;
+    // A pipe has nothing to purge with: what waits in it is read and dropped, a pipe's
+    // buffer at most.
+    std::vector<unsigned char> dropped(kReadChunk);
+    for (std::size_t taken = 0; taken < kPipeBufferBytes;) {
+        unsigned long available = 0;
+        if (!bytesWaiting(available)) return false;
+        if (available == 0) return true;
+        DWORD got = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(available, kReadChunk));
+        if (!ReadFile(portOf(handle_), dropped.data(), wanted, &got, nullptr)) return false;
+        taken += got;
+    }
+    return true;
+}
+
 bool Win32SerialDevice::moveInput() {
     bool discard = false;
     {
@@ -134,13 +198,11 @@ bool Win32SerialDevice::moveInput() {
         discard = discardRequested_;
         discardRequested_ = false;
     }
-    if (discard && !PurgeComm(portOf(handle_), PURGE_RXCLEAR)) return false;
-    DWORD errors = 0;
-    COMSTAT status{};
-    // Clears a pending line error as well; a failure means the device has gone.
-    if (!ClearCommError(portOf(handle_), &errors, &status)) return false;
-    if (status.cbInQue == 0) return true;
-    std::vector<unsigned char> bytes(std::min<std::size_t>(status.cbInQue, kReadChunk));
+    if (discard && !dropInput()) return false;
+    unsigned long available = 0;
+    if (!bytesWaiting(available)) return false;
+    if (available == 0) return true;
+    std::vector<unsigned char> bytes(std::min<std::size_t>(available, kReadChunk));
     DWORD got = 0;
     if (!ReadFile(portOf(handle_), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
         return false;

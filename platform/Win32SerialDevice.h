@@ -16,6 +16,9 @@ namespace quirn {
 // and every call on such a handle waits for the one before it. So one I/O thread owns the
 // handle: it moves bytes between the port and two queues, and the caller's calls only touch
 // the queues. Nothing is dropped: a write takes what fits in the output queue and says so.
+// A local named pipe ("\\.\pipe\...", served by the simulated time switch) opens as a device
+// too: the same thread serves it, with what a pipe lacks (line settings, line errors) left out,
+// and its far end closing is the device's failure, as an unplugged adapter is.
 class Win32SerialDevice final : public SerialDevice {
   public:
     Win32SerialDevice() = default;
@@ -38,12 +41,18 @@ class Win32SerialDevice final : public SerialDevice {
 
   private:
     bool fail(const char* what);
+    bool openComPort(const std::string& path, int baud);
+    bool openPipe(const std::string& path, int baud);
     void serve();
+    // The count of bytes ready to be read; false when the device is gone.
+    bool bytesWaiting(unsigned long& count);
+    bool dropInput();
     bool moveOutput();
     bool moveInput();
 
     void* handle_ = nullptr;  // the port's HANDLE; null when closed
     int baud_ = 0;
+    bool pipe_ = false;  // the device is a named pipe, not a COM port
     std::string errorText_;
 
     std::mutex mutex_;

@@ -17,7 +17,7 @@ if [ "${1:-}" = "--windows" ]; then
   # widl and the IDL files for the calendar control's type library, NSIS for the installer,
   # Wine's fonts for the windows it draws, xdotool and xclip to drive them under Xvfb.
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64
-    mingw-w64-tools libwine-dev nsis fonts-wine xdotool xclip xz-utils)
+    mingw-w64-tools libwine-dev nsis fonts-wine xdotool xclip xz-utils binutils)
 fi
 
 missing=()

@@ -40,7 +40,9 @@ constexpr const char* kUsage =
     "                 [--activation 'YYYY-MM-DD HH:MM:SS'] [--activations N]\n"
     "                 [--confirmation-flag] [--log FILE]\n"
     "With --m2m, repeat --model and --address for each switch behind the client.\n"
-    "TCP addresses must be loopback (127.x.y.z). Stops on SIGINT or SIGTERM.\n";
+    "TCP addresses must be loopback (127.x.y.z). Stops on SIGINT or SIGTERM.\n"
+    "On Windows --pty serves a named pipe (\\\\.\\pipe\\quirn-sim-PID-N) that the station opens\n"
+    "as its serial port.\n";
 
 // A whole number as strtol reads a whole text, within [lo, hi].
 std::optional<long> wholeNumber(const std::string& text, long lo = LONG_MIN, long hi = LONG_MAX) {

@@ -1,7 +1,9 @@
 #include "loader/ui/LoaderWindow.h"
 
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,11 +12,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "loader/AttachedReport.h"
 #include "loader/LoaderTexts.h"
 #include "loader/ui/UtilitiesWindow.h"
 #include "platform/Format.h"
@@ -89,6 +93,11 @@ void LoaderWindow::build() {
     layout->addWidget(buildButtonColumn());
     layout->addWidget(buildAttachedColumn(), 1);
     setMinimumHeight(kWindowMinimumHeight);
+    // Ctrl+C takes what the window shows about the attached switch, wherever the focus is.
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    copy->setContext(Qt::WindowShortcut);
+    connect(copy, &QShortcut::activated, this,
+            [this] { QGuiApplication::clipboard()->setText(qt(attachedReport(controller_))); });
 }
 
 QWidget* LoaderWindow::buildGroupColumn() {

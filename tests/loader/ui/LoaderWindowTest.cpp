@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "loader/ui/LoaderWindow.h"
@@ -59,6 +62,30 @@ TEST_F(LoaderWindowTest, AWriteAndAReadThroughTheButtonsShowTheMatchAndTheProgra
     EXPECT_EQ(result->text(0), "Program matches the group. Compared with Elm Street,5.");
     ASSERT_EQ(result->childCount(), static_cast<int>(window.controller().description().size()));
     EXPECT_EQ(result->child(0)->text(0).toStdString(), window.controller().description()[0]);
+}
+
+TEST_F(LoaderWindowTest, CtrlCCopiesTheResultTheProgramAndTheStatusLinesAsTheWindowShowsThem) {
+    attach(sim::SimModel::QN510);
+    LoaderWindow window(services(), view);
+    window.show();
+    selectGroup(window, "Elm Street,5");
+    click(window, "write");
+    tickUntilIdle(window);
+    click(window, "read");
+    tickUntilIdle(window);
+    QGuiApplication::clipboard()->setText("before");
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    // The focus stays on the list the group was chosen in: the key is the window's, not a field's.
+    child<QTreeWidget>(window, "groups")->setFocus();
+    QTest::keyClick(child<QTreeWidget>(window, "groups"), Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QGuiApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], "Program matches the group. Compared with Elm Street,5.");
+    EXPECT_EQ(lines[1].toStdString(), "  " + window.controller().description()[0]);
+    EXPECT_TRUE(lines.contains(label(window, "status")));
+    EXPECT_TRUE(lines.contains(label(window, "clockLine")));
+    EXPECT_TRUE(lines.contains(label(window, "clockOffset")));
 }
 
 TEST_F(LoaderWindowTest, APortThatCannotSendBeepsAndShowsTheSerialPortError) {

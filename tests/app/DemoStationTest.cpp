@@ -1,9 +1,9 @@
 // The demo station as a newcomer meets it: the agency written into a fresh folder of its own,
-// the simulators running, and Write then Read from the loader matching, on real time.
+// the simulators running (the radio one on a pseudo-terminal, on Windows a named pipe), and
+// Write then Read from the loader matching, on real time.
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <functional>
 #include <set>
 #include <thread>
@@ -14,6 +14,7 @@
 #include "loader/LoaderSettings.h"
 #include "loader/LoaderStack.h"
 #include "plans/DatabaseFiles.h"
+#include "platform/ComPortMap.h"
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
 #include "platform/VirtualTimerService.h"
@@ -38,10 +39,8 @@ class DemoStationRun : public ::testing::Test {
     void SetUp() override {
         if (simulatorPath().empty()) GTEST_SKIP() << "quirn-sim is not part of this build";
         // A real working folder elsewhere, which the demo must leave alone.
-        setenv("QUIRN_ROOT", real.path().c_str(), 1);
         ASSERT_TRUE(test::writeFile(real.file("steps.csv"), "Step,1,1,435,1,1\r\n"));
     }
-    void TearDown() override { unsetenv("QUIRN_ROOT"); }
     // Runs the station's timers on real time until `done` (bounded by 20 s).
     bool runUntil(const std::function<bool()>& done) {
         const auto start = SteadyClock::now();
@@ -65,14 +64,16 @@ class DemoStationRun : public ::testing::Test {
 TEST_F(DemoStationRun, TheDemoAgencyIsWholeAndWriteThenReadMatches) {
     DemoStation demo;
     const std::string folder = demoParent.path() + "demo/";
-    ASSERT_TRUE(demo.start(folder, defaultWorkingFolder(), simulatorPath(), clock.now()))
+    ASSERT_TRUE(demo.start(folder, WorkingFolder(real.path()), simulatorPath(), clock.now()))
         << demo.error();
     const WorkingFolder working = demo.workingFolder();
     EXPECT_EQ(working.path(), folder);
-    EXPECT_TRUE(fileExists(demo.radioDevice()) || pathExists(demo.radioDevice()));
+    EXPECT_FALSE(demo.radioDevice().empty());
 
     StationApp app(clock, timers, working);
     ASSERT_TRUE(app.startUp());
+    // COM 1 of the demo is the radio simulator's device, as the loader and the help show it.
+    EXPECT_EQ(ComPortMap(&app.profile()).devicePath(1), demo.radioDevice());
     // Every model, the testing group, and every kind of plan.
     std::set<int> models;
     app.database().visitLocations([&](Location& l) { models.insert(l.model); });
@@ -109,7 +110,7 @@ TEST_F(DemoStationRun, TheDemoAgencyIsWholeAndWriteThenReadMatches) {
 
 TEST_F(DemoStationRun, TheDemoNeverEmptiesTheWorkingFolder) {
     DemoStation demo;
-    EXPECT_FALSE(demo.start(real.path(), defaultWorkingFolder(), simulatorPath(), clock.now()));
+    EXPECT_FALSE(demo.start(real.path(), WorkingFolder(real.path()), simulatorPath(), clock.now()));
     EXPECT_NE(demo.error().find("working folder"), std::string::npos);
     EXPECT_EQ(test::readFile(real.file("steps.csv")), "Step,1,1,435,1,1\r\n");
 }
