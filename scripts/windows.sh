@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows programs and tests with MinGW-w64, runs the tests through CTest under
-# Wine, then the loader end to end over a Wine COM port (scripts/wine-loader-check.sh).
+# Cross-builds the Windows programs, the windows and the tests with MinGW-w64 and a static Qt
+# (scripts/qt-mingw.sh), runs the tests through CTest under Wine (the window tests on Qt's
+# offscreen platform), then the loader end to end over a Wine COM port
+# (scripts/wine-loader-check.sh) and the single-instance hand-over between two copies of
+# quirnradio.exe (scripts/wine-single-instance-check.sh).
 # Usage: scripts/windows.sh [BUILD_DIR] [LINUX_BUILD_DIR]
+#   QUIRN_QT_MINGW_ARCHIVE and QUIRN_CACHE: see scripts/qt-mingw.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --windows
 # Wine takes only an absolute prefix, so the folders are made absolute whatever was given.
 build=$(realpath -m "${1:-$root/build-win}")
 linux=$(realpath -m "${2:-$root/build}")
+qt=$("$root/scripts/qt-mingw.sh")
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DQUIRN_QT_MINGW_PREFIX="$qt" \
   "-DQUIRN_FOLDERS=platform;plans;protocol;ops;comms;loader;testing;sim;calendar;app;tools" >/dev/null
 cmake --build "$build"
 
@@ -22,9 +28,17 @@ wineboot -i </dev/null >"$build/wineboot.log" 2>&1 || {
   exit 1
 }
 wineserver -p </dev/null >/dev/null 2>&1 || true
-trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
+finish() {
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  echo "windows.sh: the Windows step took $((SECONDS / 60)) min $((SECONDS % 60)) s"
+}
+trap finish EXIT
 # Now and then Wine fails to start a program or loses what it wrote (a test failing in no time,
 # or a quirnctl.exe run that printed nothing). A failed test is run again, up to three times in
 # all: a real fault fails every time, and the log keeps each failure.
-(cd "$build" && ctest --output-on-failure -j2 --timeout 600 --repeat until-pass:3)
+# The window tests choose the offscreen platform themselves; Wine hands no QT_* variable to a
+# Windows program, but strips WINE from WINEQT_*, so their fonts are named that way.
+(cd "$build" && WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu' \
+  ctest --output-on-failure -j2 --timeout 600 --repeat until-pass:3)
 "$root/scripts/wine-loader-check.sh" "$build" "$linux"
+"$root/scripts/wine-single-instance-check.sh" "$build"
