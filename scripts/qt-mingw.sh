@@ -66,10 +66,10 @@ if [ -z "${QUIRN_QT_MINGW_ARCHIVE+set}" ] && [ -f "$root/../shared/qt6-mingw/qt6
 fi
 
 # The new prefix is made beside the old one and takes its place whole, so an interrupted run
-# never leaves a half-made prefix behind a valid stamp.
+# never leaves a half-made prefix behind a valid stamp; two runs at once each make their own.
 mkdir -p "$(dirname "$prefix")"
-staging="$prefix.new"
-rm -rf "$staging"
+staging=$(mktemp -d "$prefix.new.XXXXXX")
+trap 'rm -rf "$staging"' EXIT
 
 take_archive() {
   local expected actual
@@ -83,7 +83,6 @@ take_archive() {
     exit 1
   fi
   echo "qt-mingw.sh: unpacking $archive" >&2
-  mkdir -p "$staging"
   tar -xJf "$archive" -C "$staging" --strip-components=1 qt6-mingw64-static/
 }
 
@@ -134,6 +133,9 @@ else
   build_from_source
 fi
 echo "$wanted" >"$staging/.quirn-recipe"
-rm -rf "$prefix"
-mv "$staging" "$prefix"
+# Another run may have finished the same prefix meanwhile: it is kept.
+if ! { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wanted" ]; }; then
+  rm -rf "$prefix"
+  mv "$staging" "$prefix"
+fi
 echo "$prefix"

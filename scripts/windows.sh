@@ -35,10 +35,11 @@ finish() {
 trap finish EXIT
 # Now and then Wine fails to start a program or loses what it wrote (a test failing in no time,
 # or a quirnctl.exe run that printed nothing). A failed test is run again, up to three times in
-# all: a real fault fails every time, and the log keeps each failure.
+# all: a real fault fails every time, and the log keeps each failure. The slowest test takes
+# some 20 s under Wine; a program that hangs is stopped after two minutes.
 # The window tests choose the offscreen platform themselves; Wine hands no QT_* variable to a
 # Windows program, but strips WINE from WINEQT_*, so their fonts are named that way.
 (cd "$build" && WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu' \
-  ctest --output-on-failure -j2 --timeout 600 --repeat until-pass:3)
+  ctest --output-on-failure -j2 --timeout 120 --repeat until-pass:3)
 "$root/scripts/wine-loader-check.sh" "$build" "$linux"
 "$root/scripts/wine-single-instance-check.sh" "$build"

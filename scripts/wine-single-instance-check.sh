@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Under Wine and Xvfb: a second quirnradio.exe started while the first runs brings the first's
-# window to the front, leaves no window of its own and ends at once, and the first keeps running.
+# Under Wine and Xvfb: quirnradio.exe works in c:\vorn\quirn3\ and says so in its title; a second
+# copy started while the first runs brings the first's window to the front, leaves no window of
+# its own and ends at once, and the first keeps running.
 # Usage: scripts/wine-single-instance-check.sh [WINDOWS_BUILD]
 #   QUIRN_XVFB_DISPLAY (":71") names the X display to start; by default Xvfb picks a free one.
 set -euo pipefail
@@ -62,8 +63,13 @@ waitForeground() {
 
 timeout 300 wine "$exe" >"$work/first.out" 2>&1 &
 firstpid=$!
-timeout $((startLimit + 10)) wine "$probe" wait "$title" "$startLimit" >/dev/null ||
+shown=$(timeout $((startLimit + 10)) wine "$probe" wait "$title" "$startLimit" | tr -d '\r') ||
   fail "the first copy showed no window titled \"$title...\": $(cat "$work/first.out")"
+# The station works in the system's own folder, and its title says which.
+[ "$shown" = "$title — c:\\vorn\\quirn3\\" ] || fail "the window is titled \"$shown\""
+for folder in LogFiles verify pages Archive; do
+  [ -d "$WINEPREFIX/drive_c/vorn/quirn3/$folder" ] || fail "the first copy made no c:\\vorn\\quirn3\\$folder"
+done
 
 # Another program's window takes the front, as when the technician works in another program.
 timeout $((startLimit + 60)) wine "$probe" hold "$probeTitle" 60 >/dev/null &
