@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs, the windows and the tests with MinGW-w64 and a static Qt
-# (scripts/qt-mingw.sh), runs the tests through CTest under Wine (the window tests on Qt's
-# offscreen platform), then the loader end to end over a Wine COM port
+# (scripts/qt-mingw.sh), checks that the programs need no DLL beside them
+# (scripts/windows-imports-check.sh), runs the tests through CTest under Wine (the window tests
+# on Qt's offscreen platform), then the loader end to end over a Wine COM port
 # (scripts/wine-loader-check.sh) and the single-instance hand-over between two copies of
 # quirnradio.exe (scripts/wine-single-instance-check.sh).
 # Usage: scripts/windows.sh [BUILD_DIR] [LINUX_BUILD_DIR]
@@ -17,6 +18,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-
   -DQUIRN_QT_MINGW_PREFIX="$qt" \
   "-DQUIRN_FOLDERS=platform;plans;protocol;ops;comms;loader;testing;sim;calendar;app;tools" >/dev/null
 cmake --build "$build"
+"$root/scripts/windows-imports-check.sh" "$build"
 
 # Wine gets a folder of its own, made before the tests; its first boot and its server (kept
 # running between the test programs) are started with their output detached, or CTest would
