@@ -1,4 +1,5 @@
 #pragma once
+#include "calendar/ControlTexts.h"
 #include <QWidget>
 
 // The control's only property page, "General". The control persists no properties, so the page
@@ -10,6 +11,3 @@ class CVornCalendarIIIPropPage : public QWidget {
     explicit CVornCalendarIIIPropPage(QWidget* parent = nullptr);
 };
 
-inline constexpr const char* kPropPageCaption = "General";
-inline constexpr const char* kPropPagePlaceholder =
-    "VornCalendarIII Control has no properties to set.";
