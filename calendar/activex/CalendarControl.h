@@ -122,8 +122,7 @@ class CalendarControl final : public IDispatch,
     HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
     HRESULT STDMETHODCALLTYPE InitNew() override;
     HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* log) override;
-    HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty,
-                                   BOOL saveAll) override;
+    HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
     HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override;
 
     // The control's own window (ControlWindow.cpp).

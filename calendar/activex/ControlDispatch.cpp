@@ -17,8 +17,7 @@ class FunctionOf {
   public:
     FunctionOf(ITypeInfo* info, DISPID id) : info_(info) {
         ITypeInfo2* info2 = nullptr;
-        if (FAILED(info->QueryInterface(IID_ITypeInfo2, reinterpret_cast<void**>(&info2))))
-            return;
+        if (FAILED(info->QueryInterface(IID_ITypeInfo2, reinterpret_cast<void**>(&info2)))) return;
         UINT index = 0;
         if (SUCCEEDED(info2->GetFuncIndexOfMemId(id, INVOKE_FUNC, &index)))
             info->GetFuncDesc(index, &desc_);
@@ -51,8 +50,7 @@ HRESULT CalendarControl::GetTypeInfo(UINT index, LCID, ITypeInfo** out) {
     return typeInfoOf(vorncal::kDiidDispatch, out);
 }
 
-HRESULT CalendarControl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
-                                       DISPID* ids) {
+HRESULT CalendarControl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     ITypeInfo* info = nullptr;
     HRESULT hr = typeInfoOf(vorncal::kDiidDispatch, &info);

@@ -44,8 +44,7 @@ HRESULT CalendarControl::activateInPlace(IOleClientSite* site, HWND parent, LPCR
     IOleInPlaceUIWindow* document = nullptr;
     OLEINPLACEFRAMEINFO frameInfo{};
     frameInfo.cb = sizeof frameInfo;
-    if (SUCCEEDED(
-            inPlace->GetWindowContext(&frame, &document, &position, &clip, &frameInfo))) {
+    if (SUCCEEDED(inPlace->GetWindowContext(&frame, &document, &position, &clip, &frameInfo))) {
         if (frame) frame->Release();
         if (document) document->Release();
     }
@@ -63,8 +62,8 @@ HRESULT CalendarControl::createWindow(HWND parent, const RECT& rect) {
     const HINSTANCE instance = serverModule().instance();
     if (!registerControlWindowClass(instance, &CalendarControl::windowProc)) return E_FAIL;
     window_ = CreateWindowExW(0, kControlWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                              rect.left, rect.top, rect.right - rect.left,
-                              rect.bottom - rect.top, parent, nullptr, instance, this);
+                              rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                              parent, nullptr, instance, this);
     return window_ ? S_OK : HRESULT_FROM_WIN32(GetLastError());
 }
 

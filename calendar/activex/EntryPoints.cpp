@@ -28,11 +28,14 @@ HRESULT registerTypeLibrary() {
 
 HRESULT unregisterTypeLibrary() {
     const GUID lib = toGuid(vorncal::kLibId);
-    const HRESULT hr =
-        UnRegisterTypeLib(lib, vorncal::kTypeLibMajor, vorncal::kTypeLibMinor, LOCALE_NEUTRAL,
-                          SYS_WIN64);
     // A library not registered is nothing to undo.
-    return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY ? S_OK : hr;
+    BSTR registered = nullptr;
+    if (FAILED(QueryPathOfRegTypeLib(lib, vorncal::kTypeLibMajor, vorncal::kTypeLibMinor,
+                                     LOCALE_NEUTRAL, &registered)))
+        return S_OK;
+    SysFreeString(registered);
+    return UnRegisterTypeLib(lib, vorncal::kTypeLibMajor, vorncal::kTypeLibMinor, LOCALE_NEUTRAL,
+                             SYS_WIN64);
 }
 
 }  // namespace

@@ -69,8 +69,8 @@ HRESULT PropertyPage::Activate(HWND parent, LPCRECT rect, BOOL) {
     if (!rect) return E_POINTER;
     if (window_) return E_UNEXPECTED;
     window_ = CreateWindowExA(0, "STATIC", kPropPagePlaceholder, WS_CHILD | SS_LEFT, rect->left,
-                              rect->top, rect->right - rect->left, rect->bottom - rect->top,
-                              parent, nullptr, nullptr, nullptr);
+                              rect->top, rect->right - rect->left, rect->bottom - rect->top, parent,
+                              nullptr, nullptr, nullptr);
     return window_ ? S_OK : E_FAIL;
 }
 

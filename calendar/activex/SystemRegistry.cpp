@@ -14,9 +14,8 @@ namespace {
 // The entries name keys from the root's own name down; the system's calls take the rest.
 std::wstring belowRoot(const std::string& key) {
     const size_t prefix = std::strlen(vorncal::kClassesRootPrefix);
-    return win32::widened(key.compare(0, prefix, vorncal::kClassesRootPrefix) == 0
-                              ? key.substr(prefix)
-                              : key);
+    return win32::widened(
+        key.compare(0, prefix, vorncal::kClassesRootPrefix) == 0 ? key.substr(prefix) : key);
 }
 
 bool writeEntry(const vorncal::RegistryEntry& e) {

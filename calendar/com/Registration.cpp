@@ -150,7 +150,8 @@ HResult registerServer(const std::string& registryPath, const std::string& modul
 }
 
 HResult unregisterServer(const std::string& registryPath) {
-    if (!step(registryPath, [](RegistryFile& reg) { return removeAll(reg, typeLibraryKeys()) > 0; }))
+    if (!step(registryPath,
+              [](RegistryFile& reg) { return removeAll(reg, typeLibraryKeys()) > 0; }))
         return kSelfRegTypeLib;
     if (!step(registryPath, [](RegistryFile& reg) { return removeAll(reg, classKeys()) > 0; }))
         return kSelfRegClass;

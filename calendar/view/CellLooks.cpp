@@ -62,10 +62,10 @@ CellLook lookOf(const Picture& p, const MonthPanel& panel, Cell cell) {
     const double right = edgeShare(column(p, r.right - 1, top, bottom, inverted),
                                    column(p, r.right, top, bottom, inverted));
     const int from = r.left + kEdgeInset, to = r.right - kEdgeInset;
-    const double upper = edgeShare(row(p, r.top, from, to, inverted),
-                                   row(p, r.top + 1, from, to, inverted));
-    const double lower = edgeShare(row(p, r.bottom - 1, from, to, inverted),
-                                   row(p, r.bottom, from, to, inverted));
+    const double upper =
+        edgeShare(row(p, r.top, from, to, inverted), row(p, r.top + 1, from, to, inverted));
+    const double lower =
+        edgeShare(row(p, r.bottom - 1, from, to, inverted), row(p, r.bottom, from, to, inverted));
     if (inverted) return CellLook::Inverted;
     if (left > kDrawnEdge && right > kDrawnEdge && upper > kDrawnEdge && lower > kDrawnEdge)
         return CellLook::Boxed;
@@ -85,7 +85,7 @@ CellLook lookOf(const Picture& p, const MonthPanel& panel, Cell cell) {
 }  // namespace
 
 const char* cellLookName(CellLook look) {
-    static constexpr const char* kNames[] = {"plain",   "inverted",        "boxed",
+    static constexpr const char* kNames[] = {"plain",           "inverted",        "boxed",
                                              "opening bracket", "closing bracket", "circled"};
     return kNames[static_cast<int>(look)];
 }

@@ -25,15 +25,15 @@ struct ClickRequest {
 
 // vorncal-view's command line.
 struct ViewOptions {
-    std::string root;                // working folder; "" for the system's
-    std::optional<GroupId> group;    // "" for the first group of dayplan.csv
-    int activePlan = 0;              // SetActivePlan's argument (0 changes nothing)
-    std::string screenshot;          // PNG to write, then quit; "" to stay open
-    std::string picture;             // the control alone as a PPM picture, then quit
+    std::string root;                  // working folder; "" for the system's
+    std::optional<GroupId> group;      // "" for the first group of dayplan.csv
+    int activePlan = 0;                // SetActivePlan's argument (0 changes nothing)
+    std::string screenshot;            // PNG to write, then quit; "" to stay open
+    std::string picture;               // the control alone as a PPM picture, then quit
     std::vector<ClickRequest> clicks;  // in order, before the picture
     int keys = 0;                      // key-state flags added to the clicks' (Shift 4, Ctrl 8)
-    std::optional<LocalDate> today;  // fixed "today"; the system clock otherwise
-    std::string library;             // the control module; "" to look it up
+    std::optional<LocalDate> today;    // fixed "today"; the system clock otherwise
+    std::string library;               // the control module; "" to look it up
     int width = 720;
     int height = 840;
     bool registerServer = false;

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
-#include <QMouseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -97,8 +97,8 @@ Qt::KeyboardModifiers modifiersOf(int keys) {
 
 // Presses and releases the left button on the control, as the window system would deliver them.
 bool click(QWidget& control, const ClickRequest& request, int keys, std::time_t today) {
-    std::optional<calendar::Point> at = clickPoint(
-        request, today, {0, 0, control.width(), control.height()}, fontX(control));
+    std::optional<calendar::Point> at =
+        clickPoint(request, today, {0, 0, control.width(), control.height()}, fontX(control));
     if (!at) {
         std::fprintf(stderr, "vorncal-view: the click's month is not on the control\n");
         return false;
@@ -148,8 +148,9 @@ int main(int argc, char** argv) {
     }
     const bool windowless = parsed->help || parsed->registerServer || parsed->unregisterServer;
     // A screenshot or a picture needs no screen: without one it is drawn off-screen.
-    if ((!parsed->screenshot.empty() || !parsed->picture.empty()) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if ((!parsed->screenshot.empty() || !parsed->picture.empty()) &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app;
     if (windowless)

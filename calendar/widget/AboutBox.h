@@ -8,4 +8,3 @@ class QWidget;
 QDialog* createAboutBox(QWidget* parent);
 // Shows it modally and deletes it when closed.
 void showAboutBox(QWidget* parent);
-

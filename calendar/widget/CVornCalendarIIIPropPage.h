@@ -1,6 +1,7 @@
 #pragma once
-#include "calendar/ControlTexts.h"
 #include <QWidget>
+
+#include "calendar/ControlTexts.h"
 
 // The control's only property page, "General". The control persists no properties, so the page
 // holds a placeholder text and nothing to edit.
@@ -10,4 +11,3 @@ class CVornCalendarIIIPropPage : public QWidget {
   public:
     explicit CVornCalendarIIIPropPage(QWidget* parent = nullptr);
 };
-

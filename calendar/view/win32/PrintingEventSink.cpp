@@ -20,8 +20,7 @@ bool isEventsInterface(REFIID iid) {
 
 HRESULT PrintingEventSink::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        isEventsInterface(iid)) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || isEventsInterface(iid)) {
         *out = static_cast<IDispatch*>(this);
         AddRef();
         return S_OK;

@@ -29,8 +29,8 @@ std::optional<Picture> windowPicture(HWND window) {
     info.bmiHeader.biBitCount = kBitsPerPixel;
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<unsigned char> bgrx(static_cast<size_t>(width) * height * kBytesPerPixel);
-    const bool read = copied && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height),
-                                          bgrx.data(), &info, DIB_RGB_COLORS) == height;
+    const bool read = copied && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), bgrx.data(),
+                                          &info, DIB_RGB_COLORS) == height;
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(window, screen);

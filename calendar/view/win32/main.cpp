@@ -47,8 +47,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void pumpMessages() {
     MSG msg;
-    for (int i = 0; i < kMostMessagesPerPump && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
-         ++i) {
+    for (int i = 0; i < kMostMessagesPerPump && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -72,7 +71,8 @@ int selfRegister(const ViewOptions& options) {
         return 1;
     }
     using EntryPoint = HRESULT(WINAPI*)();
-    auto call = reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module, entry)));
+    auto call =
+        reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module, entry)));
     const HRESULT hr = call ? call() : E_NOINTERFACE;
     FreeLibrary(module);
     std::printf("%s: 0x%08lX (%s)\n", entry, static_cast<unsigned long>(hr), path.c_str());
@@ -137,8 +137,8 @@ bool savePicture(HWND window, const std::string& path) {
         return false;
     }
     const calendar::TextSize x = fontX(window);
-    std::fprintf(stderr, "vorncal-view: picture %s %dx%d X=%dx%d\n", path.c_str(),
-                 picture->width, picture->height, x.width, x.height);
+    std::fprintf(stderr, "vorncal-view: picture %s %dx%d X=%dx%d\n", path.c_str(), picture->width,
+                 picture->height, x.width, x.height);
     return true;
 }
 
@@ -151,8 +151,8 @@ int run(const ViewOptions& options) {
     const std::string csv = file.value_or(std::string());
     const GroupId group = options.group.value_or(firstGroup(csv).value_or(GroupId{}));
     const std::vector<DayMark> marks = groupDayMarks(csv, group);
-    std::fprintf(stderr, "vorncal-view: %s, master group %d, group %d: %d marks\n",
-                 csvPath.c_str(), group.masterGroup, group.group, static_cast<int>(marks.size()));
+    std::fprintf(stderr, "vorncal-view: %s, master group %d, group %d: %d marks\n", csvPath.c_str(),
+                 group.masterGroup, group.group, static_cast<int>(marks.size()));
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -161,8 +161,8 @@ int run(const ViewOptions& options) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kMainWindowClass;
     RegisterClassExW(&wc);
-    const std::wstring title = win32::widened(format(
-        "VornCalendarIII - master group %d, group %d", group.masterGroup, group.group));
+    const std::wstring title = win32::widened(
+        format("VornCalendarIII - master group %d, group %d", group.masterGroup, group.group));
     RECT frame{0, 0, options.width, options.height};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     HWND main = CreateWindowExW(0, kMainWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW,
