@@ -145,6 +145,8 @@ class CalendarControl final : public IDispatch,
     void destroyWindow();
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paint(HDC dc, const RECT& bounds);
+    // Lays the calendar out for the window again (after drawing somewhere else).
+    void layoutForWindow();
     void onLeftButton(bool down, WPARAM keys, LPARAM where);
 
     ObjectCount count_;

@@ -17,6 +17,8 @@ HRESULT CalendarControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, H
     else
         return E_INVALIDARG;
     paint(drawDc, rect);
+    // Presses on the window follow the window's layout, not that of a container's drawing.
+    if (bounds && window_) layoutForWindow();
     return S_OK;
 }
 

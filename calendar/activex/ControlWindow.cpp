@@ -120,6 +120,18 @@ void CalendarControl::paint(HDC dc, const RECT& bounds) {
     calendar::paintCalendar(model_, canvas, toCalendarRect(bounds));
 }
 
+void CalendarControl::layoutForWindow() {
+    RECT client;
+    GetClientRect(window_, &client);
+    HDC dc = GetDC(window_);
+    {
+        calendar::CalendarFont font(dc);
+        calendar::GdiCalendarCanvas canvas(dc);
+        model_.layout(toCalendarRect(client), canvas.textSize("X"));
+    }
+    ReleaseDC(window_, dc);
+}
+
 void CalendarControl::onLeftButton(bool down, WPARAM keys, LPARAM where) {
     // A sink may let the control go while it handles the event.
     AddRef();

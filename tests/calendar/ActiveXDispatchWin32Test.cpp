@@ -1,5 +1,9 @@
 #include <olectl.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "ActiveXModuleWin32.h"
 #include "calendar/com/VornCalendarTypeLib.h"
 
@@ -98,6 +102,54 @@ TEST_F(Dispatch, PersistsItsVersionOnlyAndLoadsOnlyThatVersion) {
     stream->Seek(start, STREAM_SEEK_SET, nullptr);
     EXPECT_EQ(persist->Load(stream), E_FAIL);
     stream->Release();
+    persist->Release();
+    control->Release();
+}
+
+// A container's property bag, holding what a control writes.
+class MemoryBag final : public IPropertyBag {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyBag)) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+        for (auto& [n, v] : values)
+            if (n == name) return VariantCopy(value, &v);
+        return E_INVALIDARG;
+    }
+    HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override {
+        VARIANT copy;
+        VariantInit(&copy);
+        VariantCopy(&copy, value);
+        values.emplace_back(name, copy);
+        return S_OK;
+    }
+    std::vector<std::pair<std::wstring, VARIANT>> values;
+};
+
+TEST_F(Dispatch, PropertyBagHoldsTheVersionOnly) {
+    IDispatch* control = createByProgId();
+    ASSERT_NE(control, nullptr);
+    auto* persist = as<IPersistPropertyBag>(control, IID_IPersistPropertyBag);
+    ASSERT_NE(persist, nullptr);
+    MemoryBag bag;
+    ASSERT_EQ(persist->Save(&bag, TRUE, TRUE), S_OK);
+    ASSERT_EQ(bag.values.size(), 1u);
+    EXPECT_EQ(bag.values[0].first, L"_Version");
+    EXPECT_EQ(bag.values[0].second.vt, VT_I4);
+    EXPECT_EQ(bag.values[0].second.lVal, 0x10000);
+    EXPECT_EQ(persist->Load(&bag, nullptr), S_OK);
+    bag.values[0].second.lVal = 0x20000;
+    EXPECT_EQ(persist->Load(&bag, nullptr), E_FAIL);
+    MemoryBag empty;
+    EXPECT_EQ(persist->Load(&empty, nullptr), S_OK);  // a new container's bag
     persist->Release();
     control->Release();
 }

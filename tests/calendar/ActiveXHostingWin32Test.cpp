@@ -1,4 +1,5 @@
 #include <ctime>
+#include <string>
 
 #include "ActiveXModuleWin32.h"
 #include "calendar/CalendarModel.h"
@@ -24,13 +25,68 @@ vorncal::LocalDate dateIn(int days) {
     return {t.year, t.month, t.day};
 }
 
+// Whether this process can have windows at all (Wine without a display cannot).
+bool windowsAvailable() {
+    HWND probe = CreateWindowExW(0, L"STATIC", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (probe) DestroyWindow(probe);
+    return probe != nullptr;
+}
+
 calendar::TextSize fontX(HDC dc) {
     calendar::CalendarFont font(dc);
     calendar::GdiCalendarCanvas canvas(dc);
     return canvas.textSize("X");
 }
 
+// What the timer below saw of the about box while it was up, and how many times it looked.
+struct AboutBoxSeen {
+    std::wstring caption;
+    std::wstring text;
+    int ticks = 0;
+};
+AboutBoxSeen gAboutBoxSeen;
+constexpr int kMostTicks = 100;  // 10 s at 100 ms
+constexpr int kMessageBoxText = 0xFFFF;
+
+BOOL CALLBACK closeDialog(HWND window, LPARAM) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) != L"#32770") return TRUE;
+    wchar_t text[128] = {};
+    GetWindowTextW(window, text, 128);
+    gAboutBoxSeen.caption = text;
+    GetDlgItemTextW(window, kMessageBoxText, text, 128);
+    gAboutBoxSeen.text = text;
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+// Runs inside the about box's modal loop: reads the box and closes it; gives up on a box that
+// never comes by closing whatever dialog the thread shows.
+void CALLBACK lookForAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (++gAboutBoxSeen.ticks > kMostTicks) KillTimer(nullptr, timer);
+    EnumThreadWindows(GetCurrentThreadId(), closeDialog, 0);
+}
+
 using Hosting = ActiveXModuleTest;
+
+TEST_F(Hosting, AboutBoxIsModalWithItsCaptionAndText) {
+    if (!windowsAvailable())
+        GTEST_SKIP() << "no windows here: run under an X display or Wine's null driver";
+    IDispatch* control = createByProgId();
+    ASSERT_NE(control, nullptr);
+    gAboutBoxSeen = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, lookForAboutBox);
+    ASSERT_NE(timer, 0u);
+    // Returns only once the box is closed.
+    const HRESULT hr = call(*control, L"AboutBox", {});
+    KillTimer(nullptr, timer);
+    control->Release();
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(gAboutBoxSeen.caption, L"About VornCalendarIII Control");
+    EXPECT_EQ(gAboutBoxSeen.text, L"VornCalendarIII Control, Version 1.0");
+}
 
 // The ATL host creates the control by its ProgID and activates it in place; presses on its
 // window reach an advised sink as events.

@@ -18,7 +18,44 @@ std::wstring registryText(const wchar_t* key, const wchar_t* name) {
     return value;
 }
 
+// A key that lives only in memory: the registry refuses lasting keys below it, so a
+// registration step that must write there fails.
+class VolatileKey {
+  public:
+    explicit VolatileKey(const wchar_t* path) : path_(path) {
+        HKEY key = nullptr;
+        created_ = RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, REG_OPTION_VOLATILE,
+                                   KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS;
+        if (created_) RegCloseKey(key);
+    }
+    ~VolatileKey() {
+        if (created_) RegDeleteTreeW(HKEY_CLASSES_ROOT, path_);
+    }
+    bool created() const { return created_; }
+
+  private:
+    const wchar_t* path_;
+    bool created_ = false;
+};
+
 using Registration = ActiveXModuleTest;
+
+TEST_F(Registration, AStepThatCannotWriteReportsItsOwnCode) {
+    ASSERT_EQ(unregisterServer(), S_OK);
+    {
+        VolatileKey blocked(L"TypeLib\\{69151BFD-36E5-469B-8961-731EC8E66F52}");
+        ASSERT_TRUE(blocked.created());
+        EXPECT_EQ(registerServer(), SELFREG_E_TYPELIB);
+    }
+    ASSERT_EQ(unregisterServer(), S_OK);
+    {
+        VolatileKey blocked(L"CLSID\\{6814BF2C-B1DC-490D-80CF-AF25DB94DB4B}");
+        ASSERT_TRUE(blocked.created());
+        EXPECT_EQ(registerServer(), SELFREG_E_CLASS);
+    }
+    ASSERT_EQ(unregisterServer(), S_OK);
+    EXPECT_EQ(registerServer(), S_OK);
+}
 
 TEST_F(Registration, ProgIdsNameTheClassesAndUnregisteringRemovesThem) {
     CLSID control, page;
