@@ -11,11 +11,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 win=$(realpath -m "${1:-$root/build-win}")
 linux=$(realpath -m "${2:-$root/build}")
 display=${QUIRN_WINE_DISPLAY:-:72}
+# The Linux rendering needs the Qt control: a Linux build without Qt gets a calendar-only
+# build of its own beside the Windows one.
+if [ -f "$linux/CMakeCache.txt" ] && grep -q '^QUIRN_WITH_QT:BOOL=OFF' "$linux/CMakeCache.txt"; then
+  linux=$win/linux-calendar
+fi
 if [ ! -f "$linux/build.ninja" ]; then
-  cmake -S "$root" -B "$linux" -G Ninja >/dev/null
+  cmake -S "$root" -B "$linux" -G Ninja "-DQUIRN_FOLDERS=platform;plans;calendar" >/dev/null
 fi
 cmake --build "$linux" --target vorncal vorncal-view vorncal-compare >/dev/null
-cmake --build "$win" --target vorncal vorncal-view >/dev/null
+cmake --build "$win" --target vorncal vorncal-view test_calendar_activex >/dev/null
 dll=$win/bin/vorncal.dll
 view=$win/bin/vorncal-view.exe
 
@@ -182,4 +187,29 @@ for key in "HKCR\\$control" "HKCR\\$page" "$classKey" "$pageKey" "HKCR\\TypeLib\
   ! keyExists "$key" || fail "regsvr32 /u left $key"
   pass "gone: $key"
 done
+
+# The host registers and unregisters the module through its own entry points too.
+timeout 120 wine "$view" --register --library "$dllPath" </dev/null >"$work/register.out" 2>&1 ||
+  fail "vorncal-view.exe --register failed: $(cat "$work/register.out")"
+expectValue "$classKey\\InprocServer32" "" "$dllPath"
+timeout 120 wine "$view" --unregister --library "$dllPath" </dev/null >"$work/unregister.out" 2>&1 ||
+  fail "vorncal-view.exe --unregister failed: $(cat "$work/unregister.out")"
+! keyExists "$classKey" || fail "vorncal-view.exe --unregister left $classKey"
+pass "vorncal-view.exe --register and --unregister"
+
+# The control's GoogleTest program, here where it has windows (under CTest without a display
+# its hosting tests skip themselves). It registers and unregisters the module itself.
+echo "wine calendar check: the control's tests"
+(cd "$win" && timeout 300 wine "$win/bin/test_calendar_activex.exe" </dev/null \
+  >"$work/gtest.out" 2>&1) || {
+  cat "$work/gtest.out" >&2
+  fail "test_calendar_activex.exe failed"
+}
+tr -d '\r' <"$work/gtest.out" | grep -q '^\[  PASSED  \]' || fail "test_calendar_activex.exe passed nothing"
+! grep -q 'SKIPPED' "$work/gtest.out" || {
+  grep 'SKIPPED' "$work/gtest.out" >&2
+  fail "test_calendar_activex.exe skipped tests under the display"
+}
+pass "test_calendar_activex.exe: $(tr -d '\r' <"$work/gtest.out" | grep '^\[  PASSED  \]')"
+! keyExists "$classKey" || fail "the tests left $classKey"
 echo "wine calendar check: $checks checks passed"

@@ -57,6 +57,24 @@ TEST_F(Dispatch, ClassInfoNamesTheCoclassAndItsEventInterface) {
     ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
     EXPECT_TRUE(IsEqualGUID(attr->guid, toGuid(&vorncal::kClsidControl)));
     EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+    // The type library's interfaces carry the identifiers both builds share.
+    ASSERT_EQ(attr->cImplTypes, 2);
+    for (UINT i = 0; i < attr->cImplTypes; ++i) {
+        INT flags = 0;
+        HREFTYPE ref = 0;
+        ITypeInfo* implemented = nullptr;
+        TYPEATTR* implementedAttr = nullptr;
+        ASSERT_EQ(coclass->GetImplTypeFlags(i, &flags), S_OK);
+        ASSERT_EQ(coclass->GetRefTypeOfImplType(i, &ref), S_OK);
+        ASSERT_EQ(coclass->GetRefTypeInfo(ref, &implemented), S_OK);
+        ASSERT_EQ(implemented->GetTypeAttr(&implementedAttr), S_OK);
+        const bool source = (flags & IMPLTYPEFLAG_FSOURCE) != 0;
+        EXPECT_TRUE(IsEqualGUID(implementedAttr->guid,
+                                toGuid(source ? &vorncal::kDiidEvents : &vorncal::kDiidDispatch)));
+        EXPECT_EQ(implementedAttr->typekind, TKIND_DISPATCH);
+        implemented->ReleaseTypeAttr(implementedAttr);
+        implemented->Release();
+    }
     coclass->ReleaseTypeAttr(attr);
     coclass->Release();
     info->Release();
