@@ -17,7 +17,12 @@ if [ -f "$linux/CMakeCache.txt" ] && grep -q '^QUIRN_WITH_QT:BOOL=OFF' "$linux/C
   linux=$win/linux-calendar
 fi
 if [ ! -f "$linux/build.ninja" ]; then
-  cmake -S "$root" -B "$linux" -G Ninja "-DQUIRN_FOLDERS=platform;plans;calendar" >/dev/null
+  launchers=()
+  if command -v ccache >/dev/null; then
+    launchers=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S "$root" -B "$linux" -G Ninja "-DQUIRN_FOLDERS=platform;plans;calendar" \
+    "${launchers[@]}" >/dev/null
 fi
 cmake --build "$linux" --target vorncal vorncal-view vorncal-compare >/dev/null
 cmake --build "$win" --target vorncal vorncal-view test_calendar_activex >/dev/null
@@ -29,7 +34,7 @@ xvfb=
 export WINEPREFIX="$work/wine-prefix" WINEDEBUG=-all DISPLAY=$display
 cleanup() {
   timeout 30 wineserver -k </dev/null >/dev/null 2>&1 || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -163,7 +168,7 @@ pass "the Linux build prints the same events for the same clicks"
 fontX() { sed -n 's/.*picture .* X=\([0-9]*x[0-9]*\).*/\1/p' "$1" | tr -d '\r' | head -1; }
 winX=$(fontX "$work/windows.err")
 linuxX=$(fontX "$work/linux.err")
-[ -n "$winX" ] && [ -n "$linuxX" ] || fail "a host printed no picture line"
+if [ -z "$winX" ] || [ -z "$linuxX" ]; then fail "a host printed no picture line"; fi
 "$linux/bin/vorncal-compare" "$work/windows.ppm" "$winX" "$work/linux.ppm" "$linuxX" \
   >"$work/compare.out" || {
   cat "$work/compare.out" >&2

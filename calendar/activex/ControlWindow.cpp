@@ -108,6 +108,11 @@ LRESULT CalendarControl::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_RBUTTONDOWN:
             InvalidateRect(window, nullptr, TRUE);
             break;
+        case WM_NCDESTROY:
+            // Its parent took the window with it: the control no longer has one.
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            break;
         default:
             break;
     }
