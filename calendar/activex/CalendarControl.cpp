@@ -65,6 +65,7 @@ CalendarControl::~CalendarControl() {
     destroyWindow();
     events_.releaseSinks();
     if (viewSink_) viewSink_->Release();
+    if (adviseHolder_) adviseHolder_->Release();
     if (inPlaceSite_) inPlaceSite_->Release();
     if (site_) site_->Release();
 }

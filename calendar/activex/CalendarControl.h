@@ -155,6 +155,7 @@ class CalendarControl final : public IDispatch,
     EventConnectionPoint events_;
     IOleClientSite* site_ = nullptr;
     IOleInPlaceSite* inPlaceSite_ = nullptr;
+    IOleAdviseHolder* adviseHolder_ = nullptr;  // the container's IOleObject::Advise sinks
     IAdviseSink* viewSink_ = nullptr;
     DWORD viewAspects_ = 0;
     DWORD viewFlags_ = 0;

@@ -26,6 +26,7 @@ HRESULT CalendarControl::SetHostNames(LPCOLESTR, LPCOLESTR) {
 HRESULT CalendarControl::Close(DWORD) {
     InPlaceDeactivate();
     events_.releaseSinks();
+    if (adviseHolder_) adviseHolder_->SendOnClose();
     return S_OK;
 }
 
@@ -99,18 +100,26 @@ HRESULT CalendarControl::GetExtent(DWORD aspect, SIZEL* size) {
     return S_OK;
 }
 
-HRESULT CalendarControl::Advise(IAdviseSink*, DWORD* connection) {
-    if (connection) *connection = 0;
-    return OLE_E_ADVISENOTSUPPORTED;
+HRESULT CalendarControl::Advise(IAdviseSink* sink, DWORD* connection) {
+    if (!sink || !connection) return E_POINTER;
+    *connection = 0;
+    if (!adviseHolder_) {
+        const HRESULT hr = CreateOleAdviseHolder(&adviseHolder_);
+        if (FAILED(hr)) return hr;
+    }
+    return adviseHolder_->Advise(sink, connection);
 }
 
-HRESULT CalendarControl::Unadvise(DWORD) {
-    return OLE_E_NOCONNECTION;
+HRESULT CalendarControl::Unadvise(DWORD connection) {
+    if (!adviseHolder_) return OLE_E_NOCONNECTION;
+    return adviseHolder_->Unadvise(connection);
 }
 
 HRESULT CalendarControl::EnumAdvise(IEnumSTATDATA** out) {
-    if (out) *out = nullptr;
-    return OLE_E_ADVISENOTSUPPORTED;
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (!adviseHolder_) return S_OK;  // nothing to enumerate
+    return adviseHolder_->EnumAdvise(out);
 }
 
 HRESULT CalendarControl::GetMiscStatus(DWORD aspect, DWORD* status) {

@@ -172,6 +172,51 @@ TEST_F(Dispatch, PropertyBagHoldsTheVersionOnly) {
     control->Release();
 }
 
+// A container's advise sink, counting the closes it hears of.
+class ClosingSink final : public IAdviseSink {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IAdviseSink)) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
+    void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+    void STDMETHODCALLTYPE OnViewChange(DWORD, LONG) override {}
+    void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
+    void STDMETHODCALLTYPE OnSave() override {}
+    void STDMETHODCALLTYPE OnClose() override { ++closes; }
+    long refs = 0;
+    int closes = 0;
+};
+
+TEST_F(Dispatch, ContainersHearOfItsClose) {
+    IDispatch* control = createByProgId();
+    ASSERT_NE(control, nullptr);
+    auto* object = as<IOleObject>(control, IID_IOleObject);
+    ASSERT_NE(object, nullptr);
+    DWORD status = 0;
+    ASSERT_EQ(object->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
+    EXPECT_EQ(status, 131473u);
+    ClosingSink sink;
+    DWORD connection = 0;
+    ASSERT_EQ(object->Advise(&sink, &connection), S_OK);
+    EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(sink.closes, 1);
+    EXPECT_EQ(object->Unadvise(connection), S_OK);
+    EXPECT_EQ(object->Unadvise(connection), OLE_E_NOCONNECTION);
+    EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_EQ(sink.closes, 1);
+    EXPECT_EQ(sink.refs, 0);
+    object->Release();
+    control->Release();
+}
+
 TEST_F(Dispatch, ItsPropertyPageIsGeneral) {
     IDispatch* control = createByProgId();
     ASSERT_NE(control, nullptr);
