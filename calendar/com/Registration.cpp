@@ -1,6 +1,7 @@
 #include "calendar/com/Registration.h"
 
 #include <string_view>
+#include <utility>
 
 #include "calendar/com/RegistryFile.h"
 #include "calendar/com/VornCalendarTypeLib.h"
@@ -11,7 +12,6 @@ using namespace quirn::com;
 
 namespace {
 
-constexpr const char* kClassesRoot = "HKEY_CLASSES_ROOT\\";
 constexpr const char* kVersionText = "1.0";
 constexpr const char* kDefaultLocale = "0";  // LCID of a language-neutral type library
 #ifdef _WIN32
@@ -31,58 +31,39 @@ std::string folderOf(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
-void writeTypeLibrary(RegistryFile& reg, const std::string& modulePath) {
-    const std::string lib = sub(typeLibKey(kLibId), kVersionText);
-    reg.setValue(lib, kDefaultValueName, kTypeLibHelp);
-    reg.setValue(lib, "Name", kTypeLibName);
-    reg.setValue(sub(sub(lib, kDefaultLocale), kTypeLibPlatform), kDefaultValueName, modulePath);
-    reg.setValue(sub(lib, "FLAGS"), kDefaultValueName, "0");
-    reg.setValue(sub(lib, "HELPDIR"), kDefaultValueName, folderOf(modulePath));
-    const std::pair<Guid, const char*> interfaces[] = {{kDiidDispatch, kDispatchName},
-                                                       {kDiidEvents, kEventsName}};
-    for (const auto& [iid, name] : interfaces) {
-        const std::string key = interfaceKey(iid);
-        reg.setValue(key, kDefaultValueName, name);
-        reg.setValue(sub(key, "ProxyStubClsid32"), kDefaultValueName, kDispatchProxy);
-        reg.setValue(sub(key, "TypeLib"), kDefaultValueName, guidText(kLibId));
-        reg.setValue(sub(key, "TypeLib"), "Version", kVersionText);
+void add(std::vector<RegistryEntry>& out, const std::string& key, std::string_view name,
+         const std::string& value) {
+    out.push_back({key, std::string(name), value, false});
+}
+
+void addKey(std::vector<RegistryEntry>& out, const std::string& key) {
+    out.push_back({key, std::string(), std::string(), true});
+}
+
+void addServerClass(std::vector<RegistryEntry>& out, const Guid& clsid, const char* progId,
+                    const char* description, const std::string& modulePath) {
+    const std::string key = classKey(clsid);
+    add(out, key, kDefaultValueName, description);
+    add(out, sub(key, kInprocServer), kDefaultValueName, modulePath);
+    add(out, sub(key, kInprocServer), kThreadingModelName, kApartmentThreading);
+    add(out, sub(key, "ProgID"), kDefaultValueName, progId);
+    add(out, progIdKey(progId), kDefaultValueName, description);
+    add(out, sub(progIdKey(progId), "CLSID"), kDefaultValueName, guidText(clsid));
+}
+
+void write(RegistryFile& reg, const std::vector<RegistryEntry>& entries) {
+    for (const RegistryEntry& e : entries) {
+        if (e.keyOnly)
+            reg.createKey(e.key);
+        else
+            reg.setValue(e.key, e.name, e.value);
     }
 }
 
-void writeServerClass(RegistryFile& reg, const Guid& clsid, const char* progId,
-                      const char* description, const std::string& modulePath) {
-    const std::string key = classKey(clsid);
-    reg.setValue(key, kDefaultValueName, description);
-    reg.setValue(sub(key, kInprocServer), kDefaultValueName, modulePath);
-    reg.setValue(sub(key, kInprocServer), kThreadingModelName, kApartmentThreading);
-    reg.setValue(sub(key, "ProgID"), kDefaultValueName, progId);
-    reg.setValue(progIdKey(progId), kDefaultValueName, description);
-    reg.setValue(sub(progIdKey(progId), "CLSID"), kDefaultValueName, guidText(clsid));
-}
-
-void writeClasses(RegistryFile& reg, const std::string& modulePath) {
-    writeServerClass(reg, kClsidControl, kControlProgId, kControlDescription, modulePath);
-    const std::string key = classKey(kClsidControl);
-    reg.createKey(sub(key, "Insertable"));
-    reg.createKey(sub(key, "Control"));
-    reg.setValue(sub(key, "MiscStatus"), kDefaultValueName, "0");
-    reg.setValue(sub(sub(key, "MiscStatus"), "1"), kDefaultValueName, std::to_string(kMiscStatus));
-    reg.setValue(sub(key, "TypeLib"), kDefaultValueName, guidText(kLibId));
-    reg.setValue(sub(key, "Version"), kDefaultValueName, kVersionText);
-    reg.setValue(sub(key, "CoClass"), kDefaultValueName, kCoClassName);
-    reg.createKey(sub(progIdKey(kControlProgId), "Insertable"));
-
-    writeServerClass(reg, kClsidPropPage, kPropPageProgId, kPropPageDescription, modulePath);
-}
-
-int removeTypeLibrary(RegistryFile& reg) {
-    return reg.removeTree(typeLibKey(kLibId)) + reg.removeTree(interfaceKey(kDiidDispatch)) +
-           reg.removeTree(interfaceKey(kDiidEvents));
-}
-
-int removeClasses(RegistryFile& reg) {
-    return reg.removeTree(classKey(kClsidControl)) + reg.removeTree(progIdKey(kControlProgId)) +
-           reg.removeTree(classKey(kClsidPropPage)) + reg.removeTree(progIdKey(kPropPageProgId));
+int removeAll(RegistryFile& reg, const std::vector<std::string>& keys) {
+    int removed = 0;
+    for (const std::string& key : keys) removed += reg.removeTree(key);
+    return removed;
 }
 
 // One step of (un)registration: load, change, save when something changed.
@@ -96,26 +77,72 @@ bool step(const std::string& registryPath, Change change) {
 }  // namespace
 
 std::string classKey(const Guid& clsid) {
-    return kClassesRoot + std::string("CLSID\\") + guidText(clsid);
+    return kClassesRootPrefix + std::string("CLSID\\") + guidText(clsid);
 }
 std::string progIdKey(const std::string& progId) {
-    return kClassesRoot + progId;
+    return kClassesRootPrefix + progId;
 }
 std::string typeLibKey(const Guid& libId) {
-    return kClassesRoot + std::string("TypeLib\\") + guidText(libId);
+    return kClassesRootPrefix + std::string("TypeLib\\") + guidText(libId);
 }
 std::string interfaceKey(const Guid& iid) {
-    return kClassesRoot + std::string("Interface\\") + guidText(iid);
+    return kClassesRootPrefix + std::string("Interface\\") + guidText(iid);
+}
+
+std::vector<RegistryEntry> typeLibraryEntries(const std::string& modulePath) {
+    std::vector<RegistryEntry> out;
+    const std::string lib = sub(typeLibKey(kLibId), kVersionText);
+    add(out, lib, kDefaultValueName, kTypeLibHelp);
+    add(out, lib, "Name", kTypeLibName);
+    add(out, sub(sub(lib, kDefaultLocale), kTypeLibPlatform), kDefaultValueName, modulePath);
+    add(out, sub(lib, "FLAGS"), kDefaultValueName, "0");
+    add(out, sub(lib, "HELPDIR"), kDefaultValueName, folderOf(modulePath));
+    const std::pair<Guid, const char*> interfaces[] = {{kDiidDispatch, kDispatchName},
+                                                       {kDiidEvents, kEventsName}};
+    for (const auto& [iid, name] : interfaces) {
+        const std::string key = interfaceKey(iid);
+        add(out, key, kDefaultValueName, name);
+        add(out, sub(key, "ProxyStubClsid32"), kDefaultValueName, kDispatchProxy);
+        add(out, sub(key, "TypeLib"), kDefaultValueName, guidText(kLibId));
+        add(out, sub(key, "TypeLib"), "Version", kVersionText);
+    }
+    return out;
+}
+
+std::vector<RegistryEntry> classEntries(const std::string& modulePath) {
+    std::vector<RegistryEntry> out;
+    addServerClass(out, kClsidControl, kControlProgId, kControlDescription, modulePath);
+    const std::string key = classKey(kClsidControl);
+    addKey(out, sub(key, "Insertable"));
+    addKey(out, sub(key, "Control"));
+    add(out, sub(key, "MiscStatus"), kDefaultValueName, "0");
+    add(out, sub(sub(key, "MiscStatus"), kMiscStatusAspect), kDefaultValueName,
+        std::to_string(kMiscStatus));
+    add(out, sub(key, "TypeLib"), kDefaultValueName, guidText(kLibId));
+    add(out, sub(key, "Version"), kDefaultValueName, kVersionText);
+    add(out, sub(key, "CoClass"), kDefaultValueName, kCoClassName);
+    addKey(out, sub(progIdKey(kControlProgId), "Insertable"));
+    addServerClass(out, kClsidPropPage, kPropPageProgId, kPropPageDescription, modulePath);
+    return out;
+}
+
+std::vector<std::string> typeLibraryKeys() {
+    return {typeLibKey(kLibId), interfaceKey(kDiidDispatch), interfaceKey(kDiidEvents)};
+}
+
+std::vector<std::string> classKeys() {
+    return {classKey(kClsidControl), progIdKey(kControlProgId), classKey(kClsidPropPage),
+            progIdKey(kPropPageProgId)};
 }
 
 HResult registerServer(const std::string& registryPath, const std::string& modulePath) {
     if (!step(registryPath, [&](RegistryFile& reg) {
-            writeTypeLibrary(reg, modulePath);
+            write(reg, typeLibraryEntries(modulePath));
             return true;
         }))
         return kSelfRegTypeLib;
     if (!step(registryPath, [&](RegistryFile& reg) {
-            writeClasses(reg, modulePath);
+            write(reg, classEntries(modulePath));
             return true;
         }))
         return kSelfRegClass;
@@ -123,9 +150,10 @@ HResult registerServer(const std::string& registryPath, const std::string& modul
 }
 
 HResult unregisterServer(const std::string& registryPath) {
-    if (!step(registryPath, [](RegistryFile& reg) { return removeTypeLibrary(reg) > 0; }))
+    if (!step(registryPath,
+              [](RegistryFile& reg) { return removeAll(reg, typeLibraryKeys()) > 0; }))
         return kSelfRegTypeLib;
-    if (!step(registryPath, [](RegistryFile& reg) { return removeClasses(reg) > 0; }))
+    if (!step(registryPath, [](RegistryFile& reg) { return removeAll(reg, classKeys()) > 0; }))
         return kSelfRegClass;
     return kOk;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "calendar/com/Guid.h"
 #include "calendar/com/HResult.h"
@@ -25,6 +26,30 @@ HResult unregisterServer(const std::string& registryPath);
 // What a host needs to find a registered class: the ProgID's class and the class's module.
 std::optional<Guid> classFromProgId(const std::string& registryPath, const std::string& progId);
 std::optional<std::string> registeredModule(const std::string& registryPath, const Guid& clsid);
+
+// One line of what self-registration writes: a named value of a key ("@" names the default
+// value), or a key that stands without values. Both builds write the same list: a registry file
+// here, the system's registry in the Windows module.
+struct RegistryEntry {
+    std::string key;
+    std::string name;
+    std::string value;
+    bool keyOnly = false;
+};
+
+// The type library's entries (the Windows module leaves these to the system's type library
+// registration) and the classes' entries (control and property page: class keys, ProgIDs,
+// "Insertable", "Control", apartment threading, misc status, type library, version).
+std::vector<RegistryEntry> typeLibraryEntries(const std::string& modulePath);
+std::vector<RegistryEntry> classEntries(const std::string& modulePath);
+// The keys whose trees unregistration removes, for each of the two steps.
+std::vector<std::string> typeLibraryKeys();
+std::vector<std::string> classKeys();
+
+// Every key above starts with this; the Windows module opens the rest below the real root.
+inline constexpr const char* kClassesRootPrefix = "HKEY_CLASSES_ROOT\\";
+// The drawing aspect (DVASPECT_CONTENT) under which the misc status bits are registered.
+inline constexpr const char* kMiscStatusAspect = "1";
 
 // Registry keys, for hosts and tests.
 std::string classKey(const Guid& clsid);

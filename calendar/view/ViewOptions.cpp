@@ -10,15 +10,20 @@ namespace quirn::vorncal {
 const char* const kViewUsage =
     "usage: vorncal-view [--root DIR] [--group MG,G] [--active N] [--today YYYY-MM-DD]\n"
     "                    [--size WxH] [--screenshot FILE.png] [--library PATH]\n"
+    "                    [--picture FILE.ppm] [--keys N] [--click X,Y]...\n"
+    "                    [--click-date YYYY-MM-DD]... [--click-heading YYYY-MM]...\n"
     "       vorncal-view --register | --unregister [--library PATH]\n"
     "Shows one group's annual plans from DIR/dayplan.csv in the VornCalendarIII control and\n"
-    "prints the events the control fires.\n";
+    "prints the events the control fires. Clicks are pressed and released on the control in\n"
+    "order (with the key-state flags N added to the left button's), then the control alone is\n"
+    "saved as a PPM picture and the program ends.\n";
 
 namespace {
 
 constexpr int kMinSide = 60;
 constexpr int kMaxSide = 8000;
-constexpr int kFirstYear = 1971;  // dates before 1970 are outside the C library's reach
+constexpr int kFirstYear = 1971;
+constexpr int kMostKeyFlags = 0xFFFF;  // dates before 1970 are outside the C library's reach
 
 // A whole text of `count` integers separated by `separator` ("2,5", "2025-03-14"), each an
 // optional sign and up to six digits.
@@ -37,6 +42,14 @@ std::optional<std::vector<int>> parseInts(const std::string& text, char separato
     }
     if (values.size() != count || start <= text.size()) return std::nullopt;
     return values;
+}
+
+std::optional<LocalDate> parseDate(const std::string& text) {
+    auto n = parseInts(text, '-', 3);
+    if (!n || (*n)[0] < kFirstYear || (*n)[1] < 1 || (*n)[1] > 12 || (*n)[2] < 1 ||
+        (*n)[2] > daysInMonth((*n)[0], (*n)[1]))
+        return std::nullopt;
+    return LocalDate{(*n)[0], (*n)[1], (*n)[2]};
 }
 
 }  // namespace
@@ -85,13 +98,48 @@ std::optional<ViewOptions> parseViewOptions(const std::vector<std::string>& args
             o.activePlan = (*n)[0];
         } else if (a == "--today") {
             if (!value(v)) return std::nullopt;
-            auto n = parseInts(v, '-', 3);
-            if (!n || (*n)[0] < kFirstYear || (*n)[1] < 1 || (*n)[1] > 12 || (*n)[2] < 1 ||
-                (*n)[2] > daysInMonth((*n)[0], (*n)[1])) {
+            o.today = parseDate(v);
+            if (!o.today) {
                 error = "--today wants YYYY-MM-DD, not " + v;
                 return std::nullopt;
             }
-            o.today = LocalDate{(*n)[0], (*n)[1], (*n)[2]};
+        } else if (a == "--picture") {
+            if (!value(o.picture)) return std::nullopt;
+        } else if (a == "--keys") {
+            if (!value(v)) return std::nullopt;
+            auto n = parseInts(v, ',', 1);
+            if (!n || (*n)[0] < 0 || (*n)[0] > kMostKeyFlags) {
+                error = "--keys wants key-state flags (0 to 65535), not " + v;
+                return std::nullopt;
+            }
+            o.keys = (*n)[0];
+        } else if (a == "--click") {
+            if (!value(v)) return std::nullopt;
+            auto n = parseInts(v, ',', 2);
+            if (!n || (*n)[0] < 0 || (*n)[1] < 0 || (*n)[0] > kMaxSide || (*n)[1] > kMaxSide) {
+                error = "--click wants X,Y in the control, not " + v;
+                return std::nullopt;
+            }
+            ClickRequest click;
+            click.x = (*n)[0];
+            click.y = (*n)[1];
+            o.clicks.push_back(click);
+        } else if (a == "--click-date") {
+            if (!value(v)) return std::nullopt;
+            std::optional<LocalDate> date = parseDate(v);
+            if (!date) {
+                error = "--click-date wants YYYY-MM-DD, not " + v;
+                return std::nullopt;
+            }
+            o.clicks.push_back({ClickRequest::Target::Date, 0, 0, *date});
+        } else if (a == "--click-heading") {
+            if (!value(v)) return std::nullopt;
+            auto n = parseInts(v, '-', 2);
+            if (!n || (*n)[0] < kFirstYear || (*n)[1] < 1 || (*n)[1] > 12) {
+                error = "--click-heading wants YYYY-MM, not " + v;
+                return std::nullopt;
+            }
+            o.clicks.push_back({ClickRequest::Target::Heading, 0, 0, {(*n)[0], (*n)[1], 1}});
         } else if (a == "--size") {
             if (!value(v)) return std::nullopt;
             auto n = parseInts(v, 'x', 2);

@@ -3,20 +3,27 @@
 // per day, then the active plan), and prints every event the control fires.
 #include <QApplication>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <cstdio>
 #include <memory>
 
+#include "calendar/CalendarPainter.h"
+#include "calendar/KeyState.h"
 #include "calendar/com/ComPtr.h"
 #include "calendar/com/Registration.h"
 #include "calendar/com/RegistryFile.h"
 #include "calendar/com/VornCalendarTypeLib.h"
+#include "calendar/view/ClickPoint.h"
 #include "calendar/view/ControlLoader.h"
 #include "calendar/view/DayPlanCsv.h"
 #include "calendar/view/EventPrinter.h"
+#include "calendar/view/Picture.h"
 #include "calendar/view/ViewOptions.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -73,6 +80,60 @@ void showMarks(IDispatch& control, const std::vector<DayMark>& marks, int active
     invoke(control, kDispSetActivePlan, {static_cast<std::int16_t>(activePlan)});
 }
 
+// The size of "X" in the control's painting font on its widget, as the control measures it.
+calendar::TextSize fontX(const QWidget& widget) {
+    QFont font;
+    font.setPointSizeF(calendar::kFontTenthsOfPoint / 10.0);
+    const QFontMetrics metrics(font, &widget);
+    return {metrics.horizontalAdvance(QStringLiteral("X")), metrics.height()};
+}
+
+Qt::KeyboardModifiers modifiersOf(int keys) {
+    Qt::KeyboardModifiers modifiers;
+    if (keys & calendar::kKeyShift) modifiers |= Qt::ShiftModifier;
+    if (keys & calendar::kKeyControl) modifiers |= Qt::ControlModifier;
+    return modifiers;
+}
+
+// Presses and releases the left button on the control, as the window system would deliver them.
+bool click(QWidget& control, const ClickRequest& request, int keys, std::time_t today) {
+    std::optional<calendar::Point> at =
+        clickPoint(request, today, {0, 0, control.width(), control.height()}, fontX(control));
+    if (!at) {
+        std::fprintf(stderr, "vorncal-view: the click's month is not on the control\n");
+        return false;
+    }
+    const QPointF local(at->x, at->y), global = control.mapToGlobal(local);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      modifiersOf(keys));
+    QApplication::sendEvent(&control, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        modifiersOf(keys));
+    QApplication::sendEvent(&control, &release);
+    std::fprintf(stderr, "vorncal-view: clicked at %d,%d\n", at->x, at->y);
+    return true;
+}
+
+// The control alone, as a PPM picture; the line printed tells a comparison its font's "X".
+bool savePicture(QWidget& control, const std::string& path) {
+    const QImage image = control.grab().toImage().convertToFormat(QImage::Format_RGB888);
+    Picture picture;
+    picture.width = image.width();
+    picture.height = image.height();
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = image.constScanLine(y);
+        picture.rgb.insert(picture.rgb.end(), row, row + static_cast<size_t>(image.width()) * 3);
+    }
+    if (!writePpm(path, picture)) {
+        std::fprintf(stderr, "vorncal-view: cannot write %s\n", path.c_str());
+        return false;
+    }
+    const calendar::TextSize x = fontX(control);
+    std::fprintf(stderr, "vorncal-view: picture %s %dx%d X=%dx%d\n", path.c_str(), picture.width,
+                 picture.height, x.width, x.height);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,9 +147,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const bool windowless = parsed->help || parsed->registerServer || parsed->unregisterServer;
-    // A screenshot needs no screen: without one it is drawn off-screen.
-    if (!parsed->screenshot.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // A screenshot or a picture needs no screen: without one it is drawn off-screen.
+    if ((!parsed->screenshot.empty() || !parsed->picture.empty()) &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app;
     if (windowless)
@@ -166,11 +228,21 @@ int main(int argc, char** argv) {
         if (events) events->Advise(&printer, &cookie);
 
         layout->addWidget(static_cast<QWidget*>(widget), 1);
-        window.resize(options.width, options.height);
+        // Pressing and pictures want the control at the very size the Windows host gives it.
+        if (!options.clicks.empty() || !options.picture.empty())
+            static_cast<QWidget*>(widget)->setFixedSize(options.width, options.height);
+        else
+            window.resize(options.width, options.height);
         showMarks(*control.get(), marks, options.activePlan);
         window.show();
 
-        if (!options.screenshot.empty()) {
+        auto* controlWidget = static_cast<QWidget*>(widget);
+        if (!options.clicks.empty() || !options.picture.empty()) {
+            QApplication::processEvents();
+            for (const ClickRequest& request : options.clicks)
+                if (!click(*controlWidget, request, options.keys, clock->now())) rc = 1;
+            if (!options.picture.empty() && !savePicture(*controlWidget, options.picture)) rc = 1;
+        } else if (!options.screenshot.empty()) {
             QApplication::processEvents();
             if (!window.grab().save(QString::fromStdString(options.screenshot), "PNG")) {
                 std::fprintf(stderr, "vorncal-view: cannot write %s\n", options.screenshot.c_str());

@@ -1,4 +1,6 @@
 #pragma once
+#include "calendar/ControlTexts.h"
+
 class QDialog;
 class QWidget;
 
@@ -6,6 +8,3 @@ class QWidget;
 QDialog* createAboutBox(QWidget* parent);
 // Shows it modally and deletes it when closed.
 void showAboutBox(QWidget* parent);
-
-inline constexpr const char* kAboutCaption = "About VornCalendarIII Control";
-inline constexpr const char* kAboutText = "VornCalendarIII Control, Version 1.0";

@@ -1,6 +1,8 @@
 #pragma once
 #include <QWidget>
 
+#include "calendar/ControlTexts.h"
+
 // The control's only property page, "General". The control persists no properties, so the page
 // holds a placeholder text and nothing to edit.
 class CVornCalendarIIIPropPage : public QWidget {
@@ -9,7 +11,3 @@ class CVornCalendarIIIPropPage : public QWidget {
   public:
     explicit CVornCalendarIIIPropPage(QWidget* parent = nullptr);
 };
-
-inline constexpr const char* kPropPageCaption = "General";
-inline constexpr const char* kPropPagePlaceholder =
-    "VornCalendarIII Control has no properties to set.";

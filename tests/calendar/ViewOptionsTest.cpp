@@ -41,6 +41,29 @@ TEST(ViewOptions, EveryOption) {
     EXPECT_TRUE(parse({"--unregister"})->unregisterServer);
 }
 
+TEST(ViewOptions, ClicksInOrderWithKeysAndAPicture) {
+    auto o = parse({"--click", "10,20", "--click-date", "2027-02-28", "--click-heading", "2027-03",
+                    "--keys", "12", "--picture", "c.ppm"});
+    ASSERT_TRUE(o);
+    ASSERT_EQ(o->clicks.size(), 3u);
+    EXPECT_EQ(o->clicks[0].target, ClickRequest::Target::Point);
+    EXPECT_EQ(o->clicks[0].x, 10);
+    EXPECT_EQ(o->clicks[0].y, 20);
+    EXPECT_EQ(o->clicks[1].target, ClickRequest::Target::Date);
+    EXPECT_EQ(o->clicks[1].date.day, 28);
+    EXPECT_EQ(o->clicks[2].target, ClickRequest::Target::Heading);
+    EXPECT_EQ(o->clicks[2].date.month, 3);
+    EXPECT_EQ(o->keys, 12);
+    EXPECT_EQ(o->picture, "c.ppm");
+    for (std::vector<std::string> bad : {std::vector<std::string>{"--click", "10"},
+                                         {"--click", "-1,5"},
+                                         {"--click-date", "2027-02-30"},
+                                         {"--click-heading", "2027-13"},
+                                         {"--keys", "70000"},
+                                         {"--picture"}})
+        EXPECT_FALSE(parse(bad)) << bad[0];
+}
+
 TEST(ViewOptions, BadValuesAreRefused) {
     std::string error;
     for (std::vector<std::string> bad : {std::vector<std::string>{"--group", "3"},
