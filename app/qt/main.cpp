@@ -20,11 +20,21 @@
 
 namespace {
 
+// Where the station and the demo work, as this system names the folders.
+#ifdef _WIN32
+constexpr const char* kStationFolderText = "c:\\vorn\\quirn3\\";
+constexpr const char* kDemoFolderText = "%LOCALAPPDATA%\\quirnradio-demo\\";
+#else
+constexpr const char* kStationFolderText = "$QUIRN_ROOT, else ~/vorn/quirn3/";
+constexpr const char* kDemoFolderText =
+    "$XDG_CACHE_HOME/quirnradio-demo/, else ~/.cache/quirnradio-demo/";
+#endif
+
 constexpr const char* kUsage =
     "usage: quirnradio [--demo | --demo-when-new]\n"
-    "  Runs the station on its working folder ($QUIRN_ROOT, else ~/vorn/quirn3/).\n"
+    "  Runs the station on its working folder (%s).\n"
     "  --demo           runs the demo agency instead, in a fresh folder of its own\n"
-    "                   ($XDG_CACHE_HOME/quirnradio-demo/, else ~/.cache/quirnradio-demo/),\n"
+    "                   (%s),\n"
     "                   with simulated time switches on COM 1 and on WiFi\n"
     "  --demo-when-new  the demo when the working folder does not exist yet\n";
 
@@ -69,7 +79,8 @@ Mode modeOf(int argc, char** argv) {
 int main(int argc, char** argv) {
     const Mode mode = modeOf(argc, argv);
     if (mode == Mode::Help || mode == Mode::Wrong) {
-        std::fputs(kUsage, mode == Mode::Help ? stdout : stderr);
+        std::fprintf(mode == Mode::Help ? stdout : stderr, kUsage, kStationFolderText,
+                     kDemoFolderText);
         return mode == Mode::Help ? 0 : 2;
     }
     // From the first moment: a request to end (logout, shutdown, `kill`, Ctrl-C) then runs the
