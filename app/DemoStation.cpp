@@ -10,6 +10,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ComPortMap.h"
 #include "platform/FileSystem.h"
+#include "platform/Paths.h"
 #include "platform/ProfileStore.h"
 #include "platform/ProgramFolders.h"
 
@@ -50,7 +51,8 @@ bool DemoStation::fail(std::string why) {
 
 bool DemoStation::start(const std::string& folder, const WorkingFolder& real,
                         const std::string& simulator, std::time_t today) {
-    folder_ = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    // The system's own separator: the folder is shown in the window's title.
+    folder_ = withTrailingSeparator(folder);
     // Emptied at every start: never when it is, under any name, the real working folder.
     if (folder_.empty() || (pathExists(real.path()) && sameFolder(folder_, real.path())))
         return fail("the demo folder " + folder_ + " is the working folder");

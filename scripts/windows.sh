@@ -3,8 +3,11 @@
 # (scripts/qt-mingw.sh), checks that the programs need no DLL beside them
 # (scripts/windows-imports-check.sh), runs the tests through CTest under Wine (the window tests
 # on Qt's offscreen platform), then the loader end to end over a Wine COM port
-# (scripts/wine-loader-check.sh) and the single-instance hand-over between two copies of
-# quirnradio.exe (scripts/wine-single-instance-check.sh).
+# (scripts/wine-loader-check.sh), the single-instance hand-over between two copies of
+# quirnradio.exe (scripts/wine-single-instance-check.sh), the calendar control registered and
+# hosted (scripts/wine-calendar-check.sh), the setup program installed and uninstalled
+# (scripts/wine-installer-check.sh), and the installed station writing and reading a switch
+# through its window (scripts/wine-station-check.sh).
 # Usage: scripts/windows.sh [BUILD_DIR] [LINUX_BUILD_DIR]
 #   QUIRN_QT_MINGW_ARCHIVE and QUIRN_CACHE: see scripts/qt-mingw.sh.
 set -euo pipefail
@@ -45,3 +48,6 @@ trap finish EXIT
   ctest --output-on-failure -j2 --timeout 120 --repeat until-pass:3)
 "$root/scripts/wine-loader-check.sh" "$build" "$linux"
 "$root/scripts/wine-single-instance-check.sh" "$build"
+"$root/scripts/wine-calendar-check.sh" "$build" "$linux"
+"$root/scripts/wine-installer-check.sh" "$build"
+"$root/scripts/wine-station-check.sh" "$build" "$linux"

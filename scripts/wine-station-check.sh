@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The installed station under Wine, as a technician meets it: the setup program installs
+# silently into a fresh Wine folder, the installed quirnradio.exe starts on an X display with
+# COM5 mapped to a pseudo-terminal on which the Linux quirn-sim plays a QN510, the loader window
+# comes up with its title, and Write then Read on the selected group (pressed with the keyboard,
+# as the window's tab order gives them) end in "Program matches the group.", read from the
+# window itself through its Ctrl+C report on the clipboard.
+# Usage: scripts/wine-station-check.sh [WINDOWS_BUILD] [LINUX_BUILD]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+win=$(realpath -m "${1:-$root/build-win}")
+linux=$(realpath -m "${2:-$root/build}")
+display=${QUIRN_STATION_DISPLAY:-:74}
+cmake --build "$linux" --target quirn-sim >/dev/null
+cmake --build "$win" --target installer >/dev/null
+setup=$(ls "$win"/QuirnRadio-*-setup.exe | head -1)
+work=$(mktemp -d)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all DISPLAY=$display
+simpid= xpid= stationpid=
+cleanup() {
+  [ -n "$stationpid" ] && kill "$stationpid" 2>/dev/null || true
+  [ -n "$simpid" ] && kill "$simpid" 2>/dev/null || true
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "wine station check: $*" >&2
+  [ -f "$work/station.err" ] && tail -20 "$work/station.err" >&2
+  exit 1
+}
+step() { echo "wine station check: $*"; }
+
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xpid=$!
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+timeout 120 wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
+# This Wine does not take fonts-wine's fonts from its data folder; a Windows computer has them.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || fail "install fonts-wine"
+wineserver -p </dev/null >/dev/null 2>&1 || true
+timeout 120 wine "$setup" /S </dev/null >/dev/null 2>&1 || fail "the silent setup failed"
+station="$WINEPREFIX/drive_c/Program Files/Quirn Radio/quirnradio.exe"
+[ -f "$station" ] || fail "the setup installed no quirnradio.exe"
+step "installed $(basename "$setup") ($(stat -c %s "$setup") bytes)"
+
+# The station's folder: the demo agency, the radio on COM 5, a QN510 on the cable.
+folder="$WINEPREFIX/drive_c/vorn/quirn3"
+mkdir -p "$folder"
+cp "$root"/examples/demo/*.csv "$folder/"
+printf 'RadioPort,5\r\nCityName,Demo Township\r\n' >"$folder/profile.csv"
+printf '[Commo]\r\nPort=5\r\n[Clock]\r\nType=0\r\n' >"$folder/quirnradio.ini"
+
+"$linux/bin/quirn-sim" --model QN510 --address 1,1,1 --pty >"$work/sim.out" 2>"$work/sim.err" &
+simpid=$!
+for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
+pty=$(head -1 "$work/sim.out")
+[ -n "$pty" ] || fail "quirn-sim did not start: $(cat "$work/sim.err")"
+wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null 2>&1
+wineserver -k </dev/null >/dev/null 2>&1 || true
+wineserver -p </dev/null >/dev/null 2>&1 || true
+
+# What the window shows about the attached switch, as its Ctrl+C puts it on the clipboard.
+report() {
+  printf 'none' | xclip -selection clipboard -i
+  xdotool key --clearmodifiers ctrl+c
+  sleep 0.3
+  timeout 10 xclip -selection clipboard -o 2>/dev/null || true
+}
+# Presses the keys and polls the report (0.5 s apart, at most `tries` times) for a pattern.
+await() {
+  local pattern=$1 tries=$2
+  for _ in $(seq "$tries"); do
+    report >"$work/report.txt"
+    grep -qE "$pattern" "$work/report.txt" && return 0
+    sleep 0.5
+  done
+  return 1
+}
+# Starts the installed station with the arguments given, waits for its loader window, selects
+# the first group, presses Write, then Read, and checks the result the window reports.
+writeThenRead() {
+  local titled=$1
+  shift
+  wine "$station" "$@" </dev/null >"$work/station.out" 2>"$work/station.err" &
+  stationpid=$!
+  window=
+  for _ in $(seq 120); do
+    window=$(xdotool search --name "^$titled" 2>/dev/null | head -1) && [ -n "$window" ] && break
+    sleep 0.5
+  done
+  [ -n "$window" ] || fail "no window whose title starts '$titled' within 60 s"
+  step "the loader window is up: '$(xdotool getwindowname "$window")'"
+  xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+  sleep 1
+  # Windows names its folders with backslashes, the title too.
+  case "$(xdotool getwindowname "$window")" in
+  */*) fail "the title names the folder with a slash" ;;
+  esac
+  # The focus starts in "Groups Available": typing a name goes to its group (Lincoln
+  # Elementary,1, the group of the switch on the cable; in the demo the list starts with
+  # another) and Space, after the typing pause, selects it; Tab passes the type buttons to
+  # Read, then Write.
+  xdotool type --delay 50 Lincoln
+  sleep 1
+  xdotool key space
+  sleep 0.5
+  xdotool key Tab Tab Tab space
+  await 'sent to group' 60 || fail "Write did not end in a sent line: $(cat "$work/report.txt")"
+  step "Write: $(grep -m1 'sent to group' "$work/report.txt")"
+  # The buttons that send are disabled while the write counts, so the focus went on to
+  # "Utilities"; back past Send Time, Manual OFF, Manual ON and Write to Read.
+  xdotool key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space
+  await 'Program (matches|differs)' 60 || fail "Read ended in no result: $(cat "$work/report.txt")"
+  grep -qxF 'Program matches the group. Compared with Lincoln Elementary,1.' "$work/report.txt" ||
+    fail "the read did not match: $(cat "$work/report.txt")"
+  step "Read: $(head -1 "$work/report.txt")"
+  # The station and whatever it started end with the Wine server.
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  wait "$stationpid" 2>/dev/null || true
+  stationpid=
+}
+
+writeThenRead 'Quirn 4 Loader — c:'
+kill "$simpid"
+simpid=
+
+# The demo: the station starts its own simulated switches (the radio one on a named pipe) and
+# works in a folder of its own.
+wineserver -p </dev/null >/dev/null 2>&1 || true
+writeThenRead 'Quirn 4 Loader — Demo' --demo
+step "the installed station wrote and read a switch on COM5 and in its demo"
