@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kFolderName = "quirnradio-demo/";
+constexpr const char* kFolderName = "quirnradio-demo";
 constexpr const char* kSimulatorName = "quirn-sim";
 // The station's radio port in the demo; its device is the radio simulator's.
 constexpr int kDemoRadioCom = 1;
@@ -36,7 +36,7 @@ unsigned portOf(const std::string& line) {
 }  // namespace
 
 std::string DemoStation::defaultFolder() {
-    return userCacheFolder() + kFolderName;
+    return withTrailingSeparator(userCacheFolder() + kFolderName);
 }
 
 std::string DemoStation::simulatorBesideProgram() {
