@@ -8,9 +8,10 @@
 # Usage: scripts/wine-calendar-check.sh [WINDOWS_BUILD] [LINUX_BUILD]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib/xvfb.sh
+. "$root/scripts/lib/xvfb.sh"
 win=$(realpath -m "${1:-$root/build-win}")
 linux=$(realpath -m "${2:-$root/build}")
-display=${QUIRN_WINE_DISPLAY:-:72}
 # The Linux rendering needs the Qt control: a Linux build without Qt gets a calendar-only
 # build of its own beside the Windows one.
 if [ -f "$linux/CMakeCache.txt" ] && grep -q '^QUIRN_WITH_QT:BOOL=OFF' "$linux/CMakeCache.txt"; then
@@ -30,11 +31,11 @@ dll=$win/bin/vorncal.dll
 view=$win/bin/vorncal-view.exe
 
 work=$(mktemp -d)
-xvfb=
-export WINEPREFIX="$work/wine-prefix" WINEDEBUG=-all DISPLAY=$display
+xvfbpid=
+export WINEPREFIX="$work/wine-prefix" WINEDEBUG=-all
 cleanup() {
   timeout 30 wineserver -k </dev/null >/dev/null 2>&1 || true
-  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+  if [ -n "$xvfbpid" ]; then kill "$xvfbpid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,15 +49,8 @@ pass() {
   echo "  ok: $*"
 }
 
-# An X server of our own for the control's window, unless one already answers on the display.
-if ! DISPLAY=$display timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1; then
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb=$!
-  for _ in $(seq 50); do
-    DISPLAY=$display timeout 5 xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-fi
+# An X server of our own for the control's window.
+startXvfb "$work" || fail "Xvfb did not start"
 timeout 300 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot failed"
 
 clsid="{6814BF2C-B1DC-490D-80CF-AF25DB94DB4B}"

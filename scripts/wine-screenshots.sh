@@ -8,6 +8,8 @@
 #   QUIRN_XVFB_DISPLAY (":71") names the X display to start; by default Xvfb picks a free one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib/xvfb.sh
+. "$root/scripts/lib/xvfb.sh"
 win=$(realpath -m "${1:-$root/build-win}")
 shots=$win/bin/make_screenshots.exe
 timetest=$win/bin/test_testing_ui.exe
@@ -29,27 +31,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ -n "${QUIRN_XVFB_DISPLAY:-}" ]; then
-  Xvfb "$QUIRN_XVFB_DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfbpid=$!
-  export DISPLAY=$QUIRN_XVFB_DISPLAY
-else
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  xvfbpid=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=:$(cat "$work/display")
-fi
+startXvfb "$work" || fail "Xvfb did not start"
 
 export WINEPREFIX="$win/wine-screenshots" WINEDEBUG=-all
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
   timeout 300 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
 fi
-# This Wine does not take the fonts of fonts-wine from its own data folder: in the prefix's Fonts
-# folder they are the system fonts (Tahoma for dialogs) that a Windows computer has, and without
-# them Qt falls back to a serif font.
-cp -u /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" ||
-  fail "no fonts in /usr/share/wine/fonts: install fonts-wine"
+wineFonts "$WINEPREFIX" || fail "no fonts in /usr/share/wine/fonts: install fonts-wine"
 wineserver -p </dev/null >/dev/null 2>&1 || true
 # The folder as Wine's Z: drive names it.
 winPath() { echo "Z:${1//\//\\}"; }

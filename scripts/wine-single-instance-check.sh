@@ -6,6 +6,8 @@
 #   QUIRN_XVFB_DISPLAY (":71") names the X display to start; by default Xvfb picks a free one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib/xvfb.sh
+. "$root/scripts/lib/xvfb.sh"
 win=$(realpath -m "${1:-$root/build-win}")
 exe=$win/bin/quirnradio.exe
 probe=$win/bin/window-probe.exe
@@ -30,17 +32,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if [ -n "${QUIRN_XVFB_DISPLAY:-}" ]; then
-  Xvfb "$QUIRN_XVFB_DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfbpid=$!
-  export DISPLAY=$QUIRN_XVFB_DISPLAY
-else
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  xvfbpid=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=:$(cat "$work/display")
-fi
+startXvfb "$work" || fail "Xvfb did not start"
 
 # A Wine folder of its own, and a station folder made anew by the first copy.
 export WINEPREFIX="$win/wine-single-instance" WINEDEBUG=-all

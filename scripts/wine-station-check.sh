@@ -9,20 +9,21 @@
 # Usage: scripts/wine-station-check.sh [WINDOWS_BUILD] [LINUX_BUILD]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib/xvfb.sh
+. "$root/scripts/lib/xvfb.sh"
 win=$(realpath -m "${1:-$root/build-win}")
 linux=$(realpath -m "${2:-$root/build}")
-display=${QUIRN_STATION_DISPLAY:-:74}
 cmake --build "$linux" --target quirn-sim >/dev/null
 cmake --build "$win" --target installer >/dev/null
 setup=$(ls "$win"/QuirnRadio-*-setup.exe | head -1)
 work=$(mktemp -d)
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all DISPLAY=$display
-simpid= xpid= stationpid=
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+simpid= xvfbpid= stationpid=
 cleanup() {
   [ -n "$stationpid" ] && kill "$stationpid" 2>/dev/null || true
   [ -n "$simpid" ] && kill "$simpid" 2>/dev/null || true
   wineserver -k </dev/null >/dev/null 2>&1 || true
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
+  [ -n "$xvfbpid" ] && kill "$xvfbpid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -33,12 +34,9 @@ fail() {
 }
 step() { echo "wine station check: $*"; }
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xpid=$!
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+startXvfb "$work" || fail "Xvfb did not start"
 timeout 120 wineboot -i </dev/null >/dev/null 2>&1 || fail "wineboot failed"
-# This Wine does not take fonts-wine's fonts from its data folder; a Windows computer has them.
-cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || fail "install fonts-wine"
+wineFonts "$WINEPREFIX" || fail "no fonts in /usr/share/wine/fonts: install fonts-wine"
 wineserver -p </dev/null >/dev/null 2>&1 || true
 timeout 120 wine "$setup" /S </dev/null >/dev/null 2>&1 || fail "the silent setup failed"
 station="$WINEPREFIX/drive_c/Program Files/Quirn Radio/quirnradio.exe"
