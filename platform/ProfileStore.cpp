@@ -54,6 +54,9 @@ std::string withEntry(std::string_view text, const std::string& section, const s
         while (insertAt > *sectionAt + 1 && trimBlanks(lines[insertAt - 1]).empty()) --insertAt;
 
     CrLfWriter out;
+    // The lines are read past a leading byte-order mark; the file keeps its own, so that a
+    // first line beginning with another one stays that line's.
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) out.text(kByteOrderMark);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (sectionAt && !replaceAt && i == insertAt) out.text(newLine).endLine();
         out.text(replaceAt && i == *replaceAt ? std::string_view(newLine) : lines[i]).endLine();

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "platform/CommandLineValues.h"
 #include "sim/ZoneRule.h"
@@ -157,7 +158,8 @@ SimCommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             c.faults.noAnswer = true;
         } else if (a == "--cut-answer") {
             std::optional<long> n;
-            if (!value(v) || !(n = wholeNumber(v, 0))) return refuse("--cut-answer needs a count");
+            if (!value(v) || !(n = wholeNumber(v, 0, std::numeric_limits<int>::max())))
+                return refuse("--cut-answer needs a count");
             c.faults.cutAnswer = static_cast<int>(*n);
         } else if (a == "--bad-checksum") {
             c.faults.badChecksum = true;

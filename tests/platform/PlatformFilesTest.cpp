@@ -136,6 +136,27 @@ TEST(ProfileStore, AWriteKeepsWhatWasAddedToTheFileMeanwhile) {
     EXPECT_EQ(again.getString("Mail", "Server", ""), "127.0.0.1");
 }
 
+// An editor may save the file with a byte-order mark (and a file handed around may carry two):
+// a write keeps the file's own mark, and a first line that begins with another stays as it was.
+TEST(ProfileStore, AWriteKeepsTheFilesByteOrderMarkAndTheLinesAfterIt) {
+    TempFolder dir;
+    std::string path = dir.file("quirnradio.ini");
+    const std::string bom = "\xEF\xBB\xBF";
+    ASSERT_TRUE(writeFile(path, bom + "[Commo]\r\nBaud=2400\r\n"));
+    ProfileStore store(path);
+    EXPECT_EQ(store.getInt("Commo", "Baud", 0), 2400);
+    EXPECT_TRUE(store.writeInt("Commo", "Baud", 4800));
+    EXPECT_EQ(readFile(path), bom + "[Commo]\r\nBaud=4800\r\n");
+
+    ASSERT_TRUE(writeFile(path, bom + bom + "\r\n[Commo]\r\nBaud=2400\r\n"));
+    store.reload();
+    EXPECT_TRUE(store.writeInt("Commo", "Baud", 4800));
+    const std::string once = readFile(path);
+    EXPECT_EQ(once, bom + bom + "\r\n[Commo]\r\nBaud=4800\r\n");
+    EXPECT_TRUE(store.writeInt("Commo", "Baud", 4800));
+    EXPECT_EQ(readFile(path), once);
+}
+
 // A file edited by hand may name an entry twice, or its section twice; a read takes the last,
 // so a write replaces that line and the next start reads what was written.
 TEST(ProfileStore, AWriteToAnEntryNamedTwiceIsWhatTheNextStartReads) {

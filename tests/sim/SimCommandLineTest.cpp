@@ -118,6 +118,8 @@ TEST(SimCommandLineTest, RefusesWhatItCannotServe) {
         {with({"--pty", "--speed", "0"}), "--speed"},
         {with({"--pty", "--speed", "fast"}), "--speed"},
         {with({"--pty", "--cut-answer", "-1"}), "--cut-answer"},
+        // Past the int range it would have wrapped to a negative count.
+        {with({"--pty", "--cut-answer", "93333333348"}), "--cut-answer"},
         {with({"--pty", "--baud", "9600"}), "--baud"},
         {with({"--pty", "--activations", "201"}), "--activations"},
         {with({"--pty", "--bogus"}), "--bogus"},
