@@ -19,20 +19,15 @@
 #include "platform/Paths.h"
 #include "platform/VirtualTimerService.h"
 #include "tests/loader/RecordingView.h"
+#include "tests/support/SimulatorPath.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
+using test::simulatorPath;
 
-std::string simulatorPath() {
-#ifdef QUIRN_SIM_PATH
-    return QUIRN_SIM_PATH;
-#else
-    return {};
-#endif
-}
+using SteadyClock = std::chrono::steady_clock;
 
 class DemoStationRun : public ::testing::Test {
   protected:

@@ -25,10 +25,13 @@
 #include "tests/support/FileTimes.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/SimulatorPath.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
 namespace {
+
+using test::simulatorPath;
 
 using test::readFile;
 using test::SimProcess;
@@ -80,14 +83,6 @@ class StationSimulator : public ::testing::Test {
     void SetUp() override {
         if (simulatorPath().empty()) GTEST_SKIP() << "quirn-sim is not part of this build";
         writeGroupPlans(folder);
-    }
-
-    static std::string simulatorPath() {
-#ifdef QUIRN_SIM_PATH
-        return QUIRN_SIM_PATH;
-#else
-        return {};
-#endif
     }
 
     std::unique_ptr<SimProcess> startSim(const std::vector<std::string>& args) {

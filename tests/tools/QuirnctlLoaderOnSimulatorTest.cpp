@@ -9,22 +9,17 @@
 
 #include "QuirnctlRunner.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/SimulatorPath.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
 namespace {
 
+using test::simulatorPath;
+
 using test::ToolRun;
 
 constexpr const char* kAttachedQn510 = "0";
-
-std::string simulatorPath() {
-#ifdef QUIRN_SIM_PATH
-    return QUIRN_SIM_PATH;
-#else
-    return {};
-#endif
-}
 
 class QuirnctlLoaderOnSimulator : public ::testing::Test {
   protected:

@@ -7,10 +7,13 @@
 
 #include "QuirnctlRunner.h"
 #include "tests/support/SimProcess.h"
+#include "tests/support/SimulatorPath.h"
 #include "tests/support/TempFolder.h"
 
 namespace quirn {
 namespace {
+
+using test::simulatorPath;
 
 using test::ToolRun;
 
@@ -21,14 +24,6 @@ void writeBench(const test::TempFolder& folder, const std::string& connection = 
                     "Location,1,1,School,Bench Switch,1," + connection + ",1\r\n");
     test::writeFile(folder.file("dayplan.csv"), "");
     test::writeFile(folder.file("steps.csv"), "");
-}
-
-std::string simulatorPath() {
-#ifdef QUIRN_SIM_PATH
-    return QUIRN_SIM_PATH;
-#else
-    return {};
-#endif
 }
 
 // Lines as the window shows them: "Thursday, December 31, 2037, 23:59.53: <text>".
