@@ -5,6 +5,8 @@
 # Usage: scripts/wine-loader-check.sh [WINDOWS_BUILD] [LINUX_BUILD]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib/sim-on-com.sh
+. "$root/scripts/lib/sim-on-com.sh"
 win=$(realpath -m "${1:-$root/build-win}")
 linux=$(realpath -m "${2:-$root/build}")
 if [ ! -f "$linux/build.ninja" ]; then
@@ -76,15 +78,7 @@ for attached in "0 QN510" "1 MX40" "2 LR40" "3 LR40"; do
   read -r type model <<<"$attached"
   rm -rf "$work/folder"
   cp -r "$root/examples/demo" "$work/folder"
-  "$sim" --model "$model" --address 1,1,1 --pty >"$work/sim.out" 2>"$work/sim.err" &
-  simpid=$!
-  for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
-  pty=$(head -1 "$work/sim.out")
-  [ -n "$pty" ] || fail "quirn-sim did not start: $(cat "$work/sim.err")"
-  # Wine reads its port map when its server starts.
-  wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null 2>&1
-  wineserver -k </dev/null >/dev/null 2>&1 || true
-  wineserver -p </dev/null >/dev/null 2>&1 || true
+  simOnCom5 "$sim" "$model" "$work" || fail "quirn-sim did not start"
   # The port just mapped is among those the tool offers.
   timeout 60 wine "$ctl" ports >"$work/ports.out" || fail "quirnctl.exe ports failed"
   grep -qxF '\\.\COM5' "$work/ports.out" || fail "COM5 is not among the ports: $(cat "$work/ports.out")"

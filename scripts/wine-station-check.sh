@@ -11,6 +11,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=scripts/lib/xvfb.sh
 . "$root/scripts/lib/xvfb.sh"
+# shellcheck source=scripts/lib/sim-on-com.sh
+. "$root/scripts/lib/sim-on-com.sh"
 win=$(realpath -m "${1:-$root/build-win}")
 linux=$(realpath -m "${2:-$root/build}")
 cmake --build "$linux" --target quirn-sim >/dev/null
@@ -50,14 +52,7 @@ cp "$root"/examples/demo/*.csv "$folder/"
 printf 'RadioPort,5\r\nCityName,Demo Township\r\n' >"$folder/profile.csv"
 printf '[Commo]\r\nPort=5\r\n[Clock]\r\nType=0\r\n' >"$folder/quirnradio.ini"
 
-"$linux/bin/quirn-sim" --model QN510 --address 1,1,1 --pty >"$work/sim.out" 2>"$work/sim.err" &
-simpid=$!
-for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
-pty=$(head -1 "$work/sim.out")
-[ -n "$pty" ] || fail "quirn-sim did not start: $(cat "$work/sim.err")"
-wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /d "$pty" /f >/dev/null 2>&1
-wineserver -k </dev/null >/dev/null 2>&1 || true
-wineserver -p </dev/null >/dev/null 2>&1 || true
+simOnCom5 "$linux/bin/quirn-sim" QN510 "$work" || fail "quirn-sim did not start"
 
 # What the window shows about the attached switch, as its Ctrl+C puts it on the clipboard.
 report() {
