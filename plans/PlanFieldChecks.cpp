@@ -1,6 +1,7 @@
 // The checks of single fields and of the dates and times that several fields make.
 #include <cstdio>
 
+#include "plans/ConnectionAddress.h"
 #include "plans/PlanChecker.h"
 #include "platform/LocalTime.h"
 #include "platform/TextLines.h"
@@ -18,8 +19,6 @@ constexpr int kMaxStriderCode = 9;
 // The years a plan of a school year can mean; a two-digit year is the usual slip.
 constexpr int kMinPlanYear = 2000;
 constexpr int kMaxPlanYear = 2099;
-constexpr int kMaxOctet = 255;
-constexpr int kOctets = 4;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -53,26 +52,6 @@ std::string readAs(FieldKind kind, int value) {
 std::string dateText(std::time_t t) {
     if (t == kImpossibleTime) return "no date at all";
     return formatLocal("%d %B %Y", t);
-}
-
-// A dotted IPv4 address of four decimal numbers 0..255, each without leading zeros (a
-// leading zero reads as octal to some resolvers, so "010" would not be 10).
-bool isDottedAddress(std::string_view s) {
-    int octets = 0;
-    while (true) {
-        size_t digits = 0;
-        int value = 0;
-        // Past three digits the octet is refused anyway; counting on keeps the value bounded.
-        for (; digits < s.size() && isDigit(s[digits]); ++digits)
-            if (digits < 3) value = value * 10 + (s[digits] - '0');
-        if (digits == 0 || digits > 3 || value > kMaxOctet || (digits > 1 && s[0] == '0'))
-            return false;
-        s.remove_prefix(digits);
-        ++octets;
-        if (s.empty()) return octets == kOctets;
-        if (s[0] != '.' || octets == kOctets) return false;
-        s.remove_prefix(1);
-    }
 }
 
 struct Range {
@@ -219,8 +198,7 @@ bool PlanChecker::checkRange(const Line& line, size_t index) {
 
 void PlanChecker::checkAddress(const Line& line, size_t index) {
     const std::string_view address = line.raw(index);
-    if (address.empty() || address == kRadioAddress || address == kM2MAddress) return;
-    if (address != kBroadcastAddress && isDottedAddress(address)) return;
+    if (address.empty() || isTimeSwitchConnection(address)) return;
     add(line, "connection", address,
         address == kBroadcastAddress
             ? "is the address of every link, not of one time switch"
