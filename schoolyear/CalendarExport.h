@@ -36,8 +36,12 @@ std::vector<ScheduledDay> groupSchedule(const PlanDatabase& database, GroupRef g
 std::string scheduleCsv(const std::vector<ScheduledDay>& days);
 
 // An iCalendar text: one all-day VEVENT per day whose summary is the plan's name and whose
-// description lists the ON/OFF times, with a stable UID per group and date. Lines end in CR LF.
+// description lists the ON/OFF times, with a stable UID per group and date; now stamps it
+// (DTSTAMP). Lines end in CR LF and are folded at 75 octets.
 std::string scheduleIcs(const std::vector<ScheduledDay>& days, GroupRef group,
-                        const std::string& groupName);
+                        const std::string& groupName, std::time_t now);
+
+// "ON 07:15 OFF 08:00 ON 14:30 OFF 15:30"; "" for no times.
+std::string switchTimesText(const std::vector<SwitchTime>& times);
 
 }  // namespace quirn
