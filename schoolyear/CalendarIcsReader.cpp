@@ -152,7 +152,7 @@ std::string readEvent(icalcomponent* event, int index, const CalendarWindow& win
     if (icalcomponent_get_status(event) == ICAL_STATUS_CANCELLED) return "";
     const icaltimetype start = icalcomponent_get_dtstart(event);
     if (icaltime_is_null_time(start) || !dateOf(start).valid()) {
-        return name + " has no DTSTART date";
+        return name + " has no DTSTART date that can be read";
     }
     const long extraDays = extraDaysOf(start, icalcomponent_get_dtend(event));
     if (extraDays + 1 > limits.maxEventDays) {
