@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "CalendarClicks.h"
-#include "planedit/PlanEditor.h"
 #include "plancalendar/ui/import/ImportCalendarDialog.h"
+#include "planedit/PlanEditor.h"
 #include "plans/Group.h"
 #include "plans/OverrideStore.h"
 #include "plans/PlanDatabase.h"
@@ -119,9 +119,12 @@ TEST_F(ImportCalendarDialogTest, SuggestionsWaitForConfirmationAndUnknownSummari
     EXPECT_EQ(becomes("Labor Day")->currentIndex(), 0) << "nothing is guessed";
     EXPECT_EQ(confirmed("Labor Day")->text().toStdString(), "unknown");
     EXPECT_FALSE(child<QPushButton>("applyImport")->isEnabled());
-    EXPECT_FALSE(child<QListWidget>("importChanges")
-                     ->findItems("Not mapped: Labor Day", Qt::MatchStartsWith)
-                     .isEmpty());
+    auto* changes = child<QListWidget>("importChanges");
+    EXPECT_FALSE(changes->findItems("Not mapped: Labor Day", Qt::MatchStartsWith).isEmpty());
+    EXPECT_FALSE(
+        changes->findItems("Not mapped: Thanksgiving Break", Qt::MatchStartsWith).isEmpty())
+        << "a suggestion counts only once confirmed";
+    EXPECT_TRUE(dialog->changePlan().changes.empty());
 }
 
 TEST_F(ImportCalendarDialogTest, ConfirmedMappingPreviewsBeforeAndAfterThenAppliesAsOneStep) {

@@ -44,6 +44,7 @@ class PlansCalendarTabTest : public ::testing::Test {
         group.dayPlan(kEarlyRelease);
         group.setDayPlanName(kEarlyRelease, "Early release");
         group.addAnnualPlan(AnnualPlan::on(1, 4, kPlanHoliday, 2027, 1, 18));
+        group.addAnnualPlan(AnnualPlan::on(1, 4, kEarlyRelease, 2027, 2, 3));
         group.addVacationPlan(VacationPlan::over(1, 4, 2026, 12, 21, 2027, 1, 1));
     }
 
@@ -105,6 +106,9 @@ TEST_F(PlansCalendarTabTest, TheGroupsPlansAreMarkedAndThePickedPlanInverted) {
     EXPECT_TRUE(inverted(2026, 12, 22)) << "Clear shows every marked day";
     EXPECT_TRUE(inverted(2027, 1, 18));
     EXPECT_FALSE(inverted(2027, 1, 19)) << "an unmarked day";
+    pick("Day Plan 3 - Early release");
+    EXPECT_TRUE(inverted(2027, 2, 3));
+    EXPECT_FALSE(inverted(2027, 1, 18)) << "highlighting all is off again";
     test::saveScreenshotIfAsked(*tab, "plans-calendar.png");
 }
 
