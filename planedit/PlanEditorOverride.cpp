@@ -112,9 +112,10 @@ EditOutcome PlanEditor::setOverride(GroupKey key, int location,
 }
 
 EditOutcome PlanEditor::clearOverride(GroupKey key) {
-    EditOutcome refusal;
-    Group* group = impl_->existingGroup(key, refusal);
-    if (!group) return refusal;
+    // Another program may have written an override for a group this station does not have.
+    if (FieldCheck numbers = impl_->checkGroupKey(key); !numbers)
+        return EditOutcome::refused(numbers.problem);
+    Group* group = impl_->db.findGroup(key.masterGroup, key.group);
     const std::optional<std::string> before = impl_->overrideFileText();
     const OverrideStore today = impl_->todaysOverrides(before);
     if (!today.find(key.masterGroup, key.group))
@@ -122,10 +123,10 @@ EditOutcome PlanEditor::clearOverride(GroupKey key) {
     EditRecord record;
     record.description = "clear override";
     record.overrideFile = OverrideFileBefore{before};
-    record.groups.push_back(captureGroup(impl_->db, key, GroupParts::Name));
+    if (group) record.groups.push_back(captureGroup(impl_->db, key, GroupParts::Name));
     if (!impl_->restoreOverrideFile(overrideText(today, key, 0, {}, false)))
         return EditOutcome::refused("override.csv could not be written.");
-    group->markProgrammingChanged();
+    if (group) group->markProgrammingChanged();
     return impl_->commit(std::move(record));
 }
 
