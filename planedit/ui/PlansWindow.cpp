@@ -88,6 +88,7 @@ void PlansWindow::build() {
     tabs_->addTab(overrideTab_, plans_text::kOverrideTab);
     tabs_->addTab(summerTab_, plans_text::kSummerTab);
     splitter->addWidget(tabs_);
+    connect(tabs_, &QTabWidget::currentChanged, this, &PlansWindow::drawTabs);
     splitter->setStretchFactor(1, 1);
     layout->addWidget(splitter, 1);
     layout->addWidget(buildFoot());
@@ -206,12 +207,15 @@ void PlansWindow::takePick() {
     emit pickedChanged();
 }
 
+// Only the tab in sight is drawn; another is drawn when it comes into sight, so a pick at the
+// largest fleet never fills five tabs' lists of locations.
 void PlansWindow::drawTabs() {
-    groupsTab_->redraw();
-    dayPlansTab_->redraw();
-    weeksTab_->redraw();
-    overrideTab_->redraw();
-    summerTab_->redraw();
+    QWidget* shown = tabs_->currentWidget();
+    if (shown == groupsTab_) groupsTab_->redraw();
+    if (shown == dayPlansTab_) dayPlansTab_->redraw();
+    if (shown == weeksTab_) weeksTab_->redraw();
+    if (shown == overrideTab_) overrideTab_->redraw();
+    if (shown == summerTab_) summerTab_->redraw();
 }
 
 void PlansWindow::drawFoot() {
