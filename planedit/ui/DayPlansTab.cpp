@@ -76,7 +76,7 @@ QWidget* DayPlansTab::buildPlanColumn() {
     newNumber_->setRange(kFirstAddedPlan, kMaxStoredStepsPlan);
     newName_ = new QLineEdit(column);
     newName_->setObjectName("newPlanName");
-    newName_->setPlaceholderText("name (early release, late start...)");
+    newName_->setPlaceholderText("name of a new plan");
     auto* add = new QPushButton("Add plan", column);
     add->setObjectName("addPlan");
     addRow->addWidget(newNumber_);
