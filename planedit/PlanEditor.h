@@ -119,6 +119,7 @@ class PlanEditor {
     // written.
     EditOutcome setOverride(GroupKey group, int location, const std::vector<StepEntry>& steps,
                             bool enabled);
+    // Also for a group this station does not have (another program may write override.csv).
     EditOutcome clearOverride(GroupKey group);
 
     // --- Summer plans (by index in the store) ----------------------------------------------

@@ -147,14 +147,12 @@ void loadLocations(PlanDatabase& db, const std::string& text,
     if (snapshot) applySnapshotBytes(db, *snapshot, hooks);
 }
 
-// Plans that ended before this cut-off are not written: the Saturday before today (a week
-// back when today is Saturday) at the current time of day.
-std::time_t expiryCutOff(std::time_t now) {
+}  // namespace
+
+std::time_t datedPlanCutOff(std::time_t now) {
     LocalDateTime t = toLocal(now);
     return fromLocal(t.year, t.month, t.day - t.weekday, t.hour, t.minute, t.second);
 }
-
-}  // namespace
 
 std::string dayPlanFileName(const WorkingFolder& folder, const char* ext) {
     return folder.file(std::string("dayplan.") + ext);
@@ -211,7 +209,7 @@ void loadDatabaseTexts(PlanDatabase& db, const DatabaseTexts& texts, std::time_t
 }
 
 static void writeDayPlanFile(CrLfWriter& out, PlanDatabase& db, std::time_t now) {
-    const std::time_t cutOff = expiryCutOff(now);
+    const std::time_t cutOff = datedPlanCutOff(now);
     const std::vector<Group*> groups = db.allGroups();
     LocalDayCache days;
     constexpr size_t kDayPlanLinesPerGroup = 48;

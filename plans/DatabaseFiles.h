@@ -62,6 +62,11 @@ void loadDatabaseTexts(PlanDatabase& db, const DatabaseTexts& texts, std::time_t
 // are not written.
 bool saveDatabase(PlanDatabase& db, const WorkingFolder& folder, std::time_t now);
 
+// The time before which a save drops dated plans: an annual plan dated before it, a vacation
+// ending before it. The Saturday before now's day (a week back when that day is a Saturday) at
+// now's time of day, so a save keeps the plans of the current week from its Sunday on.
+std::time_t datedPlanCutOff(std::time_t now);
+
 // What saveDatabase writes: each CSV file's path and text, the largest (locations) first.
 struct DatabaseFile {
     std::string path;

@@ -28,6 +28,12 @@ bool DayPlan::removeStep(const Step& step) {
     return true;
 }
 
+void DayPlan::setSteps(const std::vector<Step>& steps) {
+    steps_.clear();
+    steps_.reserve(steps.size());
+    for (const Step& s : steps) steps_.push_back(s.copyFor(masterGroup_, group_, plan_));
+}
+
 void DayPlan::sortSteps() {
     std::stable_sort(steps_.begin(), steps_.end(), [](const Step& a, const Step& b) {
         return a.minuteOfDay() < b.minuteOfDay();

@@ -26,6 +26,8 @@ class DayPlan {
     bool addStep(const Step& step);
     bool removeStep(const Step& step);
     void clearSteps() { steps_.clear(); }
+    // Replaces the steps with copies that take this plan's numbers, in the order given.
+    void setSteps(const std::vector<Step>& steps);
     // Sorts ascending by minute of day (not programmed first) and renumbers positions.
     void sortSteps();
 

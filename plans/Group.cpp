@@ -71,6 +71,38 @@ void Group::clearProgramming() {
     markProgrammingChanged();
 }
 
+GroupProgramming Group::programming() const {
+    GroupProgramming p;
+    p.dayPlans.reserve(dayPlans_.size());
+    for (const auto& d : dayPlans_) p.dayPlans.push_back(*d);
+    p.defaultWeek = defaultWeek_;
+    p.annualPlans = annualPlans_;
+    p.vacationPlans = vacationPlans_;
+    return p;
+}
+
+void Group::setProgramming(const GroupProgramming& p) {
+    dayPlans_.clear();
+    for (const DayPlan& from : p.dayPlans) {
+        auto own = std::make_unique<DayPlan>(masterGroup_, number_, from.plan());
+        own->setName(from.name());
+        own->setSteps(from.steps());
+        dayPlans_.push_back(std::move(own));
+    }
+    defaultWeek_ = p.defaultWeek;
+    annualPlans_ = p.annualPlans;
+    for (AnnualPlan& a : annualPlans_) {
+        a.masterGroup = masterGroup_;
+        a.group = number_;
+    }
+    vacationPlans_ = p.vacationPlans;
+    for (VacationPlan& v : vacationPlans_) {
+        v.masterGroup = masterGroup_;
+        v.group = number_;
+    }
+    markProgrammingChanged();
+}
+
 std::string Group::planName(int plan) const {
     switch (plan) {
         case kPlanNone:
@@ -214,6 +246,32 @@ bool Group::removeLocation(int number) {
     return true;
 }
 
+std::unique_ptr<Location> Group::takeLocation(int number, size_t* index) {
+    auto it = std::find_if(locations_.begin(), locations_.end(),
+                           [number](const auto& l) { return l->number == number; });
+    if (it == locations_.end()) return nullptr;
+    if (index) *index = static_cast<size_t>(it - locations_.begin());
+    if (indexable(number)) locationByNumber_[number] = nullptr;
+    std::unique_ptr<Location> taken = std::move(*it);
+    locations_.erase(it);
+    changed_ = true;
+    return taken;
+}
+
+bool Group::putLocation(std::unique_ptr<Location> location, size_t index) {
+    if (!location || findLocation(location->number) || location->masterGroup != masterGroup_ ||
+        location->group != number_)
+        return false;
+    const int number = location->number;
+    index = std::min(index, locations_.size());
+    Location* stored =
+        locations_.insert(locations_.begin() + static_cast<long>(index), std::move(location))
+            ->get();
+    if (indexable(number)) locationByNumber_[number] = stored;
+    changed_ = true;
+    return true;
+}
+
 int Group::lowestFreeLocationNumber() const {
     std::array<bool, kMaxLocation + 1> used{};
     for (const auto& l : locations_)
@@ -246,6 +304,24 @@ Group& MasterGroup::group(int number) {
                                [](const auto& g, int n) { return g->number() < n; });
     if (it != groups_.end() && (*it)->number() == number) return **it;
     return **groups_.insert(it, std::make_unique<Group>(number_, number));
+}
+
+std::unique_ptr<Group> MasterGroup::removeGroup(int number) {
+    auto it = std::lower_bound(groups_.begin(), groups_.end(), number,
+                               [](const auto& g, int n) { return g->number() < n; });
+    if (it == groups_.end() || (*it)->number() != number) return nullptr;
+    std::unique_ptr<Group> taken = std::move(*it);
+    groups_.erase(it);
+    return taken;
+}
+
+bool MasterGroup::insertGroup(std::unique_ptr<Group> group) {
+    if (!group || group->masterGroup() != number_) return false;
+    auto it = std::lower_bound(groups_.begin(), groups_.end(), group->number(),
+                               [](const auto& g, int n) { return g->number() < n; });
+    if (it != groups_.end() && (*it)->number() == group->number()) return false;
+    groups_.insert(it, std::move(group));
+    return true;
 }
 
 }  // namespace quirn

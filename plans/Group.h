@@ -12,6 +12,15 @@
 
 namespace quirn {
 
+// A group's programming as a value (day plans with names and steps, default week, annual and
+// vacation plans): what editors copy from one group to others and keep for undo.
+struct GroupProgramming {
+    std::vector<DayPlan> dayPlans;
+    WeekPlan defaultWeek = WeekPlan::standard();
+    std::vector<AnnualPlan> annualPlans;
+    std::vector<VacationPlan> vacationPlans;
+};
+
 // A group of time switches sharing one programming: day plans, a default week, dated plans.
 class Group {
   public:
@@ -40,6 +49,11 @@ class Group {
     void deleteAllSteps();
     // Deletes every day plan and resets the default week.
     void clearProgramming();
+    // A copy of the programming; the same given back replaces it exactly.
+    GroupProgramming programming() const;
+    // Replaces the programming with a copy of one (of this or another group: its records take
+    // this group's numbers) and marks the programming changed.
+    void setProgramming(const GroupProgramming& programming);
     // The shown name of a day plan number in this group ("None", "Normal", "Holiday Plan", ...).
     std::string planName(int plan) const;
     // The same as day plan lists show it (100 is "Holiday").
@@ -73,6 +87,12 @@ class Group {
     // marked changed. Returns the stored location.
     Location& addLocation(const Location& location);
     bool removeLocation(int number);
+    // Takes a location out of the group whole (its read-back included), with its place in the
+    // list; nullptr when there is none of that number.
+    std::unique_ptr<Location> takeLocation(int number, size_t* index = nullptr);
+    // Puts a location taken out back at its place (or last when the list is shorter). False,
+    // and nothing changed, when the group holds that number or the location is of another group.
+    bool putLocation(std::unique_ptr<Location> location, size_t index);
     // The lowest free location number, or 0 when all 99 are taken.
     int lowestFreeLocationNumber() const;
 
@@ -118,6 +138,11 @@ class MasterGroup {
     const std::vector<std::unique_ptr<Group>>& groups() const { return groups_; }
     Group* findGroup(int number) const;
     Group& group(int number);  // created with default values when missing
+    // Takes a group out whole (its locations and programming with it); nullptr when missing.
+    std::unique_ptr<Group> removeGroup(int number);
+    // Puts a group taken out back in its place. False, and nothing changed, when the number is
+    // taken or the group is of another master group.
+    bool insertGroup(std::unique_ptr<Group> group);
 
   private:
     int number_;

@@ -164,6 +164,10 @@ size_t OverrideStore::tick(PlanPager& pager) {
     return paged;
 }
 
+bool OverrideStore::heldToday() const {
+    return loadedDay_ && sameLocalDate(*loadedDay_, clock_.now());
+}
+
 bool OverrideStore::overrideInForce(int masterGroup, int group, std::time_t now) const {
     return loadedDay_ && sameLocalDate(*loadedDay_, now) && findInForce(masterGroup, group);
 }

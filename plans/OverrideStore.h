@@ -70,6 +70,9 @@ class OverrideStore : public OverrideQuery {
     // number of plans paged. Run on every scheduler pass within a minute.
     size_t tick(PlanPager& pager);
 
+    // The plans held are today's: loaded (from a file or a text) on the clock's current day.
+    bool heldToday() const;
+
     // In force today: a plan in force, loaded from a file of the same day as now. Plans
     // loaded on an earlier day are no longer in force on the time switches.
     bool overrideInForce(int masterGroup, int group, std::time_t now) const override;

@@ -71,6 +71,26 @@ size_t PlanDatabase::locationCount() const {
     return n;
 }
 
+std::unique_ptr<Group> PlanDatabase::removeGroup(int mg, int g) {
+    MasterGroup* m = findMasterGroup(mg);
+    std::unique_ptr<Group> taken = m ? m->removeGroup(g) : nullptr;
+    if (taken) removeSpecialWeekPlansOf(mg, g);
+    return taken;
+}
+
+bool PlanDatabase::restoreGroup(std::unique_ptr<Group> group) {
+    if (!group || findGroup(group->masterGroup(), group->number())) return false;
+    return masterGroup(group->masterGroup()).insertGroup(std::move(group));
+}
+
+bool PlanDatabase::removeMasterGroupIfEmpty(int mg) {
+    auto it = std::find_if(masterGroups_.begin(), masterGroups_.end(),
+                           [mg](const auto& m) { return m->number() == mg; });
+    if (it == masterGroups_.end() || !(*it)->groups().empty()) return false;
+    masterGroups_.erase(it);
+    return true;
+}
+
 std::vector<int> PlanDatabase::masterGroupNumbers() const {
     std::vector<int> out;
     for (const auto& m : masterGroups_) out.push_back(m->number());
@@ -114,6 +134,25 @@ const SpecialWeekPlan* PlanDatabase::specialWeekPlanOf(int mg, int g) const {
     return nullptr;
 }
 
+std::time_t PlanDatabase::comingMonday(std::time_t now) {
+    const LocalDateTime today = toLocal(now);
+    int daysToMonday = (kMonday - today.weekday + 7) % 7;
+    if (daysToMonday == 0) daysToMonday = 7;
+    return fromLocal(today.year, today.month, today.day + daysToMonday, 0, 0, kMondaySecond);
+}
+
+bool PlanDatabase::removeSpecialWeekPlansOf(int mg, int g) {
+    const size_t before = specialWeekPlans_.size();
+    std::erase_if(specialWeekPlans_,
+                  [&](const SpecialWeekPlan& s) { return s.masterGroup == mg && s.group == g; });
+    return specialWeekPlans_.size() != before;
+}
+
+void PlanDatabase::setSpecialWeekPlans(std::vector<SpecialWeekPlan> plans, std::time_t end) {
+    specialWeekPlans_ = std::move(plans);
+    specialWeekEnd_ = end;
+}
+
 void PlanDatabase::clearSpecialWeekPlans() {
     specialWeekPlans_.clear();
 }
@@ -137,16 +176,10 @@ WeekPlan PlanDatabase::effectiveWeek(int mg, int g, int l) const {
 int PlanDatabase::planForDate(int mg, int g, std::time_t date, std::time_t now) const {
     const Group* group = findGroup(mg, g);
     if (!group) return kPlanNormal;
-    LocalDateTime today = toLocal(now);
     if (sameLocalDate(date, now) && overrides_ && overrides_->overrideInForce(mg, g, now))
         return kPlanOverride;
     LocalDateTime day = toLocal(date);
-    // The Monday after today (a Monday's next Monday is a week on).
-    int daysToMonday = (kMonday - today.weekday + 7) % 7;
-    if (daysToMonday == 0) daysToMonday = 7;
-    std::time_t comingMonday =
-        fromLocal(today.year, today.month, today.day + daysToMonday, 0, 0, kMondaySecond);
-    if (date < comingMonday && specialWeekInForce()) {
+    if (date < comingMonday(now) && specialWeekInForce()) {
         const SpecialWeekPlan* special = specialWeekPlanOf(mg, g);
         if (special && special->location == 0) return special->days.day(day.weekday);
     }

@@ -47,6 +47,14 @@ class PlanDatabase {
             for (const auto& g : m->groups())
                 for (const auto& l : g->locations()) fn(*l);
     }
+    // Takes a group out whole (locations and programming) and deletes its special week plans;
+    // nullptr when there is no such group. Its master group stays, even when empty.
+    std::unique_ptr<Group> removeGroup(int masterGroup, int group);
+    // Puts a group taken out back (creating its master group when missing). False, and nothing
+    // changed, when a group of its numbers exists.
+    bool restoreGroup(std::unique_ptr<Group> group);
+    // Drops a master group that holds no group; false when it holds one or does not exist.
+    bool removeMasterGroupIfEmpty(int masterGroup);
     // Master group numbers that any record names, ascending.
     std::vector<int> masterGroupNumbers() const;
 
@@ -69,6 +77,14 @@ class PlanDatabase {
     void clearSpecialWeekPlans();
     // When now is past the end: deletes all special week plans and resets the end to "never".
     void expireSpecialWeekPlans(std::time_t now);
+    // Deletes the special week plans of a group (whichever location they name); false when it
+    // had none.
+    bool removeSpecialWeekPlansOf(int masterGroup, int group);
+    // Replaces the list and the end as a whole (an editor's undo).
+    void setSpecialWeekPlans(std::vector<SpecialWeekPlan> plans, std::time_t end);
+    // The Monday after now's day, at 00:00:15 (a Monday's next Monday is a week on): the
+    // special week plans' days count for dates before it.
+    static std::time_t comingMonday(std::time_t now);
 
     // --- Effective week plans -----------------------------------------------------------
     WeekPlan effectiveWeek(int masterGroup, int group, int location) const;
@@ -96,6 +112,8 @@ class PlanDatabase {
     Location& addLocation(const Location& location);
 
     // --- Model flags (only ever set) ----------------------------------------------------
+    // Sets the flags of a model that a location now has (an edited model).
+    void noteModel(int model);
     bool hasImageModels() const { return hasMx40OrLr40_; }
     bool hasPagedModels() const { return hasQn510OrStrider_; }
     bool hasLr40() const { return hasLr40_; }
@@ -110,8 +128,6 @@ class PlanDatabase {
     const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
 
   private:
-    void noteModel(int model);
-
     std::vector<SpecialWeekPlan> specialWeekPlans_;
     std::time_t specialWeekEnd_;
     std::vector<std::unique_ptr<MasterGroup>> masterGroups_;

@@ -18,9 +18,9 @@ class PlanPager;
 // "summer.csv" in a working folder.
 std::string summerFileName(const WorkingFolder& folder);
 
-// The named summer school plans as summer.csv holds them, in file order. This program creates
-// and changes no summer plan itself: the store holds what the file held at start-up. Every
-// active plan is paged to its locations each Monday at 04:00, one location per tick.
+// The named summer school plans as summer.csv holds them, in file order: what the file held at
+// start-up, as the Plans window has edited it since (the station's save of all writes it back).
+// Every active plan is paged to its locations each Monday at 04:00, one location per tick.
 class SummerPlanStore {
   public:
     // Weekday (1 = Sunday) and time of day of the weekly page.
@@ -48,6 +48,8 @@ class SummerPlanStore {
     bool saveIn(const WorkingFolder& folder) const;
 
     const std::vector<SummerPlan>& plans() const { return plans_; }
+    // The plans for the plan editor, which keeps them within what summer.csv can hold.
+    std::vector<SummerPlan>& editablePlans() { return plans_; }
     const UnreadableFiles& unreadableFiles() const { return unreadableFiles_; }
     // The first plan that holds the location, or nullptr.
     const SummerPlan* findPlanOf(int masterGroup, int group, int location) const;
