@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
 #include <string>
@@ -63,6 +65,19 @@ class PlansWindowFixture : public LoaderWindowFixture {
         ASSERT_FALSE(box.isEmpty());
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, box.center());
         ASSERT_EQ(tree->currentIndex(), index);
+    }
+    // Brings a tab into sight with a click on its title.
+    void showTab(PlansWindow& window, const QString& title) {
+        auto* tabs = child<QTabWidget>(window, "tabs");
+        ASSERT_NE(tabs, nullptr);
+        QTabBar* bar = tabs->tabBar();
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->tabText(i) == title) {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+                ASSERT_EQ(tabs->currentIndex(), i);
+                return;
+            }
+        FAIL() << "no tab " << title.toStdString();
     }
     // Types into a field (after emptying it) and presses Return.
     void typeInto(QWidget& window, const char* name, const QString& text, bool enter = true) {

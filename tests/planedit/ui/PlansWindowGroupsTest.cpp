@@ -53,8 +53,13 @@ TEST_F(PlansWindowGroupsTest, AGroupNameIsEditedInPlaceAndAFieldTheRulesRefuseSa
     auto* tree = child<QTreeView>(window, "tree");
     EXPECT_EQ(tree->currentIndex().data().toString(), "Elm Street East,5");
 
-    // A comma would split the groups file's line: the field says so and stores nothing.
-    typeInto(window, "groupName", "Elm, East");
+    // A comma would split the groups file's line: the field says so as it is typed, and Return
+    // stores nothing.
+    typeInto(window, "groupName", "Elm, East", false);
+    EXPECT_FALSE(child<QLineEdit>(window, "groupName")->hasAcceptableInput());
+    EXPECT_NE(text(window, "groupProblem").find("comma"), std::string::npos)
+        << text(window, "groupProblem");
+    QTest::keyClick(child<QLineEdit>(window, "groupName"), Qt::Key_Return);
     EXPECT_EQ(db.findGroup(kMasterGroup, kGroup)->name(), "Elm Street East");
     EXPECT_FALSE(text(window, "groupProblem").empty());
     EXPECT_NE(text(window, "groupProblem").find("comma"), std::string::npos)
@@ -74,7 +79,12 @@ TEST_F(PlansWindowGroupsTest, ANewLocationTakesAnAddressOnlyWhenTheAddressIsOne)
     EXPECT_EQ(added->name, "Elm Annex");
     choose(window, "locationConnection", "IP address");
     EXPECT_EQ(added->connection, kRadioAddress) << "no address typed yet";
-    typeInto(window, "locationAddress", "127.0.0.300");
+    // The field says why it refuses while the address is typed.
+    typeInto(window, "locationAddress", "127.0.0.300", false);
+    EXPECT_FALSE(child<QLineEdit>(window, "locationAddress")->hasAcceptableInput());
+    EXPECT_NE(text(window, "locationProblem").find("IPv4"), std::string::npos)
+        << text(window, "locationProblem");
+    QTest::keyClick(child<QLineEdit>(window, "locationAddress"), Qt::Key_Return);
     EXPECT_EQ(added->connection, kRadioAddress);
     EXPECT_FALSE(text(window, "locationProblem").empty());
     typeInto(window, "locationAddress", "127.0.0.9");

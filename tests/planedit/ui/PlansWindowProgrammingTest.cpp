@@ -22,6 +22,7 @@ TEST_F(PlansWindowProgrammingTest, StepsAreTypedAsTimesShownSortedAndStopAtSixte
     PlansWindow window(plansServices());
     window.show();
     clickRow(window, kMasterGroup, kGroup);
+    showTab(window, "Day plans");
     auto* plans = child<QListWidget>(window, "dayPlans");
     ASSERT_GE(plans->count(), 1);
     EXPECT_EQ(plans->item(0)->text(), "1  Normal");
@@ -61,13 +62,17 @@ TEST_F(PlansWindowProgrammingTest, ADayPlanIsRenamedAndOneInUseIsNotRemoved) {
     PlansWindow window(plansServices());
     window.show();
     clickRow(window, kMasterGroup, kGroup);
+    showTab(window, "Day plans");
     typeInto(window, "newPlanName", "Late start");
     ASSERT_NE(db.findGroup(kMasterGroup, kGroup)->findDayPlan(2), nullptr);
     typeInto(window, "planName", "Late start (fog)");
     EXPECT_EQ(db.planName(kMasterGroup, kGroup, 2), "Late start (fog)");
 
+    showTab(window, "Weeks");
     choose(window, "default4", "Late start (fog)");  // Wednesday
     EXPECT_EQ(db.findGroup(kMasterGroup, kGroup)->defaultWeek().day(4), 2);
+    showTab(window, "Day plans");
+    child<QListWidget>(window, "dayPlans")->setCurrentRow(1);
     press(window, "removePlan");
     EXPECT_NE(db.findGroup(kMasterGroup, kGroup)->findDayPlan(2), nullptr);
     EXPECT_NE(text(window, "dayPlanProblem").find("Wednesday"), std::string::npos)
@@ -78,6 +83,7 @@ TEST_F(PlansWindowProgrammingTest, TheSpecialWeekIsSetForTheGroupAndCleared) {
     PlansWindow window(plansServices());
     window.show();
     clickRow(window, kMasterGroup, kGroup);
+    showTab(window, "Weeks");
     choose(window, "special2", "Holiday");  // Monday
     press(window, "setSpecialWeek");
     const SpecialWeekPlan* plan = db.findSpecialWeekPlan(kMasterGroup, kGroup, 0);
@@ -131,6 +137,7 @@ TEST_F(PlansWindowProgrammingTest, SaveWritesTheRealFilesThroughTheStationsSaveA
     window.show();
     clickRow(window, kMasterGroup, kGroup);
     typeInto(window, "groupName", "Elm Street East");
+    showTab(window, "Day plans");
     typeInto(window, "newPlanName", "Early release");
     choose(window, "stepsCommand", "OFF");
     typeInto(window, "stepsTime", "12:45");
