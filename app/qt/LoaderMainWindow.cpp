@@ -6,6 +6,7 @@
 #include "app/HelpDocuments.h"
 #include "app/StationApp.h"
 #include "app/qt/HelpWindow.h"
+#include "planedit/ui/PlansWindow.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/ComPortMap.h"
 #include "testing/ui/TimeTestWindow.h"
@@ -39,6 +40,15 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
                                                        app.comms()->download(),
                                                        [&app] { app.saveAll(); },
                                                        {}});
+    // The plans window edits the station's own records and saves them as the station does.
+    attachPlansWindow(*window_, PlansWindowServices{app.database(),
+                                                    app.overrides(),
+                                                    app.summer(),
+                                                    app.clock(),
+                                                    app.folder(),
+                                                    settings_.hasMasterGroups(),
+                                                    [&app] { app.saveAll(); },
+                                                    {}});
     window_->setHelpAction([this] { showHelp(); });
     QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
         if (app_.takeComeForwardRequest()) comeForward();
