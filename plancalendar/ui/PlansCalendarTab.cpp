@@ -127,6 +127,13 @@ void PlansCalendarTab::setGroup(GroupKey group) {
     refresh();
 }
 
+void PlansCalendarTab::clearGroup() {
+    group_.reset();
+    tracker_.reset();
+    status_->clear();
+    refresh();
+}
+
 const Group* PlansCalendarTab::currentGroup() const {
     return group_ ? db_.findGroup(group_->masterGroup, group_->group) : nullptr;
 }

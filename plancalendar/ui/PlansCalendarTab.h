@@ -39,6 +39,8 @@ class PlansCalendarTab : public QWidget {
 
     // The group whose plans are shown; nothing shown for a group that does not exist.
     void setGroup(GroupKey group);
+    // Shows no group (nothing picked, or a master group).
+    void clearGroup();
     std::optional<GroupKey> group() const { return group_; }
     const CalendarHost& host() const { return *host_; }
 
