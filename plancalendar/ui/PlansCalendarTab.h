@@ -43,6 +43,9 @@ class PlansCalendarTab : public QWidget {
     void clearGroup();
     std::optional<GroupKey> group() const { return group_; }
     const CalendarHost& host() const { return *host_; }
+    // Draws the marks and the picked plan's highlight again: the highlight is shared by every
+    // calendar control of the program, so another calendar (the import's preview) changes it.
+    void redraw() { showCurrentMarks(); }
 
   private:
     void buildLayout();

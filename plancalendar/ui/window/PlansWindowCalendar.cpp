@@ -22,7 +22,7 @@ void followPick(PlansWindow& window, PlansCalendarTab& tab) {
 }
 
 #ifdef QUIRN_WITH_CALENDAR_IMPORT
-void addImportButton(PlansWindow& window, QWidget& page, QVBoxLayout& layout,
+void addImportButton(PlansWindow& window, PlansCalendarTab& tab, QWidget& page, QVBoxLayout& layout,
                      const CalendarHostOptions& options) {
     auto* row = new QHBoxLayout;
     auto* import = new QPushButton(QObject::tr("Import school calendar..."), &page);
@@ -30,12 +30,14 @@ void addImportButton(PlansWindow& window, QWidget& page, QVBoxLayout& layout,
     row->addWidget(import);
     row->addStretch(1);
     layout.addLayout(row);
-    QObject::connect(import, &QPushButton::clicked, &window, [&window, options] {
+    QObject::connect(import, &QPushButton::clicked, &window, [&window, &tab, options] {
         std::vector<GroupKey> groups;
         if (const std::optional<GroupKey> group = window.pickedGroup()) groups.push_back(*group);
         auto* dialog = new ImportCalendarDialog(window.editor(), window.services().database,
                                                 window.services().clock, options, groups, &window);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
+        // The preview changed the highlight every calendar control shares.
+        QObject::connect(dialog, &QDialog::finished, &tab, [&tab] { tab.redraw(); });
         dialog->open();
     });
 }
@@ -50,7 +52,7 @@ void addPlansCalendar(PlansWindow& window, const CalendarHostOptions& options) {
                                      window.services().clock, options, page);
     layout->addWidget(tab, 1);
 #ifdef QUIRN_WITH_CALENDAR_IMPORT
-    addImportButton(window, *page, *layout, options);
+    addImportButton(window, *tab, *page, *layout, options);
 #endif
     QObject::connect(&window, &PlansWindow::pickedChanged, tab,
                      [&window, tab] { followPick(window, *tab); });

@@ -28,6 +28,7 @@ class PlansWindowCalendarTest : public ::testing::Test {
         db.group(1, 4).setName("Lincoln");
         db.group(1, 5).setName("Washington");
         db.group(1, 5).addAnnualPlan(AnnualPlan::on(1, 5, kPlanHoliday, 2027, 1, 18));
+        db.group(1, 5).addVacationPlan(VacationPlan::over(1, 5, 2027, 2, 1, 2027, 2, 5));
     }
     PlansWindowServices services() {
         return PlansWindowServices{db,
@@ -97,6 +98,31 @@ TEST_F(PlansWindowCalendarTest, ImportSchoolCalendarOpensForThePickedGroup) {
     EXPECT_EQ(dialog->findChild<QLineEdit*>(QStringLiteral("importGroups"))->text().toStdString(),
               "1:4");
     dialog->close();
+}
+
+TEST_F(PlansWindowCalendarTest, TheTabsHighlightComesBackAfterTheImportPreview) {
+    PlansWindow window(services());
+    window.resize(1300, 900);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.pick(1, 5);
+    showCalendar(window);
+    auto* picks = window.findChild<QListWidget*>(QStringLiteral("calendarPicks"));
+    picks->setCurrentItem(picks->findItems("Clear", Qt::MatchExactly).front());
+    QWidget* control = window.findChild<QWidget*>(QStringLiteral("calendarControl"));
+    const auto vacationInverted = [&] {
+        const QImage image = control->grab().toImage();
+        const QPoint at = test::blankPoint(*control, clock.now(), 2027, 2, 3).value();
+        return qRed(image.pixel(at)) < 40;
+    };
+    ASSERT_TRUE(vacationInverted()) << "Clear shows every marked day";
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("importCalendar")),
+                      Qt::LeftButton);
+    auto* dialog = window.findChild<ImportCalendarDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(vacationInverted()) << "the preview's highlight is shared by every control";
+    dialog->close();
+    EXPECT_TRUE(vacationInverted()) << "closing the import puts the tab's highlight back";
 }
 
 }  // namespace
