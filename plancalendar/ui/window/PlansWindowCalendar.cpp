@@ -45,7 +45,10 @@ void addImportButton(PlansWindow& window, PlansCalendarTab& tab, QWidget& page, 
 
 }  // namespace
 
-void addPlansCalendar(PlansWindow& window, const CalendarHostOptions& options) {
+void addPlansCalendar(PlansWindow& window, const CalendarHostOptions& givenOptions) {
+    // The control's "today" is the station's, so days before it stay closed in tests too.
+    CalendarHostOptions options = givenOptions;
+    if (!options.clock) options.clock = &window.services().clock;
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* tab = new PlansCalendarTab(window.editor(), window.services().database,
