@@ -140,18 +140,25 @@ TEST_F(SchoolYear, DryRunShowsEveryChangeAndWritesNothing) {
 
 TEST_F(SchoolYear, AFolderARunningStationHoldsIsRefused) {
     ASSERT_TRUE(makeFolder(out()));
-    SingleInstance station(StationApp::kInstanceName, out());
-    ASSERT_TRUE(station.acquire());
-    const ToolRun r = import({"--map", mapping(), "--out", out()});
-    EXPECT_EQ(r.exitCode, 2) << r.out << r.err;
-    EXPECT_NE(r.err.find("a running station holds"), std::string::npos) << r.err;
-    EXPECT_FALSE(fileExists(dayPlanFileName(WorkingFolder(out()))));
+    {
+        SingleInstance station(StationApp::kInstanceName, out());
+        ASSERT_TRUE(station.acquire());
+        const ToolRun r = import({"--map", mapping(), "--out", out()});
+        EXPECT_EQ(r.exitCode, 2) << r.out << r.err;
+        EXPECT_NE(r.err.find("a running station holds"), std::string::npos) << r.err;
+        EXPECT_FALSE(fileExists(dayPlanFileName(WorkingFolder(out()))));
+    }
+    // Once the station has gone, the folder is written.
+    const ToolRun after = import({"--map", mapping(), "--out", out()});
+    EXPECT_EQ(after.exitCode, 0) << after.out << after.err;
+    EXPECT_TRUE(fileExists(dayPlanFileName(WorkingFolder(out()))));
+}
 
-    // The working folder itself, while its station runs, neither.
-    SingleInstance own(StationApp::kInstanceName, root.path());
-    ASSERT_TRUE(own.acquire());
-    const ToolRun same = import({"--map", mapping(), "--out", root.path()});
+TEST_F(SchoolYear, TheWorkingFolderItReadsIsNeverWritten) {
+    const ToolRun same = import({"--map", mapping(), "--out", root.path() + "."});
     EXPECT_EQ(same.exitCode, 2) << same.out << same.err;
+    EXPECT_NE(same.err.find("--out must not be the working folder it reads"), std::string::npos)
+        << same.err;
     EXPECT_EQ(folderTexts(root.workingFolder()), before);
 }
 

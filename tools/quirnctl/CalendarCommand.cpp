@@ -74,14 +74,13 @@ std::optional<std::string> readWindow(const CalendarCommandArgs& args, CalendarW
 // that no station starts there meanwhile.
 std::optional<std::string> writeResult(Workspace& ws, const std::string& outText) {
     const std::string out = withTrailingSeparator(outText);
+    // quirnctl never writes into the folder it reads, under any spelling of it: the result is
+    // a folder of its own that the technician looks over before it replaces the station's.
+    if (folderExists(out) && sameFolder(out, ws.folder().path()))
+        return "--out must not be the working folder it reads; nothing was written";
     if (!folderExists(out) && !makeFolders(out)) return "cannot create " + out;
     SingleInstance outLock(StationApp::kInstanceName, out);
     if (!outLock.acquire()) return "a running station holds " + out + "; nothing was written";
-    // The same folder under the spelling the station was started with.
-    if (sameFolder(out, ws.folder().path()) && out != ws.folder().path()) {
-        SingleInstance readLock(StationApp::kInstanceName, ws.folder().path());
-        if (!readLock.acquire()) return "a running station holds " + out + "; nothing was written";
-    }
     const WorkingFolder target(out);
     bool ok = saveDatabase(ws.db(), target, ws.clock().now());
     ok = saveSnapshot(ws.db(), target) && ok;
