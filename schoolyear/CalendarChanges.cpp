@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <unordered_map>
 
 #include "plans/PlanDatabase.h"
 #include "plans/PlanTypes.h"
@@ -14,6 +15,8 @@
 namespace quirn {
 
 namespace {
+
+constexpr long kDaysPerWeek = 7;
 
 bool parseNumber(std::string_view text, int low, int high, int& out) {
     text = trimmed(text);
@@ -42,12 +45,21 @@ std::string sourceOf(const CalendarEvent& event) {
 class GroupPlanner {
   public:
     GroupPlanner(const PlanDatabase& database, const Group& group, std::time_t now,
-                 CalendarChangePlan& plan)
+                 LocalDayCache& days, CalendarChangePlan& plan)
         : database_(database),
           group_(group),
           now_(now),
+          localDays_(days),
           plan_(plan),
-          ref_{group.masterGroup(), group.number()} {}
+          ref_{group.masterGroup(), group.number()},
+          exactUntil_(CalendarDate::ofLocal(now).dayNumber() + kDaysPerWeek) {
+        // The group's dated plans by day, read once: comparing every date with every plan
+        // through the C library costs more than the rest of the import together.
+        for (const auto& a : group.annualPlans()) annualByDay_.emplace(dayOf(a.date), a.plan);
+        for (const auto& v : group.vacationPlans()) {
+            vacationDays_.emplace_back(dayOf(v.start), dayOf(v.end));
+        }
+    }
 
     void add(const CalendarEvent& event, const CalendarAction& action) {
         switch (action.kind) {
@@ -88,12 +100,10 @@ class GroupPlanner {
             }
             CalendarChange change = base(event, CalendarChangeKind::AnnualPlan, dayPlan);
             change.first = change.last = date;
-            const std::time_t midnight = date.localMidnight();
-            if (const AnnualPlan* existing = group_.annualPlanOn(midnight)) {
-                change.previousAnnualPlan = existing->plan;
+            if (const auto existing = annualByDay_.find(n); existing != annualByDay_.end()) {
+                change.previousAnnualPlan = existing->second;
             }
-            change.previousPlan =
-                database_.planForDate(ref_.masterGroup, ref_.group, midnight, now_);
+            change.previousPlan = previousPlan(date);
             plan_.changes.push_back(std::move(change));
         }
     }
@@ -108,9 +118,30 @@ class GroupPlanner {
         for (const auto& v : group_.vacationPlans()) {
             if (v.start == wanted.start && v.end == wanted.end) change.replacesVacation = true;
         }
-        change.previousPlan =
-            database_.planForDate(ref_.masterGroup, ref_.group, event.first.localMidnight(), now_);
+        change.previousPlan = previousPlan(event.first);
         plan_.changes.push_back(std::move(change));
+    }
+
+    long dayOf(std::time_t t) {
+        const LocalDateTime local = localDays_.date(t);
+        return CalendarDate{local.year, local.month, local.day}.dayNumber();
+    }
+
+    // What plan-for-date gives on the date. Within a week of today overrides and special week
+    // plans may decide, so the database answers; later dates follow its remaining rules
+    // (annual plan, vacation, week plan) from the plans read once.
+    int previousPlan(CalendarDate date) {
+        const long n = date.dayNumber();
+        if (n <= exactUntil_) {
+            return database_.planForDate(ref_.masterGroup, ref_.group,
+                                         localDays_.midnight(date.year, date.month, date.day),
+                                         now_);
+        }
+        if (const auto a = annualByDay_.find(n); a != annualByDay_.end()) return a->second;
+        for (const auto& [first, last] : vacationDays_) {
+            if (first <= n && n <= last) return kPlanVacation;
+        }
+        return group_.defaultWeek().day(date.weekday());
     }
 
     CalendarChange base(const CalendarEvent& event, CalendarChangeKind kind, int dayPlan) const {
@@ -127,8 +158,12 @@ class GroupPlanner {
     const PlanDatabase& database_;
     const Group& group_;
     std::time_t now_;
+    LocalDayCache& localDays_;  // shared by every group: a fleet meets the same few hundred days
     CalendarChangePlan& plan_;
     GroupRef ref_;
+    long exactUntil_;
+    std::unordered_map<long, int> annualByDay_;         // day number -> plan (the first)
+    std::vector<std::pair<long, long>> vacationDays_;   // first and last day numbers
     std::map<long, std::pair<int, std::string>> days_;  // day number -> plan and its source
     std::set<std::pair<long, long>> vacations_;
 };
@@ -173,13 +208,14 @@ CalendarChangePlan planCalendarChanges(const PlanDatabase& database,
     for (const auto& event : events) {
         if (const auto action = mapping.actionFor(event)) mapped.emplace_back(&event, *action);
     }
+    LocalDayCache localDays;
     for (const GroupRef ref : groups) {
         const Group* group = database.findGroup(ref.masterGroup, ref.group);
         if (!group) {
             plan.refusals.push_back("group " + groupText(ref) + " does not exist");
             continue;
         }
-        GroupPlanner planner(database, *group, now, plan);
+        GroupPlanner planner(database, *group, now, localDays, plan);
         for (const auto& [event, action] : mapped) planner.add(*event, action);
     }
     std::stable_sort(plan.changes.begin(), plan.changes.end(), [](const auto& a, const auto& b) {

@@ -1,8 +1,10 @@
 #include <libical/ical.h>
 
+#include <cctype>
 #include <memory>
 
 #include "platform/Format.h"
+#include "platform/TextLines.h"
 #include "schoolyear/CalendarReadSupport.h"
 #include "schoolyear/CalendarReader.h"
 
@@ -185,6 +187,43 @@ std::string readEvent(icalcomponent* event, int index, const CalendarWindow& win
     return "";
 }
 
+std::string upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Why the BEGIN and END lines do not nest, or "": libical would warn on stderr and guess.
+std::string nestingProblem(std::string_view text) {
+    constexpr std::string_view kBegin = "BEGIN:";
+    constexpr std::string_view kEnd = "END:";
+    constexpr size_t kMaxDepth = 8;  // a calendar nests three deep (VCALENDAR, VEVENT, VALARM)
+    std::vector<std::string> open;
+    int number = 0;
+    for (std::string_view line : splitLines(text)) {
+        ++number;
+        const std::string head = upper(line.substr(0, kBegin.size()));
+        if (head == kBegin) {
+            if (open.size() >= kMaxDepth)
+                return format("nests deeper than %d at line %d", static_cast<int>(kMaxDepth),
+                              number);
+            open.push_back(upper(trimmed(line.substr(kBegin.size()))));
+        } else if (head.substr(0, kEnd.size()) == kEnd) {
+            const std::string name = upper(trimmed(line.substr(kEnd.size())));
+            if (open.empty()) {
+                return format("line %d ends %s, which was not begun", number, name.c_str());
+            }
+            if (open.back() != name) {
+                return format("line %d ends %s while %s is still open", number, name.c_str(),
+                              open.back().c_str());
+            }
+            open.pop_back();
+        }
+    }
+    if (!open.empty()) return "is cut short: " + open.back() + " is never ended";
+    return "";
+}
+
 // The calendars of the parse: the root itself, or each calendar of a file that holds several.
 std::vector<icalcomponent*> calendarsOf(icalcomponent* root) {
     if (icalcomponent_isa(root) == ICAL_VCALENDAR_COMPONENT) return {root};
@@ -214,6 +253,10 @@ CalendarReadResult readIcsText(std::string_view text, const std::string& fileNam
     const std::string_view body = trimmed(text);
     if (body.size() < kIcsEnd.size() || body.substr(body.size() - kIcsEnd.size()) != kIcsEnd) {
         return readFailure(fileName, "is cut short: it does not end with END:VCALENDAR");
+    }
+
+    if (const std::string problem = nestingProblem(text); !problem.empty()) {
+        return readFailure(fileName, problem);
     }
 
     // A bad line must become an error we report, never an abort inside the library.

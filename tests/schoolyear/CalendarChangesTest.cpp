@@ -33,6 +33,8 @@ struct District : ::testing::Test {
         addSchoolGroup(db, 2, 1, false);
         // Last year's technician already marked Indigenous Peoples' Day as an early release.
         db.addAnnualPlan(AnnualPlan::on(1, 4, kEarlyRelease, 2027, 10, 11));
+        db.addVacationPlan(VacationPlan::over(1, 4, 2027, 11, 22, 2027, 11, 24));
+        db.group(1, 5).setDefaultDay(4, kEarlyRelease);  // 1:5 ran early release every Wednesday
         const auto read = readIcsText(test::districtCalendarIcs(), "district.ics", kSchoolYear);
         ASSERT_TRUE(read.ok()) << read.error;
         events = read.events;
@@ -61,6 +63,12 @@ TEST_F(District, AYearForTwoGroupsBecomesOneChangePerDayAndOnePerBreak) {
     EXPECT_EQ(g4.size(), static_cast<size_t>(test::kDistrictHolidays + test::kDistrictBreaks +
                                              test::kDistrictEarlyReleases));
     EXPECT_EQ(changesOf(plan, {1, 5}).size(), g4.size());
+    // What was there before is what the database's plan-for-date gives, day by day.
+    for (const auto& c : plan.changes) {
+        EXPECT_EQ(c.previousPlan,
+                  db.planForDate(c.group.masterGroup, c.group.group, c.first.localMidnight(), now))
+            << c.first.iso();
+    }
 
     const auto labor = std::find_if(g4.begin(), g4.end(), [](const auto& c) {
         return c.first == CalendarDate{2027, 9, 6};
@@ -111,8 +119,9 @@ TEST_F(District, ApplyingGivesEachDayItsPlanAndLeavesOtherGroupsAlone) {
         EXPECT_EQ(planOn(g, {2027, 12, 31}), kPlanVacation);
         EXPECT_EQ(planOn(g, {2028, 1, 3}), kPlanNormal);
         EXPECT_EQ(planOn(g, {2028, 6, 7}), kEarlyRelease);
-        EXPECT_EQ(planOn(g, {2028, 6, 14}), kPlanNormal);  // after UNTIL
-        EXPECT_EQ(db.findGroup(1, g)->vacationPlans().size(), 3u);
+        // After UNTIL each group's week decides again (1:5 ran early release on Wednesdays).
+        EXPECT_EQ(planOn(g, {2028, 6, 14}), g == 5 ? kEarlyRelease : kPlanNormal);
+        EXPECT_EQ(db.findGroup(1, g)->vacationPlans().size(), g == 4 ? 4u : 3u);
     }
     EXPECT_EQ(planOn(10, {2027, 9, 6}), kPlanNormal);
     EXPECT_TRUE(db.findGroup(2, 1)->annualPlans().empty());
@@ -122,7 +131,7 @@ TEST_F(District, ApplyingGivesEachDayItsPlanAndLeavesOtherGroupsAlone) {
     const auto again = planCalendarChanges(db, {{1, 4}}, events, mapping, now);
     ASSERT_TRUE(applyCalendarChanges(db, again.changes).ok());
     EXPECT_EQ(db.findGroup(1, 4)->annualPlans().size(), annual);
-    EXPECT_EQ(db.findGroup(1, 4)->vacationPlans().size(), 3u);
+    EXPECT_EQ(db.findGroup(1, 4)->vacationPlans().size(), 4u);
     EXPECT_TRUE(std::any_of(again.changes.begin(), again.changes.end(),
                             [](const auto& c) { return c.replacesVacation; }));
 }

@@ -10,6 +10,11 @@ namespace quirn {
 namespace {
 
 constexpr int kEarlyRelease = 3;
+constexpr int kLateStart = 4;
+// Longer than an iCalendar line, with characters of two and three bytes where lines fold.
+const std::string kLongName =
+    "Late start for the Escuela Primaria Jos\xC3\xA9 Mart\xC3\xAD \xE2\x80\x94 "
+    "buses and crossing guards one hour later";
 
 struct ExportedGroup : ::testing::Test {
     void SetUp() override {
@@ -19,11 +24,14 @@ struct ExportedGroup : ::testing::Test {
         db.addStep(Step::atTime(1, 4, kPlanNormal, 8, 0, kCommandOff));
         db.addStep(Step::atTime(1, 4, kPlanNormal, 15, 30, kCommandOff));
         db.addDayPlan(1, 4, kEarlyRelease, "Early Release, buses");
+        db.addDayPlan(1, 4, kLateStart, kLongName);
         db.addStep(Step::atTime(1, 4, kEarlyRelease, 12, 30, kCommandOn));
         db.addStep(Step::atTime(1, 4, kEarlyRelease, 13, 15, kCommandOff));
         db.addAnnualPlan(AnnualPlan::on(1, 4, kPlanHoliday, 2027, 9, 6));
         db.addAnnualPlan(AnnualPlan::on(1, 4, kEarlyRelease, 2027, 9, 8));
         db.addVacationPlan(VacationPlan::over(1, 4, 2027, 9, 9, 2027, 9, 10));
+        db.addStep(Step::atTime(1, 4, kLateStart, 9, 30, kCommandOn));
+        db.addAnnualPlan(AnnualPlan::on(1, 4, kLateStart, 2027, 9, 13));
     }
     PlanDatabase db;
     const std::time_t now = CalendarDate{2027, 8, 15}.localMidnight() + 10 * 3600;
@@ -57,6 +65,8 @@ TEST_F(ExportedGroup, IcsReadsBackAsOneEventPerDayWithTheSameNames) {
         EXPECT_EQ(back.events[i].summary, days[i].planName);
     }
     EXPECT_EQ(back.events[7].summary, "Early Release, buses");  // the comma was escaped
+    EXPECT_EQ(back.events[12].summary, kLongName);              // folded and unfolded whole
+    EXPECT_NE(ics.find("\r\n "), std::string::npos);
     EXPECT_NE(ics.find("DESCRIPTION:Day plan 3: ON 12:30 OFF 13:15\r\n"), std::string::npos);
 }
 

@@ -57,6 +57,12 @@ std::vector<HostileCase> hostileCases() {
         {"bad rule", calendar(event("DTSTART;VALUE=DATE:20270901\r\nRRULE:FREQ=SOMETIMES\r\n")),
          "cannot be read"},
         {"no events", calendar(""), "no events"},
+        {"end before begin", calendar("END:VEVENT\r\n"),
+         "line 4 ends VEVENT while VCALENDAR is still open"},
+        {"ended twice", "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\nEND:VCALENDAR\r\n",
+         "line 3 ends VCALENDAR, which was not begun"},
+        {"unended event", calendar("BEGIN:VEVENT\r\nDTSTART;VALUE=DATE:20270906\r\n"),
+         "line 6 ends VCALENDAR while VEVENT is still open"},
         {"csv garbage", "this is not a calendar\r\n", "line 1"},
         {"empty", "", "is empty"},
     };
