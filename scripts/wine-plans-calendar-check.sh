@@ -3,7 +3,9 @@
 # plainly that the calendar control is not registered (and what to do), then `regsvr32`
 # registers vorncal.dll as the setup program does, and the tab hosts the registered control by
 # its ProgID in its native window; presses and releases on the control's days reach the group's
-# plans through the control's events; the test takes the registration away and puts it back.
+# plans through the control's events; the import dialog hosts two of them (before and after) and
+# applies its changes as one undoable step; the test takes the registration away and puts it
+# back.
 # Usage: scripts/wine-plans-calendar-check.sh [WINDOWS_BUILD]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -73,10 +75,14 @@ pass "without the registration the hosting test stops at the registration"
 echo "wine plans calendar check: registered with regsvr32"
 timeout 120 wine regsvr32 /s "$dllPath" </dev/null >"$work/regsvr32.log" 2>&1 ||
   fail "regsvr32 $dllPath failed: $(cat "$work/regsvr32.log")"
-runTests registered '*ClicksOnTheRegisteredControl*:*AnUnregisteredControl*' ||
+runTests registered '*ClicksOnTheRegisteredControl*:*ImportCalendarDialogWin32*' ||
   fail "the tab's tests failed on the Windows desktop"
 expectPassedWithoutSkips registered 2
 pass "the tab hosts the registered control; clicks and a press-and-release edit the group"
+pass "the import dialog hosts two controls (before and after) and applies as one undoable step"
+# Last, as it takes the registration away (and puts it back through the module's own entry).
+runTests unregistering '*AnUnregisteredControl*' || fail "the unregistered control's test failed"
+expectPassedWithoutSkips unregistering 1
 pass "an unregistered control is named with what to do"
 timeout 60 wine reg query 'HKCR\VORNCALENDARIII.VornCalendarIIICtrl.1\CLSID' </dev/null \
   >/dev/null 2>&1 || fail "the test did not put the registration back"

@@ -105,15 +105,17 @@ class ActiveXCalendarHost final : public CalendarHost {
                                        "computer (%2).")
                             .arg(QLatin1String(vorncal::kControlProgId), hresultText(hr)),
                         true);
-        if (!AtlAxWinInit())
-            return fail(QStringLiteral("The system's control host (atl.dll) "
-                                       "could not start."),
-                        true);
         site_->setAttribute(Qt::WA_NativeWindow);
         const HWND parent = reinterpret_cast<HWND>(site_->winId());
-        hostWindow_ = CreateWindowExW(0, kAtlHostClass, progId.c_str(), WS_CHILD | WS_VISIBLE, 0, 0,
-                                      site_->width(), site_->height(), parent, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr);
+        // The host window class exists once AtlAxWinInit has run in the process; Wine's refuses
+        // a second registration, so it is asked for only when the class is missing.
+        hostWindow_ = createHostWindow(parent, progId);
+        if (!hostWindow_) {
+            if (!AtlAxWinInit())
+                return fail(QStringLiteral("The system's control host (atl.dll) could not start."),
+                            true);
+            hostWindow_ = createHostWindow(parent, progId);
+        }
         IUnknown* control = nullptr;
         hr = hostWindow_ ? AtlAxGetControl(hostWindow_, &control) : E_FAIL;
         if (FAILED(hr) || !control)
@@ -153,6 +155,12 @@ class ActiveXCalendarHost final : public CalendarHost {
         }
         fitHostWindow();
         return true;
+    }
+
+    HWND createHostWindow(HWND parent, const std::wstring& progId) const {
+        return CreateWindowExW(0, kAtlHostClass, progId.c_str(), WS_CHILD | WS_VISIBLE, 0, 0,
+                               site_->width(), site_->height(), parent, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
     }
 
     bool dropControl(const QString& why) {
