@@ -34,7 +34,8 @@ class UndoHistory;
 // allows is lost or changed by a save and reload of the files); a refused edit changes nothing
 // and says why. A done edit marks each group whose programming it changed
 // (Group::markProgrammingChanged: the image is rebuilt, the group counts as changed), becomes
-// one step of the undo history and is told to the listeners.
+// one step of the undo history and is told to the listeners. An edit that would change nothing
+// (a group renamed to its own name) is done without an undo step and without telling anyone.
 //
 // Undo keeps only what an edit touched: the affected groups' programming (day plans with their
 // names and steps, default week, annual and vacation plans), name or locations, and the special

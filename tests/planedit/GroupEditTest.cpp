@@ -23,6 +23,10 @@ TEST_F(GroupEdits, AddRenameRemoveGroupEachUndoable) {
     EXPECT_EQ(editor.undoText(), "Undo rename group");
     ASSERT_TRUE(editor.undo());
     EXPECT_EQ(db.findGroup(3, 12)->name(), "Maple");
+    // The listeners hear of an undo as of the edit.
+    ASSERT_EQ(notices.size(), 3u);
+    EXPECT_EQ(notices.back().groups, (std::vector<GroupKey>{{3, 12}}));
+    EXPECT_FALSE(notices.back().groupsAddedOrRemoved);
     ASSERT_TRUE(editor.undo());
     EXPECT_EQ(db.findGroup(3, 12), nullptr);
     // The master group the add made goes with it.

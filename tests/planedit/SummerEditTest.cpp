@@ -53,6 +53,7 @@ TEST_F(SummerEdits, RemoveAndUndoPutsThePlanBackInItsPlace) {
     const std::string before = summer.fileText();
     ASSERT_TRUE(editor.removeSummerPlan(1));
     ASSERT_EQ(summer.plans().size(), 2u);
+    EXPECT_EQ(summer.plans()[0].name, "First");
     EXPECT_EQ(summer.plans()[1].name, "Third");
     ASSERT_TRUE(editor.undo());
     EXPECT_EQ(summer.fileText(), before);

@@ -108,8 +108,10 @@ TEST_F(SchoolYear, ImportWritesTheYearForThreeGroupsIntoOutAndLeavesTheFolderAlo
         EXPECT_EQ(planOn(2027, 9, 8), kEarlyRelease);
         EXPECT_EQ(planOn(2027, 12, 22), kPlanVacation);
         EXPECT_EQ(planOn(2028, 6, 7), kEarlyRelease);
+        ASSERT_NE(result.findGroup(1, g), nullptr);
         EXPECT_EQ(result.findGroup(1, g)->locations().size(), 1u);
     }
+    ASSERT_NE(result.findGroup(1, 4), nullptr);
     EXPECT_TRUE(result.findGroup(1, 4)->annualPlans().empty());
 }
 
