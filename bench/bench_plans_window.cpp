@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 
+#include "planedit/ui/CopyProgrammingDialog.h"
 #include "planedit/ui/PlansWindow.h"
 #include "plans/OverrideStore.h"
 #include "plans/PlanDatabase.h"
@@ -117,6 +118,11 @@ int main(int argc, char** argv) {
     step("pick the group again", [&] { window.pick(mg, g); });
     step("rename the group", [&] { window.editor().renameGroup(GroupKey{mg, g}, "Renamed"); });
     step("undo the rename", [&] { window.editor().undo(); });
+    step("open \"Copy programming to\" (989 groups)", [&] {
+        CopyProgrammingDialog copy(window, GroupKey{mg, g}, &window);
+        copy.show();
+        QApplication::processEvents();
+    });
     step("remove a location", [&] {
         window.editor().removeLocation(GroupKey{mg, g}, last->locations().back()->number);
     });

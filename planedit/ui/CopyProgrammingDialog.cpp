@@ -29,6 +29,8 @@ CopyProgrammingDialog::CopyProgrammingDialog(PlansWindow& window, GroupKey from,
     layout->addWidget(new QLabel("Give these groups the same day plans, weeks and dated plans:"));
     targets_ = new QListWidget(this);
     targets_->setObjectName("targets");
+    // Rows of one height are laid out without measuring each of an agency's 989 other groups.
+    targets_->setUniformItemSizes(true);
     for (const Group* g : db.allGroups()) {
         if (g->masterGroup() == from.masterGroup && g->number() == from.group) continue;
         auto* item = new QListWidgetItem(QString::fromStdString(g->title(masterGroups)), targets_);

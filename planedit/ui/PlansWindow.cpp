@@ -59,6 +59,8 @@ PlansWindow::PlansWindow(PlansWindowServices services, QWidget* parent, CloseAsk
     setObjectName("plansWindow");
     setWindowTitle(plans_text::kTitle);
     build();
+    // Return belongs to the field being typed in: no button of the window takes it.
+    for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
     listener_ = editor_.addListener([this](const PlanEditNotice& notice) { heard(notice); });
     if (services_.extend) services_.extend(*this);
     drawTabs();
@@ -139,9 +141,6 @@ QWidget* PlansWindow::buildFoot() {
     save_->setObjectName("save");
     auto* close = new QPushButton(plans_text::kClose, foot);
     close->setObjectName("close");
-    close->setAutoDefault(false);
-    undo_->setAutoDefault(false);
-    save_->setAutoDefault(false);
     row->addWidget(foot_, 1);
     row->addWidget(undo_);
     row->addWidget(save_);
