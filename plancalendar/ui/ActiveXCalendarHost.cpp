@@ -20,18 +20,32 @@
 #include "plancalendar/ui/HostProblemLabel.h"
 #include "platform/Win32Text.h"
 
-// The ATL host's entry points (MinGW's libatl.a imports them from atl.dll); MinGW ships no
-// header for them.
-extern "C" {
-BOOL WINAPI AtlAxWinInit();
-HRESULT WINAPI AtlAxGetControl(HWND window, IUnknown** control);
-}
-
 namespace quirn::plancalendar {
 
 namespace {
 
 constexpr const wchar_t* kAtlHostClass = L"AtlAxWin";
+constexpr const wchar_t* kAtlModule = L"atl.dll";
+
+// The system's ATL host (atl.dll), loaded when a calendar is first shown rather than imported,
+// so that the program starts where it is missing and the tab can say so. It stays loaded: its
+// window class keeps pointing into it.
+struct AtlHost {
+    using InitFn = BOOL(WINAPI*)();
+    using GetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
+    InitFn init = nullptr;
+    GetControlFn getControl = nullptr;
+
+    bool load() {
+        HMODULE atl = LoadLibraryW(kAtlModule);
+        if (!atl) return false;
+        init =
+            reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+        getControl = reinterpret_cast<GetControlFn>(
+            reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+        return init && getControl;
+    }
+};
 constexpr const char* kWindowsPlatform = "windows";
 enum Method { kErase, kAdd, kActive, kMethodCount };
 constexpr std::array<const wchar_t*, kMethodCount> kMethodNames{L"EraseDayPlans", L"AddDayPlan",
@@ -105,19 +119,22 @@ class ActiveXCalendarHost final : public CalendarHost {
                                        "computer (%2).")
                             .arg(QLatin1String(vorncal::kControlProgId), hresultText(hr)),
                         true);
+        AtlHost atl;
+        if (!atl.load())
+            return fail(QStringLiteral("The system's control host (atl.dll) is missing."), true);
         site_->setAttribute(Qt::WA_NativeWindow);
         const HWND parent = reinterpret_cast<HWND>(site_->winId());
         // The host window class exists once AtlAxWinInit has run in the process; Wine's refuses
         // a second registration, so it is asked for only when the class is missing.
         hostWindow_ = createHostWindow(parent, progId);
         if (!hostWindow_) {
-            if (!AtlAxWinInit())
+            if (!atl.init())
                 return fail(QStringLiteral("The system's control host (atl.dll) could not start."),
                             true);
             hostWindow_ = createHostWindow(parent, progId);
         }
         IUnknown* control = nullptr;
-        hr = hostWindow_ ? AtlAxGetControl(hostWindow_, &control) : E_FAIL;
+        hr = hostWindow_ ? atl.getControl(hostWindow_, &control) : E_FAIL;
         if (FAILED(hr) || !control)
             return fail(QStringLiteral("The calendar control %1 could not be created (%2).")
                             .arg(QLatin1String(vorncal::kControlProgId), hresultText(hr)),
