@@ -34,3 +34,17 @@ find_program(QUIRN_WINE wine)
 if(QUIRN_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${QUIRN_WINE})
 endif()
+# The school calendar import reads .ics files through libical, which Debian does not package for
+# MinGW: scripts/libical-mingw.sh makes a static one in the cache folder, found there unless
+# QUIRN_LIBICAL_PREFIX names another.
+if(NOT QUIRN_LIBICAL_PREFIX)
+  if(DEFINED ENV{QUIRN_CACHE})
+    set(quirn_cache $ENV{QUIRN_CACHE})
+  else()
+    set(quirn_cache $ENV{HOME}/.cache/quirn)
+  endif()
+  if(EXISTS ${quirn_cache}/libical-mingw64-static/lib/libical.a)
+    set(QUIRN_LIBICAL_PREFIX ${quirn_cache}/libical-mingw64-static CACHE PATH
+        "A static libical (scripts/libical-mingw.sh)")
+  endif()
+endif()

@@ -11,7 +11,7 @@ shift || true
 build=${QUIRN_FUZZ_BUILD:-$root/build-fuzz}
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DQUIRN_FUZZ=ON -DQUIRN_WITH_QT=OFF \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DQUIRN_FOLDERS=platform;plans;protocol;ops;comms;loader;testing;sim;calendar;tools;fuzz" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DQUIRN_FOLDERS=platform;plans;protocol;ops;comms;loader;testing;sim;calendar;schoolyear;tools;fuzz" \
   >/dev/null
 list=$build/fuzz-targets.txt
 wanted=("$@")

@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev libgl-dev
   socat xvfb xauth desktop-file-utils dpkg-dev
   python3 python3-aiosmtpd
+  # The school calendar import reads .ics files through libical.
+  libical-dev
 )
 
 # The Windows cross-build and its tests under Wine (scripts/windows.sh) need more.

@@ -135,6 +135,13 @@ Database:
                           what the station does with it; exit 0 when none, 1 with findings
   db resave --out DIR     load the working folder and save everything into DIR
 
+School year (each with its own --help):
+  import-calendar FILE --groups MG:G,... [--map FILE] [--dry-run] --out DIR
+                          a district's .ics or CSV calendar as holidays, vacations and
+                          annual plans; prints the changes; exit 1 while events are unmapped
+  export-calendar --group MG:G (--ics FILE | --csv FILE) [--from DATE --to DATE]
+                          what the group's switches do on each day, for the schools
+
 A time switch on a port, in real time (loader and timetest each with its own --help):
   ports                   the serial devices this computer has, one a line, for --port
   loader --port DEVICE [--type 0|1|2|3] JOB
@@ -143,7 +150,8 @@ A time switch on a port, in real time (loader and timetest each with its own --h
                           the advanced time tests: date-flip, step16, ap36, dwp, step2460,
                           dst or all; exit 0 when every check passed, 1 when one failed
 
-quirnctl only reads the working folder; only 'db resave' writes, into its --out folder.
+quirnctl only reads the working folder; only 'db resave' and 'import-calendar' write, into
+their --out folder (import-calendar refuses one a running station holds).
 Errors print one line on stderr and exit with 2.
 )";
 }

@@ -14,6 +14,7 @@
 #include "platform/SerialDeviceList.h"
 #include "platform/StandardStreams.h"
 #include "protocol/MessageFrame.h"
+#include "tools/quirnctl/CalendarCommand.h"
 #include "tools/quirnctl/CheckCommand.h"
 #include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/LoaderCommand.h"
@@ -156,6 +157,7 @@ const CommandRow kCommands[] = {
 int run(int argc, const char* const* argv) {
     if (isLoaderCommand(argc, argv)) return runLoaderCommand(argc, argv);
     if (isTimeTestCommand(argc, argv)) return runTimeTestCommand(argc, argv);
+    if (isCalendarCommand(argc, argv)) return runCalendarCommand(argc, argv);
     Options options;
     if (auto e = parseOptions(argc, argv, options)) return fail(*e);
     if (options.help) {
