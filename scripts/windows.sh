@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows programs, the windows and the tests with MinGW-w64 and a static Qt
-# (scripts/qt-mingw.sh), checks that the programs need no DLL beside them
-# (scripts/windows-imports-check.sh), runs the tests through CTest under Wine (the window tests
-# on Qt's offscreen platform), then the loader end to end over a Wine COM port
-# (scripts/wine-loader-check.sh), the single-instance hand-over between two copies of
-# quirnradio.exe (scripts/wine-single-instance-check.sh), the calendar control registered and
-# hosted (scripts/wine-calendar-check.sh), the setup program installed and uninstalled
-# (scripts/wine-installer-check.sh), and the installed station writing and reading a switch
-# through its window (scripts/wine-station-check.sh).
+# Cross-builds the Windows programs, the windows and the tests with MinGW-w64, a static Qt
+# (scripts/qt-mingw.sh) and a static libical (scripts/libical-mingw.sh), checks that the
+# programs need no DLL beside them (scripts/windows-imports-check.sh), runs the tests through
+# CTest under Wine (the window tests on Qt's offscreen platform), then the loader end to end
+# over a Wine COM port (scripts/wine-loader-check.sh), the single-instance hand-over between
+# two copies of quirnradio.exe (scripts/wine-single-instance-check.sh), the calendar control
+# registered and hosted (scripts/wine-calendar-check.sh), the Plans window's calendar tab and
+# the import dialog hosting it (scripts/wine-plans-calendar-check.sh), the setup program
+# installed and uninstalled (scripts/wine-installer-check.sh), and the installed station
+# writing and reading a switch through its window (scripts/wine-station-check.sh).
 # Usage: scripts/windows.sh [BUILD_DIR] [LINUX_BUILD_DIR]
 #   QUIRN_QT_MINGW_ARCHIVE and QUIRN_CACHE: see scripts/qt-mingw.sh.
 set -euo pipefail
@@ -17,9 +18,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build-win}")
 linux=$(realpath -m "${2:-$root/build}")
 qt=$("$root/scripts/qt-mingw.sh")
+libical=$("$root/scripts/libical-mingw.sh")
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DQUIRN_QT_MINGW_PREFIX="$qt" \
-  "-DQUIRN_FOLDERS=platform;plans;protocol;ops;comms;loader;testing;sim;calendar;app;tools" >/dev/null
+  -DQUIRN_QT_MINGW_PREFIX="$qt" -DQUIRN_LIBICAL_PREFIX="$libical" \
+  "-DQUIRN_FOLDERS=platform;plans;planedit;protocol;ops;comms;loader;testing;sim;calendar;schoolyear;plancalendar;app;tools" >/dev/null
 cmake --build "$build"
 "$root/scripts/windows-imports-check.sh" "$build"
 
@@ -49,5 +51,6 @@ trap finish EXIT
 "$root/scripts/wine-loader-check.sh" "$build" "$linux"
 "$root/scripts/wine-single-instance-check.sh" "$build"
 "$root/scripts/wine-calendar-check.sh" "$build" "$linux"
+"$root/scripts/wine-plans-calendar-check.sh" "$build"
 "$root/scripts/wine-installer-check.sh" "$build"
 "$root/scripts/wine-station-check.sh" "$build" "$linux"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the pictures of the windows as Windows draws them (docs/windows-loader.png,
 # docs/windows-utilities.png, docs/windows-demo.png, docs/windows-help.png,
-# docs/windows-timetest.png): the Windows build's screenshot and time-testing programs run under
+# docs/windows-timetest.png, docs/windows-plans-groups.png, docs/windows-plans-dayplans.png): the Windows build's screenshot and time-testing programs run under
 # Wine and Xvfb on Qt's windows platform, with the windows style and Wine's fonts, and grab the
 # real windows after real work on a simulated time switch (as scripts/screenshots.sh does on Linux).
 # Usage: scripts/wine-screenshots.sh [WINDOWS_BUILD]
@@ -50,7 +50,7 @@ QUIRN_TIMETEST_SCREENSHOT=$(winPath "$work/timetest.png") timeout "$runLimit" wi
   --gtest_filter=TimeTestWindowTest.TheWindowDrawsARunningTest >"$work/timetest.out" 2>&1 ||
   fail "test_testing_ui.exe: $(tail -20 "$work/timetest.out")"
 
-for name in loader utilities demo help timetest; do
+for name in loader utilities demo help timetest plans-groups plans-dayplans; do
   [ -s "$work/$name.png" ] || fail "no $name.png was made: $(tail -5 "$work/shots.out")"
   cp "$work/$name.png" "$root/docs/windows-$name.png"
 done

@@ -6,6 +6,10 @@
 #include "app/HelpDocuments.h"
 #include "app/StationApp.h"
 #include "app/qt/HelpWindow.h"
+#include "planedit/ui/PlansWindow.h"
+#ifdef QUIRN_WITH_PLANS_CALENDAR
+#include "plancalendar/ui/window/PlansWindowCalendar.h"
+#endif
 #include "plans/DatabaseFiles.h"
 #include "platform/ComPortMap.h"
 #include "testing/ui/TimeTestWindow.h"
@@ -19,6 +23,15 @@ constexpr int kComeForwardPollMs = 500;
 LoaderServices withPlanFindings(LoaderServices services, const StationApp& app) {
     services.planFindings = &app.planFindings();
     return services;
+}
+// The calendar tab joins the plans window where it is built; the control takes the window's
+// clock.
+std::function<void(PlansWindow&)> plansWindowExtension() {
+#ifdef QUIRN_WITH_PLANS_CALENDAR
+    return [](PlansWindow& window) { plancalendar::addPlansCalendar(window, {}); };
+#else
+    return {};
+#endif
 }
 }  // namespace
 
@@ -39,6 +52,11 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
                                                        app.comms()->download(),
                                                        [&app] { app.saveAll(); },
                                                        {}});
+    // The plans window edits the station's own records and saves them as the station does.
+    attachPlansWindow(
+        *window_, PlansWindowServices{app.database(), app.overrides(), app.summer(), app.clock(),
+                                      app.folder(), settings_.hasMasterGroups(),
+                                      [&app] { app.saveAll(); }, plansWindowExtension()});
     window_->setHelpAction([this] { showHelp(); });
     QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
         if (app_.takeComeForwardRequest()) comeForward();

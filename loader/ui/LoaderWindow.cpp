@@ -140,9 +140,13 @@ QWidget* LoaderWindow::buildButtonColumn() {
     QPushButton* off = button(loader_text::kManualOffButton, "manualOff", column);
     QPushButton* time = button(loader_text::kSendTimeButton, "sendTime", column);
     QPushButton* utilities = button(loader_text::kUtilitiesButton, "utilities", column);
+    QPushButton* plans = button(loader_text::kPlansButton, "plans", column);
+    plans_ = plans;
+    plans->setEnabled(false);
     vornTime_ = button(loader_text::kVornTimeButton, "vornTime", column);
     QPushButton* finish = button(loader_text::kDoneButton, "done", column);
-    for (QPushButton* b : {read, write, on, off, time, utilities, finish}) middle->addWidget(b);
+    for (QPushButton* b : {read, write, on, off, time, utilities, plans, finish})
+        middle->addWidget(b);
     sendButtons_ = {read, write, on, off, time};
     // "VORN TIME" comes and goes with the database; it sits below the others so that its
     // absence moves none of them.
@@ -155,6 +159,9 @@ QWidget* LoaderWindow::buildButtonColumn() {
     connect(off, &QPushButton::clicked, this, [this] { controller_.manual(false); });
     connect(time, &QPushButton::clicked, this, [this] { controller_.sendTime(); });
     connect(utilities, &QPushButton::clicked, this, &LoaderWindow::openUtilities);
+    connect(plans, &QPushButton::clicked, this, [this] {
+        if (plansAction_) plansAction_();
+    });
     connect(vornTime_, &QPushButton::clicked, this, [this] {
         if (vornTimeAction_) vornTimeAction_();
     });
@@ -297,6 +304,11 @@ void LoaderWindow::openUtilities() {
     UtilitiesWindow utilities(controller_, prompts_, this);
     utilities.exec();
     controller_.refresh();
+}
+
+void LoaderWindow::setPlansAction(std::function<void()> action) {
+    plansAction_ = std::move(action);
+    plans_->setEnabled(static_cast<bool>(plansAction_));
 }
 
 void LoaderWindow::keyPressEvent(QKeyEvent* event) {

@@ -35,6 +35,10 @@ class LoaderWindow final : public QDialog {
     void openUtilities();
     // What "VORN TIME" does: the program opens the testing window with it.
     void setVornTimeAction(std::function<void()> action) { vornTimeAction_ = std::move(action); }
+    // What "Plans…" does: the program opens the plans window with it (which refills the group
+    // list as the plans change).
+    // Without one the button is disabled.
+    void setPlansAction(std::function<void()> action);
     // What F1 does: the program opens its help window with it.
     void setHelpAction(std::function<void()> action) { helpAction_ = std::move(action); }
     void done(int result) override;
@@ -68,9 +72,11 @@ class LoaderWindow final : public QDialog {
     QLabel* clockOffset_ = nullptr;
     QLabel* portError_ = nullptr;
     QPushButton* vornTime_ = nullptr;
+    QPushButton* plans_ = nullptr;
     // Read, Write, Manual ON, Manual OFF and Send Time: idle only while the loader may send.
     std::vector<QPushButton*> sendButtons_;
     std::function<void()> vornTimeAction_;
+    std::function<void()> plansAction_;
     std::function<void()> helpAction_;
 };
 

@@ -49,6 +49,7 @@ class Screenshots : public LoaderWindowFixture {
 TEST_F(Screenshots, TheLoaderAfterAMatchingRead) {
     attach(sim::SimModel::QN510);
     LoaderWindow window(services(), view);
+    window.setPlansAction([] {});  // as in the program, where "Plans…" opens the plans window
     window.resize(kShotWidth, kShotHeight);
     selectGroup(window, "Elm Street,5");
     click(window, "write");
@@ -83,6 +84,7 @@ TEST_F(Screenshots, TheDemoAgencyInTheLoader) {
         LoaderServices{clock, timers, *port, loaderSettings, demoDb, demoDownload, demoReadBack},
         view);
     window.setWindowTitle("Quirn 4 Loader \u2014 Demo \u2014 ~/.cache/quirnradio-demo/");
+    window.setPlansAction([] {});
     window.resize(kShotWidth, kShotHeight);
     QTreeWidget* groups = child<QTreeWidget>(window, "groups");
     ASSERT_GT(groups->topLevelItemCount(), 0);
