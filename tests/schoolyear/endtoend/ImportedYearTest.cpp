@@ -1,5 +1,7 @@
 #include "tests/schoolyear/endtoend/ImportedYearTest.h"
 
+#include <utility>
+
 namespace quirn::test {
 
 ImportedYearTest::ImportedYearTest(const TimeTestServices& services, std::vector<DayCheck> checks)
