@@ -11,6 +11,7 @@
 #include "platform/Format.h"
 #include "platform/LocalTime.h"
 #include "schoolyear/CalendarReadSupport.h"
+#include "schoolyear/ImageCapacity.h"
 
 namespace quirn {
 
@@ -221,6 +222,8 @@ CalendarChangePlan planCalendarChanges(const PlanDatabase& database,
     std::stable_sort(plan.changes.begin(), plan.changes.end(), [](const auto& a, const auto& b) {
         return std::tie(a.group, a.first, a.last) < std::tie(b.group, b.first, b.last);
     });
+    for (const ImageCapacityNote& note : imageCapacityNotes(database, plan.changes, now))
+        plan.notes.push_back(imageCapacityText(database, note));
     return plan;
 }
 
@@ -259,6 +262,7 @@ std::string calendarChangesText(const PlanDatabase& database, const CalendarChan
         out += "\n";
     }
     for (const auto& refusal : plan.refusals) out += "refused: " + refusal + "\n";
+    for (const auto& note : plan.notes) out += "note: " + note + "\n";
     return out;
 }
 

@@ -54,6 +54,9 @@ struct CalendarChangePlan {
     std::vector<CalendarChange> changes;
     std::vector<CalendarEvent> unmapped;
     std::vector<std::string> refusals;
+    // What the technician should know and that stops nothing: groups whose MX40/LR40 switches
+    // cannot carry every dated entry of the coming days at once (see ImageCapacity.h).
+    std::vector<std::string> notes;
 
     bool applicable() const { return unmapped.empty() && refusals.empty(); }
 };
@@ -65,7 +68,7 @@ CalendarChangePlan planCalendarChanges(const PlanDatabase& database,
                                        const CalendarMapping& mapping, std::time_t now);
 
 // One line per change: "1:4 2027-09-06 Holiday (was Normal) <- Labor Day (line 3)"; then the
-// unmapped events and the refusals, each on its own line.
+// unmapped events, the refusals and the notes, each on its own line.
 std::string calendarChangesText(const PlanDatabase& database, const CalendarChangePlan& plan);
 std::string calendarChangeLine(const PlanDatabase& database, const CalendarChange& change);
 

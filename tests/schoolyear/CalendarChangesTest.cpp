@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "plans/PlanDatabase.h"
+#include "platform/LocalTime.h"
 #include "plans/Step.h"
 #include "schoolyear/CalendarApply.h"
 #include "schoolyear/CalendarChanges.h"
@@ -154,6 +155,59 @@ TEST_F(District, UnmappedEventsAreListedAndNothingIsGuessed) {
         << text;
     // The mapped holidays are planned, but the plan as a whole cannot be applied.
     EXPECT_EQ(plan.changes.size(), static_cast<size_t>(test::kDistrictHolidays));
+}
+
+// Runs of days whose plan, as the image carries it (holiday and vacation as plan 0), differs
+// from the weekday's default, counted day by day from the database's own plan-for-date.
+size_t datedRunsAhead(const PlanDatabase& db, GroupRef g, std::time_t now, int days,
+                      std::vector<CalendarDate>* starts) {
+    size_t runs = 0;
+    int previous = -1;
+    const LocalDateTime today = toLocal(now);
+    for (int i = 0; i < days; ++i) {
+        const std::time_t noon = fromLocal(today.year, today.month, today.day + i, 12, 0, 0);
+        const LocalDateTime day = toLocal(noon);
+        int plan = db.planForDate(g.masterGroup, g.group, noon, now);
+        if (plan > 10) plan = 0;
+        const int usual = db.defaultDayPlan(g.masterGroup, g.group, day.weekday);
+        const int run = plan == usual ? -1 : plan;
+        if (run != -1 && run != previous) {
+            ++runs;
+            starts->push_back({day.year, day.month, day.day});
+        }
+        previous = run;
+    }
+    return runs;
+}
+
+TEST_F(District, AGroupOfImageSwitchesIsToldWhenTheYearNeedsMoreDatedEntriesThanTheyCarry) {
+    Location mx40(1, 4, 1);
+    mx40.model = static_cast<int32_t>(TimeSwitchModel::MX40);
+    db.addLocation(mx40);
+    db.addLocation(Location(1, 5, 1));  // a QN510 keeps weekly tables: no such limit
+    const auto plan = planCalendarChanges(db, {{1, 4}, {1, 5}}, events, mapping, now);
+    ASSERT_TRUE(plan.applicable()) << calendarChangesText(db, plan);
+    ASSERT_EQ(plan.notes.size(), 1u) << calendarChangesText(db, plan);
+
+    // The count and the first day left out are what the database gives once applied.
+    ASSERT_TRUE(applyCalendarChanges(db, plan.changes).ok());
+    std::vector<CalendarDate> starts;
+    const size_t runs = datedRunsAhead(db, {1, 4}, now, 446, &starts);
+    ASSERT_GT(runs, 36u);
+    EXPECT_EQ(plan.notes.front(),
+              "1:4 School 4: its MX40/LR40 switches carry 36 dated entries and the coming days "
+              "need " + std::to_string(runs) + ": written now, they run their week plan from " +
+                  starts[36].iso() + " on; write the group again before then.");
+    EXPECT_NE(calendarChangesText(db, plan).find("note: 1:4 School 4:"), std::string::npos);
+
+    // Half a year of the same calendar fits: no note.
+    std::vector<CalendarEvent> autumn;
+    for (const CalendarEvent& e : events)
+        if (e.first < CalendarDate{2027, 12, 1}) autumn.push_back(e);
+    PlanDatabase fresh;
+    addSchoolGroup(fresh, 1, 4, true);
+    fresh.addLocation(mx40);
+    EXPECT_TRUE(planCalendarChanges(fresh, {{1, 4}}, autumn, mapping, now).notes.empty());
 }
 
 TEST_F(District, PlanChecksRefuseWhatTheGroupCannotRun) {

@@ -228,6 +228,8 @@ void ImportCalendarDialog::replan() {
                               .arg(QString::fromStdString(event.summary), dateText(event.first)));
     for (const std::string& refusal : plan_.refusals)
         changes_->addItem(tr("Refused: %1").arg(QString::fromStdString(refusal)));
+    for (const std::string& note : plan_.notes)
+        changes_->addItem(tr("Note: %1").arg(QString::fromStdString(note)));
     apply_->setEnabled(!groups_.empty() && !plan_.changes.empty() && plan_.applicable());
 
     const QString kept = previewGroup_->currentText();
