@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "plans/PlanDatabase.h"
-#include "platform/LocalTime.h"
 #include "plans/Step.h"
+#include "platform/LocalTime.h"
 #include "schoolyear/CalendarApply.h"
 #include "schoolyear/CalendarChanges.h"
 #include "schoolyear/CalendarReader.h"
@@ -196,7 +196,8 @@ TEST_F(District, AGroupOfImageSwitchesIsToldWhenTheYearNeedsMoreDatedEntriesThan
     ASSERT_GT(runs, 36u);
     EXPECT_EQ(plan.notes.front(),
               "1:4 School 4: its MX40/LR40 switches carry 36 dated entries and the coming days "
-              "need " + std::to_string(runs) + ": written now, they run their week plan from " +
+              "need " +
+                  std::to_string(runs) + ": written now, they run their week plan from " +
                   starts[36].iso() + " on; write the group again before then.");
     EXPECT_NE(calendarChangesText(db, plan).find("note: 1:4 School 4:"), std::string::npos);
 
