@@ -16,8 +16,8 @@ class PlanDatabase;
 // written again once those days come within reach. The import says so before it is applied.
 struct ImageCapacityNote {
     GroupRef group;
-    std::size_t entries = 0;   // dated entries the group's next days need after the changes
-    std::size_t capacity = 0;  // what the image carries
+    std::size_t entries = 0;    // dated entries the group's next days need after the changes
+    std::size_t capacity = 0;   // what the image carries
     CalendarDate firstLeftOut;  // the first day of the first entry that does not fit
 };
 
