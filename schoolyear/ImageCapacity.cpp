@@ -59,8 +59,8 @@ std::vector<ImageCapacityNote> imageCapacityNotes(const PlanDatabase& database,
                           [](int value) { return value > kHighestSlotPlan ? 0 : value; });
         if (runs.size() <= capacity) continue;
         const LocalDateTime first = toLocal(runs[capacity].start);
-        notes.push_back({ref, runs.size(), capacity,
-                         CalendarDate{first.year, first.month, first.day}});
+        notes.push_back(
+            {ref, runs.size(), capacity, CalendarDate{first.year, first.month, first.day}});
     }
     return notes;
 }
@@ -69,8 +69,8 @@ std::string imageCapacityText(const PlanDatabase& database, const ImageCapacityN
     std::string name;
     if (const Group* group = database.findGroup(note.group.masterGroup, note.group.group))
         name = " " + group->name();
-    return std::to_string(note.group.masterGroup) + ":" + std::to_string(note.group.group) +
-           name + ": its MX40/LR40 switches carry " + std::to_string(note.capacity) +
+    return std::to_string(note.group.masterGroup) + ":" + std::to_string(note.group.group) + name +
+           ": its MX40/LR40 switches carry " + std::to_string(note.capacity) +
            " dated entries and the coming days need " + std::to_string(note.entries) +
            ": written now, they run their week plan from " + note.firstLeftOut.iso() +
            " on; write the group again before then.";
