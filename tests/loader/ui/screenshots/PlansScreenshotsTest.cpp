@@ -8,9 +8,13 @@
 #include <QPixmap>
 #include <QTabWidget>
 #include <cstdlib>
+#include <functional>
 
 #include "app/DemoAgency.h"
 #include "planedit/ui/PlansWindow.h"
+#ifdef QUIRN_WITH_PLANS_CALENDAR
+#include "plancalendar/ui/window/PlansWindowCalendar.h"
+#endif
 #include "plans/OverrideStore.h"
 #include "plans/SummerPlanStore.h"
 #include "tests/loader/ui/LoaderWindowFixture.h"
@@ -27,8 +31,13 @@ class PlansScreenshots : public LoaderWindowFixture {
         DemoAgency::build(demo, clock.now());
         summer.loadText(DemoAgency::summerText(clock.now()));
     }
+    // With the calendar tab where it is built, so the tabs are those the technician sees.
     PlansWindowServices demoServices() {
-        return PlansWindowServices{demo, overrides, summer, clock, working, true, [] {}, {}};
+        std::function<void(PlansWindow&)> extend;
+#ifdef QUIRN_WITH_PLANS_CALENDAR
+        extend = [](PlansWindow& window) { plancalendar::addPlansCalendar(window, {}); };
+#endif
+        return PlansWindowServices{demo, overrides, summer, clock, working, true, [] {}, extend};
     }
     void save(QWidget& window, const char* name) {
         window.show();
