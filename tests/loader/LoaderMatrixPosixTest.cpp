@@ -33,11 +33,7 @@ using Match = LoaderController::Match;
 constexpr int kMg = kPtyMasterGroup;
 constexpr int kG = kPtyGroup;
 constexpr int kLocation = 1;
-constexpr int kPollMs = 5;
-// A reply is whole once no byte has come for this long.
-constexpr int kReplyQuietMs = 60;
 constexpr int kNoAnswerWaitMs = 200;
-constexpr int kMaxTicks = 40;
 // New York stays 5 hours west of UTC in standard time (the tests run with that zone).
 constexpr int kHoursWest = 5;
 constexpr long kTwoMinutes = 2 * 60;
@@ -100,41 +96,6 @@ class LoaderMatrixPosixTest : public PtyLoaderFixture {
         return loader;
     }
 
-    // Waits (bounded) until the station side holds a reply that has stopped growing, or until
-    // `limitMs` passed without a byte.
-    void awaitStationReply(int limitMs) {
-        using namespace std::chrono;
-        auto end = steady_clock::now() + milliseconds(limitMs);
-        std::size_t held = handler->serialPort().readAvailable();
-        auto lastGrowth = steady_clock::now();
-        for (int poll = 0; poll < limitMs / kPollMs && steady_clock::now() < end; ++poll) {
-            std::this_thread::sleep_for(milliseconds(kPollMs));
-            std::size_t now = handler->serialPort().readAvailable();
-            if (now != held) {
-                held = now;
-                lastGrowth = steady_clock::now();
-            } else if (held > 0 &&
-                       steady_clock::now() - lastGrowth >= milliseconds(kReplyQuietMs)) {
-                return;
-            }
-        }
-    }
-    void tickUntilIdle(LoaderController& loader) {
-        for (int i = 0; i < kMaxTicks && loader.mode() != LoaderController::Mode::Idle; ++i)
-            timers.advanceMs(LoaderController::kTickMs);
-        EXPECT_EQ(loader.mode(), LoaderController::Mode::Idle);
-    }
-    void writeGroup(LoaderController& loader) {
-        ASSERT_TRUE(loader.write());
-        turnSwitch(kFirstByteWaitMs);
-        tickUntilIdle(loader);
-    }
-    void readSwitch(LoaderController& loader, int replyWaitMs = kFirstByteWaitMs) {
-        ASSERT_TRUE(loader.read());
-        turnSwitch(kFirstByteWaitMs);
-        awaitStationReply(replyWaitMs);
-        tickUntilIdle(loader);
-    }
     bool switchLogHas(const std::string& part) const {
         for (const std::string& line : switchLog)
             if (line.find(part) != std::string::npos) return true;

@@ -1,9 +1,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "comms/CommoHandler.h"
+#include "loader/LoaderController.h"
 #include "loader/LoaderStack.h"
 #include "platform/PseudoTerminal.h"
 #include "protocol/PlanDownload.h"
@@ -18,6 +23,11 @@ inline constexpr int kPtyMasterGroup = 1;
 inline constexpr int kPtyGroup = 5;
 // Bounded waits for the kernel to carry bytes across the pseudo-terminal.
 inline constexpr int kFirstByteWaitMs = 1000;
+inline constexpr int kPollMs = 5;
+// A reply is whole once no byte has come for this long.
+inline constexpr int kReplyQuietMs = 60;
+// Loader ticks a write or read gets to end.
+inline constexpr int kMaxTicks = 40;
 inline constexpr int kQuietWaitMs = 30;
 inline constexpr int kMaxSwitchTurns = 100;
 
@@ -53,6 +63,42 @@ class PtyLoaderFixture : public ::testing::Test {
             wait = kQuietWaitMs;
         }
         ASSERT_TRUE(transport->step());
+    }
+
+    // Waits (bounded) until the station side holds a reply that has stopped growing, or until
+    // `limitMs` passed without a byte.
+    void awaitStationReply(int limitMs) {
+        using namespace std::chrono;
+        const auto end = steady_clock::now() + milliseconds(limitMs);
+        std::size_t held = handler->serialPort().readAvailable();
+        auto lastGrowth = steady_clock::now();
+        for (int poll = 0; poll < limitMs / kPollMs && steady_clock::now() < end; ++poll) {
+            std::this_thread::sleep_for(milliseconds(kPollMs));
+            const std::size_t now = handler->serialPort().readAvailable();
+            if (now != held) {
+                held = now;
+                lastGrowth = steady_clock::now();
+            } else if (held > 0 &&
+                       steady_clock::now() - lastGrowth >= milliseconds(kReplyQuietMs)) {
+                return;
+            }
+        }
+    }
+    void tickUntilIdle(LoaderController& loader) {
+        for (int i = 0; i < kMaxTicks && loader.mode() != LoaderController::Mode::Idle; ++i)
+            timers.advanceMs(LoaderController::kTickMs);
+        EXPECT_EQ(loader.mode(), LoaderController::Mode::Idle);
+    }
+    void writeGroup(LoaderController& loader) {
+        ASSERT_TRUE(loader.write());
+        turnSwitch(kFirstByteWaitMs);
+        tickUntilIdle(loader);
+    }
+    void readSwitch(LoaderController& loader, int replyWaitMs = kFirstByteWaitMs) {
+        ASSERT_TRUE(loader.read());
+        turnSwitch(kFirstByteWaitMs);
+        awaitStationReply(replyWaitMs);
+        tickUntilIdle(loader);
     }
 
     TempFolder folder;

@@ -26,10 +26,6 @@ using sim::SimModel;
 using Match = LoaderController::Match;
 
 constexpr int kSchoolLocation = 1;
-constexpr int kPollMs = 5;
-// A reply is whole once no byte has come for this long.
-constexpr int kReplyQuietMs = 60;
-constexpr int kMaxTicks = 40;
 // New York stays 5 hours west of UTC in standard time (the tests run with that zone).
 constexpr int kHoursWest = 5;
 constexpr const char* kAnnualHeading = "Annual Plan(s)";
@@ -117,40 +113,6 @@ class SchoolYearLoader : public PtyLoaderFixture, public ::testing::WithParamInt
         EXPECT_EQ(loader->type(), type);
         EXPECT_TRUE(loader->selectGroup(key.masterGroup, key.group));
         return loader;
-    }
-    // Waits (bounded) until the station side holds a reply that has stopped growing.
-    void awaitStationReply(int limitMs) {
-        using namespace std::chrono;
-        const auto end = steady_clock::now() + milliseconds(limitMs);
-        std::size_t held = handler->serialPort().readAvailable();
-        auto lastGrowth = steady_clock::now();
-        for (int poll = 0; poll < limitMs / kPollMs && steady_clock::now() < end; ++poll) {
-            std::this_thread::sleep_for(milliseconds(kPollMs));
-            const std::size_t now = handler->serialPort().readAvailable();
-            if (now != held) {
-                held = now;
-                lastGrowth = steady_clock::now();
-            } else if (held > 0 &&
-                       steady_clock::now() - lastGrowth >= milliseconds(kReplyQuietMs)) {
-                return;
-            }
-        }
-    }
-    void tickUntilIdle(LoaderController& loader) {
-        for (int i = 0; i < kMaxTicks && loader.mode() != LoaderController::Mode::Idle; ++i)
-            timers.advanceMs(LoaderController::kTickMs);
-        EXPECT_EQ(loader.mode(), LoaderController::Mode::Idle);
-    }
-    void writeGroup(LoaderController& loader) {
-        ASSERT_TRUE(loader.write());
-        turnSwitch(kFirstByteWaitMs);
-        tickUntilIdle(loader);
-    }
-    void readSwitch(LoaderController& loader) {
-        ASSERT_TRUE(loader.read());
-        turnSwitch(kFirstByteWaitMs);
-        awaitStationReply(kFirstByteWaitMs);
-        tickUntilIdle(loader);
     }
     // The annual list of the loader's description of what it read.
     static std::vector<std::string> annualEntries(const LoaderController& loader) {
