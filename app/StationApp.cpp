@@ -120,6 +120,12 @@ bool StationApp::startUp() {
     return true;
 }
 
+void StationApp::linkLocationsOf(int masterGroup, int group) {
+    const Group* edited = database_.findGroup(masterGroup, group);
+    if (edited == nullptr || !comms_) return;
+    for (const auto& location : edited->locations()) comms_->commo().addLocationAddress(*location);
+}
+
 void StationApp::runMainWindow(MainWindowHost& window) {
     window.runModal();
 }

@@ -73,6 +73,10 @@ class StationApp final : private DailyJobs {
     // not be read when it was loaded is not saved over, and the System log says so; a file
     // that could not be written is logged once until a save writes it again.
     void saveAll();
+    // A group's locations were edited while the station runs: each location's address gets its
+    // link now, as at start-up, so that a location given a new WiFi address is paged and read
+    // instead of its messages being dropped for want of a connection.
+    void linkLocationsOf(int masterGroup, int group);
 
     const WorkingFolder& folder() const { return folder_; }
     const LogWriter& log() const { return log_; }

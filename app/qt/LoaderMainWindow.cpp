@@ -24,14 +24,18 @@ LoaderServices withPlanFindings(LoaderServices services, const StationApp& app) 
     services.planFindings = &app.planFindings();
     return services;
 }
-// The calendar tab joins the plans window where it is built; the control takes the window's
-// clock.
-std::function<void(PlansWindow&)> plansWindowExtension() {
+// The calendar tab joins the plans window where it is built (the control takes the window's
+// clock), and every edit of a group's locations reaches the station's links.
+std::function<void(PlansWindow&)> plansWindowExtension(StationApp& app) {
+    return [&app](PlansWindow& window) {
 #ifdef QUIRN_WITH_PLANS_CALENDAR
-    return [](PlansWindow& window) { plancalendar::addPlansCalendar(window, {}); };
-#else
-    return {};
+        plancalendar::addPlansCalendar(window, {});
 #endif
+        window.editor().addListener([&app](const PlanEditNotice& notice) {
+            for (const GroupKey& key : notice.groups)
+                app.linkLocationsOf(key.masterGroup, key.group);
+        });
+    };
 }
 }  // namespace
 
@@ -56,7 +60,7 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
     attachPlansWindow(
         *window_, PlansWindowServices{app.database(), app.overrides(), app.summer(), app.clock(),
                                       app.folder(), settings_.hasMasterGroups(),
-                                      [&app] { app.saveAll(); }, plansWindowExtension()});
+                                      [&app] { app.saveAll(); }, plansWindowExtension(app)});
     window_->setHelpAction([this] { showHelp(); });
     QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
         if (app_.takeComeForwardRequest()) comeForward();

@@ -7,6 +7,7 @@
 #include "app/StationApp.h"
 #include "comms/IpTableFile.h"
 #include "ops/LogWriter.h"
+#include "planedit/PlanEditor.h"
 #include "plans/Archive.h"
 #include "plans/DatabaseFiles.h"
 #include "platform/FileSystem.h"
@@ -94,6 +95,37 @@ TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {
     EXPECT_TRUE(fileExists(folder.file("errors.csv")));  // written even when empty
     EXPECT_NE(readFile(folder.file("mail.csv")).find("MailUser,Bob,bob@example.org,16,0"),
               std::string::npos);
+}
+
+// A switch the Plans window gives a WiFi address while the station runs is paged through an IP
+// connection of its own, as if it had been there at start-up; messages to an address without
+// one are dropped.
+TEST_F(StationRun, ALocationEditedToANewWiFiAddressGetsItsConnectionAtOnce) {
+    StationApp app(clock, timers, working);
+    ASSERT_TRUE(app.startUp());
+    CommoHandler& commo = app.comms()->commo();
+    PlanEditor editor(app.database(), app.overrides(), app.summer(), clock, working, false);
+    editor.addListener([&app](const PlanEditNotice& notice) {
+        for (const GroupKey& key : notice.groups) app.linkLocationsOf(key.masterGroup, key.group);
+    });
+    LocationFields wifi;
+    wifi.name = "Cedar St";
+    wifi.connection = "127.0.0.9";
+    const EditOutcome added = editor.addGroup({1, 20}, "Cedar Elementary");
+    ASSERT_TRUE(added.done) << added.refusal;
+    ASSERT_TRUE(editor.addLocation({1, 20}, 0, wifi).done);
+    EXPECT_NE(commo.findConnection("127.0.0.9"), nullptr);
+
+    // Moved to another address: that one too.
+    Location* moved = app.database().findLocation(1, 20, 1);
+    ASSERT_NE(moved, nullptr);
+    wifi.connection = "127.0.0.10";
+    ASSERT_TRUE(editor.updateLocation({1, 20}, 1, wifi).done);
+    EXPECT_NE(commo.findConnection("127.0.0.10"), nullptr);
+    auto table = IpTableFile::read(folder.file("quirnwireless.quirn"));
+    ASSERT_TRUE(table.has_value());
+    EXPECT_EQ(table->back().address, "127.0.0.10");
+    app.shutDown();
 }
 
 TEST_F(StationRun, EndOfDaySavesArchivesAndDropsTheOverrideFile) {
