@@ -70,6 +70,11 @@ PlansWindow::PlansWindow(PlansWindowServices services, QWidget* parent, CloseAsk
 
 PlansWindow::~PlansWindow() {
     editor_.removeListener(listener_);
+    // The tabs (the calendar's among them) listen to the editor and let go of it when they are
+    // destroyed: they go first, while the editor still lives, not after it in QWidget's own
+    // destructor.
+    const QList<QWidget*> children = findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    qDeleteAll(children);
 }
 
 void PlansWindow::build() {
