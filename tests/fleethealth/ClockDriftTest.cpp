@@ -94,6 +94,31 @@ TEST(ClockDrift, AClockSendStartsANewRunWhateverTheOffsets) {
     EXPECT_DOUBLE_EQ(fit.secondsPerDay, 0.5);
 }
 
+TEST(ClockDrift, AClockSendInTheHistoryStartsANewRun) {
+    std::vector<ReadRecord> history;
+    for (int day = 0; day < 6; ++day) {
+        ReadRecord read;
+        read.time = kStart + day * kDay;
+        read.hasClock = true;
+        read.clockHasSeconds = true;
+        read.clockOffsetSeconds = day < 3 ? 5 * day : 4 + (day - 3);
+        history.push_back(read);
+        if (day == 2) {
+            ReadRecord sent;
+            sent.time = read.time + 60;
+            sent.clockSent = true;
+            history.push_back(sent);
+        }
+    }
+    std::vector<OffsetSample> samples = offsetSamples(history);
+    ASSERT_EQ(samples.size(), 7u);
+    EXPECT_TRUE(samples[3].clockSent);
+    DriftFit fit = currentDrift(samples);
+    ASSERT_TRUE(fit.known);
+    EXPECT_EQ(fit.since, kStart + 3 * kDay);
+    EXPECT_DOUBLE_EQ(fit.secondsPerDay, 1.0);
+}
+
 TEST(ClockDrift, TooFewReadsOrTooShortASpanGiveNoFit) {
     std::vector<OffsetSample> two{at(0, 0), at(5, 50)};
     DriftFit fit = currentDrift(two);

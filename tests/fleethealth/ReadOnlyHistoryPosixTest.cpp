@@ -58,14 +58,17 @@ TEST_F(ReadOnlyHistoryPosixTest, ADamagedFileStaysWhereItIs) {
     EXPECT_EQ(openAsNobody(garbage), kAsExpected);
 }
 
-TEST_F(ReadOnlyHistoryPosixTest, AHealthyFileIsNotTakenForADamagedOne) {
+TEST_F(ReadOnlyHistoryPosixTest, AHealthyFileThatCannotBeWrittenIsNotTakenForADamagedOne) {
     {
         ReadHistoryStore store;
         ASSERT_TRUE(store.open(path, kHistoryStart).ok());
         ASSERT_TRUE(
             store.insert(std::vector<ReadRecord>{validatedRead({1, 1, 1}, kHistoryStart, 0)}));
     }
-    ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+    // The folder is the child's to write, the file is not: were it taken for damaged, it
+    // could be moved.
+    test::openUpForUnprivileged(folder.path());
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_EQ(openAsNobody(test::readFile(path)), kAsExpected);
 }
 

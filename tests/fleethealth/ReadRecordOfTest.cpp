@@ -77,8 +77,14 @@ class ReadRecordOfTest : public ::testing::Test {
             b.push_back(static_cast<uint8_t>(c));
         return b;
     }
-    const ReadRecord& handle(int number, const Bytes& b) {
+    // The record the read left; an empty one (and a failure) when none came.
+    ReadRecord handle(int number, const Bytes& b) {
+        const size_t before = listener.records.size();
         readBack.onReadData(*db.findLocation(1, 1, number), b.data(), b.size(), clock.now());
+        if (listener.records.size() != before + 1) {
+            ADD_FAILURE() << "the read left " << listener.records.size() - before << " records";
+            return {};
+        }
         return listener.records.back();
     }
 
@@ -94,7 +100,7 @@ class ReadRecordOfTest : public ::testing::Test {
 };
 
 TEST_F(ReadRecordOfTest, AValidatedReadCarriesItsClockRelayAndLink) {
-    const ReadRecord& r = handle(1, compactReply(4, Qn510Tables::kRelayOn));
+    const ReadRecord r = handle(1, compactReply(4, Qn510Tables::kRelayOn));
     EXPECT_EQ(r.time, clock.now());
     EXPECT_EQ(r.location, (LocationKey{1, 1, 1}));
     EXPECT_EQ(r.state, ReadState::ValidatePassed);
@@ -109,7 +115,7 @@ TEST_F(ReadRecordOfTest, AValidatedReadCarriesItsClockRelayAndLink) {
 }
 
 TEST_F(ReadRecordOfTest, AClockADayAheadFailsOnTheClockAlone) {
-    const ReadRecord& r = handle(1, compactReply(5));
+    const ReadRecord r = handle(1, compactReply(5));
     EXPECT_EQ(r.state, ReadState::ValidateFailed);
     EXPECT_EQ(r.resultBits, kClockWrong);
     EXPECT_EQ(r.program, ProgramMatch::Matched);
@@ -118,14 +124,14 @@ TEST_F(ReadRecordOfTest, AClockADayAheadFailsOnTheClockAlone) {
 }
 
 TEST_F(ReadRecordOfTest, NoAnswerAndPartialAnswersCarryNoClock) {
-    const ReadRecord& none = handle(2, Bytes{});
+    const ReadRecord none = handle(2, Bytes{});
     EXPECT_EQ(none.state, ReadState::ConnectionFailed);
     EXPECT_EQ(none.source, ReadSource::WiFi);
     EXPECT_FALSE(none.hasClock);
     EXPECT_EQ(none.program, ProgramMatch::Unknown);
     EXPECT_EQ(none.relayState, kRelayUnknown);
 
-    const ReadRecord& partial = handle(2, Bytes(300, 0x41));
+    const ReadRecord partial = handle(2, Bytes(300, 0x41));
     EXPECT_EQ(partial.state, ReadState::PartialData);
     EXPECT_EQ(partial.bytesRead, 300);
     EXPECT_FALSE(partial.hasClock);
@@ -133,7 +139,7 @@ TEST_F(ReadRecordOfTest, NoAnswerAndPartialAnswersCarryNoClock) {
 }
 
 TEST_F(ReadRecordOfTest, AnImageThatDoesNotDecodeFailsOnProgramAndClock) {
-    const ReadRecord& r = handle(2, Bytes(968, 0));
+    const ReadRecord r = handle(2, Bytes(968, 0));
     EXPECT_EQ(r.state, ReadState::ValidateFailed);
     EXPECT_EQ(r.program, ProgramMatch::Differs);
     EXPECT_EQ(r.resultBits, kProgramMismatch | kClockWrong);
