@@ -75,6 +75,12 @@ struct ReadHistoryStore::Impl {
             return c;
         }
         sqlite3_busy_timeout(db, kBusyWaitMs);
+        // SQLite opens a file it may not write for reading without a word; the inserts would
+        // fail one by one later.
+        if (writing && sqlite3_db_readonly(db, "main") == 1) {
+            close();
+            return {SchemaCheck::Verdict::Failed, "the file cannot be written"};
+        }
         SchemaCheck c = writing ? prepareHistorySchema(db) : checkHistorySchema(db);
         if (c.verdict == SchemaCheck::Verdict::Ready && writing) c = useWal();
         if (c.verdict != SchemaCheck::Verdict::Ready) close();
