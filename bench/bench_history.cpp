@@ -168,9 +168,10 @@ int main(int argc, char** argv) {
             for (const ReadRecord& r : day) history.record(r);
         });
         double written = timeMs([&] { history.flush(std::chrono::minutes(10)); });
-        std::printf("through the recorder: the caller spends %.1f ms (%.2f us a read); the worker "
-                    "finishes %.0f ms later\n",
-                    queued, queued * 1000.0 / kFleet, written);
+        std::printf(
+            "through the recorder: the caller spends %.1f ms (%.2f us a read); the worker "
+            "finishes %.0f ms later\n",
+            queued, queued * 1000.0 / kFleet, written);
         history.stop();
     }
     std::filesystem::remove(path);
@@ -208,9 +209,10 @@ int main(int argc, char** argv) {
         rows = fleet.size();
         for (const LocationHealth& h : fleet) drifting += h.fit().drifting ? 1 : 0;
     });
-    std::printf("fleet view (latest read and drift of every location): %.0f ms for %zu rows, "
-                "%zu drifting\n",
-                fleetMs, rows, drifting);
+    std::printf(
+        "fleet view (latest read and drift of every location): %.0f ms for %zu rows, "
+        "%zu drifting\n",
+        fleetMs, rows, drifting);
     size_t history = 0;
     const double oneMs = timeMs([&] { history = reader.locationHistory({5, 50, 50}).size(); });
     std::printf("one location's history: %.2f ms for %zu reads\n", oneMs, history);
