@@ -81,7 +81,7 @@ bool StationApp::startUp() {
     workerPollTimer_ = timers_.start(kWorkerPollMs, [this] {
         mailSender_.logFinished();
         collectDatabaseSave(false);
-        buildSnapshotSlice(kSnapshotSliceLocations);
+        buildSnapshotSlice(kSnapshotSliceLocations, kSnapshotSliceBytes);
     });
 
     comms_ = std::make_unique<StationComms>(
@@ -142,7 +142,7 @@ void StationApp::shutDown() {
 void StationApp::waitForBackgroundSaves() {
     collectDatabaseSave(true);
     // A snapshot still being laid out is finished at once: its read-backs are not lost.
-    buildSnapshotSlice(SIZE_MAX);
+    buildSnapshotSlice(SIZE_MAX, SIZE_MAX);
     readBackSaver_.wait();
 }
 
@@ -231,14 +231,19 @@ bool StationApp::startReadBackSave() {
     // A snapshot that could not be read keeps its read-backs on disk; the request is dropped.
     if (database_.unreadableFiles().contains(snapshotFileName(folder_))) return true;
     snapshotBuilder_.begin(database_);
-    buildSnapshotSlice(kSnapshotSliceLocations);
+    buildSnapshotSlice(kSnapshotSliceLocations, kSnapshotSliceBytes);
     return true;
 }
 
-void StationApp::buildSnapshotSlice(std::size_t locations) {
-    if (!snapshotBuilder_.building() || !snapshotBuilder_.step(database_, locations)) return;
-    // Not busy: a build begins only when the last write has ended.
-    readBackSaver_.start(snapshotFileName(folder_), snapshotBuilder_.take());
+void StationApp::buildSnapshotSlice(std::size_t locations, std::size_t bytes) {
+    if (!snapshotBuilder_.building() || !snapshotBuilder_.step(database_, locations, bytes)) return;
+    // Not busy: a build begins only when the last write has ended. The worker lays out the
+    // file's hundred megabytes, mostly zeros, from the copy.
+    readBackSaver_.start([path = snapshotFileName(folder_), copy = snapshotBuilder_.take()] {
+        std::vector<BackgroundFileWriter::File> files;
+        files.push_back({path, copy.fileBytes()});
+        return files;
+    });
 }
 
 }  // namespace quirn

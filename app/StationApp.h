@@ -107,9 +107,11 @@ class StationApp final : private DailyJobs {
     // How long a copy started while another is closing waits for it: the mails' wait and the
     // last saves, with a margin.
     static constexpr int kClosingWaitMs = 15000;
-    // Locations copied into the read-back snapshot per poll: some ten megabytes, a few
-    // milliseconds, so a fleet's snapshot is laid out within a few seconds.
+    // Records copied for the read-back snapshot per poll: ten thousand locations, or two
+    // megabytes of records should they hold programs, a millisecond or so. A fleet's snapshot
+    // is copied within a few seconds, one whose every switch holds a program within some 13 s.
     static constexpr std::size_t kSnapshotSliceLocations = 10000;
+    static constexpr std::size_t kSnapshotSliceBytes = 2000000;
 
   private:
     // DailyJobs
@@ -129,7 +131,7 @@ class StationApp final : private DailyJobs {
     void collectDatabaseSave(bool waitForIt);
     void reportUnwritten();
     // The next slice of a snapshot being laid out, and its write once it is whole.
-    void buildSnapshotSlice(std::size_t locations);
+    void buildSnapshotSlice(std::size_t locations, std::size_t bytes);
 
     const Clock& clock_;
     TimerService& timers_;
