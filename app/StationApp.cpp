@@ -81,6 +81,7 @@ bool StationApp::startUp() {
     workerPollTimer_ = timers_.start(kWorkerPollMs, [this] {
         mailSender_.logFinished();
         collectDatabaseSave(false);
+        buildDatabaseSlice(kDatabaseSliceLocations, kDatabaseSliceGroups);
         buildSnapshotSlice(kSnapshotSliceLocations, kSnapshotSliceBytes);
     });
 
@@ -176,28 +177,44 @@ void StationApp::saveSmallFiles() {
 }
 
 void StationApp::startDatabaseSave(std::time_t archiveAt) {
-    std::vector<BackgroundFileWriter::File> files;
-    bool skipped = false;
-    for (DatabaseFile& file : databaseFiles(database_, folder_, clock_.now())) {
-        if (database_.unreadableFiles().contains(file.path)) {
-            skipped = true;
-            continue;
+    // A file that could not be read at load is not saved over; said now, as the save begins.
+    for (const std::string& path : {locationsFileName(folder_), dayPlanFileName(folder_),
+                                    stepsFileName(folder_), groupsFileName(folder_)})
+        if (database_.unreadableFiles().contains(path)) {
+            logNotSaved(log_, clock_, database_.unreadableFiles());
+            break;
         }
-        files.push_back({std::move(file.path), std::move(file.text)});
-    }
-    if (skipped) logNotSaved(log_, clock_, database_.unreadableFiles());
+    archiveAt_ = archiveAt;
+    databaseTexts_.begin(clock_.now());
+    buildDatabaseSlice(kDatabaseSliceLocations, kDatabaseSliceGroups);
+}
+
+void StationApp::buildDatabaseSlice(std::size_t locations, std::size_t groups) {
+    if (!databaseTexts_.building() || !databaseTexts_.step(database_, locations, groups)) return;
+    DatabaseTextPieces texts = databaseTexts_.take(database_, folder_);
+    std::erase_if(texts.files, [this](const DatabaseTextPieces::File& file) {
+        return database_.unreadableFiles().contains(file.path);
+    });
     // The archive is of the files as the last save left them, so it is made before they are
     // replaced, dated by the minute the end of the day began. Not busy: every caller has
     // collected the last save first.
-    databaseSaver_.start([folder = folder_, archiveAt, files = std::move(files)]() mutable {
-        const ManualClock endOfDay(archiveAt);
-        Archive(endOfDay, folder).makeIfChanged();
-        return std::move(files);
-    });
+    databaseSaver_.start(
+        [folder = folder_, archiveAt = archiveAt_, texts = std::move(texts)]() mutable {
+            const ManualClock endOfDay(archiveAt);
+            Archive(endOfDay, folder).makeIfChanged();
+            std::vector<BackgroundFileWriter::File> files;
+            for (DatabaseFile& file : texts.join())
+                files.push_back({std::move(file.path), std::move(file.text)});
+            return files;
+        });
 }
 
 void StationApp::collectDatabaseSave(bool waitForIt) {
-    if (waitForIt) databaseSaver_.wait();
+    if (waitForIt) {
+        // Texts still being written are finished at once: what waits must find the save done.
+        buildDatabaseSlice(SIZE_MAX, SIZE_MAX);
+        databaseSaver_.wait();
+    }
     const std::vector<BackgroundFileWriter::Outcome> outcomes = databaseSaver_.takeOutcomes();
     if (outcomes.empty()) return;
     for (const BackgroundFileWriter::Outcome& outcome : outcomes)
