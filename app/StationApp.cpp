@@ -25,7 +25,8 @@ StationApp::StationApp(const Clock& clock, TimerService& timers, WorkingFolder f
       errors_(clock, folder_, technicians_),  // bound now, used only once everything is built
       technicians_(clock, folder_, mailSender_, locationNames_),
       scheduler_(clock, *this),
-      readBackListener_(clock, log_, errors_, scheduler_) {}
+      readHistory_(clock, log_),
+      readBackListener_(clock, log_, errors_, scheduler_, &readHistory_) {}
 
 namespace {
 // The profile store's TCP port of WiFi time switches and the M2M client.
@@ -78,8 +79,11 @@ bool StationApp::startUp() {
     mailSender_.setTimeoutMs(profile_->getInt(kMailSection, kMailTimeoutEntry,
                                               SmtpClient::kDefaultTimeoutMs / kMsPerSecond) *
                              kMsPerSecond);
+    // The read history opens (and checks) its file on its own thread.
+    readHistory_.start(folder_.file(kHistoryFileName));
     workerPollTimer_ = timers_.start(kWorkerPollMs, [this] {
         mailSender_.logFinished();
+        readHistory_.poll();
         collectDatabaseSave(false);
         buildDatabaseSlice(kDatabaseSliceLocations, kDatabaseSliceGroups);
         buildSnapshotSlice(kSnapshotSliceLocations, kSnapshotSliceBytes);
@@ -138,6 +142,8 @@ void StationApp::shutDown() {
     errors_.save();
     technicians_.save();
     waitForBackgroundSaves();
+    readHistory_.stop();
+    readHistory_.poll();
 }
 
 void StationApp::waitForBackgroundSaves() {

@@ -12,6 +12,7 @@
 #include "app/StationReadBackListener.h"
 #include "app/UnwrittenFilesReport.h"
 #include "comms/BackgroundMailSender.h"
+#include "fleethealth/ReadHistory.h"
 #include "ops/ErrorList.h"
 #include "ops/LogWriter.h"
 #include "ops/PlanLocationNames.h"
@@ -101,6 +102,9 @@ class StationApp final : private DailyJobs {
     std::time_t startTime() const { return scheduler_.startTime(); }
     bool schedulerRunning() const { return schedulerTimer_ != TimerService::kNoTimer; }
     BackgroundMailSender& mailSender() { return mailSender_; }
+    // Every read-back the station took (its file in the working folder, written by a worker).
+    ReadHistory& readHistory() { return readHistory_; }
+    const ReadHistory& readHistory() const { return readHistory_; }
 
     // How often the outcomes of mail deliveries and of background saves are taken, and how
     // long the end of the program waits for mails still to go.
@@ -165,6 +169,7 @@ class StationApp final : private DailyJobs {
     std::string helpFile_;
     std::vector<PlanFinding> planFindings_;
     MinuteScheduler scheduler_;
+    ReadHistory readHistory_;
     StationReadBackListener readBackListener_;
     SnapshotBuilder snapshotBuilder_;
     DatabaseTextBuilder databaseTexts_;

@@ -1,6 +1,8 @@
 #include "app/StationReadBackListener.h"
 
 #include "app/MinuteScheduler.h"
+#include "fleethealth/ReadRecordOf.h"
+#include "fleethealth/ReadRecorder.h"
 #include "ops/ErrorList.h"
 #include "ops/LogWriter.h"
 
@@ -21,6 +23,12 @@ void StationReadBackListener::passwayConfirm(const Location& location, bool set)
 
 void StationReadBackListener::requestReadBackSave() {
     scheduler_.requestReadBackSave();
+}
+
+void StationReadBackListener::readEnded(const Location& location, unsigned resultBits,
+                                        std::time_t time) {
+    if (history_)
+        history_->record(readRecordOf(location, readSourceOf(location), time, resultBits));
 }
 
 }  // namespace quirn
