@@ -22,8 +22,8 @@ class DailyJobs {
     // Once, the first new minute more than 50 s after start: "Starting Program" and the start
     // notification.
     virtual void announceStart() = 0;
-    // The read-back file is laid out from the records a slice of groups at a time, then
-    // written by a worker; false while a snapshot is still being laid out or written (the
+    // The read-back file's records are copied a slice of groups at a time, then laid out and
+    // written by a worker; false while a snapshot is still being copied or written (the
     // request then stays for the next tick).
     virtual bool startReadBackSave() = 0;
 };

@@ -85,7 +85,8 @@ bool StationApp::startUp() {
         mailSender_.logFinished();
         readHistory_.poll();
         collectDatabaseSave(false);
-        buildSnapshotSlice(kSnapshotSliceLocations);
+        buildDatabaseSlice(kDatabaseSliceLocations, kDatabaseSliceGroups);
+        buildSnapshotSlice(kSnapshotSliceLocations, kSnapshotSliceBytes);
     });
 
     comms_ = std::make_unique<StationComms>(
@@ -154,7 +155,7 @@ void StationApp::shutDown() {
 void StationApp::waitForBackgroundSaves() {
     collectDatabaseSave(true);
     // A snapshot still being laid out is finished at once: its read-backs are not lost.
-    buildSnapshotSlice(SIZE_MAX);
+    buildSnapshotSlice(SIZE_MAX, SIZE_MAX);
     readBackSaver_.wait();
 }
 
@@ -188,28 +189,44 @@ void StationApp::saveSmallFiles() {
 }
 
 void StationApp::startDatabaseSave(std::time_t archiveAt) {
-    std::vector<BackgroundFileWriter::File> files;
-    bool skipped = false;
-    for (DatabaseFile& file : databaseFiles(database_, folder_, clock_.now())) {
-        if (database_.unreadableFiles().contains(file.path)) {
-            skipped = true;
-            continue;
+    // A file that could not be read at load is not saved over; said now, as the save begins.
+    for (const std::string& path : {locationsFileName(folder_), dayPlanFileName(folder_),
+                                    stepsFileName(folder_), groupsFileName(folder_)})
+        if (database_.unreadableFiles().contains(path)) {
+            logNotSaved(log_, clock_, database_.unreadableFiles());
+            break;
         }
-        files.push_back({std::move(file.path), std::move(file.text)});
-    }
-    if (skipped) logNotSaved(log_, clock_, database_.unreadableFiles());
+    archiveAt_ = archiveAt;
+    databaseTexts_.begin(clock_.now());
+    buildDatabaseSlice(kDatabaseSliceLocations, kDatabaseSliceGroups);
+}
+
+void StationApp::buildDatabaseSlice(std::size_t locations, std::size_t groups) {
+    if (!databaseTexts_.building() || !databaseTexts_.step(database_, locations, groups)) return;
+    DatabaseTextPieces texts = databaseTexts_.take(database_, folder_);
+    std::erase_if(texts.files, [this](const DatabaseTextPieces::File& file) {
+        return database_.unreadableFiles().contains(file.path);
+    });
     // The archive is of the files as the last save left them, so it is made before they are
     // replaced, dated by the minute the end of the day began. Not busy: every caller has
     // collected the last save first.
-    databaseSaver_.start([folder = folder_, archiveAt, files = std::move(files)]() mutable {
-        const ManualClock endOfDay(archiveAt);
-        Archive(endOfDay, folder).makeIfChanged();
-        return std::move(files);
-    });
+    databaseSaver_.start(
+        [folder = folder_, archiveAt = archiveAt_, texts = std::move(texts)]() mutable {
+            const ManualClock endOfDay(archiveAt);
+            Archive(endOfDay, folder).makeIfChanged();
+            std::vector<BackgroundFileWriter::File> files;
+            for (DatabaseFile& file : texts.join())
+                files.push_back({std::move(file.path), std::move(file.text)});
+            return files;
+        });
 }
 
 void StationApp::collectDatabaseSave(bool waitForIt) {
-    if (waitForIt) databaseSaver_.wait();
+    if (waitForIt) {
+        // Texts still being written are finished at once: what waits must find the save done.
+        buildDatabaseSlice(SIZE_MAX, SIZE_MAX);
+        databaseSaver_.wait();
+    }
     const std::vector<BackgroundFileWriter::Outcome> outcomes = databaseSaver_.takeOutcomes();
     if (outcomes.empty()) return;
     for (const BackgroundFileWriter::Outcome& outcome : outcomes)
@@ -243,14 +260,19 @@ bool StationApp::startReadBackSave() {
     // A snapshot that could not be read keeps its read-backs on disk; the request is dropped.
     if (database_.unreadableFiles().contains(snapshotFileName(folder_))) return true;
     snapshotBuilder_.begin(database_);
-    buildSnapshotSlice(kSnapshotSliceLocations);
+    buildSnapshotSlice(kSnapshotSliceLocations, kSnapshotSliceBytes);
     return true;
 }
 
-void StationApp::buildSnapshotSlice(std::size_t locations) {
-    if (!snapshotBuilder_.building() || !snapshotBuilder_.step(database_, locations)) return;
-    // Not busy: a build begins only when the last write has ended.
-    readBackSaver_.start(snapshotFileName(folder_), snapshotBuilder_.take());
+void StationApp::buildSnapshotSlice(std::size_t locations, std::size_t bytes) {
+    if (!snapshotBuilder_.building() || !snapshotBuilder_.step(database_, locations, bytes)) return;
+    // Not busy: a build begins only when the last write has ended. The worker lays out the
+    // file's hundred megabytes, mostly zeros, from the copy.
+    readBackSaver_.start([path = snapshotFileName(folder_), copy = snapshotBuilder_.take()] {
+        std::vector<BackgroundFileWriter::File> files;
+        files.push_back({path, copy.fileBytes()});
+        return files;
+    });
 }
 
 }  // namespace quirn

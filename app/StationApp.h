@@ -17,6 +17,7 @@
 #include "ops/LogWriter.h"
 #include "ops/PlanLocationNames.h"
 #include "ops/TechnicianList.h"
+#include "plans/DatabaseTextBuilder.h"
 #include "plans/OverrideStore.h"
 #include "plans/PasswayStore.h"
 #include "plans/PlanDatabase.h"
@@ -93,6 +94,7 @@ class StationApp final : private DailyJobs {
     ProfileStore& profile() { return *profile_; }
     MinuteScheduler& scheduler() { return scheduler_; }
     BackgroundFileWriter& readBackSaver() { return readBackSaver_; }
+    const BackgroundFileWriter& databaseSaver() const { return databaseSaver_; }
     // Waits for the files being written on worker threads (the end of the day's database
     // files, a read-back snapshot) and takes note of what became of them.
     void waitForBackgroundSaves();
@@ -115,9 +117,16 @@ class StationApp final : private DailyJobs {
     // How long a copy started while another is closing waits for it: the mails' wait and the
     // last saves, with a margin.
     static constexpr int kClosingWaitMs = 15000;
-    // Locations copied into the read-back snapshot per poll: some ten megabytes, a few
-    // milliseconds, so a fleet's snapshot is laid out within a few seconds.
+    // Records copied for the read-back snapshot per poll: ten thousand locations, or two
+    // megabytes of records should they hold programs, a millisecond or so. A fleet's snapshot
+    // is copied within a few seconds, one whose every switch holds a program within some 13 s.
     static constexpr std::size_t kSnapshotSliceLocations = 10000;
+    static constexpr std::size_t kSnapshotSliceBytes = 2000000;
+    // Groups whose lines the end of the day's save writes per poll: a ten thousand locations
+    // or a hundred groups, a few milliseconds; a fleet's texts are written within a few
+    // seconds, then a worker archives and writes the files.
+    static constexpr std::size_t kDatabaseSliceLocations = 10000;
+    static constexpr std::size_t kDatabaseSliceGroups = 100;
 
   private:
     // DailyJobs
@@ -131,13 +140,16 @@ class StationApp final : private DailyJobs {
     void saveSmallFiles();
     // The end of the day's archive and database files, megabytes with a sync each, are made
     // by a worker, so that the tick that saves them holds neither the window nor the links;
-    // the files' texts are built here, from the records as they stand.
+    // the files' texts are written here, a slice of groups per poll, from the records as they
+    // stand.
     void startDatabaseSave(std::time_t archiveAt);
+    // The next slice of the database files' texts, and their archive and write once whole.
+    void buildDatabaseSlice(std::size_t locations, std::size_t groups);
     // Takes note of a finished background database save, waiting for a running one first.
     void collectDatabaseSave(bool waitForIt);
     void reportUnwritten();
     // The next slice of a snapshot being laid out, and its write once it is whole.
-    void buildSnapshotSlice(std::size_t locations);
+    void buildSnapshotSlice(std::size_t locations, std::size_t bytes);
 
     const Clock& clock_;
     TimerService& timers_;
@@ -164,6 +176,8 @@ class StationApp final : private DailyJobs {
     ReadHistory readHistory_;
     StationReadBackListener readBackListener_;
     SnapshotBuilder snapshotBuilder_;
+    DatabaseTextBuilder databaseTexts_;
+    std::time_t archiveAt_ = 0;  // the minute the end of the day's save began
     BackgroundFileWriter readBackSaver_;
     BackgroundFileWriter databaseSaver_;
     TimerService::TimerId schedulerTimer_ = TimerService::kNoTimer;

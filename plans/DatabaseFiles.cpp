@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "plans/DatabaseFileLines.h"
 #include "plans/PlanDatabase.h"
 #include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
@@ -208,50 +209,50 @@ void loadDatabaseTexts(PlanDatabase& db, const DatabaseTexts& texts, std::time_t
     db.setLoaded();
 }
 
-static void writeDayPlanFile(CrLfWriter& out, PlanDatabase& db, std::time_t now) {
-    const std::time_t cutOff = datedPlanCutOff(now);
-    const std::vector<Group*> groups = db.allGroups();
-    LocalDayCache days;
-    constexpr size_t kDayPlanLinesPerGroup = 48;
-    constexpr size_t kDayPlanLineLength = 32;
-    out.reserve(groups.size() * kDayPlanLinesPerGroup * kDayPlanLineLength);
-    for (const Group* g : groups) {
-        // Loading sorts the annual plans; only plans added since need a sorted copy.
-        auto byDate = [](const AnnualPlan& a, const AnnualPlan& b) { return a.date < b.date; };
-        std::vector<AnnualPlan> sortedCopy;
-        const std::vector<AnnualPlan>* annual = &g->annualPlans();
-        if (!std::is_sorted(annual->begin(), annual->end(), byDate)) {
-            sortedCopy = *annual;
-            std::stable_sort(sortedCopy.begin(), sortedCopy.end(), byDate);
-            annual = &sortedCopy;
-        }
-        for (const AnnualPlan& a : *annual) {
-            if (cutOff > a.date) continue;
-            LocalDateTime d = days.date(a.date);
-            out.line("DayPlan", g->number(), g->masterGroup(), a.plan, d.year, d.month, d.day);
-        }
+void writeAnnualPlanLines(CrLfWriter& out, const Group& g, std::time_t cutOff,
+                          LocalDayCache& days) {
+    // Loading sorts the annual plans; only plans added since need a sorted copy.
+    auto byDate = [](const AnnualPlan& a, const AnnualPlan& b) { return a.date < b.date; };
+    std::vector<AnnualPlan> sortedCopy;
+    const std::vector<AnnualPlan>* annual = &g.annualPlans();
+    if (!std::is_sorted(annual->begin(), annual->end(), byDate)) {
+        sortedCopy = *annual;
+        std::stable_sort(sortedCopy.begin(), sortedCopy.end(), byDate);
+        annual = &sortedCopy;
     }
-    for (const Group* g : groups) {
-        for (const VacationPlan& v : g->vacationPlans()) {
-            if (cutOff > v.end) continue;
-            LocalDateTime s = days.date(v.start), e = days.date(v.end);
-            out.line("VacationPlan", g->number(), g->masterGroup(), s.year, s.month, s.day, e.year,
-                     e.month, e.day);
-        }
+    for (const AnnualPlan& a : *annual) {
+        if (cutOff > a.date) continue;
+        LocalDateTime d = days.date(a.date);
+        out.line("DayPlan", g.number(), g.masterGroup(), a.plan, d.year, d.month, d.day);
     }
-    for (const Group* g : groups) {
-        for (const auto& d : g->dayPlans()) {
-            if (d->plan() < 2 || d->hasDefaultName()) continue;
-            out.line("DayPlanName", d->plan(), g->number(), g->masterGroup(), CsvField{d->name()});
-        }
+}
+
+void writeVacationPlanLines(CrLfWriter& out, const Group& g, std::time_t cutOff,
+                            LocalDayCache& days) {
+    for (const VacationPlan& v : g.vacationPlans()) {
+        if (cutOff > v.end) continue;
+        LocalDateTime s = days.date(v.start), e = days.date(v.end);
+        out.line("VacationPlan", g.number(), g.masterGroup(), s.year, s.month, s.day, e.year,
+                 e.month, e.day);
     }
-    for (const Group* g : groups) {
-        for (int weekday = 1; weekday <= 7; ++weekday) {
-            int plan = g->defaultWeek().day(weekday);
-            if (plan == WeekPlan::standardDay(weekday)) continue;
-            out.line("DayPlanDefault", weekday, g->number(), g->masterGroup(), plan);
-        }
+}
+
+void writeDayPlanNameLines(CrLfWriter& out, const Group& g) {
+    for (const auto& d : g.dayPlans()) {
+        if (d->plan() < 2 || d->hasDefaultName()) continue;
+        out.line("DayPlanName", d->plan(), g.number(), g.masterGroup(), CsvField{d->name()});
     }
+}
+
+void writeDayPlanDefaultLines(CrLfWriter& out, const Group& g) {
+    for (int weekday = 1; weekday <= 7; ++weekday) {
+        int plan = g.defaultWeek().day(weekday);
+        if (plan == WeekPlan::standardDay(weekday)) continue;
+        out.line("DayPlanDefault", weekday, g.number(), g.masterGroup(), plan);
+    }
+}
+
+void writeSpecialWeekLines(CrLfWriter& out, PlanDatabase& db) {
     for (const SpecialWeekPlan& s : db.specialWeekPlans()) {
         const auto& d = s.days.days;
         out.line("SWP", s.masterGroup, s.group, s.location, d[1], d[2], d[3], d[4], d[5], d[6],
@@ -262,63 +263,78 @@ static void writeDayPlanFile(CrLfWriter& out, PlanDatabase& db, std::time_t now)
     out.line("SWT", end.year, end.month, end.day, end.hour, end.minute, end.second);
 }
 
+void writeStepLines(CrLfWriter& out, const Group& g) {
+    const std::string masterGroup = "," + std::to_string(g.masterGroup()) + ",";
+    for (int plan = 1; plan <= kMaxStoredStepsPlan; ++plan) {
+        const DayPlan* d = g.findDayPlan(plan);
+        if (!d) continue;
+        // "Step,plan,group,minutes,master group,command": the day plan's own fields are
+        // formatted once for all its steps.
+        const std::string head =
+            "Step," + std::to_string(plan) + "," + std::to_string(g.number()) + ",";
+        for (const Step& s : d->steps())
+            out.text(head).number(s.minuteOfDay()).text(masterGroup).number(s.command).endLine();
+    }
+}
+
+void writeGroupLine(CrLfWriter& out, const Group& g) {
+    out.line("Group", g.masterGroup(), CsvField{g.name()}, g.number());
+}
+
+void writeLocationLines(CrLfWriter& out, Group& g) {
+    // The numbers every line of the group starts with, formatted once per group: group
+    // first for "Location" and "Ignore", master group first for the others.
+    const std::string group = std::to_string(g.number());
+    const std::string masterGroup = std::to_string(g.masterGroup());
+    const std::string groupFirst = "," + group + "," + masterGroup;
+    const std::string masterFirst = "," + masterGroup + "," + group;
+    for (const auto& location : g.locations()) {
+        Location& l = *location;
+        if (l.type().empty()) l.setType("School");
+        out.text("Location")
+            .text(groupFirst)
+            .line("", CsvField{l.type()}, CsvField{l.name}, l.number, CsvField{l.connection},
+                  l.model);
+        if (l.connection == kM2MAddress)
+            out.text("IMSI").text(masterFirst).line("", l.number, CsvField{l.imsi});
+        if (l.validateDisabledFlag()) out.text("Ignore").text(groupFirst).line("", l.number);
+        if (l.firmwareVersion != "X.XX")
+            out.text("Version").text(masterFirst).line("", l.number, CsvField{l.firmwareVersion});
+        if (l.isModel(TimeSwitchModel::Strider))
+            out.text("StriderTime").text(masterFirst).line("", l.number, l.striderTimeCode());
+    }
+}
+
+static void writeDayPlanFile(CrLfWriter& out, PlanDatabase& db, std::time_t now) {
+    const std::time_t cutOff = datedPlanCutOff(now);
+    const std::vector<Group*> groups = db.allGroups();
+    LocalDayCache days;
+    constexpr size_t kDayPlanLinesPerGroup = 48;
+    constexpr size_t kDayPlanLineLength = 32;
+    out.reserve(groups.size() * kDayPlanLinesPerGroup * kDayPlanLineLength);
+    for (const Group* g : groups) writeAnnualPlanLines(out, *g, cutOff, days);
+    for (const Group* g : groups) writeVacationPlanLines(out, *g, cutOff, days);
+    for (const Group* g : groups) writeDayPlanNameLines(out, *g);
+    for (const Group* g : groups) writeDayPlanDefaultLines(out, *g);
+    writeSpecialWeekLines(out, db);
+}
+
 static void writeStepsFile(CrLfWriter& out, const PlanDatabase& db) {
     // Room for full day plans up front: growing a multi-megabyte text costs more than writing it.
     constexpr size_t kStepLineLength = 24;
     const std::vector<Group*> groups = db.allGroups();
     out.reserve(groups.size() * kMaxStoredStepsPlan * kMaxStepsPerDayPlan * kStepLineLength);
-    for (const Group* g : groups) {
-        const std::string masterGroup = "," + std::to_string(g->masterGroup()) + ",";
-        for (int plan = 1; plan <= kMaxStoredStepsPlan; ++plan) {
-            const DayPlan* d = g->findDayPlan(plan);
-            if (!d) continue;
-            // "Step,plan,group,minutes,master group,command": the day plan's own fields are
-            // formatted once for all its steps.
-            const std::string head =
-                "Step," + std::to_string(plan) + "," + std::to_string(g->number()) + ",";
-            for (const Step& s : d->steps())
-                out.text(head)
-                    .number(s.minuteOfDay())
-                    .text(masterGroup)
-                    .number(s.command)
-                    .endLine();
-        }
-    }
+    for (const Group* g : groups) writeStepLines(out, *g);
 }
 
 static void writeGroupsFile(CrLfWriter& out, const PlanDatabase& db) {
-    for (const Group* g : db.allGroups())
-        out.line("Group", g->masterGroup(), CsvField{g->name()}, g->number());
+    for (const Group* g : db.allGroups()) writeGroupLine(out, *g);
 }
 
 static void writeLocationsFile(CrLfWriter& out, PlanDatabase& db) {
     constexpr size_t kLocationTextLength = 96;  // a "Location" line and its companions
     out.reserve(db.locationCount() * kLocationTextLength);
-    for (Group* g : db.allGroups()) {
-        // The numbers every line of the group starts with, formatted once per group: group
-        // first for "Location" and "Ignore", master group first for the others.
-        const std::string group = std::to_string(g->number());
-        const std::string masterGroup = std::to_string(g->masterGroup());
-        const std::string groupFirst = "," + group + "," + masterGroup;
-        const std::string masterFirst = "," + masterGroup + "," + group;
-        for (const auto& location : g->locations()) {
-            Location& l = *location;
-            if (l.type().empty()) l.setType("School");
-            out.text("Location")
-                .text(groupFirst)
-                .line("", CsvField{l.type()}, CsvField{l.name}, l.number, CsvField{l.connection},
-                      l.model);
-            if (l.connection == kM2MAddress)
-                out.text("IMSI").text(masterFirst).line("", l.number, CsvField{l.imsi});
-            if (l.validateDisabledFlag()) out.text("Ignore").text(groupFirst).line("", l.number);
-            if (l.firmwareVersion != "X.XX")
-                out.text("Version")
-                    .text(masterFirst)
-                    .line("", l.number, CsvField{l.firmwareVersion});
-            if (l.isModel(TimeSwitchModel::Strider))
-                out.text("StriderTime").text(masterFirst).line("", l.number, l.striderTimeCode());
-        }
-    }
+    for (Group* g : db.allGroups()) writeLocationLines(out, *g);
 }
 
 std::string dayPlanFileText(PlanDatabase& db, std::time_t now) {

@@ -55,8 +55,9 @@ bool compatible(int locationModel, int recordModel) {
 
 }  // namespace
 
-// One location's record, appended to the file's bytes.
-static void appendSnapshotRecord(std::string& out, const Location& l) {
+// One location's record as the builder copies it: the head, and the program bytes only when
+// the record keeps them.
+static void appendCopiedRecord(std::string& out, const Location& l) {
     putInt32(out, static_cast<uint32_t>(l.masterGroup));
     putInt32(out, static_cast<uint32_t>(l.group));
     putInt32(out, static_cast<uint32_t>(l.number));
@@ -67,20 +68,42 @@ static void appendSnapshotRecord(std::string& out, const Location& l) {
     putInt32(out, static_cast<uint32_t>(l.programBytesReceived));
     if (keepsProgram(l.readState))
         out.append(reinterpret_cast<const char*>(l.programBytes.data()), kProgramImageSize);
-    else
-        out.append(kProgramImageSize, '\0');
 }
 
-void SnapshotBuilder::begin(const PlanDatabase& db) {
-    bytes_.clear();
-    bytes_.reserve(kCountSize + db.locationCount() * kRecordSize);
-    putInt32(bytes_, 0);  // the count, known at the end
-    records_ = 0;
+static std::size_t copiedRecordSize(const Location& l) {
+    return SnapshotBuilder::kRecordHeadSize + (keepsProgram(l.readState) ? kProgramImageSize : 0);
+}
+
+std::string SnapshotCopy::fileBytes() const {
+    constexpr std::size_t kReadStateOffset = 24;
+    std::string out;
+    out.reserve(kCountSize + records * kRecordSize);
+    putInt32(out, static_cast<uint32_t>(records));
+    for (const std::string& group : groups) {
+        const auto* data = reinterpret_cast<const unsigned char*>(group.data());
+        std::size_t at = 0;
+        while (at + SnapshotBuilder::kRecordHeadSize <= group.size()) {
+            out.append(group, at, SnapshotBuilder::kRecordHeadSize);
+            const bool program = keepsProgram(getInt32(data + at + kReadStateOffset));
+            at += SnapshotBuilder::kRecordHeadSize;
+            if (program) {
+                out.append(group, at, kProgramImageSize);
+                at += kProgramImageSize;
+            } else {
+                out.append(kProgramImageSize, '\0');
+            }
+        }
+    }
+    return out;
+}
+
+void SnapshotBuilder::begin(const PlanDatabase&) {
+    copy_ = SnapshotCopy{};
     nextGroup_ = 0;
     building_ = true;
 }
 
-bool SnapshotBuilder::step(const PlanDatabase& db, std::size_t locations) {
+bool SnapshotBuilder::step(const PlanDatabase& db, std::size_t locations, std::size_t bytes) {
     if (!building_) return false;
     const std::vector<Group*> groups = db.allGroups();
     const auto isLast = [&](const Group* g) {
@@ -95,31 +118,33 @@ bool SnapshotBuilder::step(const PlanDatabase& db, std::size_t locations) {
             nextGroup_ = static_cast<std::size_t>(at - groups.begin()) + 1;
         }
     }
-    std::size_t copied = 0;
-    while (nextGroup_ < groups.size() && copied < locations) {
+    std::size_t copied = 0, copiedBytes = 0;
+    while (nextGroup_ < groups.size() && copied < locations && copiedBytes < bytes) {
         const Group* g = groups[nextGroup_++];
-        for (const auto& l : g->locations()) appendSnapshotRecord(bytes_, *l);
+        std::size_t size = 0;
+        for (const auto& l : g->locations()) size += copiedRecordSize(*l);
+        std::string& records = copy_.groups.emplace_back();
+        records.reserve(size);  // one allocation per group: no megabyte is copied twice
+        for (const auto& l : g->locations()) appendCopiedRecord(records, *l);
         copied += g->locations().size();
-        records_ += g->locations().size();
+        copiedBytes += size;
+        copy_.records += g->locations().size();
         lastMasterGroup_ = g->masterGroup();
         lastGroup_ = g->number();
     }
     return nextGroup_ >= groups.size();
 }
 
-std::string SnapshotBuilder::take() {
-    const auto count = static_cast<uint32_t>(records_);
-    for (std::size_t i = 0; i < kCountSize; ++i)
-        bytes_[i] = static_cast<char>((count >> (8 * i)) & 0xff);
+SnapshotCopy SnapshotBuilder::take() {
     building_ = false;
-    return std::exchange(bytes_, {});
+    return std::exchange(copy_, {});
 }
 
 std::string snapshotBytes(const PlanDatabase& db) {
     SnapshotBuilder builder;
     builder.begin(db);
     builder.step(db, SIZE_MAX);
-    return builder.take();
+    return builder.take().fileBytes();
 }
 
 bool saveSnapshot(const PlanDatabase& db, const WorkingFolder& folder) {

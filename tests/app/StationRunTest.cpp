@@ -10,6 +10,7 @@
 #include "planedit/PlanEditor.h"
 #include "plans/Archive.h"
 #include "plans/DatabaseFiles.h"
+#include "platform/AtomicFile.h"
 #include "platform/FileSystem.h"
 #include "platform/LocalTime.h"
 #include "platform/Paths.h"
@@ -64,6 +65,41 @@ TEST_F(StationRun, ASnapshotBegunBeforeTheEndIsWrittenWhole) {
     EXPECT_EQ(app.readBackSaver().finished(), 1);
     // Compared whole, not printed: megabytes of records.
     EXPECT_TRUE(readFile(snapshotFileName(working)) == snapshotBytes(app.database()));
+}
+
+// The end of the day's texts are written a slice of groups per poll; only then does the worker
+// archive and replace the files, whole, with the bytes a save in one go at 23:59 would write.
+TEST_F(StationRun, TheEndOfDaysFilesAreWrittenOverSeveralPollsWhole) {
+    clock.set(fromLocal(2026, 12, 9, 23, 58, 30));
+    StationApp app(clock, timers, working);
+    ASSERT_TRUE(app.startUp());
+    test::generateFleet(app.database(), {2, 60, 100, 1, 2, 2, 1, false, 3}, clock.now());
+    ASSERT_GT(app.database().locationCount(), StationApp::kDatabaseSliceLocations);
+    ASSERT_TRUE(saveDatabase(app.database(), working, clock.now()));
+    ASSERT_TRUE(test::setModifiedTime(locationsFileName(working), clock.now() - 3600));
+    const std::string before = readFile(locationsFileName(working));
+    app.database().findLocation(1, 3, 7)->name = "Main Street";
+
+    const std::time_t endOfDay = fromLocal(2026, 12, 9, 23, 59, 0);
+    clock.set(endOfDay);
+    app.scheduler().minuteTick();  // the first slice, no poll yet
+    EXPECT_FALSE(app.databaseSaver().busy());
+    EXPECT_EQ(app.databaseSaver().finished(), 0);
+    EXPECT_TRUE(readFile(locationsFileName(working)) == before);
+    timers.advanceMs(StationApp::kWorkerPollMs);  // the last slice: the worker takes over
+    EXPECT_TRUE(app.databaseSaver().busy() || app.databaseSaver().finished() == 1);
+    app.waitForBackgroundSaves();
+    EXPECT_EQ(app.databaseSaver().finished(), 1);
+
+    for (const DatabaseFile& file : databaseFiles(app.database(), working, endOfDay))
+        EXPECT_TRUE(readFile(file.path) == file.text) << file.path;  // megabytes: not printed
+    EXPECT_NE(readFile(locationsFileName(working)).find("Main Street"), std::string::npos);
+    EXPECT_TRUE(fileExists(Archive(clock, working).fileNameAt(endOfDay)));
+    // Replaced atomically: no temporary file is left beside them.
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        EXPECT_EQ(entry.path().filename().string().find(kTemporarySuffix), std::string::npos)
+            << entry.path();
+    app.shutDown();
 }
 
 TEST_F(StationRun, StartUpRunsEveryStepAndTheTimersRun) {

@@ -55,8 +55,45 @@ TEST(SnapshotBuilder, SlicesLayOutTheSameBytesAsOneGo) {
     int slices = 1;
     while (!builder.step(db, 5)) ++slices;  // two groups a slice
     EXPECT_EQ(slices, 3);
-    EXPECT_EQ(builder.take(), snapshotBytes(db));
+    EXPECT_EQ(builder.take().fileBytes(), snapshotBytes(db));
     EXPECT_FALSE(builder.building());
+}
+
+// Only the records' heads and the programs kept are copied on the records' thread; the bytes
+// bound of a slice counts them, and the file laid out from them is the whole file.
+TEST(SnapshotBuilder, ASliceIsBoundedByTheBytesItCopies) {
+    PlanDatabase db;
+    for (int g = 1; g <= 6; ++g) addGroup(db, 1, g, 4);  // every record keeps its program
+    constexpr std::size_t kFiveRecords = 5 * kRecordSize;
+    SnapshotBuilder builder;
+    builder.begin(db);
+    int slices = 1;
+    while (!builder.step(db, SIZE_MAX, kFiveRecords)) ++slices;
+    EXPECT_EQ(slices, 3);  // two groups of four a slice: the second passes the bound
+    SnapshotCopy copy = builder.take();
+    EXPECT_EQ(copy.records, 24u);
+    const std::string withPrograms = copy.fileBytes();
+    EXPECT_EQ(withPrograms, snapshotBytes(db));
+    // Record 6 is (1, 2, 3): its head, then its program as the location holds it.
+    const std::size_t sixth = 4 + 6 * kRecordSize;
+    EXPECT_EQ(int32At(withPrograms, sixth + 8), 3);
+    EXPECT_EQ(int32At(withPrograms, sixth + 24), static_cast<int32_t>(ReadState::ValidatePassed));
+    EXPECT_EQ(withPrograms.substr(sixth + 32, kRecordSize - 32),
+              std::string(kRecordSize - 32, static_cast<char>(2 * 16 + 3)));
+
+    // Without programs a record copies only its head: the same bound takes every group.
+    db.visitLocations(
+        [](Location& l) { l.readState = static_cast<int32_t>(ReadState::ConnectionFailed); });
+    builder.begin(db);
+    EXPECT_TRUE(builder.step(db, SIZE_MAX, kFiveRecords));
+    copy = builder.take();
+    std::size_t copied = 0;
+    for (const std::string& group : copy.groups) copied += group.size();
+    EXPECT_EQ(copied, 24 * SnapshotBuilder::kRecordHeadSize);
+    const std::string bytes = copy.fileBytes();
+    EXPECT_EQ(bytes, snapshotBytes(db));
+    EXPECT_EQ(bytes.size(), 4 + 24 * kRecordSize);
+    EXPECT_EQ(bytes.substr(sixth + 32, kRecordSize - 32), std::string(kRecordSize - 32, '\0'));
 }
 
 // Groups come into a master group in number order, so one may be added in front of the place a
@@ -76,7 +113,7 @@ TEST(SnapshotBuilder, GroupsAddedBetweenSlicesShiftNoGroupInOrOut) {
     db.findLocation(2, 2, 1)->readState = static_cast<int32_t>(ReadState::ConnectionFailed);
     while (!builder.step(db, 1)) {
     }
-    const std::string bytes = builder.take();
+    const std::string bytes = builder.take().fileBytes();
     std::vector<RecordKey> expected;
     for (auto [mg, g, count] : {std::tuple{1, 2, 3}, {1, 3, 2}, {1, 4, 3}, {2, 2, 3}})
         for (int n = 1; n <= count; ++n) expected.push_back({mg, g, n});
