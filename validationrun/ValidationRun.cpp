@@ -43,7 +43,8 @@ bool stillReading(ReadState state) {
 }  // namespace
 
 std::string RunSummary::text() const {
-    std::string out = "Validation run of " + selection.text() + (stopped ? " stopped: " : " ended: ");
+    std::string out =
+        "Validation run of " + selection.text() + (stopped ? " stopped: " : " ended: ");
     out += counts.text();
     if (stopped) out += ", " + std::to_string(notRead) + " not read";
     return out + ".";
@@ -162,8 +163,8 @@ bool ValidationRun::ipCanStart(const std::string& address) const {
 }
 
 void ValidationRun::startReads() {
-    const bool radioBusy = std::any_of(inFlight_.begin(), inFlight_.end(),
-                                       [](const InFlight& r) { return r.radio; });
+    const bool radioBusy =
+        std::any_of(inFlight_.begin(), inFlight_.end(), [](const InFlight& r) { return r.radio; });
     // The next radio read waits for the previous one and for the air to be free.
     while (!radioBusy && queues_.radioWaiting() && radioQuiet())
         if (startRead(*queues_.nextRadio(), true)) break;
@@ -171,8 +172,8 @@ void ValidationRun::startReads() {
         inFlight_.begin(), inFlight_.end(), [](const InFlight& r) { return !r.radio; }));
     std::size_t tries = 0;
     while (ipReads < kIpReadsAtOnce && queues_.ipWaiting() && tries++ < kIpTriesPerTick) {
-        auto next = queues_.nextIp([this](const std::string& a) { return ipCanStart(a); },
-                                   kIpTriesPerTick);
+        auto next =
+            queues_.nextIp([this](const std::string& a) { return ipCanStart(a); }, kIpTriesPerTick);
         if (!next) break;
         if (startRead(next->second, false)) ++ipReads;
     }

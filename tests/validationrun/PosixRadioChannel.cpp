@@ -16,8 +16,7 @@ void RadioChannel::addSwitch(int location, bool silent) {
     auto device = std::make_unique<sim::SimulatedTimeSwitch>(s, clock_);
     // Every answer is logged, a withheld one too: each is a read request heard.
     device->setLogSink([this, location](const std::string& line) {
-        if (line.find(" tx ") != std::string::npos)
-            ++requests_[location];
+        if (line.find(" tx ") != std::string::npos) ++requests_[location];
     });
     switches_[location] = std::move(device);
 }

@@ -44,10 +44,11 @@ class RadioRun : public StationRunFixture {
     // way at once.
     int runToEnd() {
         int most = 0;
-        const bool ended = runUntil([&] { return !run().running(); }, kStepMs, [&] {
-            radio.serve(kRealWaitMs);
-            most = std::max(most, radioReadsUnderWay());
-        });
+        const bool ended = runUntil([&] { return !run().running(); }, kStepMs,
+                                    [&] {
+                                        radio.serve(kRealWaitMs);
+                                        most = std::max(most, radioReadsUnderWay());
+                                    });
         EXPECT_TRUE(ended) << "the run did not end; " << run().progress().done << " of "
                            << run().progress().total;
         return most;
@@ -87,8 +88,7 @@ TEST_F(RadioRun, ARunAtStartUpReadsEverySwitchOnceOneAtATimeAndSkipsTheDisabledO
     EXPECT_NE(systemLog().find("Validation run of all locations ended: 3 read: "),
               std::string::npos)
         << systemLog();
-    EXPECT_NE(systemLog().find("1 connection failed, 0 partial data, 1 skipped"),
-              std::string::npos)
+    EXPECT_NE(systemLog().find("1 connection failed, 0 partial data, 1 skipped"), std::string::npos)
         << systemLog();
 }
 

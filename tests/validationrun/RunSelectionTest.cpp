@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "plans/LocationReadState.h"
+#include "tests/validationrun/StationRunFixture.h"
+#include "validationrun/ReadOutcomeSink.h"
+
+namespace quirn::test {
+namespace {
+
+constexpr long long kStepMs = 500;
+
+using Numbers = std::tuple<int, int, int>;
+
+// What the run told the history of.
+class RecordingSink final : public ReadOutcomeSink {
+  public:
+    void runReadEnded(const Location& l, ReadOutcome outcome, std::time_t) override {
+        read.insert({l.masterGroup, l.group, l.number});
+        outcomes.push_back(outcome);
+    }
+    std::set<Numbers> read;
+    std::vector<ReadOutcome> outcomes;
+};
+
+// Radio locations in two master groups and three groups, no radio port: every read ends as a
+// failed connection, and the sink says which locations were read.
+class RunSelectionOnStation : public StationRunFixture {
+  protected:
+    RecordingSink sink;
+    std::unique_ptr<ValidationRun> ownRun;
+
+    void SetUp() override {
+        writeStation(
+            locationLine(1, kRadioAddress, 0, 1, 1) + locationLine(2, kRadioAddress, 0, 1, 1) +
+                locationLine(1, kRadioAddress, 0, 2, 1) + locationLine(1, kRadioAddress, 0, 1, 2) +
+                locationLine(2, kRadioAddress, 0, 1, 2) + "Ignore,1,2,2\r\n",
+            "RadioPort,0\r\n");
+        ASSERT_TRUE(startStation());
+        ownRun = std::make_unique<ValidationRun>(clock, timers, app->comms()->commo(),
+                                                 app->database(), logWriter, &sink);
+    }
+
+    std::set<Numbers> runOf(const RunSelection& selection) {
+        EXPECT_EQ(ownRun->start(selection, "by the technician"),
+                  ValidationRun::StartResult::Started);
+        EXPECT_TRUE(runUntil([&] { return !ownRun->running(); }, kStepMs));
+        return sink.read;
+    }
+
+    void TearDown() override {
+        ownRun.reset();
+        StationRunFixture::TearDown();
+    }
+};
+
+TEST_F(RunSelectionOnStation, AllReadsEveryLocationButTheDisabledOne) {
+    const std::set<Numbers> expected = {{1, 1, 1}, {1, 1, 2}, {1, 2, 1}, {2, 1, 1}};
+    EXPECT_EQ(runOf(RunSelection::all()), expected);
+    EXPECT_EQ(sink.outcomes.size(), 4u) << "a location was read twice";
+    for (ReadOutcome o : sink.outcomes) EXPECT_EQ(o, ReadOutcome::ConnectionFailed);
+    EXPECT_EQ(ownRun->lastSummary()->counts.skippedDisabled, 1u);
+    EXPECT_EQ(ownRun->progress().total, 4u);
+}
+
+TEST_F(RunSelectionOnStation, AMasterGroupReadsItsGroupsOnly) {
+    const std::set<Numbers> expected = {{1, 1, 1}, {1, 1, 2}, {1, 2, 1}};
+    EXPECT_EQ(runOf(RunSelection::ofMasterGroup(1)), expected);
+    EXPECT_NE(systemLog().find("Validation run of master group 1 started by the technician."),
+              std::string::npos);
+}
+
+TEST_F(RunSelectionOnStation, AGroupReadsItsLocationsOnly) {
+    const std::set<Numbers> expected = {{2, 1, 1}};
+    EXPECT_EQ(runOf(RunSelection::ofGroup(2, 1)), expected);
+    EXPECT_EQ(ownRun->lastSummary()->counts.skippedDisabled, 1u);
+}
+
+TEST_F(RunSelectionOnStation, FailingReadsThoseWhoseLastReadDidNotValidate) {
+    auto setState = [&](int mg, int g, int l, ReadState state) {
+        app->database().findLocation(mg, g, l)->readState = static_cast<int32_t>(state);
+    };
+    setState(1, 1, 1, ReadState::ValidatePassed);
+    setState(1, 1, 2, ReadState::ValidateFailed);
+    setState(1, 2, 1, ReadState::ValidatePassed);
+    setState(2, 1, 1, ReadState::ConnectionFailed);
+    const std::set<Numbers> expected = {{1, 1, 2}, {2, 1, 1}};
+    EXPECT_EQ(runOf(RunSelection::failing()), expected);
+    // The ones that validated were not touched.
+    EXPECT_EQ(static_cast<ReadState>(app->database().findLocation(1, 1, 1)->readState),
+              ReadState::ValidatePassed);
+}
+
+TEST_F(RunSelectionOnStation, ALocationDeletedWhileQueuedIsCountedAndNotRead) {
+    EXPECT_EQ(ownRun->start(RunSelection::ofGroup(1, 1), "by the technician"),
+              ValidationRun::StartResult::Started);
+    // The selection was walked at the start; the group goes before the first read starts.
+    app->database().removeGroup(1, 1);
+    EXPECT_TRUE(runUntil([&] { return !ownRun->running(); }, kStepMs));
+    EXPECT_TRUE(sink.read.empty());
+    EXPECT_EQ(ownRun->lastSummary()->counts.gone, 2u);
+}
+
+}  // namespace
+}  // namespace quirn::test
