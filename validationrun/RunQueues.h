@@ -6,16 +6,11 @@
 #include <string>
 #include <unordered_map>
 
+#include "fleethealth/ReadRecord.h"
+
 namespace quirn {
 
 class Location;
-
-// A location by its numbers: the database may delete it while it waits.
-struct LocationKey {
-    int masterGroup = 0;
-    int group = 0;
-    int number = 0;
-};
 
 // The locations of a run still to be read, by link: the radio's in one line (its reads go one
 // at a time), the IP links' each in a line of its own address (a link reads one location at a

@@ -136,17 +136,19 @@ void ValidationRun::checkReads() {
 // the read state rule ended it: the link stopped reading without one, or its time ran out.
 bool ValidationRun::readEnded(InFlight& read) {
     const std::time_t now = clock_.now();
-    Location* l = database_.findLocation(read.key.masterGroup, read.key.group, read.key.number);
+    Location* l = database_.findLocation(read.key.masterGroup, read.key.group, read.key.location);
     ReadOutcome outcome = ReadOutcome::Gone;
+    bool answered = false;
     if (l) {
         const HandlerLinkStatus links(commo_);
         const ReadState state = refreshReadState(*l, now, &links);
-        if (l->replyCount == read.repliesBefore && stillReading(state)) return false;
+        answered = l->replyCount != read.repliesBefore;
+        if (!answered && stillReading(state)) return false;
         outcome = outcomeOf(state);
     }
     progress_.counts.add(outcome);
     ++progress_.done;
-    if (l && sink_) sink_->runReadEnded(*l, outcome, now);
+    if (l && sink_) sink_->runReadEnded(*l, outcome, now, answered);
     return true;
 }
 
@@ -181,7 +183,7 @@ void ValidationRun::startReads() {
 
 // False when the location is gone (counted, nothing started).
 bool ValidationRun::startRead(const LocationKey& key, bool radio) {
-    Location* l = database_.findLocation(key.masterGroup, key.group, key.number);
+    Location* l = database_.findLocation(key.masterGroup, key.group, key.location);
     if (!l) {
         progress_.counts.add(ReadOutcome::Gone);
         ++progress_.done;

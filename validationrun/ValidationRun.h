@@ -72,6 +72,8 @@ class ValidationRun {
     // technician") in the System log. A run already under way is left alone and the request
     // is refused with a System log line.
     StartResult start(const RunSelection& selection, const std::string& reason);
+    // Where each read's end goes from now on (the read history); null: nowhere.
+    void setSink(ReadOutcomeSink* sink) { sink_ = sink; }
     // Drops every read not yet started; reads in flight end as their links end them, then the
     // run ends (stopped).
     void stop();

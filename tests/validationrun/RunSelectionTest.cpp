@@ -19,7 +19,7 @@ using Numbers = std::tuple<int, int, int>;
 // What the run told the history of.
 class RecordingSink final : public ReadOutcomeSink {
   public:
-    void runReadEnded(const Location& l, ReadOutcome outcome, std::time_t) override {
+    void runReadEnded(Location& l, ReadOutcome outcome, std::time_t, bool) override {
         read.insert({l.masterGroup, l.group, l.number});
         outcomes.push_back(outcome);
     }

@@ -7,10 +7,12 @@
 #include <thread>
 #include <vector>
 
+#include "fleethealth/ReadRecorder.h"
 #include "protocol/ReadState.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/SimulatorPath.h"
 #include "tests/validationrun/StationRunFixture.h"
+#include "validationrun/RunHistoryRecorder.h"
 
 namespace quirn::test {
 namespace {
@@ -23,6 +25,12 @@ constexpr const char* kSecondWifi = "127.0.0.6";
 constexpr const char* kSilentWifi = "127.0.0.7";
 constexpr int kMx40 = 1;
 constexpr int kQn510 = 0;
+
+class RecordingRecorder final : public ReadRecorder {
+  public:
+    void record(const ReadRecord& read) override { reads.push_back(read); }
+    std::vector<ReadRecord> reads;
+};
 
 // "127.0.0.5:40123" -> 40123; 0 when the line names no port.
 unsigned portOf(const std::string& line) {
@@ -94,6 +102,9 @@ TEST_F(IpRun, ARunReadsEveryIpSwitchOnceSeveralAtATimeAndOneAtATimeBehindTheClie
     writeFile(folder.file("imsi.csv"), "imsi,310150123456789\r\n");
     ASSERT_TRUE(startStation());
     ASSERT_TRUE(run().running());
+    RecordingRecorder history;
+    RunHistoryRecorder recorder(history, app->comms()->download());
+    run().setSink(&recorder);
 
     int mostIp = 0;
     int mostBehindClient = 0;
@@ -120,6 +131,24 @@ TEST_F(IpRun, ARunReadsEveryIpSwitchOnceSeveralAtATimeAndOneAtATimeBehindTheClie
     EXPECT_GE(mostIp, 2);
     EXPECT_LE(mostIp, static_cast<int>(ValidationRun::kIpReadsAtOnce));
     EXPECT_EQ(mostBehindClient, 1);
+
+    // The history got each read once, with its link and how it ended.
+    ASSERT_EQ(history.reads.size(), 5u);
+    for (const ReadRecord& r : history.reads) {
+        const bool silent = r.location.location == 3;
+        const bool behindClient = r.location.location >= 4;
+        EXPECT_EQ(r.source, behindClient ? ReadSource::M2M : ReadSource::WiFi);
+        EXPECT_EQ(r.state == ReadState::ConnectionFailed, silent) << r.location.location;
+        // An answered MX40 carries its clock with seconds; a QN510 whole minutes.
+        EXPECT_EQ(r.hasClock, !silent) << r.location.location;
+        if (!silent) {
+            EXPECT_EQ(r.clockHasSeconds, !behindClient);
+        }
+        if (r.state == ReadState::ValidateFailed) {
+            EXPECT_NE(r.resultBits, 0u);
+        }
+    }
+    run().setSink(nullptr);
 }
 
 }  // namespace
