@@ -6,11 +6,16 @@
 #include <string>
 #include <unordered_map>
 
-#include "fleethealth/ReadRecord.h"
-
 namespace quirn {
 
 class Location;
+
+// A location by its numbers: the database may delete it while it waits.
+struct RunLocationKey {
+    int masterGroup = 0;
+    int group = 0;
+    int number = 0;
+};
 
 // The locations of a run still to be read, by link: the radio's in one line (its reads go one
 // at a time), the IP links' each in a line of its own address (a link reads one location at a
@@ -18,10 +23,10 @@ class Location;
 class RunQueues {
   public:
     void push(const Location& location);
-    std::optional<LocationKey> nextRadio();
+    std::optional<RunLocationKey> nextRadio();
     // The first location of the next address in turn that `canStart` accepts; at most
     // `maxTries` addresses are asked, so a fleet of busy links costs a bounded tick.
-    std::optional<std::pair<std::string, LocationKey>> nextIp(
+    std::optional<std::pair<std::string, RunLocationKey>> nextIp(
         const std::function<bool(const std::string&)>& canStart, std::size_t maxTries);
     bool radioWaiting() const { return !radio_.empty(); }
     bool ipWaiting() const { return !turns_.empty(); }
@@ -29,8 +34,8 @@ class RunQueues {
     void clear();
 
   private:
-    std::deque<LocationKey> radio_;
-    std::unordered_map<std::string, std::deque<LocationKey>> byAddress_;
+    std::deque<RunLocationKey> radio_;
+    std::unordered_map<std::string, std::deque<RunLocationKey>> byAddress_;
     std::deque<std::string> turns_;  // addresses with locations waiting, in serving order
     std::size_t ipCount_ = 0;
 };

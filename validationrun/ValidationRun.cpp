@@ -136,7 +136,7 @@ void ValidationRun::checkReads() {
 // the read state rule ended it: the link stopped reading without one, or its time ran out.
 bool ValidationRun::readEnded(InFlight& read) {
     const std::time_t now = clock_.now();
-    Location* l = database_.findLocation(read.key.masterGroup, read.key.group, read.key.location);
+    Location* l = database_.findLocation(read.key.masterGroup, read.key.group, read.key.number);
     ReadOutcome outcome = ReadOutcome::Gone;
     bool answered = false;
     if (l) {
@@ -182,8 +182,8 @@ void ValidationRun::startReads() {
 }
 
 // False when the location is gone (counted, nothing started).
-bool ValidationRun::startRead(const LocationKey& key, bool radio) {
-    Location* l = database_.findLocation(key.masterGroup, key.group, key.location);
+bool ValidationRun::startRead(const RunLocationKey& key, bool radio) {
+    Location* l = database_.findLocation(key.masterGroup, key.group, key.number);
     if (!l) {
         progress_.counts.add(ReadOutcome::Gone);
         ++progress_.done;
