@@ -92,6 +92,37 @@ TEST_F(RadioRun, ARunAtStartUpReadsEverySwitchOnceOneAtATimeAndSkipsTheDisabledO
         << systemLog();
 }
 
+TEST_F(RadioRun, ARadioReadWaitsUntilTheTransmitterIsQuiet) {
+    ASSERT_TRUE(radio.ok());
+    radio.addSwitch(1);
+    writeRadioStation(1, 0, "");
+    ASSERT_TRUE(startStation());
+    CommoHandler& commo = app->comms()->commo();
+    // A page for everyone that keeps the transmitter busy for eight seconds.
+    const std::size_t pageBytes = 2000;
+    commo.enqueueBytes(std::string(pageBytes, 'x'));
+    const std::time_t queued = clock.now();
+    const std::time_t onAir = SerialPort::onAirSeconds(pageBytes);
+    ASSERT_EQ(run().start(RunSelection::all(), "by the technician"),
+              ValidationRun::StartResult::Started);
+    const Location& location = *app->database().findLocation(1, 1, 1);
+    // When the run handed the read to the handler: the location shows "Reading" from then on.
+    std::time_t readStarted = 0;
+    const bool ended =
+        runUntil([&] { return !run().running(); }, kStepMs,
+                 [&] {
+                     radio.serve(kRealWaitMs);
+                     if (readStarted == 0 &&
+                         static_cast<ReadState>(location.readState) == ReadState::ReadingAgain)
+                         readStarted = clock.now();
+                 });
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(radio.answers(1), 1);
+    ASSERT_NE(readStarted, 0);
+    EXPECT_GE(readStarted - queued, onAir)
+        << "the read was started while the page was still on the air";
+}
+
 TEST_F(RadioRun, NoRunAtStartUpWithoutTheSetting) {
     ASSERT_TRUE(radio.ok());
     radio.addSwitch(1);
