@@ -55,7 +55,7 @@ struct RunSummary {
 class ValidationRun {
   public:
     static constexpr int kTickMs = 500;
-    static constexpr std::size_t kSelectionSlice = 5000;
+    static constexpr std::size_t kSelectionSlice = 2000;
     static constexpr std::size_t kIpReadsAtOnce = 8;
     // Waiting addresses asked per tick for an idle link.
     static constexpr std::size_t kIpTriesPerTick = 64;
