@@ -19,6 +19,8 @@ namespace quirn {
 namespace {
 constexpr int kMaxMasterGroup = 10;
 constexpr int kMaxGroup = 99;
+// The progress bar counts in percent of the selection.
+constexpr int kWholeRunPercent = 100;
 constexpr const char* kTechnicianReason = "by the technician";
 
 // The scope choices, in the order of the list.
@@ -68,7 +70,7 @@ ValidationRunPanel::ValidationRunPanel(ValidationRun& run, QWidget* parent)
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName("progress");
-    progress_->setRange(0, 100);
+    progress_->setRange(0, kWholeRunPercent);
     layout->addWidget(progress_);
     for (QLabel** label : {&state_, &current_, &counts_, &summary_}) {
         *label = new QLabel(this);
@@ -114,7 +116,7 @@ void ValidationRunPanel::redraw() {
     start_->setEnabled(!p.running);
     stop_->setEnabled(p.running && !p.stopping);
     scope_->setEnabled(!p.running);
-    progress_->setValue(p.running ? runPercent(p) : (run_.lastSummary() ? 100 : 0));
+    progress_->setValue(p.running ? runPercent(p) : (run_.lastSummary() ? kWholeRunPercent : 0));
     state_->setText(text(runStateLine(p)));
     current_->setText(text(runCurrentLine(p)));
     counts_->setText(p.running ? text(p.counts.text()) : QString());
