@@ -11,10 +11,16 @@ namespace quirn {
 // location that was ever read.
 struct LocationHealth {
     ReadRecord latest;
-    std::time_t lastAnswered = 0;  // latest read that brought data back (0: never)
-    std::time_t lastValidated = 0; // latest read that validated (0: never)
+    std::time_t lastAnswered = 0;   // latest read that brought data back (0: never)
+    std::time_t lastValidated = 0;  // latest read that validated (0: never)
     DriftSums drift;
     DriftFit fit() const { return fitDrift(drift); }
 };
+
+// A read that ended brought data back (validated, failed validation, or partial).
+bool answered(ReadState state);
+// Takes a read into a location's summary: the latest read (a clock send is no read, only a
+// drift event), when it last answered and validated, and its clock offset into the drift sums.
+void applyRead(LocationHealth& health, const ReadRecord& read);
 
 }  // namespace quirn
