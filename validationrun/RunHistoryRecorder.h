@@ -15,8 +15,10 @@ class RunHistoryRecorder final : public ReadOutcomeSink {
   public:
     // What the history already gets from elsewhere.
     enum class Records {
-        EveryRead,       // the run records all its reads
-        UnansweredOnly,  // the reply handling records answered reads; the run adds the others
+        EveryRead,  // the run records all its reads
+        // The read-back handler's listener records every read that reaches it; the run adds
+        // the reads that never did.
+        NotHandled,
     };
 
     RunHistoryRecorder(ReadRecorder& recorder, PlanDownload& download,
@@ -24,7 +26,7 @@ class RunHistoryRecorder final : public ReadOutcomeSink {
         : recorder_(recorder), validation_(download), records_(records) {}
 
     void runReadEnded(Location& location, ReadOutcome outcome, std::time_t when,
-                      bool answered) override;
+                      bool handled) override;
 
   private:
     ReadRecorder& recorder_;

@@ -6,25 +6,25 @@
 namespace quirn {
 
 void RunQueues::push(const Location& location) {
-    const RunLocationKey key{location.masterGroup, location.group, location.number};
+    const LocationKey key{location.masterGroup, location.group, location.number};
     if (location.connection == kRadioAddress) {
         radio_.push_back(key);
         return;
     }
-    std::deque<RunLocationKey>& line = byAddress_[location.connection];
+    std::deque<LocationKey>& line = byAddress_[location.connection];
     if (line.empty()) turns_.push_back(location.connection);
     line.push_back(key);
     ++ipCount_;
 }
 
-std::optional<RunLocationKey> RunQueues::nextRadio() {
+std::optional<LocationKey> RunQueues::nextRadio() {
     if (radio_.empty()) return std::nullopt;
-    RunLocationKey key = radio_.front();
+    LocationKey key = radio_.front();
     radio_.pop_front();
     return key;
 }
 
-std::optional<std::pair<std::string, RunLocationKey>> RunQueues::nextIp(
+std::optional<std::pair<std::string, LocationKey>> RunQueues::nextIp(
     const std::function<bool(const std::string&)>& canStart, std::size_t maxTries) {
     for (std::size_t tries = 0; tries < maxTries && !turns_.empty(); ++tries) {
         std::string address = std::move(turns_.front());
@@ -34,7 +34,7 @@ std::optional<std::pair<std::string, RunLocationKey>> RunQueues::nextIp(
             continue;
         }
         auto it = byAddress_.find(address);
-        RunLocationKey key = it->second.front();
+        LocationKey key = it->second.front();
         it->second.pop_front();
         --ipCount_;
         if (it->second.empty())

@@ -6,27 +6,23 @@
 #include <string>
 #include <unordered_map>
 
+#include "plans/LocationKey.h"
+
 namespace quirn {
 
 class Location;
 
-// A location by its numbers: the database may delete it while it waits.
-struct RunLocationKey {
-    int masterGroup = 0;
-    int group = 0;
-    int number = 0;
-};
-
-// The locations of a run still to be read, by link: the radio's in one line (its reads go one
+// The locations of a run still to be read (by their numbers: the database may delete one while
+// it waits), by link: the radio's in one line (its reads go one
 // at a time), the IP links' each in a line of its own address (a link reads one location at a
 // time; a second read would take the first one's place), served in turn.
 class RunQueues {
   public:
     void push(const Location& location);
-    std::optional<RunLocationKey> nextRadio();
+    std::optional<LocationKey> nextRadio();
     // The first location of the next address in turn that `canStart` accepts; at most
     // `maxTries` addresses are asked, so a fleet of busy links costs a bounded tick.
-    std::optional<std::pair<std::string, RunLocationKey>> nextIp(
+    std::optional<std::pair<std::string, LocationKey>> nextIp(
         const std::function<bool(const std::string&)>& canStart, std::size_t maxTries);
     bool radioWaiting() const { return !radio_.empty(); }
     bool ipWaiting() const { return !turns_.empty(); }
@@ -34,8 +30,8 @@ class RunQueues {
     void clear();
 
   private:
-    std::deque<RunLocationKey> radio_;
-    std::unordered_map<std::string, std::deque<RunLocationKey>> byAddress_;
+    std::deque<LocationKey> radio_;
+    std::unordered_map<std::string, std::deque<LocationKey>> byAddress_;
     std::deque<std::string> turns_;  // addresses with locations waiting, in serving order
     std::size_t ipCount_ = 0;
 };

@@ -133,22 +133,23 @@ void ValidationRun::checkReads() {
 }
 
 // A read has ended once its link handed the location a reply (the reply count moved on) or
-// the read state rule ended it: the link stopped reading without one, or its time ran out.
+// the read state rule ended it: the link stopped reading without one (an error reply, a link
+// that refused the request), or its time ran out.
 bool ValidationRun::readEnded(InFlight& read) {
     const std::time_t now = clock_.now();
-    Location* l = database_.findLocation(read.key.masterGroup, read.key.group, read.key.number);
+    Location* l = database_.findLocation(read.key.masterGroup, read.key.group, read.key.location);
     ReadOutcome outcome = ReadOutcome::Gone;
-    bool answered = false;
+    bool handled = false;
     if (l) {
         const HandlerLinkStatus links(commo_);
         const ReadState state = refreshReadState(*l, now, &links);
-        answered = l->replyCount != read.repliesBefore;
-        if (!answered && stillReading(state)) return false;
+        if (l->replyCount == read.repliesBefore && stillReading(state)) return false;
+        handled = l->receivedData;
         outcome = outcomeOf(state);
     }
     progress_.counts.add(outcome);
     ++progress_.done;
-    if (l && sink_) sink_->runReadEnded(*l, outcome, now, answered);
+    if (l && sink_) sink_->runReadEnded(*l, outcome, now, handled);
     return true;
 }
 
@@ -182,8 +183,8 @@ void ValidationRun::startReads() {
 }
 
 // False when the location is gone (counted, nothing started).
-bool ValidationRun::startRead(const RunLocationKey& key, bool radio) {
-    Location* l = database_.findLocation(key.masterGroup, key.group, key.number);
+bool ValidationRun::startRead(const LocationKey& key, bool radio) {
+    Location* l = database_.findLocation(key.masterGroup, key.group, key.location);
     if (!l) {
         progress_.counts.add(ReadOutcome::Gone);
         ++progress_.done;
@@ -191,6 +192,8 @@ bool ValidationRun::startRead(const RunLocationKey& key, bool radio) {
     }
     InFlight read{key, l->connection, l->replyCount, radio};
     progress_.current = currentText(*l);
+    // Set again by the read-back handler when this read reaches it (a reply, or nothing).
+    l->receivedData = false;
     commo_.startRead(*l);
     inFlight_.push_back(std::move(read));
     return true;

@@ -88,7 +88,7 @@ class ValidationRun {
 
   private:
     struct InFlight {
-        RunLocationKey key;
+        LocationKey key;
         std::string address;
         int repliesBefore = 0;
         bool radio = false;
@@ -99,7 +99,7 @@ class ValidationRun {
     void checkReads();
     bool readEnded(InFlight& read);
     void startReads();
-    bool startRead(const RunLocationKey& key, bool radio);
+    bool startRead(const LocationKey& key, bool radio);
     bool radioQuiet() const;
     bool ipCanStart(const std::string& address) const;
     void finishIfDone();

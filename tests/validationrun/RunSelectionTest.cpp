@@ -5,9 +5,11 @@
 #include <tuple>
 #include <vector>
 
+#include "fleethealth/ReadRecorder.h"
 #include "plans/LocationReadState.h"
 #include "tests/validationrun/StationRunFixture.h"
 #include "validationrun/ReadOutcomeSink.h"
+#include "validationrun/RunHistoryRecorder.h"
 
 namespace quirn::test {
 namespace {
@@ -103,6 +105,30 @@ TEST_F(RunSelectionOnStation, ALocationDeletedWhileQueuedIsCountedAndNotRead) {
     EXPECT_TRUE(runUntil([&] { return !ownRun->running(); }, kStepMs));
     EXPECT_TRUE(sink.read.empty());
     EXPECT_EQ(ownRun->lastSummary()->counts.gone, 2u);
+}
+
+class RecordingRecorder final : public ReadRecorder {
+  public:
+    void record(const ReadRecord& read) override { reads.push_back(read); }
+    std::vector<ReadRecord> reads;
+};
+
+// With no radio port the request is refused and the read ends only by the read state rule:
+// the read-back handler never hears of it, so the run gives it to the history itself.
+TEST_F(RunSelectionOnStation, ReadsTheReadBackHandlerNeverSawGoToTheHistory) {
+    RecordingRecorder history;
+    RunHistoryRecorder recorder(history, app->comms()->download(),
+                                RunHistoryRecorder::Records::NotHandled);
+    ownRun->setSink(&recorder);
+    runOf(RunSelection::ofGroup(1, 1));
+    ASSERT_EQ(history.reads.size(), 2u);
+    for (const ReadRecord& r : history.reads) {
+        EXPECT_EQ(r.source, ReadSource::Radio);
+        EXPECT_EQ(r.state, ReadState::ConnectionFailed);
+        EXPECT_FALSE(r.hasClock);
+        EXPECT_GE(r.time, ownRun->lastSummary()->started);
+        EXPECT_LE(r.time, ownRun->lastSummary()->ended);
+    }
 }
 
 }  // namespace
