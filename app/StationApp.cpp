@@ -88,8 +88,9 @@ bool StationApp::startUp() {
         StationComms::Parts{clock_, folder_, timers_, database_, settings_, *profile_, errors_,
                             passway_, readBackListener_, overrides_, summer_});
     CommoHandler& commo = comms_->commo();
-    // The read history hears of each read of a run through its sink (setSink with a
-    // RunHistoryRecorder over the station's ReadRecorder, once the station keeps one).
+    // The read history hears of a run's reads through the read-back handler's listener; those
+    // that never reach the handler go through the run's sink: setSink with a
+    // RunHistoryRecorder(history, download, Records::NotHandled), once the station keeps one.
     validationRun_ = std::make_unique<ValidationRun>(clock_, timers_, commo, database_, log_);
     commo.start();
     commo.setIpPort(static_cast<unsigned>(
