@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "platform/Clock.h"
+#include "platform/LocalTime.h"
 
 namespace quirn {
 
@@ -26,6 +27,9 @@ class DailyJobs {
     // written by a worker; false while a snapshot is still being copied or written (the
     // request then stays for the next tick).
     virtual bool startReadBackSave() = 0;
+    // 04:00 Monday to Friday: the weekday validation run of every time switch, when the
+    // settings ask for it.
+    virtual void weekdayValidation() {}
 };
 
 // Runs the daily housekeeping from a 10-second timer: on the first tick of each minute the
@@ -48,7 +52,7 @@ class MinuteScheduler {
     std::time_t startTime() const { return startTime_; }
 
   private:
-    void firstTickOfMinute(int hour, int minute, std::time_t now);
+    void firstTickOfMinute(const LocalDateTime& t, std::time_t now);
 
     const Clock& clock_;
     DailyJobs& jobs_;

@@ -93,6 +93,10 @@ bool StationApp::startUp() {
         StationComms::Parts{clock_, folder_, timers_, database_, settings_, *profile_, errors_,
                             passway_, readBackListener_, overrides_, summer_});
     CommoHandler& commo = comms_->commo();
+    // The read history hears of a run's reads through the read-back handler's listener; those
+    // that never reach the handler go through the run's sink: setSink with a
+    // RunHistoryRecorder(history, download, Records::NotHandled), once the station keeps one.
+    validationRun_ = std::make_unique<ValidationRun>(clock_, timers_, commo, database_, log_);
     commo.start();
     commo.setIpPort(static_cast<unsigned>(
         profile_->getInt(kCommoSection, kIpPortEntry, static_cast<int>(kDefaultIpPort))));
@@ -122,6 +126,8 @@ bool StationApp::startUp() {
     database_.visitLocations([&commo](Location& l) { commo.addLocationAddress(l); });
     commo.endTableBatch();
     schedulerTimer_ = timers_.start(MinuteScheduler::kTickMs, [this] { scheduler_.minuteTick(); });
+    // Every link is set up and every location's address is in the table: the fleet can be read.
+    if (settings_.validateOnPowerup != 0) validationRun_->start(RunSelection::all(), "at start-up");
     return true;
 }
 
@@ -262,6 +268,11 @@ bool StationApp::startReadBackSave() {
     snapshotBuilder_.begin(database_);
     buildSnapshotSlice(kSnapshotSliceLocations, kSnapshotSliceBytes);
     return true;
+}
+
+void StationApp::weekdayValidation() {
+    if (settings_.validateMF != 0 && validationRun_)
+        validationRun_->start(RunSelection::all(), "on the weekday schedule");
 }
 
 void StationApp::buildSnapshotSlice(std::size_t locations, std::size_t bytes) {

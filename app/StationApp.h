@@ -30,6 +30,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/TimerService.h"
 #include "platform/WorkingFolder.h"
+#include "validationrun/ValidationRun.h"
 
 namespace quirn {
 
@@ -85,6 +86,8 @@ class StationApp final : private DailyJobs {
     PlanDatabase& database() { return database_; }
     // The communications stack exists from start-up step 7 on.
     StationComms* comms() { return comms_.get(); }
+    // Validation runs of the fleet, from start-up step 7 on (with the communications stack).
+    ValidationRun* validationRun() { return validationRun_.get(); }
     OverrideStore& overrides() { return overrides_; }
     SummerPlanStore& summer() { return summer_; }
     PasswayStore& passway() { return passway_; }
@@ -136,6 +139,7 @@ class StationApp final : private DailyJobs {
     void reloadOverrides() override;
     void announceStart() override;
     bool startReadBackSave() override;
+    void weekdayValidation() override;
 
     void saveSmallFiles();
     // The end of the day's archive and database files, megabytes with a sync each, are made
@@ -161,6 +165,8 @@ class StationApp final : private DailyJobs {
     Settings settings_;
     PlanDatabase database_;
     std::unique_ptr<StationComms> comms_;
+    // Reads through the communications stack: built after it, ended before it.
+    std::unique_ptr<ValidationRun> validationRun_;
     SummerPlanStore summer_;
     PasswayStore passway_;
     OverrideStore overrides_;

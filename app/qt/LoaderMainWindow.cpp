@@ -13,6 +13,7 @@
 #include "plans/DatabaseFiles.h"
 #include "platform/ComPortMap.h"
 #include "testing/ui/TimeTestWindow.h"
+#include "validationrun/ui/ValidationRunDialog.h"
 
 namespace quirn {
 
@@ -61,6 +62,11 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
         *window_, PlansWindowServices{app.database(), app.overrides(), app.summer(), app.clock(),
                                       app.folder(), settings_.hasMasterGroups(),
                                       [&app] { app.saveAll(); }, plansWindowExtension(app)});
+    // The station's validation run: started, watched and stopped from its own window.
+    window_->setValidateAction([this] {
+        ValidationRunDialog dialog(*app_.validationRun(), window_.get());
+        dialog.exec();
+    });
     window_->setHelpAction([this] { showHelp(); });
     QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
         if (app_.takeComeForwardRequest()) comeForward();

@@ -143,9 +143,11 @@ QWidget* LoaderWindow::buildButtonColumn() {
     QPushButton* plans = button(loader_text::kPlansButton, "plans", column);
     plans_ = plans;
     plans->setEnabled(false);
+    validate_ = button(loader_text::kValidateButton, "validate", column);
+    validate_->setEnabled(false);
     vornTime_ = button(loader_text::kVornTimeButton, "vornTime", column);
     QPushButton* finish = button(loader_text::kDoneButton, "done", column);
-    for (QPushButton* b : {read, write, on, off, time, utilities, plans, finish})
+    for (QPushButton* b : {read, write, on, off, time, utilities, plans, validate_, finish})
         middle->addWidget(b);
     sendButtons_ = {read, write, on, off, time};
     // "VORN TIME" comes and goes with the database; it sits below the others so that its
@@ -161,6 +163,9 @@ QWidget* LoaderWindow::buildButtonColumn() {
     connect(utilities, &QPushButton::clicked, this, &LoaderWindow::openUtilities);
     connect(plans, &QPushButton::clicked, this, [this] {
         if (plansAction_) plansAction_();
+    });
+    connect(validate_, &QPushButton::clicked, this, [this] {
+        if (validateAction_) validateAction_();
     });
     connect(vornTime_, &QPushButton::clicked, this, [this] {
         if (vornTimeAction_) vornTimeAction_();
@@ -304,6 +309,11 @@ void LoaderWindow::openUtilities() {
     UtilitiesWindow utilities(controller_, prompts_, this);
     utilities.exec();
     controller_.refresh();
+}
+
+void LoaderWindow::setValidateAction(std::function<void()> action) {
+    validateAction_ = std::move(action);
+    validate_->setEnabled(static_cast<bool>(validateAction_));
 }
 
 void LoaderWindow::setPlansAction(std::function<void()> action) {
