@@ -143,9 +143,11 @@ QWidget* LoaderWindow::buildButtonColumn() {
     QPushButton* plans = button(loader_text::kPlansButton, "plans", column);
     plans_ = plans;
     plans->setEnabled(false);
+    fleet_ = button(loader_text::kFleetButton, "fleet", column);
+    fleet_->setEnabled(false);
     vornTime_ = button(loader_text::kVornTimeButton, "vornTime", column);
     QPushButton* finish = button(loader_text::kDoneButton, "done", column);
-    for (QPushButton* b : {read, write, on, off, time, utilities, plans, finish})
+    for (QPushButton* b : {read, write, on, off, time, utilities, plans, fleet_, finish})
         middle->addWidget(b);
     sendButtons_ = {read, write, on, off, time};
     // "VORN TIME" comes and goes with the database; it sits below the others so that its
@@ -161,6 +163,9 @@ QWidget* LoaderWindow::buildButtonColumn() {
     connect(utilities, &QPushButton::clicked, this, &LoaderWindow::openUtilities);
     connect(plans, &QPushButton::clicked, this, [this] {
         if (plansAction_) plansAction_();
+    });
+    connect(fleet_, &QPushButton::clicked, this, [this] {
+        if (fleetAction_) fleetAction_();
     });
     connect(vornTime_, &QPushButton::clicked, this, [this] {
         if (vornTimeAction_) vornTimeAction_();
@@ -309,6 +314,11 @@ void LoaderWindow::openUtilities() {
 void LoaderWindow::setPlansAction(std::function<void()> action) {
     plansAction_ = std::move(action);
     plans_->setEnabled(static_cast<bool>(plansAction_));
+}
+
+void LoaderWindow::setFleetAction(std::function<void()> action) {
+    fleetAction_ = std::move(action);
+    fleet_->setEnabled(static_cast<bool>(fleetAction_));
 }
 
 void LoaderWindow::keyPressEvent(QKeyEvent* event) {
