@@ -1,0 +1,150 @@
+// Times the fleet window over the largest fleet the numbering allows (10 x 99 x 99 locations)
+// on Qt's offscreen platform: opening it (rows built from the database and the history's latest
+// read of every location, the table shown), then each filter, a sort, a find and a location's
+// chart. The bare baseline is what a table that made one widget item per cell up front would
+// pay. Not a test: nothing fails.
+#include <QApplication>
+#include <QTableWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "fleethealth/FleetRowTexts.h"
+#include "fleethealth/ui/FleetWindow.h"
+#include "plans/PlanDatabase.h"
+#include "platform/Clock.h"
+#include "platform/LocalTime.h"
+#include "tests/support/FleetGenerator.h"
+
+using namespace quirn;
+
+namespace {
+
+constexpr int kRuns = 3;
+constexpr std::time_t kDay = 24 * 60 * 60;
+// Every 25th location has a wrong clock, every 40th another program, every 60th drifts.
+constexpr int kWrongClockEvery = 25;
+constexpr int kProgramEvery = 40;
+constexpr int kDriftEvery = 60;
+constexpr int kReadsPerChart = 400;
+
+double timeMs(const std::function<void()>& fn) {
+    const auto start = std::chrono::steady_clock::now();
+    fn();
+    QApplication::processEvents();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+double bestOf(int runs, const std::function<void()>& fn) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) best = std::min(best, timeMs(fn));
+    return best;
+}
+
+void fixEnvironment() {
+#ifdef _WIN32
+    _putenv_s("TZ", "EST5EDT");
+#else
+    setenv("TZ", "America/New_York", 1);
+#endif
+    tzset();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The history's answers kept in memory: the window's own cost, without the database's.
+class GeneratedHistory final : public FleetHistorySource {
+  public:
+    GeneratedHistory(const PlanDatabase& db, std::time_t now) : now_(now) {
+        int i = 0;
+        db.visitLocations([&](const Location& l) {
+            LocationHealth h;
+            h.masterGroup = l.masterGroup;
+            h.group = l.group;
+            h.location = l.number;
+            h.lastReadTime = now - (i % 9) * kDay;
+            h.lastState = ReadState::ValidatePassed;
+            h.clockOffsetSeconds = (i % kWrongClockEvery == 0) ? 180.0 : (i % 7) - 3.0;
+            h.program = (i % kProgramEvery == 0) ? ProgramMatch::Differs : ProgramMatch::Matches;
+            h.driftSecondsPerDay = (i % kDriftEvery == 0) ? 6.5 : 0.2;
+            h.drifting = i % kDriftEvery == 0;
+            latest_.push_back(h);
+            ++i;
+        });
+    }
+    std::vector<LocationHealth> latestOfEveryLocation() override { return latest_; }
+    LocationOffsetHistory offsetHistory(int, int, int, std::time_t) override {
+        LocationOffsetHistory h;
+        const std::time_t start = now_ - kReadsPerChart * kDay;
+        for (int d = 0; d < kReadsPerChart; ++d)
+            h.points.push_back({start + d * kDay, -30.0 + 0.2 * d});
+        h.fits.push_back({start, now_, -30.0, 0.2});
+        return h;
+    }
+
+  private:
+    std::time_t now_;
+    std::vector<LocationHealth> latest_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    fixEnvironment();
+    QApplication app(argc, argv);
+    const std::time_t now = fromLocal(2026, 3, 16, 9, 15, 0);
+    ManualClock clock(now);
+    PlanDatabase db;
+    test::generateFleet(db, test::FleetShape::largest(), now);
+    GeneratedHistory history(db, now);
+    std::printf("fleet: %zu locations\n", db.locationCount());
+    const FleetWindowServices services{db, nullptr, clock, &history};
+
+    const double open = bestOf(kRuns, [&] {
+        FleetWindow window(services);
+        window.show();
+        QApplication::processEvents();
+    });
+    // The naive table: one widget item per cell, made before the window shows.
+    const double naive = bestOf(1, [&] {
+        FleetRows rows;
+        rows.build(db, history.latestOfEveryLocation(), nullptr, now);
+        QTableWidget table(static_cast<int>(rows.all().size()), kFleetColumnCount);
+        int r = 0;
+        for (const FleetRow& row : rows.all()) {
+            table.setItem(r, 0, new QTableWidgetItem(QString::number(row.masterGroup)));
+            table.setItem(r, 1, new QTableWidgetItem(QString::number(row.group)));
+            table.setItem(r, 2, new QTableWidgetItem(QString::number(row.location)));
+            table.setItem(r, 3, new QTableWidgetItem(QString::fromStdString(row.name)));
+            table.setItem(r, 7, new QTableWidgetItem(QString::fromStdString(fleetStateText(row))));
+            ++r;
+        }
+        table.show();
+    });
+    std::printf("open the fleet window (best of %d):     %8.1f ms\n", kRuns, open);
+    std::printf("bare baseline, a widget item per cell:  %8.1f ms (%.1fx)\n", naive, naive / open);
+
+    FleetWindow window(services);
+    window.show();
+    QApplication::processEvents();
+    std::printf("steps of the window's thread at the largest fleet:\n");
+    auto step = [&](const std::string& name, const std::function<void()>& fn) {
+        std::printf("  %-40s %8.2f ms\n", name.c_str(), timeMs(fn));
+    };
+    for (FleetFilter f : kFleetFilters)
+        step(std::string("filter \"") + fleetFilterText(f) + "\"", [&] { window.setFilter(f); });
+    step("sort by clock offset", [&] {
+        window.table()->sortByColumn(static_cast<int>(FleetColumn::ClockOffset),
+                                     Qt::DescendingOrder);
+    });
+    step("sort by name", [&] {
+        window.table()->sortByColumn(static_cast<int>(FleetColumn::Name), Qt::AscendingOrder);
+    });
+    step("find a name", [&] { window.findNext("Main"); });
+    step("chart of the last location (400 reads)", [&] { window.pick(10, 99, 99); });
+    step("refresh", [&] { window.refresh(); });
+    return 0;
+}
