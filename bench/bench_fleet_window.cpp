@@ -62,27 +62,37 @@ class GeneratedHistory final : public FleetHistorySource {
         int i = 0;
         db.visitLocations([&](const Location& l) {
             LocationHealth h;
-            h.masterGroup = l.masterGroup;
-            h.group = l.group;
-            h.location = l.number;
-            h.lastReadTime = now - (i % 9) * kDay;
-            h.lastState = ReadState::ValidatePassed;
-            h.clockOffsetSeconds = (i % kWrongClockEvery == 0) ? 180.0 : (i % 7) - 3.0;
-            h.program = (i % kProgramEvery == 0) ? ProgramMatch::Differs : ProgramMatch::Matches;
-            h.driftSecondsPerDay = (i % kDriftEvery == 0) ? 6.5 : 0.2;
-            h.drifting = i % kDriftEvery == 0;
+            ReadRecord& r = h.latest;
+            r.location = {l.masterGroup, l.group, l.number};
+            r.time = now - (i % 9) * kDay;
+            r.state = ReadState::ValidatePassed;
+            r.hasClock = true;
+            r.clockHasSeconds = true;
+            r.clockOffsetSeconds = (i % kWrongClockEvery == 0) ? 180 : (i % 7) - 3;
+            r.program = (i % kProgramEvery == 0) ? ProgramMatch::Differs : ProgramMatch::Matched;
+            h.lastAnswered = r.time;
+            const double perDay = (i % kDriftEvery == 0) ? 6.5 : 0.2;
+            for (int d = 0; d < 10; ++d)
+                h.drift.add({r.time - (9 - d) * kDay, perDay * d, false, false});
             latest_.push_back(h);
             ++i;
         });
     }
-    std::vector<LocationHealth> latestOfEveryLocation() override { return latest_; }
-    LocationOffsetHistory offsetHistory(int, int, int, std::time_t) override {
-        LocationOffsetHistory h;
+    std::vector<LocationHealth> latestOfEveryLocation() const override { return latest_; }
+    std::vector<ReadRecord> locationHistory(const LocationKey& key, std::time_t) const override {
+        std::vector<ReadRecord> reads;
         const std::time_t start = now_ - kReadsPerChart * kDay;
-        for (int d = 0; d < kReadsPerChart; ++d)
-            h.points.push_back({start + d * kDay, -30.0 + 0.2 * d});
-        h.fits.push_back({start, now_, -30.0, 0.2});
-        return h;
+        for (int d = 0; d < kReadsPerChart; ++d) {
+            ReadRecord r;
+            r.location = key;
+            r.time = start + d * kDay;
+            r.state = ReadState::ValidatePassed;
+            r.hasClock = true;
+            r.clockHasSeconds = true;
+            r.clockOffsetSeconds = -30 + d / 5;
+            reads.push_back(r);
+        }
+        return reads;
     }
 
   private:

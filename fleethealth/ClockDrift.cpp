@@ -68,8 +68,8 @@ DriftFit fitDrift(const DriftSums& sums) {
         // is coming back).
         const double side = fit.offsetAtLast > 0 ? kClockLimitSeconds : -kClockLimitSeconds;
         const bool goingAway = (slope > 0) == (side > 0) && slope != 0;
-        fit.crossesLimitAt = goingAway ? timeAtDays(fit.since, (side - intercept) / slope)
-                                       : fit.lastSample;
+        fit.crossesLimitAt =
+            goingAway ? timeAtDays(fit.since, (side - intercept) / slope) : fit.lastSample;
     } else if (slope != 0) {
         const double limit = slope > 0 ? kClockLimitSeconds : -kClockLimitSeconds;
         fit.crossesLimitAt = timeAtDays(fit.since, (limit - intercept) / slope);

@@ -27,7 +27,7 @@ bool hasWrongClock(const FleetRow& row) {
 }
 
 bool notReadSince(const FleetRow& row, std::time_t now) {
-    return row.lastReadTime == 0 || now - row.lastReadTime >= kNotReadSeconds;
+    return row.lastAnswered == 0 || now - row.lastAnswered >= kNotReadSeconds;
 }
 
 bool fleetFilterAccepts(FleetFilter filter, const FleetRow& row, std::time_t now) {

@@ -18,7 +18,7 @@ struct ChartedLocation {
 struct FleetReport {
     std::string agency;  // may be empty
     std::time_t now = 0;
-    std::time_t since = 0;  // the charts cover the reads from here on
+    std::time_t since = 0;       // the charts cover the reads from here on
     std::vector<FleetRow> rows;  // worst first
     FleetSummary summary;
     std::vector<ChartedLocation> charts;  // the worst locations, worst first

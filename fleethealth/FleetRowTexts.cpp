@@ -77,7 +77,7 @@ std::string fleetDriftText(const FleetRow& row) {
 
 std::string fleetProgramText(const FleetRow& row) {
     switch (row.program) {
-        case ProgramMatch::Matches:
+        case ProgramMatch::Matched:
             return "Matches";
         case ProgramMatch::Differs:
             return "Differs";

@@ -87,6 +87,34 @@ int compareBy(FleetColumn column, const FleetRow& a, const FleetRow& b) {
     return 0;
 }
 
+bool broughtData(ReadState s) {
+    return s == ReadState::ValidatePassed || s == ReadState::ValidateFailed ||
+           s == ReadState::PartialData;
+}
+
+// What the history adds to a row: its latest read when that is later than the snapshot's, the
+// clock offset of the last read that brought a clock back, and the drift since the last set.
+void joinHealth(FleetRow& row, const LocationHealth& h) {
+    const ReadRecord& latest = h.latest;
+    if (latest.time > row.lastReadTime) {
+        row.lastReadTime = latest.time;
+        row.state = latest.state;
+        row.bytesRead = latest.bytesRead;
+    }
+    row.lastAnswered = std::max(row.lastAnswered, h.lastAnswered);
+    if (latest.hasClock)
+        row.clockOffsetSeconds = static_cast<double>(latest.clockOffsetSeconds);
+    else if (h.drift.count > 0 && !h.drift.last.clockSent)
+        row.clockOffsetSeconds = h.drift.last.offsetSeconds;
+    row.program = latest.program;
+    const DriftFit fit = h.fit();
+    if (fit.known) {
+        row.driftSecondsPerDay = fit.secondsPerDay;
+        row.drifting = fit.drifting;
+        if (fit.crossesLimitAt) row.clockLimitAt = *fit.crossesLimitAt;
+    }
+}
+
 }  // namespace
 
 const char* fleetColumnTitle(FleetColumn column) {
@@ -99,8 +127,8 @@ void FleetRows::build(const PlanDatabase& db, const std::vector<LocationHealth>&
     now_ = now;
     std::vector<int> healthAt(kSlotCount, kNoIndex);
     for (std::size_t i = 0; i < health.size(); ++i) {
-        const LocationHealth& h = health[i];
-        const std::size_t slot = slotOf(h.masterGroup, h.group, h.location);
+        const LocationKey& k = health[i].latest.location;
+        const std::size_t slot = slotOf(k.masterGroup, k.group, k.location);
         if (slot != kNoSlot) healthAt[slot] = static_cast<int>(i);
     }
     std::vector<int> errorsAt;
@@ -130,19 +158,10 @@ void FleetRows::build(const PlanDatabase& db, const std::vector<LocationHealth>&
                 row.bytesRead = l->programBytesReceived;
                 row.validateDisabled = l->validateDisabledFlag();
                 row.lastReadTime = l->lastReadTime > neverRead ? l->lastReadTime : 0;
+                if (broughtData(row.state)) row.lastAnswered = row.lastReadTime;
                 const std::size_t slot = slotOf(row.masterGroup, row.group, row.location);
                 if (slot != kNoSlot && healthAt[slot] != kNoIndex) {
-                    const LocationHealth& h = health[static_cast<std::size_t>(healthAt[slot])];
-                    // The history outlives the snapshot: its latest read wins when it is later.
-                    if (h.lastReadTime > row.lastReadTime) {
-                        row.lastReadTime = h.lastReadTime;
-                        if (h.lastState) row.state = *h.lastState;
-                    }
-                    row.clockOffsetSeconds = h.clockOffsetSeconds;
-                    row.program = h.program;
-                    row.driftSecondsPerDay = h.driftSecondsPerDay;
-                    row.drifting = h.drifting;
-                    row.daysUntilClockLimit = h.daysUntilClockLimit;
+                    joinHealth(row, health[static_cast<std::size_t>(healthAt[slot])]);
                 }
                 if (slot != kNoSlot && !errorsAt.empty()) row.openErrors = errorsAt[slot];
                 rows_.push_back(std::move(row));

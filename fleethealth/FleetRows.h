@@ -7,6 +7,7 @@
 
 #include "fleethealth/FleetFilter.h"
 #include "fleethealth/FleetRow.h"
+#include "fleethealth/LocationHealth.h"
 
 namespace quirn {
 

@@ -11,8 +11,8 @@ namespace quirn {
 // location that was ever read.
 struct LocationHealth {
     ReadRecord latest;
-    std::time_t lastAnswered = 0;  // latest read that brought data back (0: never)
-    std::time_t lastValidated = 0; // latest read that validated (0: never)
+    std::time_t lastAnswered = 0;   // latest read that brought data back (0: never)
+    std::time_t lastValidated = 0;  // latest read that validated (0: never)
     DriftSums drift;
     DriftFit fit() const { return fitDrift(drift); }
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "fleethealth/ClockDrift.h"
 #include "fleethealth/FleetFilter.h"
 #include "platform/LocalTime.h"
 
@@ -17,7 +18,6 @@ constexpr double kMarginBottom = 24;
 constexpr double kHeadroom = 1.15;  // room above the largest offset
 constexpr int kTimeTickCount = 5;
 constexpr int kOffsetTickCount = 5;  // -max, -max/2, 0, +max/2, +max
-constexpr double kSecondsPerDay = 24.0 * 60 * 60;
 constexpr std::time_t kOneDay = 24 * 60 * 60;
 // Spans longer than this label their ticks with the month, shorter ones with the day.
 constexpr double kMonthLabelDays = 120;
@@ -38,10 +38,6 @@ std::string tickSeconds(double s) {
     return text;
 }
 }  // namespace
-
-double DriftLine::offsetAt(std::time_t t) const {
-    return offsetAtFrom + secondsPerDay * static_cast<double>(t - from) / kSecondsPerDay;
-}
 
 OffsetChartLayout layoutOffsetChart(const LocationOffsetHistory& history, double width,
                                     double height) {

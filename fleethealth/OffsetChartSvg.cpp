@@ -37,7 +37,8 @@ std::string offsetChartSvg(const LocationOffsetHistory& history, int width, int 
     s += "<rect x=\"" + num(c.left) + "\" y=\"" + num(c.top) + "\" width=\"" +
          num(c.right - c.left) + "\" height=\"" + num(c.bottom - c.top) +
          "\" fill=\"white\" stroke=\"black\"/>";
-    const std::string dashed = std::string("stroke=\"") + kLimitColor + "\" stroke-dasharray=\"4 3\"";
+    const std::string dashed =
+        std::string("stroke=\"") + kLimitColor + "\" stroke-dasharray=\"4 3\"";
     s += line(c.left, c.upperLimitY, c.right, c.upperLimitY, dashed);
     s += line(c.left, c.lowerLimitY, c.right, c.lowerLimitY, dashed);
     s += line(c.left, c.zeroY, c.right, c.zeroY,
@@ -49,7 +50,8 @@ std::string offsetChartSvg(const LocationOffsetHistory& history, int width, int 
         s += "<text x=\"" + num(t.position) + "\" y=\"" + num(c.bottom + kLabelBaseline) +
              "\" text-anchor=\"middle\">" + t.label + "</text>";
     for (const auto& [a, b] : c.fitLines)
-        s += line(a.x, a.y, b.x, b.y, std::string("stroke=\"") + kFitColor + "\" stroke-width=\"2\"");
+        s += line(a.x, a.y, b.x, b.y,
+                  std::string("stroke=\"") + kFitColor + "\" stroke-width=\"2\"");
     for (const ChartPoint& d : c.dots)
         s += "<circle class=\"read\" cx=\"" + num(d.x) + "\" cy=\"" + num(d.y) + "\" r=\"" +
              num(kDotRadius) + "\" fill=\"" + kDotColor + "\"/>";

@@ -34,10 +34,10 @@ SwitchClockOffset qn510Offset(const Qn510Image& image, std::time_t readTime) {
         return offset;
     const LocalDateTime computer = toLocal(readTime);
     offset.known = true;
-    offset.seconds = weekMinutesApart(minuteOfWeek(weekday, image.hour(), image.minute()),
-                                      minuteOfWeek(computer.weekday, computer.hour,
-                                                   computer.minute)) *
-                     kSecondsAMinute;
+    offset.seconds =
+        weekMinutesApart(minuteOfWeek(weekday, image.hour(), image.minute()),
+                         minuteOfWeek(computer.weekday, computer.hour, computer.minute)) *
+        kSecondsAMinute;
     return offset;
 }
 }  // namespace

@@ -166,7 +166,8 @@ void FleetWindow::showChartOfRow(int visibleRow) {
     const FleetRow& r = rows_.visible(static_cast<std::size_t>(visibleRow));
     LocationOffsetHistory history;
     if (services_.history)
-        history = services_.history->offsetHistory(r.masterGroup, r.group, r.location, 0);
+        history = offsetHistoryOf(
+            services_.history->locationHistory({r.masterGroup, r.group, r.location}, 0));
     QString title = QString("%1 (%2/%3/%4): clock offset")
                         .arg(QString::fromStdString(r.name))
                         .arg(r.masterGroup)

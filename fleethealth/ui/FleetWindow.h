@@ -26,7 +26,7 @@ struct FleetWindowServices {
     const PlanDatabase& db;
     const ErrorList* errors;
     const Clock& clock;
-    FleetHistorySource* history;
+    const FleetHistorySource* history;
 };
 
 // The whole fleet, one row per location: how each was last read, its clock and its drift,

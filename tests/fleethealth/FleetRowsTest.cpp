@@ -104,10 +104,10 @@ TEST_F(FleetRowsTest, EachFilterShowsExactlyTheLocationsThatAnswerIt) {
     EXPECT_EQ(rows.countOf(FleetFilter::WrongClock), 1u);
 }
 
-TEST_F(FleetRowsTest, AReadEightDaysOldIsNotReadForAWeekAndOneSixDaysOldIs) {
+TEST_F(FleetRowsTest, ALocationLastAnsweringEightDaysAgoIsNotReadForAWeekAndOneSixDaysAgoIs) {
     constexpr std::time_t kDay = 24 * 60 * 60;
-    facts.health[0].lastReadTime = now - 8 * kDay;
-    facts.health[4].lastReadTime = now - 6 * kDay;
+    facts.health[0].lastAnswered = now - 8 * kDay;
+    facts.health[4].lastAnswered = now - 6 * kDay;
     rows.build(db, facts.health, nullptr, now);
     rows.setFilter(FleetFilter::NotReadForWeek);
     EXPECT_EQ(visibleNames(), (std::set<std::string>{rows.all()[0].name, facts.neverRead->name}));
@@ -121,7 +121,7 @@ TEST_F(FleetRowsTest, SortingByNameAndByOffsetSizeEitherWay) {
     for (std::size_t i = 1; i < rows.visibleCount(); ++i)
         EXPECT_GE(rows.visible(i - 1).name, rows.visible(i).name);
     // The worst clock first, whichever way it is off.
-    facts.health[0].clockOffsetSeconds = -400;
+    facts.health[0].latest.clockOffsetSeconds = -400;
     rows.build(db, facts.health, nullptr, now);
     rows.sort(FleetColumn::ClockOffset, false);
     EXPECT_EQ(*rows.visible(0).clockOffsetSeconds, -400);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "fleethealth/FleetRow.h"
+#include "fleethealth/LocationHealth.h"
 #include "plans/PlanDatabase.h"
 
 namespace quirn::test {
@@ -15,21 +16,29 @@ struct FleetFacts {
     const Location* wrongClock = nullptr;      // +300 s
     const Location* programDiffers = nullptr;  // program differs
     const Location* neverRead = nullptr;       // no read in the history, snapshot never read
-    const Location* drifting = nullptr;        // 9 s/day, flagged
+    const Location* drifting = nullptr;        // 9 s/day over ten daily reads
     const Location* unreachable = nullptr;     // last read: connection failed
 };
 
-inline LocationHealth healthyRead(const Location& l, std::time_t at, double offset) {
+inline LocationHealth healthyRead(const Location& l, std::time_t at, long long offset) {
     LocationHealth h;
-    h.masterGroup = l.masterGroup;
-    h.group = l.group;
-    h.location = l.number;
-    h.lastReadTime = at;
-    h.lastState = ReadState::ValidatePassed;
-    h.clockOffsetSeconds = offset;
-    h.program = ProgramMatch::Matches;
-    h.driftSecondsPerDay = 0.1;
+    h.latest.time = at;
+    h.latest.location = {l.masterGroup, l.group, l.number};
+    h.latest.state = ReadState::ValidatePassed;
+    h.latest.hasClock = true;
+    h.latest.clockHasSeconds = true;
+    h.latest.clockOffsetSeconds = offset;
+    h.latest.program = ProgramMatch::Matched;
+    h.lastAnswered = at;
+    h.lastValidated = at;
     return h;
+}
+
+// One offset a day for `days` days up to `end`, gaining `perDay` seconds a day from 0.
+inline void addDailyOffsets(LocationHealth& h, std::time_t end, int days, double perDay) {
+    constexpr std::time_t kDay = 24 * 60 * 60;
+    for (int d = 0; d < days; ++d)
+        h.drift.add({end - (days - 1 - d) * kDay, perDay * d, false, false});
 }
 
 inline FleetFacts makeFleetFacts(PlanDatabase& db, std::time_t now) {
@@ -48,14 +57,20 @@ inline FleetFacts makeFleetFacts(PlanDatabase& db, std::time_t now) {
     for (const Location* l : all) {
         if (l == f.neverRead) continue;
         LocationHealth h = healthyRead(*l, now - kHour, 5);
-        if (l == f.wrongClock) h.clockOffsetSeconds = 300, h.lastState = ReadState::ValidateFailed;
-        if (l == f.programDiffers)
-            h.program = ProgramMatch::Differs, h.lastState = ReadState::ValidateFailed;
-        if (l == f.drifting) h.driftSecondsPerDay = 9, h.drifting = true;
+        if (l == f.wrongClock) {
+            h.latest.clockOffsetSeconds = 300;
+            h.latest.state = ReadState::ValidateFailed;
+        }
+        if (l == f.programDiffers) {
+            h.latest.program = ProgramMatch::Differs;
+            h.latest.state = ReadState::ValidateFailed;
+        }
+        if (l == f.drifting) addDailyOffsets(h, now - kHour, 10, 9.0);
         if (l == f.unreachable) {
-            h.lastState = ReadState::ConnectionFailed;
-            h.clockOffsetSeconds.reset();
-            h.program = ProgramMatch::Unknown;
+            h.latest.state = ReadState::ConnectionFailed;
+            h.latest.hasClock = false;
+            h.latest.program = ProgramMatch::Unknown;
+            h.lastAnswered = now - 48 * kHour;
         }
         f.health.push_back(h);
     }

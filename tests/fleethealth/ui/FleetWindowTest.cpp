@@ -98,12 +98,21 @@ TEST_F(FleetWindowTest, FindSelectsTheNextLocationByName) {
 
 TEST_F(FleetWindowTest, TheChartPaintsADotForEveryReadOfThePickedLocation) {
     const Location& l = *facts.drifting;
-    LocationOffsetHistory h;
+    std::vector<ReadRecord>& reads = history.reads[{l.masterGroup, l.group, l.number}];
     const std::time_t start = clock.now() - 30 * 24 * 3600;
-    for (int day = 0; day < 30; day += 3)
-        h.points.push_back({start + day * 24 * 3600, -20.0 + 9.0 * day});
-    h.fits.push_back({start, clock.now(), -20.0, 9.0});
-    history.offsets[{l.masterGroup, l.group, l.number}] = h;
+    for (int day = 0; day < 30; day += 3) {
+        ReadRecord r;
+        r.location = {l.masterGroup, l.group, l.number};
+        r.state = ReadState::ValidatePassed;
+        r.hasClock = true;
+        r.clockHasSeconds = true;
+        r.time = start + day * 24 * 3600;
+        r.clockOffsetSeconds = -20 + 9 * day;
+        reads.push_back(r);
+    }
+    const LocationOffsetHistory h = offsetHistoryOf(reads);
+    ASSERT_EQ(h.points.size(), 10u);
+    ASSERT_EQ(h.fits.size(), 1u);
 
     FleetWindow window(fleetServices());
     window.show();

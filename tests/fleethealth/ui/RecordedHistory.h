@@ -1,6 +1,5 @@
 #pragma once
 #include <map>
-#include <tuple>
 #include <vector>
 
 #include "fleethealth/OffsetHistory.h"
@@ -11,14 +10,14 @@ namespace quirn::test {
 // they would take the read history's.
 class RecordedHistory final : public FleetHistorySource {
   public:
-    std::vector<LocationHealth> latestOfEveryLocation() override { return latest; }
-    LocationOffsetHistory offsetHistory(int mg, int g, int l, std::time_t) override {
-        auto found = offsets.find({mg, g, l});
-        return found == offsets.end() ? LocationOffsetHistory{} : found->second;
+    std::vector<LocationHealth> latestOfEveryLocation() const override { return latest; }
+    std::vector<ReadRecord> locationHistory(const LocationKey& key, std::time_t) const override {
+        auto found = reads.find(key);
+        return found == reads.end() ? std::vector<ReadRecord>{} : found->second;
     }
 
     std::vector<LocationHealth> latest;
-    std::map<std::tuple<int, int, int>, LocationOffsetHistory> offsets;
+    std::map<LocationKey, std::vector<ReadRecord>> reads;
 };
 
 }  // namespace quirn::test
