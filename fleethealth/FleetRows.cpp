@@ -122,52 +122,68 @@ const char* fleetColumnTitle(FleetColumn column) {
     return index >= 0 && index < kFleetColumnCount ? kColumnTitles[index] : "";
 }
 
-void FleetRows::build(const PlanDatabase& db, const std::vector<LocationHealth>& health,
-                      const ErrorList* errors, std::time_t now) {
-    now_ = now;
+FleetRow baseFleetRow(const Group& group, const Location& l) {
+    FleetRow row;
+    row.masterGroup = l.masterGroup;
+    row.group = l.group;
+    row.location = l.number;
+    row.groupName = group.name();
+    row.name = l.name;
+    row.model = l.model;
+    row.connection = l.connection;
+    row.state = static_cast<ReadState>(l.readState);
+    row.bytesRead = l.programBytesReceived;
+    row.validateDisabled = l.validateDisabledFlag();
+    row.lastReadTime = l.lastReadTime > defaultLocationReadTime() ? l.lastReadTime : 0;
+    if (broughtData(row.state)) row.lastAnswered = row.lastReadTime;
+    return row;
+}
+
+std::vector<LocationKey> openErrorKeys(const ErrorList& errors) {
+    std::vector<LocationKey> keys;
+    for (std::size_t i = 0; i < errors.size(); ++i) {
+        const ErrorRecord* e = errors.at(i);
+        if (!e->cleared) keys.push_back({e->masterGroup, e->group, e->location});
+    }
+    return keys;
+}
+
+void joinFleetHealth(std::vector<FleetRow>& rows, const std::vector<LocationHealth>& health,
+                     const std::vector<LocationKey>& openErrors) {
     std::vector<int> healthAt(kSlotCount, kNoIndex);
     for (std::size_t i = 0; i < health.size(); ++i) {
         const LocationKey& k = health[i].latest.location;
         const std::size_t slot = slotOf(k.masterGroup, k.group, k.location);
         if (slot != kNoSlot) healthAt[slot] = static_cast<int>(i);
     }
-    std::vector<int> errorsAt;
-    if (errors) {
-        errorsAt.assign(kSlotCount, 0);
-        for (std::size_t i = 0; i < errors->size(); ++i) {
-            const ErrorRecord* e = errors->at(i);
-            const std::size_t slot = slotOf(e->masterGroup, e->group, e->location);
-            if (!e->cleared && slot != kNoSlot) ++errorsAt[slot];
-        }
+    std::vector<int> errorsAt(openErrors.empty() ? 0 : kSlotCount, 0);
+    for (const LocationKey& k : openErrors) {
+        const std::size_t slot = slotOf(k.masterGroup, k.group, k.location);
+        if (slot != kNoSlot) ++errorsAt[slot];
     }
-    const std::time_t neverRead = defaultLocationReadTime();
-    rows_.clear();
-    rows_.reserve(db.locationCount());
-    for (const auto& m : db.masterGroups()) {
-        for (const auto& g : m->groups()) {
-            for (const auto& l : g->locations()) {
-                FleetRow row;
-                row.masterGroup = l->masterGroup;
-                row.group = l->group;
-                row.location = l->number;
-                row.groupName = g->name();
-                row.name = l->name;
-                row.model = l->model;
-                row.connection = l->connection;
-                row.state = static_cast<ReadState>(l->readState);
-                row.bytesRead = l->programBytesReceived;
-                row.validateDisabled = l->validateDisabledFlag();
-                row.lastReadTime = l->lastReadTime > neverRead ? l->lastReadTime : 0;
-                if (broughtData(row.state)) row.lastAnswered = row.lastReadTime;
-                const std::size_t slot = slotOf(row.masterGroup, row.group, row.location);
-                if (slot != kNoSlot && healthAt[slot] != kNoIndex) {
-                    joinHealth(row, health[static_cast<std::size_t>(healthAt[slot])]);
-                }
-                if (slot != kNoSlot && !errorsAt.empty()) row.openErrors = errorsAt[slot];
-                rows_.push_back(std::move(row));
-            }
-        }
+    for (FleetRow& row : rows) {
+        const std::size_t slot = slotOf(row.masterGroup, row.group, row.location);
+        if (slot == kNoSlot) continue;
+        if (healthAt[slot] != kNoIndex)
+            joinHealth(row, health[static_cast<std::size_t>(healthAt[slot])]);
+        if (!errorsAt.empty()) row.openErrors = errorsAt[slot];
     }
+}
+
+void FleetRows::build(const PlanDatabase& db, const std::vector<LocationHealth>& health,
+                      const ErrorList* errors, std::time_t now) {
+    std::vector<FleetRow> rows;
+    rows.reserve(db.locationCount());
+    for (const auto& m : db.masterGroups())
+        for (const auto& g : m->groups())
+            for (const auto& l : g->locations()) rows.push_back(baseFleetRow(*g, *l));
+    joinFleetHealth(rows, health, errors ? openErrorKeys(*errors) : std::vector<LocationKey>{});
+    setRows(std::move(rows), now);
+}
+
+void FleetRows::setRows(std::vector<FleetRow> rows, std::time_t now) {
+    rows_ = std::move(rows);
+    now_ = now;
     order_.resize(rows_.size());
     std::iota(order_.begin(), order_.end(), std::size_t{0});
     if (sortColumn_ != FleetColumn::MasterGroup || !ascending_)

@@ -12,6 +12,8 @@
 namespace quirn {
 
 class ErrorList;
+class Group;
+class Location;
 class PlanDatabase;
 
 // The columns of the fleet, in the order they are shown.
@@ -32,6 +34,15 @@ enum class FleetColumn {
 inline constexpr int kFleetColumnCount = 12;
 const char* fleetColumnTitle(FleetColumn column);
 
+// A location's row as the database has it (its snapshot's last read), before the history.
+FleetRow baseFleetRow(const Group& group, const Location& location);
+// The numbers of every open (not cleared) error record, one entry per record.
+std::vector<LocationKey> openErrorKeys(const ErrorList& errors);
+// Joins the history's latest of every location and the open error records into the rows: one
+// pass over each, through a table indexed by the locations' numbers.
+void joinFleetHealth(std::vector<FleetRow>& rows, const std::vector<LocationHealth>& health,
+                     const std::vector<LocationKey>& openErrors);
+
 // One row per location of the database, joined with what the read history knows of it and the
 // open error records, then sorted, filtered and searched. Building takes one pass over the
 // database and one over each input (no search per location), so the largest fleet is a
@@ -42,6 +53,8 @@ class FleetRows {
     // name were never read since history began); `errors` may be null.
     void build(const PlanDatabase& db, const std::vector<LocationHealth>& health,
                const ErrorList* errors, std::time_t now);
+    // Takes rows already joined (laid out elsewhere, e.g. a slice at a time).
+    void setRows(std::vector<FleetRow> rows, std::time_t now);
 
     // Every row, in database order.
     const std::vector<FleetRow>& all() const { return rows_; }

@@ -8,7 +8,8 @@
 namespace quirn {
 
 namespace {
-constexpr int kProgramWeight = kFailingSeverity;
+// A program that differs flashes at the wrong times all day: worse than a clock minutes off.
+constexpr int kProgramWeight = 2 * kFailingSeverity;
 constexpr int kClockWeight = kFailingSeverity;
 constexpr int kUnreachableWeight = 4;
 constexpr int kDriftWeight = 2;

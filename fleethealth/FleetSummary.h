@@ -31,8 +31,8 @@ inline constexpr int kFailingSeverity = 8;
 
 // Whether the last read got no answer or only part of one.
 bool isNotReachable(const FleetRow& row);
-// How bad a row is: 0 for a healthy location; a program that differs or a wrong clock weighs
-// most, then a switch not reached, then a drifting clock.
+// How bad a row is: 0 for a healthy location; a program that differs weighs most, then a
+// wrong clock, then a switch not reached, then a drifting clock.
 int fleetSeverity(const FleetRow& row);
 // The indices of at most `count` rows with something wrong, worst first (by severity, then
 // the size of the clock offset, then the drift), ties in database order.

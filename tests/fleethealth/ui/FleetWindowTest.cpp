@@ -13,7 +13,7 @@
 #include "fleethealth/ui/FleetWindow.h"
 #include "fleethealth/ui/OffsetChartWidget.h"
 #include "tests/fleethealth/FleetTestFacts.h"
-#include "tests/fleethealth/ui/RecordedHistory.h"
+#include "tests/fleethealth/RecordedHistory.h"
 #include "tests/loader/ui/LoaderWindowFixture.h"
 #include "tests/support/FleetGenerator.h"
 
