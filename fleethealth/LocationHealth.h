@@ -17,4 +17,10 @@ struct LocationHealth {
     DriftFit fit() const { return fitDrift(drift); }
 };
 
+// A read that ended brought data back (validated, failed validation, or partial).
+bool answered(ReadState state);
+// Takes a read into a location's summary: the latest read (a clock send is no read, only a
+// drift event), when it last answered and validated, and its clock offset into the drift sums.
+void applyRead(LocationHealth& health, const ReadRecord& read);
+
 }  // namespace quirn

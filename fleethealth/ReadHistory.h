@@ -4,6 +4,7 @@
 #include <ctime>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,59 +18,70 @@ namespace quirn {
 class Clock;
 
 // The station's read history: the read paths hand records over (record() only queues), a
-// worker thread writes them in batches, one transaction each, and prunes reads older than the
-// retention a slice at a time. The worker touches no station object; its problems come back
-// through poll() on the station's thread to the System log. Queries open their own read
-// connection on the caller's thread.
+// worker thread opens the file (checking it whole, which can take seconds for a big file),
+// writes the records in batches of one transaction each and prunes reads older than the
+// retention a slice of the fleet at a time. The worker touches no station object; what it has
+// to say comes back through poll() on the station's thread, to the System log. Queries open
+// their own read connection on the caller's thread and see what is committed.
 class ReadHistory final : public ReadRecorder {
   public:
-    // Reads pruned per slice, and the most records written in one transaction.
-    static constexpr int kPruneSlice = 2000;
+    // The most records written in one transaction, and the most waiting: past it a record is
+    // dropped (and counted in the log) rather than let a stuck disk eat the memory.
     static constexpr size_t kBatchLimit = 5000;
+    static constexpr size_t kQueueLimit = 500000;
+    // Locations whose old reads one prune slice deletes (after each batch).
+    static constexpr int kPruneSliceLocations = 2000;
 
     ReadHistory(const Clock& clock, LogWriter log);
     ~ReadHistory() override;
     ReadHistory(const ReadHistory&) = delete;
     ReadHistory& operator=(const ReadHistory&) = delete;
 
-    // Opens the file (a damaged one is set aside and logged) and starts the worker. When not
-    // even a fresh file opens, logs it and keeps no history (record() drops); returns false.
+    // Starts the worker on the file at `path` (see ReadHistoryStore::open for a damaged one).
+    // False when already running. When not even a fresh file opens, the history is off until
+    // the next start: records are dropped, and poll() logs why.
     bool start(const std::string& path);
-    // Writes what is queued and stops the worker.
+    // Writes what is queued, then stops the worker. Safe to call twice.
     void stop();
     bool running() const;
 
     void record(const ReadRecord& read) override;
-    // Waits at most `wait` until everything queued so far is written; true when it was.
+    // Waits at most `wait` until every record queued before the call is written (or dropped
+    // because the history is off); true when none is left waiting.
     bool flush(std::chrono::milliseconds wait);
-    // Logs what went wrong on the worker since the last call (System log). Call from the tick.
+    // Waits at most `wait` for the worker to have opened the file; its result then.
+    std::optional<HistoryOpenResult> waitOpened(std::chrono::milliseconds wait) const;
+    // Logs what happened on the worker since the last call (System log). Call from the tick.
     void poll();
 
-    // Queries over a read connection of the caller's thread (what is committed so far).
+    // Queries over a read connection of the caller's thread: empty when there is no history.
     std::vector<LocationHealth> latestOfEveryLocation() const;
+    bool locationHealth(const LocationKey& location, LocationHealth& out) const;
     std::vector<ReadRecord> locationHistory(const LocationKey& location,
                                             std::time_t since = 0) const;
     const std::string& path() const { return path_; }
-    // How the last start() found the file.
-    const HistoryOpenResult& openResult() const { return openResult_; }
 
   private:
-    void run();
-    void logOpen();
+    void run(std::time_t started);
+    void openOnWorker(std::time_t started);
+    void writeBatch(std::vector<ReadRecord>& batch);
+    void note(std::string line);
 
     const Clock& clock_;
     LogWriter log_;
     std::string path_;
-    HistoryOpenResult openResult_;
-    ReadHistoryStore writer_;  // used by the worker only once started
+    ReadHistoryStore writer_;  // the worker's alone while it runs
 
     mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
     std::condition_variable wake_;
-    std::condition_variable written_;
     std::deque<ReadRecord> queue_;
-    std::vector<std::string> problems_;
-    unsigned long long queued_ = 0;
-    unsigned long long done_ = 0;
+    std::vector<std::string> notes_;
+    std::optional<HistoryOpenResult> opened_;
+    unsigned long long queued_ = 0;   // records accepted so far
+    unsigned long long settled_ = 0;  // of them written or given up
+    unsigned long long dropped_ = 0;  // refused since the last poll (queue full, history off)
+    bool historyOff_ = false;
     bool stopping_ = false;
     std::thread worker_;
 };

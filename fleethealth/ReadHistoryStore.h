@@ -55,8 +55,10 @@ class ReadHistoryStore {
     // Adds the reads in one transaction and updates each location's summary. Records must
     // come in time order per location for the drift sums to hold.
     bool insert(std::span<const ReadRecord> reads);
-    // Deletes at most `limit` reads older than `cutoff`; the count deleted, -1 on failure.
-    int pruneOlderThan(std::time_t cutoff, int limit);
+    // Deletes the reads older than `cutoff` of the next `locations` locations, in key order,
+    // starting after where the last call stopped and wrapping round: a slice of the fleet at a
+    // time, so no call holds the file long. The count deleted, -1 on failure.
+    int pruneSlice(std::time_t cutoff, int locations);
 
     // Every location's summary in one pass, ordered by master group, group, location.
     std::vector<LocationHealth> latestOfEveryLocation() const;
@@ -71,6 +73,8 @@ class ReadHistoryStore {
     long long readCount() const;
 
     const std::string& lastError() const;
+    // The last failure says the file itself is damaged (not a lock or a full disk).
+    bool lastErrorIsDamage() const;
 
   private:
     struct Impl;
