@@ -3,20 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "comms/BackgroundMailSender.h"
 #include "fleethealth/FleetDailyMail.h"
+#include "fleethealth/HistoryFileSource.h"
+#include "fleethealth/ReadHistoryStore.h"
 #include "ops/ErrorList.h"
 #include "ops/LocationNames.h"
 #include "ops/PlanLocationNames.h"
 #include "ops/TechnicianList.h"
 #include "platform/LocalTime.h"
 #include "platform/ProfileStore.h"
+#include "tests/fleethealth/FleetHistoryFile.h"
 #include "tests/fleethealth/FleetTestFacts.h"
-#include "tests/fleethealth/RecordedHistory.h"
 #include "tests/support/FleetGenerator.h"
 #include "tests/support/SmtpServerFixture.h"
 #include "tests/support/TempFolder.h"
@@ -41,7 +44,6 @@ class FleetDailyMailTest : public ::testing::Test {
         ASSERT_TRUE(smtp.ok()) << smtp.error();
         generateFleet(db, FleetShape{}, clock.now());
         facts = makeFleetFacts(db, clock.now());
-        history.latest = facts.health;
         // On duty for validate failures: mailed. Off duty, or on duty for the start only: not.
         technicians.add({"Ann", "ann@example.org", 16, true});
         technicians.add({"Bob", "bob@example.org", 16, false});
@@ -49,6 +51,14 @@ class FleetDailyMailTest : public ::testing::Test {
         technicians.add({"Di", "di@example.org", 31, true});
         sender.setPort(smtp.port());
         sender.setTimeoutMs(kMailWaitMs);
+    }
+    // The fleet's reads in a real history file, changed first by `change`.
+    void writeHistory(const std::function<void(std::vector<ReadRecord>&)>& change = {}) {
+        std::vector<ReadRecord> reads = fleetHistoryReads(db, facts, clock.now());
+        if (change) change(reads);
+        ReadHistoryStore store;
+        ASSERT_TRUE(store.open(historyPath, clock.now()).ok()) << store.lastError();
+        ASSERT_TRUE(store.insert(reads)) << store.lastError();
     }
     std::unique_ptr<FleetDailyMail> makeMail() {
         auto mail = std::make_unique<FleetDailyMail>(
@@ -76,7 +86,8 @@ class FleetDailyMailTest : public ::testing::Test {
     ManualClock clock{fromLocal(2026, 3, 16, 6, 0, 0)};
     PlanDatabase db;
     FleetFacts facts;
-    RecordedHistory history;
+    const std::string historyPath = folder.file(kHistoryFileName);
+    HistoryFileSource history{historyPath};
     NoValidateMail noMail;
     ErrorList errors{clock, folder.workingFolder(), noMail};
     BackgroundMailSender sender{clock, LogWriter(folder.workingFolder())};
@@ -86,6 +97,7 @@ class FleetDailyMailTest : public ::testing::Test {
 };
 
 TEST_F(FleetDailyMailTest, At0630TheTechniciansOnDutyGetTheCountsAndTheWorst) {
+    writeHistory();
     auto mail = makeMail();
     EXPECT_EQ(runAt(*mail, 6, 29), 0u);
     EXPECT_EQ(runAt(*mail, 6, 30), 2u);
@@ -114,8 +126,13 @@ TEST_F(FleetDailyMailTest, At0630TheTechniciansOnDutyGetTheCountsAndTheWorst) {
 TEST_F(FleetDailyMailTest, TheWorstTenAtMostWorstFirst) {
     // Fifteen more clocks off, by 138 to 152 seconds (beside the one 300 s off): ten lines, the
     // program that differs first, then the clocks, largest offset first.
-    for (std::size_t i = 8; i < 23; ++i)
-        history.latest[i].latest.clockOffsetSeconds = 130 + static_cast<long long>(i);
+    // (Reads of one location follow each other, ten a location.)
+    writeHistory([](std::vector<ReadRecord>& reads) {
+        for (std::size_t i = 8; i < 23; ++i)
+            for (int d = 0; d < kFleetHistoryDays; ++d)
+                reads[i * kFleetHistoryDays + static_cast<std::size_t>(d)].clockOffsetSeconds =
+                    130 + static_cast<long long>(i);
+    });
     auto mail = makeMail();
     ASSERT_EQ(runAt(*mail, 6, 30), 2u);
     ASSERT_TRUE(smtp.waitForMessages(1, kMailWaitMs));
@@ -143,9 +160,12 @@ TEST_F(FleetDailyMailTest, TheWorstTenAtMostWorstFirst) {
 }
 
 TEST_F(FleetDailyMailTest, NothingIsSentWhenAllIsWell) {
-    history.latest.clear();
-    for (const Location* l : db.allLocations())
-        history.latest.push_back(healthyRead(*l, clock.now() - 60, 3));
+    writeHistory([&](std::vector<ReadRecord>& reads) {
+        reads.clear();
+        for (const Location* l : db.allLocations())
+            reads.push_back(
+                validatedRead({l->masterGroup, l->group, l->number}, clock.now() - 60, 3));
+    });
     auto mail = makeMail();
     EXPECT_EQ(runAt(*mail, 6, 30), 0u);
     sender.finish(kMailWaitMs);
@@ -154,6 +174,7 @@ TEST_F(FleetDailyMailTest, NothingIsSentWhenAllIsWell) {
 }
 
 TEST_F(FleetDailyMailTest, NotTwiceADayNotEvenAfterARestartButAgainTheNextMorning) {
+    writeHistory();
     auto mail = makeMail();
     EXPECT_EQ(runAt(*mail, 6, 30), 2u);
     EXPECT_EQ(runAt(*mail, 6, 31), 0u);
@@ -169,6 +190,7 @@ TEST_F(FleetDailyMailTest, NotTwiceADayNotEvenAfterARestartButAgainTheNextMornin
 }
 
 TEST_F(FleetDailyMailTest, AStationStartedLateChecksWithinTheHourAndNotAfter) {
+    writeHistory();
     auto mail = makeMail();
     EXPECT_EQ(runAt(*mail, 7, 29), 2u);
     EXPECT_EQ(runAt(*mail, 7, 30, 1), 0u);  // the next day, too late

@@ -9,13 +9,15 @@
 #include <QTest>
 #include <cmath>
 
+#include "fleethealth/HistoryFileSource.h"
 #include "fleethealth/OffsetChartLayout.h"
 #include "fleethealth/ui/FleetWindow.h"
 #include "fleethealth/ui/OffsetChartWidget.h"
+#include "tests/fleethealth/FleetHistoryFile.h"
 #include "tests/fleethealth/FleetTestFacts.h"
-#include "tests/fleethealth/RecordedHistory.h"
 #include "tests/loader/ui/LoaderWindowFixture.h"
 #include "tests/support/FleetGenerator.h"
+#include "tests/support/TempFolder.h"
 
 namespace quirn::test {
 namespace {
@@ -25,7 +27,8 @@ class FleetWindowTest : public LoaderWindowFixture {
     FleetWindowTest() {
         generateFleet(db, FleetShape{}, clock.now());
         facts = makeFleetFacts(db, clock.now());
-        history.latest = facts.health;
+        std::string error;
+        EXPECT_TRUE(writeFleetHistory(history.path(), db, facts, clock.now(), &error)) << error;
     }
     FleetWindowServices fleetServices() {
         return FleetWindowServices{db, nullptr, clock, &history};
@@ -36,7 +39,8 @@ class FleetWindowTest : public LoaderWindowFixture {
     }
 
     FleetFacts facts;
-    RecordedHistory history;
+    TempFolder historyFolder;
+    HistoryFileSource history{historyFolder.file(kHistoryFileName)};
 };
 
 TEST_F(FleetWindowTest, TheLoadersFleetButtonOpensTheWindow) {
@@ -97,21 +101,11 @@ TEST_F(FleetWindowTest, FindSelectsTheNextLocationByName) {
 }
 
 TEST_F(FleetWindowTest, TheChartPaintsADotForEveryReadOfThePickedLocation) {
+    // The drifting clock's ten daily reads, from the history file, and its fit.
     const Location& l = *facts.drifting;
-    std::vector<ReadRecord>& reads = history.reads[{l.masterGroup, l.group, l.number}];
-    const std::time_t start = clock.now() - 30 * 24 * 3600;
-    for (int day = 0; day < 30; day += 3) {
-        ReadRecord r;
-        r.location = {l.masterGroup, l.group, l.number};
-        r.state = ReadState::ValidatePassed;
-        r.hasClock = true;
-        r.clockHasSeconds = true;
-        r.time = start + day * 24 * 3600;
-        r.clockOffsetSeconds = -20 + 9 * day;
-        reads.push_back(r);
-    }
-    const LocationOffsetHistory h = offsetHistoryOf(reads);
-    ASSERT_EQ(h.points.size(), 10u);
+    const LocationOffsetHistory h =
+        offsetHistoryOf(history.locationHistory({l.masterGroup, l.group, l.number}, 0));
+    ASSERT_EQ(h.points.size(), static_cast<std::size_t>(kFleetHistoryDays));
     ASSERT_EQ(h.fits.size(), 1u);
 
     FleetWindow window(fleetServices());
