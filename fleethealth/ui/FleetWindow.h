@@ -5,6 +5,7 @@
 
 #include "fleethealth/FleetRows.h"
 #include "fleethealth/OffsetHistory.h"
+#include "fleethealth/ui/FleetWindowAttach.h"
 
 class QComboBox;
 class QLabel;
@@ -13,21 +14,8 @@ class QTableView;
 
 namespace quirn {
 
-class Clock;
-class ErrorList;
 class FleetTableModel;
-class LoaderWindow;
 class OffsetChartWidget;
-class PlanDatabase;
-
-// What the fleet window reads: the station's records, its error list, its clock and the read
-// history (null: the rows show the snapshot's reads only and the chart stays empty).
-struct FleetWindowServices {
-    const PlanDatabase& db;
-    const ErrorList* errors;
-    const Clock& clock;
-    const FleetHistorySource* history;
-};
 
 // The whole fleet, one row per location: how each was last read, its clock and its drift,
 // filtered to the questions a technician asks ("wrong clock", "program differs", "not read for
@@ -67,7 +55,5 @@ class FleetWindow final : public QDialog {
 
 // Opens the fleet window (non-modal, deleted when closed).
 FleetWindow* openFleetWindow(FleetWindowServices services, QWidget* parent);
-// Makes the loader's "Fleet…" button open the fleet window.
-void attachFleetWindow(LoaderWindow& loader, FleetWindowServices services);
 
 }  // namespace quirn
