@@ -12,7 +12,7 @@ namespace quirn {
 
 namespace {
 constexpr double kMarginLeft = 60;
-constexpr double kMarginRight = 12;
+constexpr double kMarginRight = 28;  // room for half the last date
 constexpr double kMarginTop = 10;
 constexpr double kMarginBottom = 24;
 constexpr double kHeadroom = 1.15;  // room above the largest offset
@@ -34,6 +34,7 @@ std::string tickDate(std::time_t t, bool byMonth) {
 
 std::string tickSeconds(double s) {
     char text[24];
+    if (std::fabs(s) < 0.5) return "0 s";
     std::snprintf(text, sizeof text, "%+.0f s", s);
     return text;
 }

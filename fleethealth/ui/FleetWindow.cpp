@@ -22,14 +22,14 @@ namespace quirn {
 
 namespace {
 constexpr const char* kCaption = "Fleet";
-constexpr int kWindowWidth = 1180;
+constexpr int kWindowWidth = 1300;
 constexpr int kWindowHeight = 720;
 constexpr int kRowHeight = 22;
 constexpr int kTableStretch = 3;
 constexpr int kChartStretch = 1;
 // Fixed column widths: measuring the contents would visit every row of the fleet.
-constexpr int kColumnWidths[kFleetColumnCount] = {90,  50,  64, 170, 60, 120,
-                                                  120, 330, 90, 90,  70, 80};
+constexpr int kColumnWidths[kFleetColumnCount] = {96,  50,  64, 150, 60, 110,
+                                                  115, 290, 90, 96,  70, 84};
 
 QString summaryText(const FleetSummary& s) {
     return QString(
