@@ -28,8 +28,8 @@ constexpr int kRowHeight = 22;
 constexpr int kTableStretch = 3;
 constexpr int kChartStretch = 1;
 // Fixed column widths: measuring the contents would visit every row of the fleet.
-constexpr int kColumnWidths[kFleetColumnCount] = {96,  50,  64, 150, 60, 110,
-                                                  115, 290, 90, 96,  70, 84};
+constexpr int kColumnWidths[kFleetColumnCount] = {110, 50,  64, 150, 60, 110,
+                                                  115, 280, 90, 96,  70, 96};
 
 QString summaryText(const FleetSummary& s) {
     return QString(
