@@ -154,7 +154,7 @@ TEST_F(FleetRowsTest, FindGoesToTheNextNameHoldingTheTextInAnyCaseAndRoundToTheT
     EXPECT_FALSE(rows.find("no such name anywhere"));
 }
 
-TEST_F(FleetRowsTest, OpenErrorRecordsAreCountedPerLocationAndClearedOnesAreNot) {
+TEST_F(FleetRowsTest, OpenErrorRecordsAreCountedPerLocationAndNoneOnceTheLocationIsReadAgain) {
     TempFolder folder;
     ManualClock clock(now);
     NoMail mail;
