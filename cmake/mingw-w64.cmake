@@ -48,3 +48,17 @@ if(NOT QUIRN_LIBICAL_PREFIX)
         "A static libical (scripts/libical-mingw.sh)")
   endif()
 endif()
+# The read history keeps its file with SQLite, which Debian does not package for MinGW:
+# scripts/sqlite-mingw.sh makes a static one in the cache folder, found there unless
+# QUIRN_SQLITE_PREFIX names another.
+if(NOT QUIRN_SQLITE_PREFIX)
+  if(DEFINED ENV{QUIRN_CACHE})
+    set(quirn_sqlite_cache $ENV{QUIRN_CACHE})
+  else()
+    set(quirn_sqlite_cache $ENV{HOME}/.cache/quirn)
+  endif()
+  if(EXISTS ${quirn_sqlite_cache}/sqlite-mingw64-static/lib/libsqlite3.a)
+    set(QUIRN_SQLITE_PREFIX ${quirn_sqlite_cache}/sqlite-mingw64-static CACHE PATH
+        "A static SQLite (scripts/sqlite-mingw.sh)")
+  endif()
+endif()

@@ -11,6 +11,8 @@
 namespace quirn {
 
 namespace {
+// Numbers below every location's, where a prune round starts.
+constexpr LocationKey kBeforeEveryLocation{0, 0, 0};
 // A writer waits this long for a reader's lock before an insert fails.
 constexpr int kBusyWaitMs = 5000;
 
@@ -38,8 +40,8 @@ struct ReadHistoryStore::Impl {
     sqlite3* db = nullptr;
     std::string error;
     int errorCode = SQLITE_OK;
-    bool writing = false;     // opened by open(): the write statements are prepared
-    LocationKey pruneCursor;  // the last location a prune slice visited
+    bool writing = false;  // opened by open(): the write statements are prepared
+    LocationKey pruneCursor = kBeforeEveryLocation;  // the last location a slice visited
     SqliteStatement insertRead, nextSeq, selectSummary, upsertSummary, pruneLocation,
         locationsAfter;
 
@@ -240,7 +242,8 @@ int ReadHistoryStore::pruneSlice(std::time_t cutoff, int locations) {
     next.reset();
     if (rc != SQLITE_DONE) return impl_->fail(rc), -1;
     // At the end of the fleet the next slice starts from its beginning again.
-    impl_->pruneCursor = keys.size() < static_cast<size_t>(locations) ? LocationKey{} : keys.back();
+    impl_->pruneCursor =
+        keys.size() < static_cast<size_t>(locations) ? kBeforeEveryLocation : keys.back();
     if (keys.empty()) return 0;
     if ((rc = sqlite3_exec(impl_->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr)) != SQLITE_OK)
         return impl_->fail(rc), -1;

@@ -1,19 +1,11 @@
 #pragma once
-#include <compare>
 #include <ctime>
 #include <string>
 
+#include "plans/LocationKey.h"
 #include "plans/LocationReadState.h"
 
 namespace quirn {
-
-// A location's numbers: master group, group, location.
-struct LocationKey {
-    int masterGroup = 0;
-    int group = 0;
-    int location = 0;
-    auto operator<=>(const LocationKey&) const = default;
-};
 
 // Which path took a read: the station's links (WiFi, the M2M client, the radio) or the loader's
 // attached switch. Stored as its number: never renumber.

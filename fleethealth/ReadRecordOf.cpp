@@ -48,4 +48,10 @@ ReadRecord readRecordOf(const Location& location, ReadSource source, std::time_t
     return read;
 }
 
+ReadSource readSourceOf(const Location& location) {
+    if (location.connection == kRadioAddress) return ReadSource::Radio;
+    if (location.connection == kM2MAddress) return ReadSource::M2M;
+    return ReadSource::WiFi;
+}
+
 }  // namespace quirn

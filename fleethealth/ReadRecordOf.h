@@ -13,4 +13,7 @@ class Location;
 ReadRecord readRecordOf(const Location& location, ReadSource source, std::time_t time,
                         unsigned resultBits);
 
+// The link a station read of the location went through: the radio, the M2M client or WiFi.
+ReadSource readSourceOf(const Location& location);
+
 }  // namespace quirn

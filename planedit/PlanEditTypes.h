@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "planedit/GroupKey.h"
+#include "plans/LocationKey.h"
 #include "plans/PlanTypes.h"
 #include "plans/Step.h"
 
@@ -42,15 +43,6 @@ struct LocationFields {
 
     static LocationFields of(const Location& location);
     friend bool operator==(const LocationFields&, const LocationFields&) = default;
-};
-
-// A location by its numbers (a summer plan's locations).
-struct LocationKey {
-    int masterGroup = 1;
-    int group = 1;
-    int location = 1;
-
-    friend auto operator<=>(const LocationKey&, const LocationKey&) = default;
 };
 
 // What an edit (or its undo) changed, for the windows and the loader to refresh.

@@ -106,6 +106,7 @@ int ReadBack::onReadData(Location& location, const uint8_t* bytes, size_t count,
     tell([&](ReadBackListener& l) { l.replyReceived(location, bytes, count); });
 
     int matched = 0;
+    unsigned resultBits = 0;
     if (count == 0) {
         location.programBytesReceived = 0;
         setReadState(location, ReadState::ConnectionFailed, time);
@@ -125,16 +126,18 @@ int ReadBack::onReadData(Location& location, const uint8_t* bytes, size_t count,
             setReadState(location, ReadState::ValidateFailed, time);
         } else {
             location.image.reset(std::move(image));
-            unsigned result = validation_.compare(location);
+            resultBits = validation_.compare(location);
             setReadState(location,
-                         result == 0 ? ReadState::ValidatePassed : ReadState::ValidateFailed, time);
-            if (result == 0) tell([&](ReadBackListener& l) { l.locationValidated(location); });
+                         resultBits == 0 ? ReadState::ValidatePassed : ReadState::ValidateFailed,
+                         time);
+            if (resultBits == 0) tell([&](ReadBackListener& l) { l.locationValidated(location); });
         }
     } else {
         location.programBytesReceived = clampedCount(count);
         setReadState(location, ReadState::PartialData, time);
     }
     tell([](ReadBackListener& l) { l.requestReadBackSave(); });
+    tell([&](ReadBackListener& l) { l.readEnded(location, resultBits, time); });
     return matched;
 }
 

@@ -27,6 +27,11 @@ class ReadBackListener {
     virtual void passwayConfirm(const Location& location, bool set) = 0;
     // The location's read-back data changed and is to be written with the next snapshot.
     virtual void requestReadBackSave() = 0;
+    // A read of the location ended at `time` in its read state (connection failed, partial
+    // data, validated or not); `resultBits` are validation's bits when it was compared, else 0.
+    virtual void readEnded(const Location& location, unsigned resultBits, std::time_t time) {
+        (void)location, (void)resultBits, (void)time;
+    }
 };
 
 // Raw reply sizes.

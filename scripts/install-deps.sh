@@ -12,6 +12,8 @@ packages=(
   python3 python3-aiosmtpd
   # The school calendar import reads .ics files through libical.
   libical-dev
+  # The read history is an SQLite file.
+  libsqlite3-dev
 )
 
 # The Windows cross-build and its tests under Wine (scripts/windows.sh) need more.
@@ -20,6 +22,8 @@ if [ "${1:-}" = "--windows" ]; then
   # Wine's fonts for the windows it draws, xdotool and xclip to drive them under Xvfb.
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64
     mingw-w64-tools libwine-dev nsis fonts-wine xdotool xclip xz-utils binutils)
+  # scripts/sqlite-mingw.sh makes SQLite's single-file source with tclsh.
+  packages+=(tcl)
 fi
 
 missing=()
