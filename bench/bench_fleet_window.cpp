@@ -1,8 +1,8 @@
-// Times the fleet window over the largest fleet the numbering allows (10 x 99 x 99 locations)
-// on Qt's offscreen platform: opening it (rows built from the database and the history's latest
-// read of every location, the table shown), then each filter, a sort, a find and a location's
-// chart. The bare baseline is what a table that made one widget item per cell up front would
-// pay. Not a test: nothing fails.
+// bench_fleet_window [HISTORY-FILE]. Times the fleet window over the largest fleet the numbering
+// allows (10 x 99 x 99 locations) on Qt's offscreen platform: opening it (rows built from the
+// database and the history's latest read of every location, the table shown), then each filter, a
+// sort, a find and a location's chart. The bare baseline is what a table that made one widget item
+// per cell up front would pay. Not a test: nothing fails.
 #include <QApplication>
 #include <QTableWidget>
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "fleethealth/FleetRowTexts.h"
+#include "fleethealth/HistoryFileSource.h"
 #include "fleethealth/ui/FleetWindow.h"
 #include "plans/PlanDatabase.h"
 #include "platform/Clock.h"
@@ -109,8 +110,14 @@ int main(int argc, char** argv) {
     ManualClock clock(now);
     PlanDatabase db;
     test::generateFleet(db, test::FleetShape::largest(), now);
-    GeneratedHistory history(db, now);
-    std::printf("fleet: %zu locations\n", db.locationCount());
+    GeneratedHistory generated(db, now);
+    // With a history file (bench_fleet_report makes one), the window reads it as the station's
+    // does: one query when it opens, one per chart.
+    const HistoryFileSource file(argc > 1 ? argv[1] : "");
+    const FleetHistorySource& history =
+        argc > 1 ? static_cast<const FleetHistorySource&>(file) : generated;
+    std::printf("fleet: %zu locations; history: %s\n", db.locationCount(),
+                argc > 1 ? argv[1] : "generated in memory");
     const FleetWindowServices services{db, nullptr, clock, &history};
 
     const double open = bestOf(kRuns, [&] {
