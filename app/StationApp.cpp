@@ -5,6 +5,9 @@
 
 #include "app/StationFolders.h"
 #include "app/StationPlanCheck.h"
+#include "fleethealth/FleetDailyMail.h"
+#include "fleethealth/HistoryFileSource.h"
+#include "fleethealth/ReadHistoryStore.h"
 #include "ops/LogWriter.h"
 #include "plans/Archive.h"
 #include "plans/DatabaseFiles.h"
@@ -24,6 +27,7 @@ StationApp::StationApp(const Clock& clock, TimerService& timers, WorkingFolder f
       locationNames_(database_),
       errors_(clock, folder_, technicians_),  // bound now, used only once everything is built
       technicians_(clock, folder_, mailSender_, locationNames_),
+      historyFile_(std::make_unique<HistoryFileSource>(folder_.file(kHistoryFileName))),
       scheduler_(clock, *this),
       readHistory_(clock, log_),
       readBackListener_(clock, log_, errors_, scheduler_, &readHistory_) {}
@@ -55,6 +59,10 @@ StationApp::~StationApp() {
     timers_.stop(schedulerTimer_);
 }
 
+const FleetHistorySource& StationApp::historyFile() const {
+    return *historyFile_;
+}
+
 bool StationApp::startUp() {
     // One copy per working folder: a second copy hands over to the first and does nothing
     // else — no folder, no file, no lock left behind.
@@ -81,7 +89,13 @@ bool StationApp::startUp() {
                              kMsPerSecond);
     // The read history opens (and checks) its file on its own thread.
     readHistory_.start(folder_.file(kHistoryFileName));
+    // The technicians' daily mail about the fleet; its rows are laid out by the poll timer.
+    fleetMail_ = std::make_unique<FleetDailyMail>(
+        FleetMailParts{clock_, database_, errors_, technicians_, mailSender_, profile_.get()});
+    fleetMail_->setMailAccount(settings_.server, settings_.sender);
+    fleetMail_->setHistory(historyFile_.get());
     workerPollTimer_ = timers_.start(kWorkerPollMs, [this] {
+        fleetMail_->poll();
         mailSender_.logFinished();
         readHistory_.poll();
         collectDatabaseSave(false);
@@ -125,7 +139,10 @@ bool StationApp::startUp() {
     commo.beginTableBatch();
     database_.visitLocations([&commo](Location& l) { commo.addLocationAddress(l); });
     commo.endTableBatch();
-    schedulerTimer_ = timers_.start(MinuteScheduler::kTickMs, [this] { scheduler_.minuteTick(); });
+    schedulerTimer_ = timers_.start(MinuteScheduler::kTickMs, [this] {
+        scheduler_.minuteTick();
+        fleetMail_->minuteTick();
+    });
     // Every link is set up and every location's address is in the table: the fleet can be read.
     if (settings_.validateOnPowerup != 0) validationRun_->start(RunSelection::all(), "at start-up");
     return true;

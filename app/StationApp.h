@@ -34,6 +34,10 @@
 
 namespace quirn {
 
+class FleetDailyMail;
+class FleetHistorySource;
+class HistoryFileSource;
+
 // The one long-lived object of the program: it owns every subsystem that lives for the whole
 // run (members below, constructed in this order and destroyed in reverse), runs the start-up
 // sequence, the main window and the shutdown, and fills the scheduler's daily jobs with its
@@ -112,6 +116,9 @@ class StationApp final : private DailyJobs {
     // Every read-back the station took (its file in the working folder, written by a worker).
     ReadHistory& readHistory() { return readHistory_; }
     const ReadHistory& readHistory() const { return readHistory_; }
+    // The read history file as the fleet's views read it, and the technicians' daily mail.
+    const FleetHistorySource& historyFile() const;
+    FleetDailyMail* fleetMail() { return fleetMail_.get(); }  // from start-up on
 
     // How often the outcomes of mail deliveries and of background saves are taken, and how
     // long the end of the program waits for mails still to go.
@@ -175,6 +182,9 @@ class StationApp final : private DailyJobs {
     ErrorList errors_;
     TechnicianList technicians_;
     std::unique_ptr<ProfileStore> profile_;
+    // The fleet's daily mail reads the history file with a connection of its own worker.
+    std::unique_ptr<HistoryFileSource> historyFile_;
+    std::unique_ptr<FleetDailyMail> fleetMail_;
     std::unique_ptr<SingleInstance> instance_;
     std::string helpFile_;
     std::vector<PlanFinding> planFindings_;

@@ -36,6 +36,7 @@ inline constexpr const char* kUtilitiesButton = "Utilities";
 inline constexpr const char* kVornTimeButton = "VORN TIME";
 inline constexpr const char* kPlansButton = "Plans\u2026";
 inline constexpr const char* kValidateButton = "Validate\u2026";
+inline constexpr const char* kFleetButton = "Fleet\u2026";
 inline constexpr const char* kDoneButton = "Done";
 // What a button did, so the technician never wonders whether anything happened.
 inline constexpr const char* kNoGroupSelected =

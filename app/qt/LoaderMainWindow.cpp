@@ -6,6 +6,7 @@
 #include "app/HelpDocuments.h"
 #include "app/StationApp.h"
 #include "app/qt/HelpWindow.h"
+#include "fleethealth/ui/FleetWindowAttach.h"
 #include "planedit/ui/PlansWindow.h"
 #ifdef QUIRN_WITH_PLANS_CALENDAR
 #include "plancalendar/ui/window/PlansWindowCalendar.h"
@@ -67,6 +68,9 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
         ValidationRunDialog dialog(*app_.validationRun(), window_.get());
         dialog.exec();
     });
+    // The fleet window reads the station's records and its read history file.
+    attachFleetWindow(*window_, FleetWindowServices{app.database(), &app.errors(), app.clock(),
+                                                    &app.historyFile()});
     window_->setHelpAction([this] { showHelp(); });
     QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
         if (app_.takeComeForwardRequest()) comeForward();

@@ -145,9 +145,11 @@ QWidget* LoaderWindow::buildButtonColumn() {
     plans->setEnabled(false);
     validate_ = button(loader_text::kValidateButton, "validate", column);
     validate_->setEnabled(false);
+    fleet_ = button(loader_text::kFleetButton, "fleet", column);
+    fleet_->setEnabled(false);
     vornTime_ = button(loader_text::kVornTimeButton, "vornTime", column);
     QPushButton* finish = button(loader_text::kDoneButton, "done", column);
-    for (QPushButton* b : {read, write, on, off, time, utilities, plans, validate_, finish})
+    for (QPushButton* b : {read, write, on, off, time, utilities, plans, validate_, fleet_, finish})
         middle->addWidget(b);
     sendButtons_ = {read, write, on, off, time};
     // "VORN TIME" comes and goes with the database; it sits below the others so that its
@@ -166,6 +168,9 @@ QWidget* LoaderWindow::buildButtonColumn() {
     });
     connect(validate_, &QPushButton::clicked, this, [this] {
         if (validateAction_) validateAction_();
+    });
+    connect(fleet_, &QPushButton::clicked, this, [this] {
+        if (fleetAction_) fleetAction_();
     });
     connect(vornTime_, &QPushButton::clicked, this, [this] {
         if (vornTimeAction_) vornTimeAction_();
@@ -319,6 +324,11 @@ void LoaderWindow::setValidateAction(std::function<void()> action) {
 void LoaderWindow::setPlansAction(std::function<void()> action) {
     plansAction_ = std::move(action);
     plans_->setEnabled(static_cast<bool>(plansAction_));
+}
+
+void LoaderWindow::setFleetAction(std::function<void()> action) {
+    fleetAction_ = std::move(action);
+    fleet_->setEnabled(static_cast<bool>(fleetAction_));
 }
 
 void LoaderWindow::keyPressEvent(QKeyEvent* event) {

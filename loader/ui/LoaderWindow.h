@@ -42,6 +42,9 @@ class LoaderWindow final : public QDialog {
     // What "Validate…" does: the program opens the validation run window with it. Without one
     // the button is disabled.
     void setValidateAction(std::function<void()> action);
+    // What "Fleet…" does: the program opens the fleet window with it. Without one the button
+    // is disabled.
+    void setFleetAction(std::function<void()> action);
     // What F1 does: the program opens its help window with it.
     void setHelpAction(std::function<void()> action) { helpAction_ = std::move(action); }
     void done(int result) override;
@@ -77,11 +80,13 @@ class LoaderWindow final : public QDialog {
     QPushButton* vornTime_ = nullptr;
     QPushButton* plans_ = nullptr;
     QPushButton* validate_ = nullptr;
+    QPushButton* fleet_ = nullptr;
     // Read, Write, Manual ON, Manual OFF and Send Time: idle only while the loader may send.
     std::vector<QPushButton*> sendButtons_;
     std::function<void()> vornTimeAction_;
     std::function<void()> plansAction_;
     std::function<void()> validateAction_;
+    std::function<void()> fleetAction_;
     std::function<void()> helpAction_;
 };
 

@@ -142,6 +142,13 @@ School year (each with its own --help):
   export-calendar --group MG:G (--ics FILE | --csv FILE) [--from DATE --to DATE]
                           what the group's switches do on each day, for the schools
 
+The fleet, from the read history (report with its own --help):
+  report fleet [--since DATE] [--csv FILE | --html FILE]
+                          the summary and the worst ten; every row as CSV, or a page with
+                          the charts of the worst ten that prints on A4 or Letter
+  report location MG G L [--since DATE] [--csv FILE]
+                          one location's reads, its drift and its clock limit
+
 A time switch on a port, in real time (loader and timetest each with its own --help):
   ports                   the serial devices this computer has, one a line, for --port
   loader --port DEVICE [--type 0|1|2|3] JOB
@@ -151,7 +158,8 @@ A time switch on a port, in real time (loader and timetest each with its own --h
                           dst or all; exit 0 when every check passed, 1 when one failed
 
 quirnctl only reads the working folder; only 'db resave' and 'import-calendar' write, into
-their --out folder (import-calendar refuses one a running station holds).
+their --out folder (import-calendar refuses one a running station holds), and 'report' into
+its --csv or --html file.
 Errors print one line on stderr and exit with 2.
 )";
 }

@@ -19,6 +19,7 @@
 #include "tools/quirnctl/Cli.h"
 #include "tools/quirnctl/LoaderCommand.h"
 #include "tools/quirnctl/Messages.h"
+#include "tools/quirnctl/ReportCommand.h"
 #include "tools/quirnctl/Reports.h"
 #include "tools/quirnctl/TimeTestCommand.h"
 #include "tools/quirnctl/Workspace.h"
@@ -158,6 +159,7 @@ int run(int argc, const char* const* argv) {
     if (isLoaderCommand(argc, argv)) return runLoaderCommand(argc, argv);
     if (isTimeTestCommand(argc, argv)) return runTimeTestCommand(argc, argv);
     if (isCalendarCommand(argc, argv)) return runCalendarCommand(argc, argv);
+    if (isReportCommand(argc, argv)) return runReportCommand(argc, argv);
     Options options;
     if (auto e = parseOptions(argc, argv, options)) return fail(*e);
     if (options.help) {
