@@ -108,9 +108,11 @@ bool StationApp::startUp() {
                             passway_, readBackListener_, overrides_, summer_});
     CommoHandler& commo = comms_->commo();
     // The read history hears of a run's reads through the read-back handler's listener; those
-    // that never reach the handler go through the run's sink: setSink with a
-    // RunHistoryRecorder(history, download, Records::NotHandled), once the station keeps one.
-    validationRun_ = std::make_unique<ValidationRun>(clock_, timers_, commo, database_, log_);
+    // that never reach the handler (no answer, a link that failed) go through the run's sink.
+    runRecorder_ = std::make_unique<RunHistoryRecorder>(readHistory_, comms_->download(),
+                                                        RunHistoryRecorder::Records::NotHandled);
+    validationRun_ = std::make_unique<ValidationRun>(clock_, timers_, commo, database_, log_,
+                                                     runRecorder_.get());
     commo.start();
     commo.setIpPort(static_cast<unsigned>(
         profile_->getInt(kCommoSection, kIpPortEntry, static_cast<int>(kDefaultIpPort))));

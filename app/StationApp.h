@@ -30,6 +30,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/TimerService.h"
 #include "platform/WorkingFolder.h"
+#include "validationrun/RunHistoryRecorder.h"
 #include "validationrun/ValidationRun.h"
 
 namespace quirn {
@@ -174,6 +175,8 @@ class StationApp final : private DailyJobs {
     std::unique_ptr<StationComms> comms_;
     // Reads through the communications stack: built after it, ended before it.
     std::unique_ptr<ValidationRun> validationRun_;
+    // Hands the history the run's reads that never reached the read-back handler.
+    std::unique_ptr<RunHistoryRecorder> runRecorder_;
     SummerPlanStore summer_;
     PasswayStore passway_;
     OverrideStore overrides_;

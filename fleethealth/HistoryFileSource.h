@@ -10,7 +10,7 @@ namespace quirn {
 class ReadHistoryStore;
 
 // A history file read on whatever thread asks. The thread that made the source (the window's)
-// keeps one read connection open, since opening checks the whole file; any other thread (the
+// keeps one read connection open for all its queries; any other thread (the
 // daily mail's worker) opens its own for each query. WAL lets them read while the station
 // writes. A file that is missing or cannot be read answers with nothing.
 class HistoryFileSource final : public FleetHistorySource {

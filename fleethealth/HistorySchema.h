@@ -21,7 +21,8 @@ struct SchemaCheck {
 // its own transaction; a newer version (a later program's file) counts as damaged here, as the
 // station cannot write it safely.
 SchemaCheck prepareHistorySchema(sqlite3* db);
-// The same checks for a connection that only reads: no migration, no schema is created.
+// The same checks for a connection that only reads, but not page by page (the writer checked
+// the file whole when it opened it): no migration, no schema is created.
 SchemaCheck checkHistorySchema(sqlite3* db);
 
 // SQLite's word for an error code ("database disk image is malformed").

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs, the windows and the tests with MinGW-w64, a static Qt
-# (scripts/qt-mingw.sh) and a static libical (scripts/libical-mingw.sh), checks that the
+# (scripts/qt-mingw.sh), a static libical (scripts/libical-mingw.sh) and a static SQLite
+# (scripts/sqlite-mingw.sh), checks that the
 # programs need no DLL beside them (scripts/windows-imports-check.sh), runs the tests through
 # CTest under Wine (the window tests on Qt's offscreen platform), then the loader end to end
 # over a Wine COM port (scripts/wine-loader-check.sh), the single-instance hand-over between
@@ -19,9 +20,11 @@ build=$(realpath -m "${1:-$root/build-win}")
 linux=$(realpath -m "${2:-$root/build}")
 qt=$("$root/scripts/qt-mingw.sh")
 libical=$("$root/scripts/libical-mingw.sh")
+sqlite=$("$root/scripts/sqlite-mingw.sh")
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DQUIRN_QT_MINGW_PREFIX="$qt" -DQUIRN_LIBICAL_PREFIX="$libical" \
-  "-DQUIRN_FOLDERS=platform;plans;planedit;protocol;ops;comms;loader;testing;sim;calendar;schoolyear;plancalendar;app;tools" >/dev/null
+  -DQUIRN_SQLITE_PREFIX="$sqlite" \
+  "-DQUIRN_FOLDERS=platform;plans;planedit;protocol;ops;comms;loader;testing;sim;calendar;schoolyear;plancalendar;fleethealth;validationrun;app;tools" >/dev/null
 cmake --build "$build"
 "$root/scripts/windows-imports-check.sh" "$build"
 
