@@ -32,7 +32,7 @@ std::string fleetProblemsText(const FleetRow& r, std::time_t now) {
             drift += ", reaches the limit about " + fleetTimeText(*r.clockLimitAt).substr(0, 10);
         add(drift);
     }
-    if (notReadSince(r, now)) add("not read since " + fleetLastReadText(r));
+    if (notReadSince(r, now)) add("no answer since " + fleetLastAnsweredText(r));
     return text;
 }
 

@@ -16,6 +16,13 @@ constexpr const char* kM2MText = "M2M client";
 constexpr const char* kWiFiPrefix = "WiFi ";
 constexpr double kWholeTolerance = 0.05;
 
+// A value that prints as zero at `decimals` prints without a sign's minus ("-0.00" reads as
+// a slow loss to a technician).
+double withoutNegativeZero(double value, int decimals) {
+    const double half = 0.5 * std::pow(10.0, -decimals);
+    return std::fabs(value) < half ? 0.0 : value;
+}
+
 struct ModelText {
     TimeSwitchModel model;
     const char* text;
@@ -50,12 +57,17 @@ std::string fleetLastReadText(const FleetRow& row) {
     return row.lastReadTime == 0 ? kNeverText : fleetTimeText(row.lastReadTime);
 }
 
+std::string fleetLastAnsweredText(const FleetRow& row) {
+    return row.lastAnswered == 0 ? kNeverText : fleetTimeText(row.lastAnswered);
+}
+
 std::string fleetStateText(const FleetRow& row) {
     return readStateText(row.state, row.groupName, row.name, row.bytesRead, 0,
                          row.validateDisabled);
 }
 
 std::string signedSecondsText(double seconds) {
+    seconds = withoutNegativeZero(seconds, 1);
     char text[32];
     if (std::fabs(seconds - std::round(seconds)) < kWholeTolerance)
         std::snprintf(text, sizeof text, "%+.0f s", seconds);
@@ -69,9 +81,12 @@ std::string fleetOffsetText(const FleetRow& row) {
 }
 
 std::string fleetDriftText(const FleetRow& row) {
-    if (!row.driftSecondsPerDay) return {};
+    return row.driftSecondsPerDay ? driftRateText(*row.driftSecondsPerDay) : std::string();
+}
+
+std::string driftRateText(double secondsPerDay) {
     char text[32];
-    std::snprintf(text, sizeof text, "%+.2f s/day", *row.driftSecondsPerDay);
+    std::snprintf(text, sizeof text, "%+.2f s/day", withoutNegativeZero(secondsPerDay, 2));
     return text;
 }
 

@@ -11,7 +11,7 @@ namespace quirn {
 
 // "QN510", "MX40", "Strider", "LR40".
 std::string fleetModelText(const FleetRow& row);
-// "Radio", "M2M client" or "WiFi 10.1.2.3".
+// "Radio", "M2M client" or "WiFi 127.0.0.5".
 std::string fleetLinkText(const FleetRow& row);
 // "2026-03-16 09:15", or "Never" for a location never read.
 std::string fleetLastReadText(const FleetRow& row);
@@ -21,6 +21,10 @@ std::string fleetStateText(const FleetRow& row);
 std::string fleetOffsetText(const FleetRow& row);
 // "+1.25 s/day", "" when unknown.
 std::string fleetDriftText(const FleetRow& row);
+// A drift rate: "+1.25 s/day", "+0.00 s/day" (never "-0.00").
+std::string driftRateText(double secondsPerDay);
+// The latest read that brought data back, as fleetLastReadText shows a time.
+std::string fleetLastAnsweredText(const FleetRow& row);
 // "Matches", "Differs" or "".
 std::string fleetProgramText(const FleetRow& row);
 // A local time as "YYYY-MM-DD HH:MM".

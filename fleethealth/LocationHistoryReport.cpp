@@ -23,6 +23,8 @@ constexpr OutcomeText kOutcomeTexts[] = {
     {ReadState::Writing, "Writing"},
 };
 constexpr const char* kClockSentText = "Clock sent";
+// How far ahead a crossing of the clock limit is still given as a date.
+constexpr std::time_t kLimitHorizonSeconds = 365 * 24 * 3600;
 constexpr const char* kLineFormat = "%-16s  %-7s %-24s %-9s %-8s %-5s %s\n";
 constexpr const char* kCsvTitle = "Time,Source,Outcome,Clock offset (s),Program,Relay,Result bits";
 constexpr const char* kCrLf = "\r\n";
@@ -67,12 +69,13 @@ std::string locationHistoryText(const FleetRow& row, std::span<const ReadRecord>
                       fleetModelText(row) + ", " + fleetLinkText(row) + "\n";
     out += "Last read: " + fleetLastReadText(row) + ": " + fleetStateText(row) + "\n";
     if (fit.known) {
-        char drift[160];
-        std::snprintf(drift, sizeof drift, "Drift: %+.2f s/day over %d reads since %s%s\n",
-                      fit.secondsPerDay, fit.points, fleetTimeText(fit.since).c_str(),
-                      fit.drifting ? " (drifting)" : "");
-        out += drift;
-        if (fit.crossesLimitAt)
+        out += "Drift: " + driftRateText(fit.secondsPerDay) + " over " +
+               std::to_string(fit.points) + " reads since " + fleetTimeText(fit.since) +
+               (fit.drifting ? " (drifting)" : "") + "\n";
+        // A steady clock "reaches" the limit centuries away: not a date anyone can act on.
+        if (fit.crossesLimitAt && *fit.crossesLimitAt > now + kLimitHorizonSeconds)
+            out += "Does not reach validation's clock limit within a year at this rate\n";
+        else if (fit.crossesLimitAt)
             out += std::string(*fit.crossesLimitAt <= now ? "Past" : "Reaches") +
                    " validation's clock limit " +
                    (*fit.crossesLimitAt <= now ? "since " : "about ") +

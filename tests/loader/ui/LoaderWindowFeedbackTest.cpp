@@ -245,7 +245,7 @@ TEST_F(LoaderFeedbackTest, TheButtonColumnKeepsItsPlaceWhateverTheStatusLinesSay
         return out;
     };
     const std::map<QString, QRect> before = places();
-    ASSERT_EQ(before.size(), 9u);  // Read to Done, with "Plans…" and "Validate…"
+    ASSERT_EQ(before.size(), 10u);  // Read to Done, with "Plans…", "Validate…" and "Fleet…"
     const QString firstStatus = label(window, "status");
 
     selectGroup(window, "Elm Street,5");
