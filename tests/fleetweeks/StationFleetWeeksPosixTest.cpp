@@ -18,6 +18,7 @@
 #include "fleethealth/FleetRows.h"
 #include "fleethealth/FleetSummary.h"
 #include "fleethealth/HistorySetAside.h"
+#include "fleethealth/LocationHealth.h"
 #include "fleethealth/ReadHistoryStore.h"
 #include "platform/FileSystem.h"
 #include "protocol/ReadState.h"
@@ -54,6 +55,12 @@ constexpr long kOffsetSeconds = 300;
 // morning of Tuesday 15 December.
 constexpr int kDaysRun = 26;
 constexpr int kSilentAfterDay = 5;
+constexpr int kSilentGoneDay = 12;
+// The weekday runs before the silent switch hangs: Thursday 10 to Tuesday 15 December.
+constexpr int kRunsWhileAllAnswer = 4;
+// The radio switch hangs after its read on the morning of Wednesday 30 December: at the end
+// it is not reached, yet was read within the week.
+constexpr int kRadioHangsAfterDay = 20;
 constexpr std::time_t kSecondsPerDayT = 24 * 60 * 60;
 
 constexpr const char* kHealthyWifi = "127.0.0.5";
@@ -69,12 +76,19 @@ constexpr FleetSwitch kHealthy{1, kHealthyWifi, kMx40};
 constexpr FleetSwitch kDrifting{2, kDriftingWifi, kMx40};
 constexpr FleetSwitch kOffset{3, kM2MAddress, kQn510};
 constexpr FleetSwitch kSilent{4, kSilentWifi, kMx40};
-constexpr FleetSwitch kFleet[] = {kHealthy, kDrifting, kOffset, kSilent};
+constexpr FleetSwitch kRadio{5, kRadioAddress, kQn510};
+constexpr FleetSwitch kFleet[] = {kHealthy, kDrifting, kOffset, kSilent, kRadio};
 
 unsigned portOf(const std::string& line) {
     const std::size_t colon = line.rfind(':');
     if (colon == std::string::npos) return 0;
     return static_cast<unsigned>(std::stoul("0" + line.substr(colon + 1)));
+}
+
+ReadSource sourceOf(const FleetSwitch& s) {
+    const std::string address = s.address;
+    if (address == kRadioAddress) return ReadSource::Radio;
+    return address == kM2MAddress ? ReadSource::M2M : ReadSource::WiFi;
 }
 
 LocationKey keyOf(const FleetSwitch& s) {
@@ -123,6 +137,8 @@ class FleetWeeks : public StationRunFixture {
     std::vector<std::unique_ptr<SimProcess>> sims;
     std::map<int, SimProcess*> simOf;  // location number -> its simulator
     std::string timeFile;
+    std::string radioDevice;
+    std::vector<SimProcess*> hung;  // stopped by the test: ended with SIGKILL at the end
     long long realStart = steadyMs();
     // Reads the station took, counted from the locations' read states after each run.
     std::map<int, int> readsTaken;
@@ -136,6 +152,7 @@ class FleetWeeks : public StationRunFixture {
 
     void TearDown() override {
         StationRunFixture::TearDown();
+        for (SimProcess* sim : hung) ::kill(static_cast<pid_t>(sim->processId()), SIGKILL);
         for (auto& sim : sims) sim->stop();
     }
 
@@ -154,7 +171,8 @@ class FleetWeeks : public StationRunFixture {
         return *sims.back();
     }
 
-    // The four switches on one TCP port (the station's IP table has one); 0 when one failed.
+    // The WiFi switches and the M2M client on one TCP port (the station's IP table has one),
+    // and the radio switch on a pseudo-terminal; 0 when one failed.
     unsigned startSims() {
         SimProcess& healthy = startSim(
             {"--model", "MX40", "--address", "1,1,1", "--tcp", std::string(kHealthyWifi) + ":0"},
@@ -176,14 +194,20 @@ class FleetWeeks : public StationRunFixture {
             if (!sim.started() || portOf(sim.firstLine()) != port) return 0;
             simOf[number] = &sim;
         }
+        SimProcess& radio =
+            startSim({"--model", "QN510", "--address", "1,1,5", "--pty"}, "radio.err");
+        radioDevice = radio.started() ? radio.firstLine() : std::string();
+        if (radioDevice.empty()) return 0;
+        simOf[kRadio.number] = &radio;
         return port;
     }
 
     void writeFleet(unsigned port, const std::string& profile) {
         std::string locations;
         for (const FleetSwitch& s : kFleet) locations += locationLine(s.number, s.address, s.model);
-        writeStation(locations, "RadioPort,0\r\n" + profile,
-                     "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
+        writeStation(locations, "RadioPort,1\r\n" + profile,
+                     "[Serial]\r\nCOM1=" + radioDevice +
+                         "\r\n[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
         writeFile(folder.file("imsi.csv"), "imsi,310150123456789\r\n");
     }
 
@@ -213,7 +237,9 @@ class FleetWeeks : public StationRunFixture {
         }
         return stepUntil(
             [&] {
-                if (commo.queueSize() != 0) return false;
+                const SerialPort& radio = commo.serialPort();
+                if (commo.queueSize() != 0 || radio.isWriting() || radio.transmitWaiting() != 0)
+                    return false;
                 for (const char* a : {kHealthyWifi, kDriftingWifi, kM2MAddress, kSilentWifi}) {
                     IpConnection* c = commo.findConnection(a);
                     if (c == nullptr || c->state() != IpConnection::State::Idle) return false;
@@ -266,10 +292,20 @@ class FleetWeeks : public StationRunFixture {
         return nullptr;
     }
 
+    // The switch hangs: its connections stay open but nothing answers.
+    void hangSwitch(const FleetSwitch& s) {
+        SimProcess* sim = simOf[s.number];
+        ASSERT_NE(sim, nullptr);
+        ASSERT_EQ(::kill(static_cast<pid_t>(sim->processId()), SIGSTOP), 0);
+        hung.push_back(sim);
+    }
+
+    // The switch is gone: its port refuses the station.
     void killSwitch(const FleetSwitch& s) {
         SimProcess* sim = simOf[s.number];
         ASSERT_NE(sim, nullptr);
         ASSERT_EQ(::kill(static_cast<pid_t>(sim->processId()), SIGKILL), 0);
+        std::erase(hung, sim);
         EXPECT_FALSE(sim->waitExit().has_value());  // ended by the signal, not by itself
     }
 };
@@ -301,9 +337,11 @@ TEST_F(FleetWeeks, TheHistoryTheFlagsAndTheReportFollowTheFleetOverWeeks) {
         if (!silentFlagged && fleetFilterAccepts(FleetFilter::NotReadForWeek, *silent, rows.now()))
             silentFlagged = clock.now();
         if (n == kSilentAfterDay) {
-            killSwitch(kSilent);
+            hangSwitch(kSilent);
             silentSince = silent->lastAnswered;
         }
+        if (n == kSilentGoneDay) killSwitch(kSilent);
+        if (n == kRadioHangsAfterDay) hangSwitch(kRadio);
         const FleetRow* drifting = rowOf(rows, kDrifting);
         ASSERT_NE(drifting, nullptr);
         if (!firstFlagged && drifting->drifting) {
@@ -328,8 +366,15 @@ TEST_F(FleetWeeks, TheHistoryTheFlagsAndTheReportFollowTheFleetOverWeeks) {
     for (const FleetSwitch& s : kFleet) {
         std::vector<ReadRecord> reads = app->readHistory().locationHistory(keyOf(s));
         std::vector<std::time_t> times;
-        for (const ReadRecord& r : reads)
-            if (!r.clockSent) times.push_back(r.time);
+        int answeredReads = 0;
+        for (const ReadRecord& r : reads) {
+            if (r.clockSent) continue;
+            times.push_back(r.time);
+            EXPECT_EQ(r.source, sourceOf(s)) << "location " << s.number;
+            if (answered(r.state)) ++answeredReads;
+        }
+        // Each switch answered the station before any went silent.
+        EXPECT_GE(answeredReads, kRunsWhileAllAnswer) << "location " << s.number;
         EXPECT_EQ(static_cast<int>(times.size()), readsTaken[s.number]) << "location " << s.number;
         EXPECT_EQ(times, readTimes[s.number]) << "location " << s.number;
         EXPECT_EQ(readsTaken[s.number], weekdayRuns) << "location " << s.number;
@@ -355,13 +400,15 @@ TEST_F(FleetWeeks, TheHistoryTheFlagsAndTheReportFollowTheFleetOverWeeks) {
         << dayText(*silentFlagged);
 
     // 3. The fleet's rows: the offset switch's wrong clock, the silent one not reached for a
-    // week, the drifting one flagged, the healthy one in none of the filters.
+    // week, the radio one not reached since it hung days ago, the drifting one flagged, the
+    // healthy one in none of the filters.
     const FleetRows rows = fleetRows();
     const FleetRow* healthy = rowOf(rows, kHealthy);
     const FleetRow* drifting = rowOf(rows, kDrifting);
     const FleetRow* offset = rowOf(rows, kOffset);
     const FleetRow* silent = rowOf(rows, kSilent);
-    ASSERT_TRUE(healthy && drifting && offset && silent);
+    const FleetRow* radio = rowOf(rows, kRadio);
+    ASSERT_TRUE(healthy && drifting && offset && silent && radio);
     for (FleetFilter f : {FleetFilter::WrongClock, FleetFilter::ProgramDiffers,
                           FleetFilter::NotReadForWeek, FleetFilter::Drifting})
         EXPECT_FALSE(fleetFilterAccepts(f, *healthy, rows.now())) << fleetFilterText(f);
@@ -376,11 +423,15 @@ TEST_F(FleetWeeks, TheHistoryTheFlagsAndTheReportFollowTheFleetOverWeeks) {
     EXPECT_TRUE(isNotReachable(*silent));
     EXPECT_EQ(silent->state, ReadState::ConnectionFailed);
     EXPECT_LT(silent->lastAnswered, rows.now() - kNotReadSeconds);
+    EXPECT_TRUE(isNotReachable(*radio));
+    EXPECT_FALSE(fleetFilterAccepts(FleetFilter::NotReadForWeek, *radio, rows.now()));
+    EXPECT_FALSE(fleetFilterAccepts(FleetFilter::WrongClock, *radio, rows.now()));
+    EXPECT_GT(radio->lastAnswered, 0);
     const FleetSummary summary = summarizeFleet(rows.all(), rows.now());
-    EXPECT_EQ(summary.locations, 4u);
+    EXPECT_EQ(summary.locations, std::size(kFleet));
     EXPECT_EQ(summary.validated, 1u);
     EXPECT_EQ(summary.wrongClock, 2u);
-    EXPECT_EQ(summary.notReachable, 1u);
+    EXPECT_EQ(summary.notReachable, 2u);
     EXPECT_EQ(summary.drifting, 1u);
     EXPECT_EQ(summary.notReadForWeek, 1u);
 
@@ -390,8 +441,8 @@ TEST_F(FleetWeeks, TheHistoryTheFlagsAndTheReportFollowTheFleetOverWeeks) {
                                         dayText(clock.now()), "--csv", csvPath},
                                        folder.path());
     ASSERT_EQ(report.exitCode, 0) << report.err;
-    for (const std::string line : {"Locations: 4", "Validated: 1", "Wrong clock: 2",
-                                   "Not reachable: 1", "Drifting: 1", "Not read for 7 days: 1"})
+    for (const std::string line : {"Locations: 5", "Validated: 1", "Wrong clock: 2",
+                                   "Not reachable: 2", "Drifting: 1", "Not read for 7 days: 1"})
         EXPECT_NE(report.out.find(line + "\n"), std::string::npos) << line << "\n" << report.out;
     std::istringstream csv(readFile(csvPath));
     std::string line;
@@ -411,12 +462,15 @@ TEST_F(FleetWeeks, TheHistoryTheFlagsAndTheReportFollowTheFleetOverWeeks) {
         EXPECT_EQ(cells[static_cast<int>(FleetColumn::LastRead)], fleetLastReadText(*r)) << line;
         EXPECT_EQ(cells[kFleetColumnCount], r->drifting ? "Yes" : "No") << line;
     }
-    EXPECT_EQ(csvRows, 4);
+    EXPECT_EQ(csvRows, static_cast<int>(std::size(kFleet)));
 
     // 4. A history damaged while the station is stopped is set aside; a fresh one starts and
-    // the station goes on recording its reads.
+    // the station goes on recording its reads. The radio's port went with its hung switch, so
+    // the restarted station cannot open it: the radio read is refused and never reaches the
+    // read-back handler, and the run itself hands it to the history.
     app->shutDown();
     app.reset();
+    killSwitch(kRadio);
     const std::string historyPath = folder.file(kHistoryFileName);
     const std::string garbage(20000, '\x5a');
     ASSERT_TRUE(writeFile(historyPath, garbage));
@@ -434,6 +488,7 @@ TEST_F(FleetWeeks, TheHistoryTheFlagsAndTheReportFollowTheFleetOverWeeks) {
         << systemLog();
     ASSERT_TRUE(run().lastSummary().has_value());
     EXPECT_GE(run().lastSummary()->started, nextMorning - kSecondsPerDayT / 2);
+    EXPECT_FALSE(app->comms()->commo().serialPort().isOpen());
     for (const FleetSwitch& s : kFleet) {
         std::vector<ReadRecord> fresh = app->readHistory().locationHistory(keyOf(s));
         EXPECT_EQ(fresh.size(), 1u) << "location " << s.number;
