@@ -17,7 +17,6 @@
 #include "fleethealth/FleetRowTexts.h"
 #include "fleethealth/FleetRows.h"
 #include "fleethealth/FleetSummary.h"
-#include "fleethealth/HistorySetAside.h"
 #include "fleethealth/LocationHealth.h"
 #include "fleethealth/ReadHistoryStore.h"
 #include "platform/FileSystem.h"
@@ -43,6 +42,8 @@ constexpr int kMaxStartSteps = 60;
 // The whole test's real time: past it the weeks stop early and the checks say so.
 constexpr long long kWeeksRealLimitMs = 45000;
 constexpr auto kHistoryWait = 20s;
+// How every SQLite file begins.
+constexpr const char* kSqliteFileStart = "SQLite format 3";
 constexpr int kMx40 = 1;
 constexpr int kQn510 = 0;
 // The drifting switch gains a quarter second an hour, six seconds a day: three times the
@@ -480,8 +481,10 @@ TEST_F(FleetWeeks, TheHistoryTheFlagsAndTheReportFollowTheFleetOverWeeks) {
     std::optional<HistoryOpenResult> opened = app->readHistory().waitOpened(kHistoryWait);
     ASSERT_TRUE(opened.has_value());
     EXPECT_EQ(opened->outcome, HistoryOpenResult::Outcome::Replaced);
-    EXPECT_EQ(opened->setAsidePath, setAsideName(historyPath, restart));
-    EXPECT_EQ(readFile(opened->setAsidePath), garbage);
+    EXPECT_EQ(opened->setAsidePath,
+              historyPath + ".damaged-" + formatLocal("%Y%m%d-%H%M%S", toLocal(restart)));
+    EXPECT_TRUE(readFile(opened->setAsidePath) == garbage) << "the damaged file was not kept";
+    EXPECT_EQ(readFile(historyPath).rfind(kSqliteFileStart, 0), 0u) << "no fresh history file";
     const std::time_t nextMorning = clock.now() + kSecondsPerDayT;
     ASSERT_TRUE(runMorning(nextMorning)) << systemLog();
     EXPECT_NE(systemLog().find("Read history " + historyPath + " was damaged"), std::string::npos)
