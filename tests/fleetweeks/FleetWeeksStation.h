@@ -55,6 +55,10 @@ inline constexpr int kRunsWhileAllAnswer = 4;
 // it is not reached, yet was read within the week.
 inline constexpr int kRadioHangsAfterDay = 20;
 inline constexpr std::time_t kSecondsPerDayT = 24 * 60 * 60;
+// How near the drift fit at the flag must foresee the clock's first failing read.
+inline constexpr std::time_t kPredictionTolerance = 2 * kSecondsPerDayT;
+inline constexpr int kSunday = 1;
+inline constexpr int kSaturday = 7;
 
 inline constexpr const char* kHealthyWifi = "127.0.0.5";
 inline constexpr const char* kDriftingWifi = "127.0.0.6";
