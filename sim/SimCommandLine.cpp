@@ -33,7 +33,7 @@ constexpr int kMadeUpPressesYear = 2026;
 constexpr const char* kUsage =
     "usage: quirn-sim --model QN510|Strider|MX40|LR40 --address MG,G,L\n"
     "                 (--pty | --tcp HOST:PORT | --m2m HOST:PORT)\n"
-    "                 [--clock 'YYYY-MM-DD HH:MM:SS'] [--speed F]\n"
+    "                 [--clock 'YYYY-MM-DD HH:MM:SS'] [--speed F] [--time-file FILE]\n"
     "                 [--clock-offset SECONDS] [--drift SECONDS-PER-HOUR]\n"
     "                 [--no-answer] [--cut-answer N] [--bad-checksum] [--slow-bytes MS]\n"
     "                 [--ignore-baud] [--miss-step MINUTE] [--hold-date] [--ignore-dst]\n"
@@ -146,6 +146,9 @@ SimCommandLineResult parseCommandLine(const std::vector<std::string>& args) {
         } else if (a == "--speed") {
             if (!value(v) || !parseDouble(v, c.clock.speed) || c.clock.speed <= 0)
                 return refuse("--speed needs a number above 0");
+        } else if (a == "--time-file") {
+            if (!value(v) || v.empty()) return refuse("--time-file needs a file name");
+            c.timeFile = v;
         } else if (a == "--clock-offset") {
             std::optional<long> s;
             if (!value(v) || !(s = wholeNumber(v)))

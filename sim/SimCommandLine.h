@@ -27,6 +27,9 @@ struct SimCommandLine {
     SimClockSettings clock;  // speed, offset and drift (the start is filled in later)
     SimFaults faults;
     std::string logFile;  // empty: standard error
+    // --time-file: the switches' clocks run from the time written in this file (seconds since
+    // 1970 UTC) instead of the computer's; empty: the computer's.
+    std::string timeFile;
     int lineRate = 2400;
     bool qn510RawImage = false;
     bool manualHoldsUntilStep = false;

@@ -15,6 +15,7 @@
 #include "sim/SimLogWriter.h"
 #include "sim/SimulatedTimeSwitch.h"
 #include "sim/TcpTransport.h"
+#include "sim/TimeFileClock.h"
 
 namespace quirn::sim {
 
@@ -76,6 +77,10 @@ int runSimulator(const std::vector<std::string>& args) {
     }
 
     SystemClock host;
+    // The switches' clocks run from the time file when one is named; the log and the byte
+    // timings stay on the computer's clock.
+    std::unique_ptr<TimeFileClock> timeFile;
+    if (!c.timeFile.empty()) timeFile = std::make_unique<TimeFileClock>(c.timeFile);
     SimLogWriter log(host);
     if (!log.open(c.logFile)) {
         std::fprintf(stderr, "quirn-sim: cannot open log file %s\n", c.logFile.c_str());
@@ -86,7 +91,8 @@ int runSimulator(const std::vector<std::string>& args) {
     std::vector<std::unique_ptr<SimulatedTimeSwitch>> devices;
     std::vector<SimulatedTimeSwitch*> plain;
     for (const SimSwitchLine& s : c.switches) {
-        devices.push_back(std::make_unique<SimulatedTimeSwitch>(settingsFor(c, s, zone), host));
+        devices.push_back(
+            std::make_unique<SimulatedTimeSwitch>(settingsFor(c, s, zone), host, timeFile.get()));
         devices.back()->setLogSink(sink);
         plain.push_back(devices.back().get());
         log.write(devices.back()->label() + " ready, clock " +

@@ -66,10 +66,11 @@ std::string hhmm(const LocalDateTime& t) {
 
 }  // namespace
 
-SimulatedTimeSwitch::SimulatedTimeSwitch(const SimSettings& settings, const Clock& host)
+SimulatedTimeSwitch::SimulatedTimeSwitch(const SimSettings& settings, const Clock& host,
+                                         const Clock* clockTime)
     : settings_(settings),
       host_(host),
-      clock_(host, settings.zone, settings.clock),
+      clock_(clockTime != nullptr ? *clockTime : host, settings.zone, settings.clock),
       program_(settings.address, settings.zone),
       log510_(settings.activations, settings.confirmationFlag),
       lineRate_(settings.lineRate == kFastRate ? kFastRate : kSlowRate) {}

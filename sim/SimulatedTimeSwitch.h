@@ -19,13 +19,15 @@ namespace quirn::sim {
 // One simulated time switch: bytes from the station go in, reply bytes come out. It knows
 // nothing of pseudo-terminals or sockets; a transport feeds it and sends what it answers.
 // Time comes from the host Clock through the switch's own DeviceClock, so a ManualClock
-// drives it in tests.
+// drives it in tests; the clock may run from a time of its own (`clockTime`, e.g. the time a
+// station on a manual clock writes to a file) while the byte timings stay on the host's.
 class SimulatedTimeSwitch {
   public:
     // One plain-text line per message received or answered (no line end).
     using LogSink = std::function<void(const std::string&)>;
 
-    SimulatedTimeSwitch(const SimSettings& settings, const Clock& host);
+    SimulatedTimeSwitch(const SimSettings& settings, const Clock& host,
+                        const Clock* clockTime = nullptr);
 
     void setLogSink(LogSink sink) { log_ = std::move(sink); }
 
