@@ -33,9 +33,9 @@ enum class Trouble {
     None,
     DriftSetAgain,   // +3.2 s a day; set 24 days ago; +3.3 s a day since
     DriftLosing,     // -2.6 s a day for sixty days: now past the limit
-    DriftSlow,       // +2.3 s a day since it was set 40 days ago
-    DriftFast,       // +11 s a day since it was set 8 days ago
-    DriftBackward,   // -3.1 s a day since it was set 30 days ago
+    DriftSlow,       // +2.3 s a day, set 40 days ago
+    DriftFast,       // 60 s fast until it was set 8 days ago, +11 s a day since
+    DriftBackward,   // -3.1 s a day, set 30 days ago
     SetWrong,        // +300 s on every read, not drifting
     HourOff,         // an hour slow (a daylight-saving rule missing)
     ProgramDiffers,  // the last three reads found another program
@@ -51,16 +51,18 @@ struct TroubleAt {
     Trouble trouble;
 };
 inline constexpr TroubleAt kTroubles[] = {
-    {1, Trouble::SetWrong},       {3, Trouble::DriftSetAgain},  {6, Trouble::ProgramDiffers},
-    {10, Trouble::DriftFast},     {12, Trouble::Silent},        {17, Trouble::DriftLosing},
-    {18, Trouble::NeverRead},     {21, Trouble::HourOff},       {25, Trouble::DriftSlow},
-    {27, Trouble::Partial},       {30, Trouble::ProgramDiffers}, {32, Trouble::DriftBackward}};
+    {1, Trouble::SetWrong},   {3, Trouble::DriftSetAgain},   {6, Trouble::ProgramDiffers},
+    {10, Trouble::DriftFast}, {12, Trouble::Silent},         {17, Trouble::DriftLosing},
+    {18, Trouble::NeverRead}, {21, Trouble::HourOff},        {25, Trouble::DriftSlow},
+    {27, Trouble::Partial},   {30, Trouble::ProgramDiffers}, {32, Trouble::DriftBackward}};
 
 inline constexpr double kHourSeconds = 3600.0;
 inline constexpr double kSetWrongSeconds = 300.0;
+inline constexpr double kFastBeforeSet = 60.0;
 
 // The offset of a switch with `trouble` `day` days into the history (0 the first day); the
-// healthy ones wander a couple of seconds either way.
+// healthy ones wander a couple of seconds either way. A clock set shows only in the offsets, as
+// at the station: back near zero from far off.
 inline double offsetOn(Trouble trouble, int day, int index) {
     const int daysLeft = kPictureHistoryDays - 1 - day;
     const double jitter = ((day * 7 + index * 3) % 5 - 2) * 0.5;
@@ -70,11 +72,11 @@ inline double offsetOn(Trouble trouble, int day, int index) {
         case Trouble::DriftLosing:
             return -2.6 * day + jitter;
         case Trouble::DriftSlow:
-            return daysLeft > 40 ? jitter : 2.3 * (40 - daysLeft) + jitter;
+            return daysLeft > 40 ? 2.3 * day + jitter : 2.3 * (40 - daysLeft) + jitter;
         case Trouble::DriftFast:
-            return daysLeft > 8 ? jitter : 11.0 * (8 - daysLeft) + jitter;
+            return daysLeft > 8 ? kFastBeforeSet + jitter : 11.0 * (8 - daysLeft) + jitter;
         case Trouble::DriftBackward:
-            return daysLeft > 30 ? jitter : -3.1 * (30 - daysLeft) + jitter;
+            return daysLeft > 30 ? -3.1 * day + jitter : -3.1 * (30 - daysLeft) + jitter;
         case Trouble::SetWrong:
             return kSetWrongSeconds + jitter;
         case Trouble::HourOff:
@@ -82,14 +84,6 @@ inline double offsetOn(Trouble trouble, int day, int index) {
         default:
             return jitter;
     }
-}
-
-inline bool setOn(Trouble trouble, int day) {
-    const int daysLeft = kPictureHistoryDays - 1 - day;
-    return (trouble == Trouble::DriftSetAgain && daysLeft == 24) ||
-           (trouble == Trouble::DriftSlow && daysLeft == 40) ||
-           (trouble == Trouble::DriftFast && daysLeft == 8) ||
-           (trouble == Trouble::DriftBackward && daysLeft == 30);
 }
 
 inline ReadRecord pictureRead(const Location& l, Trouble trouble, int day, int index,
@@ -113,13 +107,12 @@ inline ReadRecord pictureRead(const Location& l, Trouble trouble, int day, int i
     r.clockHasSeconds = true;
     r.clockOffsetSeconds = static_cast<long long>(offsetOn(trouble, day, index));
     r.program = trouble == Trouble::ProgramDiffers && daysLeft < 3 ? ProgramMatch::Differs
-                                                                    : ProgramMatch::Matched;
+                                                                   : ProgramMatch::Matched;
     r.relayState = 0;
     r.bytesRead = kProgramBytes;
-    r.resultBits = (r.program == ProgramMatch::Differs ? 1u : 0u) |
-                   (r.clockOffsetSeconds >= kClockLimit || r.clockOffsetSeconds <= -kClockLimit
-                        ? 2u
-                        : 0u);
+    r.resultBits =
+        (r.program == ProgramMatch::Differs ? 1u : 0u) |
+        (r.clockOffsetSeconds >= kClockLimit || r.clockOffsetSeconds <= -kClockLimit ? 2u : 0u);
     r.state = r.resultBits == 0 ? ReadState::ValidatePassed : ReadState::ValidateFailed;
     return r;
 }
@@ -169,22 +162,12 @@ inline PictureFleet makePictureFleet(PlanDatabase& db, std::time_t now) {
         const std::time_t at =
             fromLocal(today.year, today.month, today.day - daysLeft, kPictureReadHour);
         const int weekday = toLocal(at).weekday;
-        const bool weekend = weekday == kSundayNumber || weekday == kSaturdayNumber;
+        if (weekday == kSundayNumber || weekday == kSaturdayNumber) continue;
         for (std::size_t i = 0; i < all.size(); ++i) {
             const Location& l = *all[i];
             if (l.validateDisabledFlag() || troubles[i] == Trouble::NeverRead) continue;
-            if (picture::setOn(troubles[i], day)) {
-                // The technician set the clock with the loader the afternoon before.
-                ReadRecord sent;
-                sent.time = at - 12 * 60 * 60;
-                sent.location = {l.masterGroup, l.group, l.number};
-                sent.source = ReadSource::Loader;
-                sent.clockSent = true;
-                fleet.reads.push_back(sent);
-            }
-            if (!weekend)
-                fleet.reads.push_back(
-                    picture::pictureRead(l, troubles[i], day, static_cast<int>(i), at));
+            fleet.reads.push_back(
+                picture::pictureRead(l, troubles[i], day, static_cast<int>(i), at));
         }
     }
     return fleet;
