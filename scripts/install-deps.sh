@@ -17,13 +17,26 @@ packages=(
 )
 
 # The Windows cross-build and its tests under Wine (scripts/windows.sh) need more.
-if [ "${1:-}" = "--windows" ]; then
+windows=0
+docs=0
+for option in "$@"; do
+  case "$option" in
+    --windows) windows=1 ;;
+    --docs) docs=1 ;;
+  esac
+done
+if [ "$windows" = 1 ]; then
   # widl and the IDL files for the calendar control's type library, NSIS for the installer,
   # Wine's fonts for the windows it draws, xdotool and xclip to drive them under Xvfb.
   packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix googletest wine wine64
     mingw-w64-tools libwine-dev nsis fonts-wine xdotool xclip xz-utils binutils)
   # scripts/sqlite-mingw.sh makes SQLite's single-file source with tclsh.
   packages+=(tcl)
+fi
+# Only the guide's pictures need these, never the build or CI: an HTML engine draws the fleet
+# report's page (scripts/fleet-report-picture.sh).
+if [ "$docs" = 1 ]; then
+  packages+=(wkhtmltopdf)
 fi
 
 missing=()

@@ -49,7 +49,10 @@ class Screenshots : public LoaderWindowFixture {
 TEST_F(Screenshots, TheLoaderAfterAMatchingRead) {
     attach(sim::SimModel::QN510);
     LoaderWindow window(services(), view);
-    window.setPlansAction([] {});  // as in the program, where "Plans…" opens the plans window
+    // As in the program, where "Plans…", "Validate…" and "Fleet…" open their windows.
+    window.setPlansAction([] {});
+    window.setValidateAction([] {});
+    window.setFleetAction([] {});
     window.resize(kShotWidth, kShotHeight);
     selectGroup(window, "Elm Street,5");
     click(window, "write");
@@ -85,6 +88,8 @@ TEST_F(Screenshots, TheDemoAgencyInTheLoader) {
         view);
     window.setWindowTitle("Quirn 4 Loader \u2014 Demo \u2014 ~/.cache/quirnradio-demo/");
     window.setPlansAction([] {});
+    window.setValidateAction([] {});
+    window.setFleetAction([] {});
     window.resize(kShotWidth, kShotHeight);
     QTreeWidget* groups = child<QTreeWidget>(window, "groups");
     ASSERT_GT(groups->topLevelItemCount(), 0);
