@@ -49,8 +49,7 @@ TEST(FleetRowTexts, ALimitCenturiesAwayIsNotGivenAsADate) {
     fit.crossesLimitAt = now + 1000 * 365 * kDay;
     std::string text = locationHistoryText(row, {}, fit, now);
     EXPECT_EQ(text.find("Reaches"), std::string::npos) << text;
-    EXPECT_NE(text.find("Does not reach validation's clock limit within a year"),
-              std::string::npos)
+    EXPECT_NE(text.find("Does not reach validation's clock limit within a year"), std::string::npos)
         << text;
     fit.crossesLimitAt = now + 40 * kDay;
     text = locationHistoryText(row, {}, fit, now);
