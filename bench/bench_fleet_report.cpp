@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "fleethealth/FleetReport.h"
 #include "fleethealth/FleetRows.h"
 #include "fleethealth/OffsetHistory.h"
@@ -34,22 +35,6 @@ constexpr int kWrongClockEvery = 25;
 constexpr int kProgramEvery = 40;
 constexpr int kDriftEvery = 60;
 constexpr int kSilentEvery = 80;
-
-double timeMs(const std::function<void()>& fn) {
-    const auto start = std::chrono::steady_clock::now();
-    fn();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-void fixEnvironment() {
-#ifdef _WIN32
-    _putenv_s("TZ", "EST5EDT");
-#else
-    setenv("TZ", "America/New_York", 1);
-#endif
-    tzset();
-}
 
 ReadRecord readOf(const Location& l, int index, int day, std::time_t at) {
     ReadRecord r;
@@ -108,7 +93,7 @@ bool makeHistory(const std::string& path, const PlanDatabase& db, std::time_t no
 }  // namespace
 
 int main(int argc, char** argv) {
-    fixEnvironment();
+    bench::fixTimeZone();
     const std::time_t now = fromLocal(2026, 3, 16, 9, 15, 0);
     PlanDatabase db;
     test::generateFleet(db, test::FleetShape::largest(), now);
@@ -117,7 +102,7 @@ int main(int argc, char** argv) {
     const int days = argc > 2 ? std::atoi(argv[2]) : kDefaultDays;
     std::printf("fleet: %zu locations, %d days of reads\n", db.locationCount(), days);
     if (!fileExists(path)) {
-        const double made = timeMs([&] { makeHistory(path, db, now, days); });
+        const double made = bench::timeMs([&] { makeHistory(path, db, now, days); });
         std::printf("history file made in %.1f s\n", made / 1000);
     }
     ReadHistoryStore store;
@@ -133,23 +118,24 @@ int main(int argc, char** argv) {
     std::vector<FleetRow> rows;
     FleetReport report;
     std::string csv, html;
-    const double query = timeMs([&] { health = store.latestOfEveryLocation(); });
-    const double build = timeMs([&] {
+    const double query = bench::timeMs([&] { health = store.latestOfEveryLocation(); });
+    const double build = bench::timeMs([&] {
         FleetRows fleet;
         fleet.build(db, health, nullptr, now);
         rows = fleet.all();
     });
-    const double order = timeMs([&] { report = makeFleetReport(rows, now, now - 90 * kDay); });
-    const double csvMs = timeMs([&] { csv = fleetCsv(report.rows); });
-    const double charts = timeMs([&] {
+    const double order =
+        bench::timeMs([&] { report = makeFleetReport(rows, now, now - 90 * kDay); });
+    const double csvMs = bench::timeMs([&] { csv = fleetCsv(report.rows); });
+    const double charts = bench::timeMs([&] {
         for (std::size_t i : worstRows(report.rows, kReportChartCount)) {
             const FleetRow& r = report.rows[i];
             report.charts.push_back({r, offsetHistoryOf(store.locationHistory(
                                             {r.masterGroup, r.group, r.location}, report.since))});
         }
     });
-    const double htmlMs = timeMs([&] { html = fleetHtml(report); });
-    const double write = timeMs([&] {
+    const double htmlMs = bench::timeMs([&] { html = fleetHtml(report); });
+    const double write = bench::timeMs([&] {
         replaceFileAtomically(scratch.file("fleet.csv"), csv);
         replaceFileAtomically(scratch.file("fleet.html"), html);
     });

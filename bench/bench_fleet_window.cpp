@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/BenchWindowTiming.h"
 #include "fleethealth/FleetRowTexts.h"
 #include "fleethealth/HistoryFileSource.h"
 #include "fleethealth/ui/FleetWindow.h"
@@ -31,30 +32,6 @@ constexpr int kWrongClockEvery = 25;
 constexpr int kProgramEvery = 40;
 constexpr int kDriftEvery = 60;
 constexpr int kReadsPerChart = 400;
-
-double timeMs(const std::function<void()>& fn) {
-    const auto start = std::chrono::steady_clock::now();
-    fn();
-    QApplication::processEvents();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-double bestOf(int runs, const std::function<void()>& fn) {
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) best = std::min(best, timeMs(fn));
-    return best;
-}
-
-void fixEnvironment() {
-#ifdef _WIN32
-    _putenv_s("TZ", "EST5EDT");
-#else
-    setenv("TZ", "America/New_York", 1);
-#endif
-    tzset();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-}
 
 // The history's answers kept in memory: the window's own cost, without the database's.
 class GeneratedHistory final : public FleetHistorySource {
@@ -104,7 +81,7 @@ class GeneratedHistory final : public FleetHistorySource {
 }  // namespace
 
 int main(int argc, char** argv) {
-    fixEnvironment();
+    bench::fixWindowEnvironment();
     QApplication app(argc, argv);
     const std::time_t now = fromLocal(2026, 3, 16, 9, 15, 0);
     ManualClock clock(now);
@@ -120,13 +97,13 @@ int main(int argc, char** argv) {
                 argc > 1 ? argv[1] : "generated in memory");
     const FleetWindowServices services{db, nullptr, clock, &history};
 
-    const double open = bestOf(kRuns, [&] {
+    const double open = bench::bestWindowStepOf(kRuns, [&] {
         FleetWindow window(services);
         window.show();
         QApplication::processEvents();
     });
     // The naive table: one widget item per cell, made before the window shows.
-    const double naive = bestOf(1, [&] {
+    const double naive = bench::bestWindowStepOf(1, [&] {
         FleetRows rows;
         rows.build(db, history.latestOfEveryLocation(), nullptr, now);
         QTableWidget table(static_cast<int>(rows.all().size()), kFleetColumnCount);
@@ -149,7 +126,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     std::printf("steps of the window's thread at the largest fleet:\n");
     auto step = [&](const std::string& name, const std::function<void()>& fn) {
-        std::printf("  %-40s %8.2f ms\n", name.c_str(), timeMs(fn));
+        std::printf("  %-40s %8.2f ms\n", name.c_str(), bench::windowStepMs(fn));
     };
     for (FleetFilter f : kFleetFilters)
         step(std::string("filter \"") + fleetFilterText(f) + "\"", [&] { window.setFilter(f); });

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "fleethealth/ReadHistory.h"
 #include "fleethealth/ReadHistoryStore.h"
 #include "ops/LogWriter.h"
@@ -36,13 +37,6 @@ constexpr std::time_t kDay = 24 * 60 * 60;
 constexpr int kDefaultDays = kHistoryRetentionDays;
 // Locations whose whole history goes in one transaction while the big file is made.
 constexpr int kLocationsPerBatch = 25;
-
-double timeMs(const std::function<void()>& fn) {
-    const auto start = std::chrono::steady_clock::now();
-    fn();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
 
 std::vector<LocationKey> fleetKeys() {
     std::vector<LocationKey> keys;
@@ -96,7 +90,7 @@ double bareDayMs(const std::string& path, const std::vector<ReadRecord>& day) {
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO reads VALUES(?,?,?,?,0,?,1,1,?,1,0,0,968)", -1, &insert,
                        nullptr);
-    double ms = timeMs([&] {
+    double ms = bench::timeMs([&] {
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         for (const ReadRecord& r : day) {
             sqlite3_bind_int(insert, 1, r.location.masterGroup);
@@ -117,7 +111,7 @@ double bareDayMs(const std::string& path, const std::vector<ReadRecord>& day) {
 
 void dayInsertFigures(ReadHistoryStore& store, const std::vector<ReadRecord>& day,
                       const char* what) {
-    const double ms = timeMs([&] {
+    const double ms = bench::timeMs([&] {
         for (size_t at = 0; at < day.size(); at += ReadHistory::kBatchLimit) {
             const size_t n = std::min(ReadHistory::kBatchLimit, day.size() - at);
             if (!store.insert(std::span<const ReadRecord>(day.data() + at, n)))
@@ -131,8 +125,7 @@ void dayInsertFigures(ReadHistoryStore& store, const std::vector<ReadRecord>& da
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("TZ", "America/New_York", 1);
-    tzset();
+    bench::fixTimeZone();
     const int days = argc > 1 ? std::atoi(argv[1]) : kDefaultDays;
     test::TempFolder temp;
     const std::string folder = argc > 2 ? std::string(argv[2]) + "/" : temp.path();
@@ -164,10 +157,10 @@ int main(int argc, char** argv) {
         ReadHistory history(clock, LogWriter(WorkingFolder(folder), LogWriter::Records::Dropped));
         history.start(path);
         history.waitOpened(std::chrono::seconds(60));
-        double queued = timeMs([&] {
+        double queued = bench::timeMs([&] {
             for (const ReadRecord& r : day) history.record(r);
         });
-        double written = timeMs([&] { history.flush(std::chrono::minutes(10)); });
+        double written = bench::timeMs([&] { history.flush(std::chrono::minutes(10)); });
         std::printf(
             "through the recorder: the caller spends %.1f ms (%.2f us a read); the worker "
             "finishes %.0f ms later\n",
@@ -183,7 +176,7 @@ int main(int argc, char** argv) {
     ReadHistoryStore store;
     store.open(path, start);
     std::vector<ReadRecord> batch;
-    const double makeMs = timeMs([&] {
+    const double makeMs = bench::timeMs([&] {
         for (size_t k = 0; k < keys.size(); k += kLocationsPerBatch) {
             batch.clear();
             for (size_t j = k; j < std::min(keys.size(), k + kLocationsPerBatch); ++j)
@@ -204,7 +197,7 @@ int main(int argc, char** argv) {
     ReadHistoryStore reader;
     reader.openForReading(path);
     size_t rows = 0, drifting = 0;
-    const double fleetMs = timeMs([&] {
+    const double fleetMs = bench::timeMs([&] {
         std::vector<LocationHealth> fleet = reader.latestOfEveryLocation();
         rows = fleet.size();
         for (const LocationHealth& h : fleet) drifting += h.fit().drifting ? 1 : 0;
@@ -214,14 +207,16 @@ int main(int argc, char** argv) {
         "%zu drifting\n",
         fleetMs, rows, drifting);
     size_t history = 0;
-    const double oneMs = timeMs([&] { history = reader.locationHistory({5, 50, 50}).size(); });
+    const double oneMs = bench::timeMs([&] {
+        history = reader.locationHistory({5, 50, 50}).size();
+    });
     std::printf("one location's history: %.2f ms for %zu reads\n", oneMs, history);
     int pruned = 0;
-    const double pruneMs = timeMs([&] { pruned = store.pruneSlice(start + kDay, 2000); });
+    const double pruneMs = bench::timeMs([&] { pruned = store.pruneSlice(start + kDay, 2000); });
     std::printf("one prune slice (2000 locations, their first day): %.0f ms, %d reads\n", pruneMs,
                 pruned);
     ReadHistoryStore checker;
-    const double openMs = timeMs([&] { store.close(), checker.open(path, start); });
+    const double openMs = bench::timeMs([&] { store.close(), checker.open(path, start); });
     std::printf("opening the full history with its integrity check: %.0f ms\n", openMs);
     return 0;
 }

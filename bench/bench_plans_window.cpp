@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/BenchWindowTiming.h"
 #include "planedit/ui/CopyProgrammingDialog.h"
 #include "planedit/ui/PlansWindow.h"
 #include "plans/OverrideStore.h"
@@ -32,34 +33,10 @@ namespace {
 constexpr double kFrameMs = 16.0;
 constexpr int kRuns = 3;
 
-double timeMs(const std::function<void()>& fn) {
-    const auto start = std::chrono::steady_clock::now();
-    fn();
-    QApplication::processEvents();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-double bestOf(int runs, const std::function<void()>& fn) {
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) best = std::min(best, timeMs(fn));
-    return best;
-}
-
-void fixEnvironment() {
-#ifdef _WIN32
-    _putenv_s("TZ", "EST5EDT");
-#else
-    setenv("TZ", "America/New_York", 1);
-#endif
-    tzset();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    fixEnvironment();
+    bench::fixWindowEnvironment();
     QApplication app(argc, argv);
     const std::time_t now = fromLocal(2026, 3, 16, 9, 15, 0);
     ManualClock clock(now);
@@ -74,14 +51,14 @@ int main(int argc, char** argv) {
         return PlansWindowServices{db,   overrides, summer, clock, folder.workingFolder(),
                                    true, [] {},     {}};
     };
-    const double open = bestOf(kRuns, [&] {
+    const double open = bench::bestWindowStepOf(kRuns, [&] {
         PlansWindow window(services());
         window.show();
         QApplication::processEvents();
     });
 
     // The naive list: one widget item per group and per location, made before the window shows.
-    const double naive = bestOf(1, [&] {
+    const double naive = bench::bestWindowStepOf(1, [&] {
         QTreeWidget tree;
         for (const Group* g : db.allGroups()) {
             auto* item = new QTreeWidgetItem(&tree, {QString::fromStdString(g->listText())});
@@ -100,7 +77,7 @@ int main(int argc, char** argv) {
     double slowest = 0;
     std::string slowestStep;
     auto step = [&](const std::string& name, const std::function<void()>& fn) {
-        const double ms = timeMs(fn);
+        const double ms = bench::windowStepMs(fn);
         std::printf("  %-44s %8.2f ms\n", name.c_str(), ms);
         if (ms > slowest) {
             slowest = ms;
