@@ -11,7 +11,7 @@ namespace quirn {
 std::string fleetMailSubject(const FleetSummary& summary, std::size_t needAttention);
 
 // The daily mail's text: when it was checked, the counts, then the worst locations one line
-// each ("1/5/3 Elm School (MX40, WiFi 10.0.0.5): clock +300 s; program differs; ...").
+// each ("1/5/3 Elm School (MX40, WiFi 127.0.0.5): clock +300 s; program differs; ...").
 std::string fleetMailBody(const std::vector<FleetRow>& rows, const FleetSummary& summary,
                           const std::vector<std::size_t>& worst, std::time_t now);
 
