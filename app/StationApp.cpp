@@ -113,6 +113,11 @@ bool StationApp::startUp() {
                                                         RunHistoryRecorder::Records::NotHandled);
     validationRun_ = std::make_unique<ValidationRun>(clock_, timers_, commo, database_, log_,
                                                      runRecorder_.get());
+    if (!sendLedger_.load(folder_.file(SendLedger::kFileName)))
+        log_.logSystem(clock_, "The record of what was sent, " + sendLedger_.path() +
+                                   ", could not be read: every location counts as changed.");
+    fleetSend_ = std::make_unique<FleetSend>(clock_, timers_, commo, comms_->download(), database_,
+                                             sendLedger_, log_);
     commo.start();
     commo.setIpPort(static_cast<unsigned>(
         profile_->getInt(kCommoSection, kIpPortEntry, static_cast<int>(kDefaultIpPort))));
@@ -154,6 +159,22 @@ void StationApp::linkLocationsOf(int masterGroup, int group) {
     const Group* edited = database_.findGroup(masterGroup, group);
     if (edited == nullptr || !comms_) return;
     for (const auto& location : edited->locations()) comms_->commo().addLocationAddress(*location);
+}
+
+void StationApp::programmingEdited(int masterGroup, int group) {
+    sendLedger_.markGroupChanged(masterGroup, group);
+    saveSendLedger();
+}
+
+void StationApp::everyProgrammingEdited() {
+    sendLedger_.markAllChanged();
+    saveSendLedger();
+}
+
+void StationApp::saveSendLedger() {
+    if (!sendLedger_.saveIfDirty())
+        log_.logSystem(clock_, "The record of what was sent could not be written to " +
+                                   sendLedger_.path() + ".");
 }
 
 void StationApp::runMainWindow(MainWindowHost& window) {

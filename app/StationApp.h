@@ -13,6 +13,8 @@
 #include "app/UnwrittenFilesReport.h"
 #include "comms/BackgroundMailSender.h"
 #include "fleethealth/ReadHistory.h"
+#include "fleetsend/FleetSend.h"
+#include "fleetsend/SendLedger.h"
 #include "ops/ErrorList.h"
 #include "ops/LogWriter.h"
 #include "ops/PlanLocationNames.h"
@@ -85,6 +87,11 @@ class StationApp final : private DailyJobs {
     // link now, as at start-up, so that a location given a new WiFi address is paged and read
     // instead of its messages being dropped for want of a connection.
     void linkLocationsOf(int masterGroup, int group);
+    // A group's programming or locations were edited while the station runs: its locations
+    // count as changed since last sent from now on, across restarts too.
+    void programmingEdited(int masterGroup, int group);
+    // The same for every location (summer plans are kept apart from the groups).
+    void everyProgrammingEdited();
 
     const WorkingFolder& folder() const { return folder_; }
     const LogWriter& log() const { return log_; }
@@ -93,6 +100,10 @@ class StationApp final : private DailyJobs {
     StationComms* comms() { return comms_.get(); }
     // Validation runs of the fleet, from start-up step 7 on (with the communications stack).
     ValidationRun* validationRun() { return validationRun_.get(); }
+    // Sends of programming to the fleet, from start-up step 7 on (with the communications
+    // stack), and what was last sent to each location.
+    FleetSend* fleetSend() { return fleetSend_.get(); }
+    SendLedger& sendLedger() { return sendLedger_; }
     OverrideStore& overrides() { return overrides_; }
     SummerPlanStore& summer() { return summer_; }
     PasswayStore& passway() { return passway_; }
@@ -150,6 +161,7 @@ class StationApp final : private DailyJobs {
     void weekdayValidation() override;
 
     void saveSmallFiles();
+    void saveSendLedger();
     // The end of the day's archive and database files, megabytes with a sync each, are made
     // by a worker, so that the tick that saves them holds neither the window nor the links;
     // the files' texts are written here, a slice of groups per poll, from the records as they
@@ -177,6 +189,8 @@ class StationApp final : private DailyJobs {
     std::unique_ptr<ValidationRun> validationRun_;
     // Hands the history the run's reads that never reached the read-back handler.
     std::unique_ptr<RunHistoryRecorder> runRecorder_;
+    SendLedger sendLedger_;
+    std::unique_ptr<FleetSend> fleetSend_;
     SummerPlanStore summer_;
     PasswayStore passway_;
     OverrideStore overrides_;

@@ -304,6 +304,12 @@ bool CommoHandler::writeRadioNow(const unsigned char* bytes, std::size_t count) 
     return serial_.writeNow(bytes, count);
 }
 
+bool CommoHandler::writeRadio(const std::string& bytes) {
+    if (!serial_.write(bytesOf(bytes), bytes.size())) return false;
+    lastTransmission_ = now();
+    return true;
+}
+
 std::size_t CommoHandler::takeRadioInput(std::string& out) {
     std::size_t count = serial_.receivedCount();
     out.assign(reinterpret_cast<const char*>(serial_.received()), count);

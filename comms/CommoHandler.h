@@ -131,6 +131,9 @@ class CommoHandler final : public ConnectionStatus {
     // no radio (COM 0), a port that cannot be opened or was lost, or a full backlog (logged);
     // what the device does not take at once follows at the next ticks, never dropped.
     bool writeRadioNow(const unsigned char* bytes, std::size_t count);
+    // Hands the bytes to the radio now, behind what it already holds, leaving a read's input
+    // alone (a sender of many pages paces them itself); the same refusals as writeRadioNow.
+    bool writeRadio(const std::string& bytes);
     // Moves the radio's received bytes out, then discards them and any pending input.
     std::size_t takeRadioInput(std::string& out);
     // Appends to the radio's transmit buffer and every enabled IP entry but the M2M client.

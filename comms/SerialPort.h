@@ -118,6 +118,8 @@ class SerialPort final : public CommoLink {
     // True after the port was lost (or never opened), until it opens again.
     bool isLost() const { return lost_; }
     State state() const { return state_; }
+    // The estimated end of on-air time of what was written so far (the clock's milliseconds).
+    long long onAirUntilMs() const { return deadlineMs_; }
     // The location being read, or null.
     Location* locationBeingRead() const { return target_.get(services_.database); }
 

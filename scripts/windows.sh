@@ -24,7 +24,7 @@ sqlite=$("$root/scripts/sqlite-mingw.sh")
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DQUIRN_QT_MINGW_PREFIX="$qt" -DQUIRN_LIBICAL_PREFIX="$libical" \
   -DQUIRN_SQLITE_PREFIX="$sqlite" \
-  "-DQUIRN_FOLDERS=platform;plans;planedit;protocol;ops;comms;loader;testing;sim;calendar;schoolyear;plancalendar;fleethealth;validationrun;app;tools" >/dev/null
+  "-DQUIRN_FOLDERS=platform;plans;planedit;protocol;ops;comms;loader;testing;sim;calendar;schoolyear;plancalendar;fleethealth;validationrun;fleetsend;app;tools" >/dev/null
 cmake --build "$build"
 "$root/scripts/windows-imports-check.sh" "$build"
 

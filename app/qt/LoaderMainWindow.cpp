@@ -27,15 +27,19 @@ LoaderServices withPlanFindings(LoaderServices services, const StationApp& app) 
     return services;
 }
 // The calendar tab joins the plans window where it is built (the control takes the window's
-// clock), and every edit of a group's locations reaches the station's links.
+// clock), and every edit of a group reaches the station's links and its record of what changed
+// since the last send.
 std::function<void(PlansWindow&)> plansWindowExtension(StationApp& app) {
     return [&app](PlansWindow& window) {
 #ifdef QUIRN_WITH_PLANS_CALENDAR
         plancalendar::addPlansCalendar(window, {});
 #endif
         window.editor().addListener([&app](const PlanEditNotice& notice) {
-            for (const GroupKey& key : notice.groups)
+            for (const GroupKey& key : notice.groups) {
                 app.linkLocationsOf(key.masterGroup, key.group);
+                app.programmingEdited(key.masterGroup, key.group);
+            }
+            if (notice.summerPlans) app.everyProgrammingEdited();
         });
     };
 }

@@ -1,0 +1,92 @@
+#include "fleetsend/SendEstimate.h"
+
+namespace quirn {
+
+const char* sendLinkName(SendLink link) {
+    switch (link) {
+        case SendLink::Radio:
+            return "radio";
+        case SendLink::WiFi:
+            return "WiFi";
+        case SendLink::M2M:
+            return "M2M client";
+    }
+    return "radio";
+}
+
+const char* sendStatusName(SendItem::Status status) {
+    switch (status) {
+        case SendItem::Status::Waiting:
+            return "waiting";
+        case SendItem::Status::InFlight:
+            return "sending";
+        case SendItem::Status::Sent:
+            return "sent";
+        case SendItem::Status::GivenUp:
+            return "given up";
+        case SendItem::Status::NotSent:
+            return "not sent";
+    }
+    return "waiting";
+}
+
+std::string groupedNumber(std::size_t n) {
+    std::string digits = std::to_string(n);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+void SendEstimate::add(const SendItem& item) {
+    if (item.status == SendItem::Status::GivenUp) {
+        ++refused;
+        return;
+    }
+    ++messages;
+    bytes += item.bytes;
+    if (item.kind == SendItem::Kind::GroupPages) {
+        ++groupPages;
+        radioBytes += item.bytes;
+        locationsCovered += item.locations.size();
+        return;
+    }
+    ++locationsCovered;
+    switch (item.link) {
+        case SendLink::Radio:
+            ++radioLocations;
+            radioBytes += item.bytes;
+            break;
+        case SendLink::WiFi:
+            ++wifiLocations;
+            break;
+        case SendLink::M2M:
+            ++m2mLocations;
+            break;
+    }
+}
+
+long long SendEstimate::airSeconds() const {
+    return static_cast<long long>((radioBytes + kAirBytesPerSecond - 1) / kAirBytesPerSecond);
+}
+
+std::string SendEstimate::text() const {
+    std::string out = groupedNumber(messages) + " messages, " + groupedNumber(bytes) +
+                      " bytes, to " + groupedNumber(locationsCovered) + " locations.";
+    if (groupPages + radioLocations > 0) {
+        const long long seconds = airSeconds();
+        out += "\nRadio: " + groupedNumber(groupPages) + " group pages and " +
+               groupedNumber(radioLocations) + " locations, " + groupedNumber(radioBytes) +
+               " bytes, " + std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) +
+               " s on air at " + std::to_string(kAirBytesPerSecond) + " bytes/s.";
+    }
+    if (wifiLocations > 0) out += "\nWiFi: " + groupedNumber(wifiLocations) + " locations.";
+    if (m2mLocations > 0) out += "\nM2M client: " + groupedNumber(m2mLocations) + " locations.";
+    if (refused > 0)
+        out += "\nCannot be sent: " + groupedNumber(refused) + " (listed with their reasons).";
+    return out;
+}
+
+}  // namespace quirn
