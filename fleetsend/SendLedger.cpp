@@ -36,7 +36,7 @@ bool SendLedger::load(const std::string& path) {
     entries_.clear();
     skipped_ = 0;
     dirty_ = false;
-    if (!fileExists(path)) return true;
+    if (!pathExists(path)) return true;
     std::optional<std::string> text = readWholeFile(path);
     if (!text) return false;
     std::string_view rest(*text);
