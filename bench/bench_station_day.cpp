@@ -1,12 +1,13 @@
 // The whole station through one day at the largest fleet, on the manual clock: start-up with
 // the notification mail, reads of WiFi time switches and the snapshot writes after them, the
-// summer plan's ticks, the 23:58 override reload and its paging, the 23:59 archive and save of
-// all. 10,000 locations sit on loopback WiFi entries answered by one in-process listener (it
-// accepts and drains, never replies); the rest are on the radio, a pseudo-terminal drained by
-// a thread. Prints the longest UI-thread stalls and what was due then, with the timer whose
-// callback took the time; the median and 99th-percentile tick, both as wall time and as the
-// thread's own CPU time (wall time on a shared machine includes time the thread was not run);
-// and the peak memory against the raw data held. Not a test: nothing fails.
+// summer plan's ticks, a send of the whole fleet's programming from 13:00 on (planned, then
+// sent: radio pages and images, WiFi downloads), the 23:58 override reload and its paging, the
+// 23:59 archive and save of all. 10,000 locations sit on loopback WiFi entries answered by one
+// in-process listener (it accepts and drains, never replies); the rest are on the radio, a
+// pseudo-terminal drained by a thread. Prints the longest UI-thread stalls and what was due then,
+// with the timer whose callback took the time; the median and 99th-percentile tick, both as wall
+// time and as the thread's own CPU time (wall time on a shared machine includes time the thread was
+// not run); and the peak memory against the raw data held. Not a test: nothing fails.
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -137,7 +138,8 @@ class TimedTimers final : public TimerService {
         else if (periodMs == MinuteScheduler::kTickMs)
             name = "minute scheduler";
         else if (periodMs == StationApp::kWorkerPollMs)
-            name = "worker poll (snapshot slices, saves' outcomes, mail log)";
+            // The send of programming ticks at the same period.
+            name = "worker poll (snapshot slices, saves' outcomes, mail log) or the send";
         else
             name = "timer of " + std::to_string(periodMs) + " ms";
         const auto at = std::find(names_.begin(), names_.end(), name);
@@ -303,7 +305,9 @@ int main() {
     const std::time_t readsAt = fromLocal(2026, 12, 9, 10, 0, 0);
     const std::time_t overridesAt = fromLocal(2026, 12, 9, 23, 57, 0);
     const std::time_t technicianSavesAt = fromLocal(2026, 12, 9, 12, 0, 0);
+    const std::time_t sendAt = fromLocal(2026, 12, 9, 13, 0, 0);
     bool readsStarted = false, overridesWritten = false, technicianSaved = false;
+    bool sendPrepared = false, sendConfirmed = false;
     double technicianSaveMs = 0, readsStartMs = 0;
     std::vector<double> ticks, cpuTicks;
     ticks.reserve(24 * 3600 * 1000 / kStepMs);
@@ -335,6 +339,12 @@ int main() {
             for (const char* name : {"locations.csv", "dayplan.csv", "steps.csv", "groups.csv"})
                 test::setModifiedTime(root + name, clock.now());
         }
+        // The technician sends the whole fleet's programming: planned a slice per tick, then
+        // confirmed; it runs through the rest of the day beside everything else.
+        if (!sendPrepared && clock.now() >= sendAt)
+            sendPrepared = app.fleetSend()->prepare(SendSelection::all());
+        if (sendPrepared && !sendConfirmed && app.fleetSend()->planned())
+            sendConfirmed = app.fleetSend()->confirm("by the benchmark");
         const double cpuBefore = threadCpuMs();
         const auto before = std::chrono::steady_clock::now();
         virtualTimers.advanceMs(kStepMs);
@@ -388,6 +398,12 @@ int main() {
     printStalls("longest ticks after start-up (wall), what was due, and the timer that took it:",
                 stalls, dayStart, readsAt);
     printStalls("longest ticks by the thread's own CPU time:", cpuStalls, dayStart, readsAt);
+    const SendProgress send = app.fleetSend()->progress();
+    std::printf(
+        "  send of all from 13:00   %zu messages planned (%lld s on air); by midnight %zu "
+        "sent, %zu given up, %s\n",
+        app.fleetSend()->estimate().messages, app.fleetSend()->estimate().airSeconds(), send.sent,
+        send.givenUp, send.running ? "still sending" : "ended");
     std::printf("  starting the %d reads     %9.1f ms (outside the ticks)\n", kReads, readsStartMs);
     std::printf("  technician's save all    %9.1f ms (outside the ticks)\n", technicianSaveMs);
     std::printf("  at 23:59: archive %s, save of all %s, override file %s\n",

@@ -63,6 +63,7 @@ bool SendPlanner::step(std::size_t limit) {
 
 void SendPlanner::planGroup(Group& g, std::size_t& looked, std::size_t limit) {
     if (location_ == 0) {
+        groupSize_.clear();
         pages_ = SendItem{};
         pages_.kind = SendItem::Kind::GroupPages;
         pages_.key = {g.masterGroup(), g.number(), 0};
@@ -107,19 +108,25 @@ void SendPlanner::addLocation(const Location& l) {
     item.link = linkOf(l);
     item.address = l.connection;
     item.name = locationName(l);
-    if (isImageModel(l.model)) {
-        auto it = imageSize_.find(l.model);
-        if (it == imageSize_.end())
-            it = imageSize_.emplace(l.model, programmingOf(download_, l).size()).first;
-        item.bytes = it->second;
-    } else {
-        item.bytes = programmingOf(download_, l).size();
-    }
+    item.bytes = sizeOf(l);
     if (item.bytes == 0) {
         item.status = SendItem::Status::GivenUp;
         item.reason = "no programming could be built for it";
     }
     push(std::move(item));
+}
+
+std::size_t SendPlanner::sizeOf(const Location& l) {
+    if (isImageModel(l.model)) {
+        auto it = imageSize_.find(l.model);
+        if (it == imageSize_.end())
+            it = imageSize_.emplace(l.model, programmingOf(download_, l).size()).first;
+        return it->second;
+    }
+    auto it = groupSize_.find(l.model);
+    if (it == groupSize_.end())
+        it = groupSize_.emplace(l.model, programmingOf(download_, l).size()).first;
+    return it->second;
 }
 
 void SendPlanner::push(SendItem item) {

@@ -41,6 +41,7 @@ class SendPlanner {
   private:
     void planGroup(Group& group, std::size_t& looked, std::size_t limit);
     void addLocation(const Location& location);
+    std::size_t sizeOf(const Location& location);
     void finishGroupPages();
     void push(SendItem item);
 
@@ -51,6 +52,7 @@ class SendPlanner {
     std::vector<SendItem> items_;
     SendEstimate estimate_;
     std::map<int, std::size_t> imageSize_;  // by model
+    std::map<int, std::size_t> groupSize_;  // of the group being walked, by model
     std::size_t master_ = 0;
     std::size_t group_ = 0;
     std::size_t location_ = 0;
