@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <memory>
@@ -120,6 +121,10 @@ class SerialPort final : public CommoLink {
     State state() const { return state_; }
     // The estimated end of on-air time of what was written so far (the clock's milliseconds).
     long long onAirUntilMs() const { return deadlineMs_; }
+    // A sender that paces many messages itself knows better when the air will be free: the
+    // estimate is moved out to it (never brought in), so that others waiting for a quiet
+    // transmitter wait for those messages too.
+    void coverOnAirUntil(long long ms) { deadlineMs_ = std::max(deadlineMs_, ms); }
     // The location being read, or null.
     Location* locationBeingRead() const { return target_.get(services_.database); }
 

@@ -223,6 +223,7 @@ void FleetSend::feedRadio() {
         }
         radioHanded_ += bytes.size();
         airEndMs_ = std::max(airEndMs_, now) + airMs(bytes.size());
+        radio.coverOnAirUntil(airEndMs_);
         item.bytes = bytes.size();
         item.status = SendItem::Status::InFlight;
         progress_.current = item.name;

@@ -155,7 +155,9 @@ bool ValidationRun::readEnded(InFlight& read) {
 
 bool ValidationRun::radioQuiet() const {
     const SerialPort& radio = commo_.serialPort();
-    return !radio.isReading() && !radio.isWriting() && radio.transmitWaiting() == 0;
+    // The estimate's end counts too: what a send handed the driver may still be on the air.
+    return !radio.isReading() && !radio.isWriting() && radio.transmitWaiting() == 0 &&
+           radio.onAirUntilMs() <= clock_.nowMs();
 }
 
 bool ValidationRun::ipCanStart(const std::string& address) const {

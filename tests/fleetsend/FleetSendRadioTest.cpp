@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/fleetsend/SendFixture.h"
+#include "validationrun/ValidationRun.h"
 
 namespace quirn::test {
 namespace {
@@ -176,6 +177,34 @@ TEST_F(FleetSendRadio, PagesWaitWhileTheRadioReadsALocation) {
     EXPECT_EQ(radio->bytesTaken(), before);  // nothing paged over the reply
     ASSERT_TRUE(runToEnd());
     EXPECT_EQ(send->lastSummary()->sent, 5u);
+}
+
+// A validation run that starts while a send pages the fleet would have its read request wait
+// behind the pages on the air and take the silence for no answer: its radio reads wait until
+// the send's last byte is off the air.
+TEST_F(FleetSendRadio, AValidationRunsRadioReadsWaitForTheSendsAir) {
+    // More pages than the send keeps ahead on the air.
+    for (int mg = 2; mg <= 3; ++mg) {
+        for (int g = 1; g <= 99; ++g) {
+            addGroup(mg, g);
+            addLocation(mg, g, 1, kQn510);
+        }
+    }
+    ValidationRun validation(clock, timers, *commo, db, LogWriter(working));
+    ASSERT_TRUE(send->prepareNow(SendSelection::all()));
+    ASSERT_GT(send->estimate().airSeconds(), FleetSend::kAirAheadMs / 1000);
+    ASSERT_TRUE(send->confirm("by the test"));
+    timers.advanceMs(300);  // the send has handed its first messages
+    ASSERT_EQ(validation.start(RunSelection::ofGroup(1, 2), "by the test"),
+              ValidationRun::StartResult::Started);
+    ASSERT_TRUE(runToEnd());
+    for (int n = 0; n < 2000 && validation.running(); ++n) timers.advanceMs(50);
+    ASSERT_FALSE(validation.running());
+    std::size_t sent = 0;
+    for (const SendItem& item : send->items()) sent += item.bytes;
+    const std::size_t firstRequest = radio->bytes().find("X@R");
+    ASSERT_NE(firstRequest, std::string::npos);
+    EXPECT_EQ(firstRequest, sent) << "a read request went on the air in the middle of the send";
 }
 
 TEST_F(FleetSendRadio, ASelectionOfLocationsPagesOnlyTheirGroups) {
