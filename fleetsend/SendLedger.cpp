@@ -64,17 +64,32 @@ bool SendLedger::load(const std::string& path) {
     return true;
 }
 
+std::string SendLedger::text() const {
+    std::string out = std::string(kHeader) + "\r\n";
+    out.reserve(entries_.size() * 32);
+    char line[96];
+    for (const auto& [key, e] : entries_) {
+        char* at = line;
+        char* const end = line + sizeof line;
+        auto put = [&](long long n, char after) {
+            at = std::to_chars(at, end, n).ptr;
+            *at++ = after;
+        };
+        put(key.masterGroup, ',');
+        put(key.group, ',');
+        put(key.location, ',');
+        put(static_cast<long long>(e.sentAt), ',');
+        put(static_cast<long long>(e.bytes), ',');
+        put(e.changed ? 1 : 0, '\r');
+        *at++ = '\n';
+        out.append(line, static_cast<std::size_t>(at - line));
+    }
+    return out;
+}
+
 bool SendLedger::save() {
     if (path_.empty()) return false;
-    std::string text = std::string(kHeader) + "\r\n";
-    text.reserve(entries_.size() * 32);
-    for (const auto& [key, e] : entries_) {
-        text += std::to_string(key.masterGroup) + ',' + std::to_string(key.group) + ',' +
-                std::to_string(key.location) + ',' +
-                std::to_string(static_cast<long long>(e.sentAt)) + ',' + std::to_string(e.bytes) +
-                ',' + (e.changed ? "1" : "0") + "\r\n";
-    }
-    if (!replaceFileAtomically(path_, text)) return false;
+    if (!replaceFileAtomically(path_, text())) return false;
     dirty_ = false;
     return true;
 }

@@ -32,6 +32,8 @@ class SendLedger {
     // Writes the file whole, atomically; false (the old file stays) when it cannot be written.
     bool save();
     bool saveIfDirty() { return !dirty_ || save(); }
+    // The file's text.
+    std::string text() const;
     const std::string& path() const { return path_; }
     std::size_t skippedLines() const { return skipped_; }
 
