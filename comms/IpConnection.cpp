@@ -103,11 +103,13 @@ int IpConnection::waitAfterSend(std::size_t count, bool fromConnect) const {
 void IpConnection::sendBytes(const std::string& bytes) {
     if (bytes.empty() || !socket_) return;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (socket_->send(data, bytes.size()))
+    if (socket_->send(data, bytes.size())) {
         services_.link.log.logTransmit(services_.link.clock, address(), data, bytes.size());
-    else
+    } else {
+        ++failedSends_;
         services_.link.log.logSystem(services_.link.clock,
                                      "IP Socket Address  " + address() + " send refused.");
+    }
 }
 
 void IpConnection::step() {
@@ -134,6 +136,14 @@ void IpConnection::step() {
             return;
         case State::Closing:
         default:
+            // Bytes the system never took are lost with the socket: a sender must know.
+            if (socket_ && socket_->pendingBytes() > 0) {
+                ++failedSends_;
+                services_.link.log.logSystem(services_.link.clock,
+                                             "IP Socket Address  " + address() + " closed with " +
+                                                 std::to_string(socket_->pendingBytes()) +
+                                                 " bytes not sent.");
+            }
             socket_.reset();
             receive_.reset();
             setState(State::Idle);

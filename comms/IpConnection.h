@@ -127,6 +127,9 @@ class IpConnection final : public CommoLink {
     int waitSeconds() const { return wait_; }
     std::time_t lastConnection() const { return lastConnection_; }
     std::time_t lastAttempt() const { return lastAttempt_; }
+    // Sends that did not go out whole: refused, or bytes still pending when the connection
+    // closed. It only grows, so a sender can tell whether its own message was among them.
+    std::size_t failedSends() const { return failedSends_; }
     Location* locationBeingRead() const { return target_.get(services_.link.database); }
     bool isM2M() const { return address() == kM2MAddress; }
 
@@ -161,6 +164,7 @@ class IpConnection final : public CommoLink {
     unsigned port_ = kDefaultIpPort;
     TransmitBuffer send_;
     std::size_t receiveCount_ = 0;
+    std::size_t failedSends_ = 0;
     // Allocated while a connection is open: a table of thousands of idle entries stays small.
     std::unique_ptr<std::array<unsigned char, kMessageBufferSize>> receive_;
     ReadTarget target_;

@@ -303,7 +303,8 @@ bool FleetSend::startIpItem(std::size_t index) {
     item.bytes = bytes;
     item.status = SendItem::Status::InFlight;
     progress_.current = item.name;
-    ipFlight_[item.address] = IpFlight{index, clock_.now()};
+    const IpConnection* link = commo_.findConnection(item.address);
+    ipFlight_[item.address] = IpFlight{index, clock_.now(), link ? link->failedSends() : 0};
     return true;
 }
 
@@ -319,10 +320,12 @@ void FleetSend::checkIp() {
             f.seenBusy = true;
             ended = false;
         } else if (f.seenBusy) {
-            if (link->lastConnection() >= f.handedAt)
-                markSent(f.item);
-            else
+            if (link->lastConnection() < f.handedAt)
                 giveUp(f.item, "no connection to " + it->first);
+            else if (link->failedSends() > f.failedSendsBefore)
+                giveUp(f.item, "the connection to " + it->first + " did not take all of it");
+            else
+                markSent(f.item);
         } else {
             ended = false;
         }

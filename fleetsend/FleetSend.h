@@ -66,8 +66,9 @@ struct SendSummary {
 // never while the radio reads a location. A radio message counts as sent once its air time is
 // over and the port's driver took its last byte; one the port gave up, or lost with the port,
 // is given up. IP links take one location at a time each, at most kIpAtOnce at once; a
-// location counts as sent once its link connected and closed again after it was handed over,
-// and is given up when the link could not connect or did not finish within kIpGiveUpSeconds.
+// location counts as sent once its link connected and closed again after it was handed over
+// with every byte taken by the system, and is given up when the link could not connect, lost
+// bytes, or did not finish within kIpGiveUpSeconds.
 // Stop drops what waits (reported "not sent"); what is in flight ends as its link ends it.
 // What went out is written to the ledger. Driven by its own timer from the station's timer
 // service; one send at a time.
@@ -124,6 +125,7 @@ class FleetSend {
     struct IpFlight {
         std::size_t item;
         std::time_t handedAt;
+        std::size_t failedSendsBefore;
         bool seenBusy = false;
     };
 

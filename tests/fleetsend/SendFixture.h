@@ -44,6 +44,7 @@ class SendFixture : public ::testing::Test {
     std::unique_ptr<CommoHandler> commo;
     SendLedger ledger;
     std::unique_ptr<FleetSend> send;
+    SocketFactory sockets;  // empty: the platform's
 
     // A group with day plan 2 and a non-standard Friday, so its pages say something.
     void addGroup(int mg, int g) {
@@ -68,16 +69,9 @@ class SendFixture : public ::testing::Test {
         ASSERT_TRUE(makeFolders(working.logs()));
         auto device = std::make_unique<PacedRadioDevice>(clock, kAirRate);
         radio = device.get();
-        commo = std::make_unique<CommoHandler>(CommsSetup{clock,
-                                                          working,
-                                                          timers,
-                                                          protocol,
-                                                          protocol,
-                                                          errors,
-                                                          &db,
-                                                          nullptr,
-                                                          std::move(device),
-                                                          {}});
+        commo = std::make_unique<CommoHandler>(CommsSetup{clock, working, timers, protocol,
+                                                          protocol, errors, &db, nullptr,
+                                                          std::move(device), sockets});
         ASSERT_EQ(commo->openRadioPort(1, kBaud2400), 0);
         commo->start();
         ASSERT_TRUE(ledger.load(working.file(SendLedger::kFileName)));
