@@ -161,10 +161,11 @@ int main() {
     SendLedger again;
     again.load(working.file("ledger-bench.csv"));
     const double loadMs = Ms(std::chrono::steady_clock::now() - began).count();
-    std::printf("record of what was sent at %lu locations: written in %.1f ms, an edit marked and "
-                "written in %.1f ms, read at start-up in %.1f ms; its text (%lu bytes) alone %.1f "
-                "ms\n",
-                static_cast<unsigned long>(again.size()), saveMs, editMs, loadMs,
-                static_cast<unsigned long>(textBytes), textMs);
+    std::printf(
+        "record of what was sent at %lu locations: written in %.1f ms, an edit marked and "
+        "written in %.1f ms, read at start-up in %.1f ms; its text (%lu bytes) alone %.1f "
+        "ms\n",
+        static_cast<unsigned long>(again.size()), saveMs, editMs, loadMs,
+        static_cast<unsigned long>(textBytes), textMs);
     return 0;
 }
