@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,6 +45,14 @@ constexpr unsigned kProgramDiffers = 1;  // validate's result bit
 constexpr unsigned kNothingRead = ~0u;
 constexpr int kImageWaits = 100;
 constexpr int kImageWaitMs = 100;
+
+// The decimal number a line starts with.
+std::optional<unsigned> parseUnsigned(const std::string& text) {
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end == text.data()) return std::nullopt;
+    return value;
+}
 
 // "YYYY-MM-DD HH:MM:SS" in local time, as quirnctl takes it.
 std::string localText(std::time_t t) {
@@ -174,7 +184,8 @@ class QuirnctlSendPlan : public ::testing::Test {
                                scratch.file("image.bin"), "--read-time", localText(readTime)},
                               scratch.path());
         EXPECT_NE(judged.exitCode, 2) << judged.err;
-        return judged.exitCode == 2 ? kNothingRead : static_cast<unsigned>(std::stoul(judged.out));
+        const auto result = judged.exitCode == 2 ? std::nullopt : parseUnsigned(judged.out);
+        return result.value_or(kNothingRead);
     }
 
     std::string radioLog() const { return test::readFile(scratch.file("radio.log")); }
