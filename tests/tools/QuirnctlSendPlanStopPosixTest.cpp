@@ -29,10 +29,17 @@ using test::simulatorPath;
 
 // Eight images of 968 bytes: about 31 seconds on the air, more than the send keeps in flight.
 constexpr int kLocations = 8;
-constexpr int kPolls = 100;
+constexpr int kPolls = 150;
 constexpr int kPollMs = 100;
 // What is in flight ends within the radio's own lead; the program must be gone by then.
 constexpr int kExitWaitMs = 40000;
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
 
 TEST(QuirnctlSendPlanStop, InterruptEndsWhatIsInFlightAndReportsTheRestNotSent) {
     if (simulatorPath().empty()) GTEST_SKIP() << "quirn-sim is not part of this build";
@@ -59,18 +66,25 @@ TEST(QuirnctlSendPlanStop, InterruptEndsWhatIsInFlightAndReportsTheRestNotSent) 
     const std::string device = radio.firstLine();
     ASSERT_FALSE(device.empty()) << test::readFile(scratch.file("radio.err"));
 
-    test::SimProcess send(QUIRNCTL_PATH,
-                          {"send-plan", "--folder", work.path(), "--port", device, "--all"},
+    // Through the shell, whose exec leaves quirnctl with the shell's process id and its output
+    // in a file that can be read while it runs.
+    const std::string out = scratch.file("send.out");
+    test::SimProcess send("/bin/sh",
+                          {"-c", "exec \"$0\" \"$@\" >'" + out + "'", QUIRNCTL_PATH, "send-plan",
+                           "--folder", work.path(), "--port", device, "--all"},
                           scratch.file("send.err"));
-    ASSERT_EQ(send.firstLine(), "8 messages, 7,744 bytes, to 8 locations.")
-        << test::readFile(scratch.file("send.err"));
-    // Once the switch heard the first image, the send has more on the air than that one.
-    bool heard = false;
-    for (int poll = 0; poll < kPolls && !heard; ++poll) {
+    ASSERT_TRUE(send.started());
+    // A progress line comes once the send has run a few seconds: by then the radio has more on
+    // the air than the switch has heard.
+    bool progress = false;
+    for (int poll = 0; poll < kPolls && !progress; ++poll) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
-        heard = test::readFile(scratch.file("radio.log")).find(" rx MX40") != std::string::npos;
+        progress = test::readFile(out).find("\nsending: ") != std::string::npos;
     }
-    ASSERT_TRUE(heard) << test::readFile(scratch.file("radio.log"));
+    ASSERT_TRUE(progress) << test::readFile(out) << test::readFile(scratch.file("send.err"));
+    EXPECT_EQ(test::readFile(out).rfind("8 messages, 7,744 bytes, to 8 locations.\n", 0), 0u)
+        << test::readFile(out);
+    EXPECT_NE(test::readFile(scratch.file("radio.log")).find(" rx MX40"), std::string::npos);
     ASSERT_EQ(::kill(static_cast<pid_t>(send.processId()), SIGINT), 0);
     EXPECT_EQ(send.waitExit(kExitWaitMs), 1) << test::readFile(scratch.file("send.err"));
 
@@ -95,6 +109,16 @@ TEST(QuirnctlSendPlanStop, InterruptEndsWhatIsInFlightAndReportsTheRestNotSent) 
         recorded += e != nullptr && !e->changed;
     }
     EXPECT_EQ(recorded, sent);
+
+    const std::string printed = test::readFile(out);
+    EXPECT_NE(printed.find("\nstopping: "), std::string::npos) << printed;
+    EXPECT_EQ(count(printed, "\nnot sent: Elm "), notSent) << printed;
+    EXPECT_NE(printed.find("\ngroup 1 of master group 1: " + std::to_string(sent) +
+                           " sent, 0 given up, " + std::to_string(notSent) + " not sent"),
+              std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("\nSending programming to all locations stopped: "), std::string::npos)
+        << printed;
 }
 
 }  // namespace
