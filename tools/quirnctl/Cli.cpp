@@ -157,9 +157,16 @@ A time switch on a port, in real time (loader and timetest each with its own --h
                           the advanced time tests: date-flip, step16, ap36, dwp, step2460,
                           dst or all; exit 0 when every check passed, 1 when one failed
 
+Programming to the fleet, over the radio on a port and the locations' IP links (own --help):
+  send-plan --port DEVICE (--all | --changed | --master-group MG | --group MG:G,... |
+            --location MG:G:L,...) [--folder DIR] [--dry-run]
+                          the estimate, progress and what was sent or given up; exit 0
+                          when everything went out, 1 when not, 2 when refused
+
 quirnctl only reads the working folder; only 'db resave' and 'import-calendar' write, into
-their --out folder (import-calendar refuses one a running station holds), and 'report' into
-its --csv or --html file.
+their --out folder (import-calendar refuses one a running station holds), 'report' into
+its --csv or --html file, and 'send-plan' its sent.csv and System log (holding the
+station's lock meanwhile).
 Errors print one line on stderr and exit with 2.
 )";
 }

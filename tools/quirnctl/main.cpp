@@ -21,6 +21,8 @@
 #include "tools/quirnctl/Messages.h"
 #include "tools/quirnctl/ReportCommand.h"
 #include "tools/quirnctl/Reports.h"
+#include "tools/quirnctl/SendPlanArgs.h"
+#include "tools/quirnctl/SendPlanCommand.h"
 #include "tools/quirnctl/TimeTestCommand.h"
 #include "tools/quirnctl/Workspace.h"
 
@@ -156,6 +158,7 @@ const CommandRow kCommands[] = {
 };
 
 int run(int argc, const char* const* argv) {
+    if (isSendPlanCommand(argc, argv)) return runSendPlanCommand(argc, argv);
     if (isLoaderCommand(argc, argv)) return runLoaderCommand(argc, argv);
     if (isTimeTestCommand(argc, argv)) return runTimeTestCommand(argc, argv);
     if (isCalendarCommand(argc, argv)) return runCalendarCommand(argc, argv);
