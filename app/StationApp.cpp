@@ -193,6 +193,10 @@ void StationApp::shutDown() {
     mailSender_.finish(kMailShutdownWaitMs);
     errors_.save();
     technicians_.save();
+    // A send under way ends with the program; what it sent so far is not sent again.
+    if (fleetSend_ && fleetSend_->busy())
+        fleetSend_->endNow("the station closed while it was on its way");
+    saveSendLedger();
     waitForBackgroundSaves();
     readHistory_.stop();
     readHistory_.poll();

@@ -123,6 +123,20 @@ void FleetSend::stop() {
     finishIfDone();
 }
 
+void FleetSend::endNow(const std::string& reason) {
+    if (state_ != State::Sending) {
+        cancel();
+        return;
+    }
+    stop();
+    if (state_ != State::Sending) return;
+    for (const RadioFlight& f : radioFlight_) giveUp(f.item, reason);
+    radioFlight_.clear();
+    for (const auto& [address, f] : ipFlight_) giveUp(f.item, reason);
+    ipFlight_.clear();
+    finishIfDone();
+}
+
 void FleetSend::tick() {
     if (state_ == State::Planning) {
         if (planner_->step(kPlanSlice)) {

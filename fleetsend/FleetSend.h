@@ -104,6 +104,9 @@ class FleetSend {
     void cancel();
     // Drops everything not yet handed to a link; what is in flight ends, then the send ends.
     void stop();
+    // Ends a send at once (the program is closing): what waits is not sent, what is in flight is
+    // given up with `reason`, as its outcome can no longer be known.
+    void endNow(const std::string& reason);
     // One step (its timer calls it).
     void tick();
 

@@ -228,5 +228,28 @@ TEST_F(StationSend, EditedProgrammingReachesEverySwitchOverItsLinkAndSurvivesARe
             EXPECT_EQ(readState(s), ReadState::ValidatePassed) << s.modelName << " " << s.number;
 }
 
+// The station is closed while a send is under way (the M2M client's switches take their time):
+// what went out before is on record, so the next "changed" send does not send it again.
+TEST_F(StationSend, ClosingTheStationMidSendKeepsWhatWentOut) {
+    ASSERT_TRUE(send().prepareNow(SendSelection::all()));
+    ASSERT_TRUE(send().confirm("by the test"));
+    ASSERT_TRUE(stepUntil([&] { return send().progress().sent >= 2; }));
+    ASSERT_TRUE(send().running());
+    std::vector<LocationKey> sent;
+    for (const SendItem& item : send().items())
+        if (item.status == SendItem::Status::Sent && item.kind == SendItem::Kind::Location)
+            sent.push_back(item.key);
+    ASSERT_FALSE(sent.empty());
+    app->shutDown();
+    SendLedger onDisk;
+    ASSERT_TRUE(onDisk.load(working.file(SendLedger::kFileName)));
+    for (const LocationKey& key : sent) EXPECT_FALSE(onDisk.isChanged(key)) << key.location;
+    EXPECT_TRUE(onDisk.isChanged({1, 2, kM2mStrider.number}));  // its turn had not come
+    const std::string log = systemLog();
+    EXPECT_NE(log.find("Sending programming to all locations stopped: "), std::string::npos) << log;
+    EXPECT_NE(log.find("given up: the station closed while it was on its way."), std::string::npos)
+        << log;
+}
+
 }  // namespace
 }  // namespace quirn::test
