@@ -47,10 +47,9 @@ bool RunSelection::includes(const Location& location) const {
         case RunScope::Failing:
             return isFailing(location);
         case RunScope::Locations:
-            return locations &&
-                   std::binary_search(locations->begin(), locations->end(),
-                                      LocationKey{location.masterGroup, location.group,
-                                                  location.number});
+            return locations && std::binary_search(locations->begin(), locations->end(),
+                                                   LocationKey{location.masterGroup, location.group,
+                                                               location.number});
     }
     return false;
 }

@@ -31,7 +31,8 @@ bool SelectionCursor::step(std::size_t limit, const std::function<void(Location&
             continue;
         }
         const Group& g = *m.groups()[group_];
-        if (!wantsMasterGroupAndGroup(m.number(), g.number()) || location_ >= g.locations().size()) {
+        if (!wantsMasterGroupAndGroup(m.number(), g.number()) ||
+            location_ >= g.locations().size()) {
             ++group_;
             location_ = 0;
             ++looked;
