@@ -59,6 +59,7 @@ bool FleetSend::prepare(const SendSelection& selection) {
     progress_ = SendProgress{};
     progress_.selection = selection;
     state_ = State::Planning;
+    ++planNumber_;
     startTimer();
     return true;
 }

@@ -94,6 +94,9 @@ class FleetSend {
     // The same, planned to the end before it returns (a tool's send, tests).
     bool prepareNow(const SendSelection& selection);
     bool planned() const { return state_ == State::Prepared; }
+    // Counts the plans started: which prepare() the send planned, running or last ended came
+    // from, so that a window tells its own plan from another's.
+    std::size_t planNumber() const { return planNumber_; }
     // The estimate of the send planned (whole once planned()), running or last ended.
     const SendEstimate& estimate() const { return estimate_; }
     // Starts sending what was planned; `reason` names who asked ("by the technician") in the
@@ -156,6 +159,7 @@ class FleetSend {
     std::vector<SendItem> items_;
     SendEstimate estimate_;
     State state_ = State::Idle;
+    std::size_t planNumber_ = 0;
     bool stopping_ = false;
     std::deque<std::size_t> radioWaiting_;
     std::deque<RadioFlight> radioFlight_;

@@ -174,7 +174,7 @@ SendProgrammingDialog::SendProgrammingDialog(FleetSend& send, ValidationRun* run
 
     // A send already under way is shown as it goes; otherwise the preset is planned at once.
     if (send_.running()) {
-        ownSend_ = true;
+        ownPlan_ = send_.planNumber();
         redraw();
     } else {
         plan();
@@ -184,7 +184,11 @@ SendProgrammingDialog::SendProgrammingDialog(FleetSend& send, ValidationRun* run
 SendProgrammingDialog::~SendProgrammingDialog() {
     // A plan this window made and nobody confirmed would hold the send busy for nothing.
     const SendProgress p = send_.progress();
-    if (ownSend_ && (p.planning || p.prepared)) send_.cancel();
+    if (ownsSend() && (p.planning || p.prepared)) send_.cancel();
+}
+
+bool SendProgrammingDialog::ownsSend() const {
+    return ownPlan_ && *ownPlan_ == send_.planNumber();
 }
 
 SendSelection SendProgrammingDialog::chosen() const {
@@ -198,20 +202,21 @@ void SendProgrammingDialog::plan() {
         return;
     }
     send_.cancel();
-    ownSend_ = send_.prepare(chosen());
+    ownPlan_.reset();
+    if (send_.prepare(chosen())) ownPlan_ = send_.planNumber();
     ownRun_ = false;
-    idleNote_ = ownSend_ ? QString() : "Another send is being planned: wait for it or close it.";
+    idleNote_ = ownPlan_ ? QString() : "Another send is being planned: wait for it or close it.";
     redraw();
 }
 
 void SendProgrammingDialog::sendConfirmed() {
-    if (ownSend_) send_.confirm(kTechnicianReason);
+    if (ownsSend()) send_.confirm(kTechnicianReason);
     redraw();
 }
 
 void SendProgrammingDialog::cancelPlan() {
-    send_.cancel();
-    ownSend_ = false;
+    if (ownsSend()) send_.cancel();
+    ownPlan_.reset();
     idleNote_ = "The plan was dropped: nothing was sent.";
     redraw();
 }
@@ -238,11 +243,12 @@ void SendProgrammingDialog::redraw() {
 
 void SendProgrammingDialog::drawSend() {
     const SendProgress p = send_.progress();
-    const bool ended = !send_.busy() && ownSend_ && send_.lastSummary().has_value();
+    const bool own = ownsSend();
+    const bool ended = !send_.busy() && own && send_.lastSummary().has_value();
     choice_->setEnabled(!p.running);
     plan_->setEnabled(!p.running);
-    confirm_->setEnabled(p.prepared && ownSend_);
-    cancel_->setEnabled(p.planning || p.prepared);
+    confirm_->setEnabled(p.prepared && own);
+    cancel_->setEnabled(own && (p.planning || p.prepared));
     stop_->setEnabled(p.running && !p.stopping);
     if (p.planning) {
         progress_->setRange(0, 0);  // walking the selection: no count to show yet
@@ -250,7 +256,7 @@ void SendProgrammingDialog::drawSend() {
         progress_->setRange(0, std::max(1, barValue(p.total)));
         progress_->setValue(p.running || ended ? barValue(p.done()) : 0);
     }
-    if (p.planning || p.prepared || p.running || ended) {
+    if (own && (p.planning || p.prepared || p.running || ended)) {
         state_->setText(text(sendStateLine(p)));
         estimate_->setText(p.planning ? QString() : text(send_.estimate().text()));
     } else {

@@ -1,5 +1,7 @@
 #pragma once
 #include <QDialog>
+#include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "fleetsend/SendSelection.h"
@@ -53,8 +55,13 @@ class SendProgrammingDialog final : public QDialog {
     FleetSend& send_;
     ValidationRun* run_;
     std::vector<SendSelection> choices_;
-    // Whether this window started the send shown, the run shown.
-    bool ownSend_ = false;
+    // Whether the send's plan is the one this window made or showed from the start (another
+    // window may have planned since).
+    bool ownsSend() const;
+
+    // The plan this window made or showed; nothing while it has none.
+    std::optional<std::size_t> ownPlan_;
+    // Whether this window started the run shown.
     bool ownRun_ = false;
     // What the state line says while this window has no send to show.
     QString idleNote_;

@@ -5,7 +5,6 @@
 #include <QProgressBar>
 #include <QTableView>
 #include <map>
-#include <ostream>
 #include <set>
 
 #include "fleetsend/SendLedger.h"
@@ -13,13 +12,6 @@
 #include "tests/fleetsend/ui/SendStationFixture.h"
 #include "tests/support/SimProcess.h"
 #include "tests/support/SimulatorPath.h"
-
-namespace quirn {
-// "1/3/7" in a failed check, not the key's bytes.
-inline void PrintTo(const LocationKey& k, std::ostream* out) {
-    *out << k.masterGroup << "/" << k.group << "/" << k.location;
-}
-}  // namespace quirn
 
 namespace quirn::test {
 namespace {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -13,6 +14,13 @@
 #include "plans/PlanTypes.h"
 #include "tests/support/FleetGenerator.h"
 #include "tests/validationrun/StationRunFixture.h"
+
+namespace quirn {
+// "1/3/7" in a failed check, not the key's bytes.
+inline void PrintTo(const LocationKey& k, std::ostream* out) {
+    *out << k.masterGroup << "/" << k.group << "/" << k.location;
+}
+}  // namespace quirn
 
 namespace quirn::test {
 
