@@ -161,6 +161,7 @@ SendProgress FleetSend::progress() const {
 void FleetSend::queueItems() {
     radioWaiting_.clear();
     ipWaiting_.clear();
+    ipWaiting_.reserve(items_.size());
     ipTurns_.clear();
     ipWaitingCount_ = 0;
     for (std::size_t i = 0; i < items_.size(); ++i) {

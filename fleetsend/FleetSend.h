@@ -124,6 +124,20 @@ class FleetSend {
         std::size_t handedThrough;  // the send's radio bytes handed, this message's included
         std::size_t portGivenUpBefore;
     };
+    // The items waiting for one IP address, first come first served: a list and a read
+    // position rather than a deque, as the largest fleet has tens of thousands of addresses with
+    // one item each, and a deque's first block for each held the confirmation beyond a frame.
+    struct IpLine {
+        std::vector<std::size_t> items;
+        std::size_t next = 0;
+        bool empty() const { return next >= items.size(); }
+        std::size_t size() const { return items.size() - next; }
+        std::size_t front() const { return items[next]; }
+        void pop_front() { ++next; }
+        void push_back(std::size_t index) { items.push_back(index); }
+        auto begin() const { return items.begin() + static_cast<std::ptrdiff_t>(next); }
+        auto end() const { return items.end(); }
+    };
     struct IpFlight {
         std::size_t item;
         std::time_t handedAt;
@@ -163,7 +177,7 @@ class FleetSend {
     bool stopping_ = false;
     std::deque<std::size_t> radioWaiting_;
     std::deque<RadioFlight> radioFlight_;
-    std::unordered_map<std::string, std::deque<std::size_t>> ipWaiting_;
+    std::unordered_map<std::string, IpLine> ipWaiting_;
     std::deque<std::string> ipTurns_;
     std::size_t ipWaitingCount_ = 0;
     std::unordered_map<std::string, IpFlight> ipFlight_;
