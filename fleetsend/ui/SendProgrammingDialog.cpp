@@ -260,7 +260,10 @@ void SendProgrammingDialog::drawSend() {
         state_->setText(text(sendStateLine(p)));
         estimate_->setText(p.planning ? QString() : text(send_.estimate().text()));
     } else {
-        state_->setText(idleNote_);
+        state_->setText(!own && send_.busy()
+                            ? "Another window has planned or started a send since: plan again "
+                              "once it is over."
+                            : idleNote_);
         estimate_->clear();
     }
     current_->setText(p.running ? text(sendCurrentLine(p)) : QString());

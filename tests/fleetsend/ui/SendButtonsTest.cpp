@@ -102,7 +102,22 @@ TEST_F(SendButtons, ThePlansWindowSendsWhatItsTreeHasPicked) {
     EXPECT_EQ(send().progress().selection.text(), "group 3 of master group 1");
     EXPECT_EQ(send().estimate().locationsCovered, static_cast<std::size_t>(kLocationsPerGroup));
 
+    // A second window plans its own send; the first, still open, no longer offers to send.
+    SendProgrammingDialog* first = opened;
     window.pick(1, 3, 2);
+    opened =
+        openSendProgrammingDialog(send(), app->validationRun(), sendPresetOfPick(1, 3, 2), &window);
+    first->redraw();
+    EXPECT_FALSE(first->findChild<QPushButton*>("send")->isEnabled());
+    EXPECT_EQ(label(*first, "state"),
+              "Another window has planned or started a send since: plan again once it is over.");
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    previous = nullptr;
+    EXPECT_TRUE(send().progress().planning) << "closing the first window dropped the second's plan";
+    opened->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
     ASSERT_NE(press(window), nullptr);
     EXPECT_EQ(chosenText(), "Location 1, 3, 2");
     ASSERT_TRUE(stepUntil(*opened, [&] { return send().planned(); }));
