@@ -280,7 +280,7 @@ void SendProgrammingDialog::drawRun() {
     }
     const RunProgress p = run_->progress();
     runProgress_->setValue(p.running ? runPercent(p) : kWholeRunPercent);
-    runState_->setText(text(runStateLine(p)));
+    runState_->setText(p.running ? text(runStateLine(p)) : QString("Ended."));
     if (!p.running && run_->lastSummary()) runSummary_->setText(text(run_->lastSummary()->text()));
 }
 

@@ -1,7 +1,7 @@
-// The guide's picture of the send window, grabbed from the real window over a station whose
-// send of a group's programming by radio has just gone out and been validated: four simulated
-// QN510s of the group hear the pages on a pseudo-terminal and answer the reads. Made only when
-// QUIRN_SCREENSHOT_DIR names the folder to write to.
+// The guide's picture of the send window sending by radio, grabbed from the real window over a
+// station whose send of a group's programming by radio has just gone out and been validated: four
+// simulated QN510s of the group hear the pages on a pseudo-terminal and answer the reads. Made only
+// when QUIRN_SCREENSHOT_DIR names the folder to write to.
 #include <QLayout>
 #include <QPixmap>
 #include <cstdlib>
@@ -49,7 +49,7 @@ TEST_F(SendScreenshot, TheWindowAfterASendAndItsValidation) {
     // The summaries wrap: let the layout give them their lines before the picture is taken.
     dialog.layout()->activate();
     QApplication::processEvents();
-    ASSERT_TRUE(dialog.grab().save(QString(dir) + "/send-programming.png"));
+    ASSERT_TRUE(dialog.grab().save(QString(dir) + "/send-programming-radio.png"));
 }
 
 }  // namespace
