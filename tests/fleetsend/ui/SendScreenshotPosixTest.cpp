@@ -1,5 +1,5 @@
 // The guide's picture of the send window sending by radio, grabbed from the real window over a
-// station whose send of a group's programming by radio has just gone out and been validated: four
+// station whose send of a group's programming has just gone out and been validated: four
 // simulated QN510s of the group hear the pages on a pseudo-terminal and answer the reads. Made only
 // when QUIRN_SCREENSHOT_DIR names the folder to write to.
 #include <QLayout>
