@@ -59,6 +59,7 @@ bool FleetSend::prepare(const SendSelection& selection) {
     progress_ = SendProgress{};
     progress_.selection = selection;
     state_ = State::Planning;
+    ++planNumber_;
     startTimer();
     return true;
 }
@@ -174,6 +175,7 @@ SendProgress FleetSend::progress() const {
 void FleetSend::queueItems() {
     radioWaiting_.clear();
     ipWaiting_.clear();
+    ipWaiting_.reserve(items_.size());
     ipTurns_.clear();
     ipWaitingCount_ = 0;
     for (std::size_t i = 0; i < items_.size(); ++i) {

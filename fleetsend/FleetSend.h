@@ -95,6 +95,9 @@ class FleetSend {
     // The same, planned to the end before it returns (a tool's send, tests).
     bool prepareNow(const SendSelection& selection);
     bool planned() const { return state_ == State::Prepared; }
+    // Counts the plans started: which prepare() the send planned, running or last ended came
+    // from, so that a window tells its own plan from another's.
+    std::size_t planNumber() const { return planNumber_; }
     // The estimate of the send planned (whole once planned()), running or last ended.
     const SendEstimate& estimate() const { return estimate_; }
     // Starts sending what was planned; `reason` names who asked ("by the technician") in the
@@ -124,6 +127,20 @@ class FleetSend {
         long long airEndMs;
         std::size_t handedThrough;  // the send's radio bytes handed, this message's included
         std::size_t portGivenUpBefore;
+    };
+    // The items waiting for one IP address, first come first served: a list and a read
+    // position rather than a deque, as the largest fleet has tens of thousands of addresses with
+    // one item each, and a deque's first block for each held the confirmation beyond a frame.
+    struct IpLine {
+        std::vector<std::size_t> items;
+        std::size_t next = 0;
+        bool empty() const { return next >= items.size(); }
+        std::size_t size() const { return items.size() - next; }
+        std::size_t front() const { return items[next]; }
+        void pop_front() { ++next; }
+        void push_back(std::size_t index) { items.push_back(index); }
+        auto begin() const { return items.begin() + static_cast<std::ptrdiff_t>(next); }
+        auto end() const { return items.end(); }
     };
     struct IpFlight {
         std::size_t item;
@@ -161,10 +178,11 @@ class FleetSend {
     std::vector<SendItem> items_;
     SendEstimate estimate_;
     State state_ = State::Idle;
+    std::size_t planNumber_ = 0;
     bool stopping_ = false;
     std::deque<std::size_t> radioWaiting_;
     std::deque<RadioFlight> radioFlight_;
-    std::unordered_map<std::string, std::deque<std::size_t>> ipWaiting_;
+    std::unordered_map<std::string, IpLine> ipWaiting_;
     std::deque<std::string> ipTurns_;
     std::size_t ipWaitingCount_ = 0;
     std::unordered_map<std::string, IpFlight> ipFlight_;

@@ -11,8 +11,8 @@ bool SelectionCursor::wantsMasterGroup(int number) const {
     return !numbered || number == selection_.masterGroup;
 }
 
-bool SelectionCursor::wantsGroup(int number) const {
-    return selection_.scope != RunScope::Group || number == selection_.group;
+bool SelectionCursor::wantsMasterGroupAndGroup(int masterGroup, int group) const {
+    return selection_.mayIncludeGroup(masterGroup, group);
 }
 
 bool SelectionCursor::step(std::size_t limit, const std::function<void(Location&)>& take) {
@@ -31,7 +31,8 @@ bool SelectionCursor::step(std::size_t limit, const std::function<void(Location&
             continue;
         }
         const Group& g = *m.groups()[group_];
-        if (!wantsGroup(g.number()) || location_ >= g.locations().size()) {
+        if (!wantsMasterGroupAndGroup(m.number(), g.number()) ||
+            location_ >= g.locations().size()) {
             ++group_;
             location_ = 0;
             ++looked;

@@ -25,7 +25,7 @@ class SelectionCursor {
 
   private:
     bool wantsMasterGroup(int number) const;
-    bool wantsGroup(int number) const;
+    bool wantsMasterGroupAndGroup(int masterGroup, int group) const;
 
     const PlanDatabase& database_;
     RunSelection selection_;

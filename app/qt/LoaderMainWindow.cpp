@@ -7,6 +7,8 @@
 #include "app/StationApp.h"
 #include "app/qt/HelpWindow.h"
 #include "fleethealth/ui/FleetWindowAttach.h"
+#include "fleetsend/ui/SendPresets.h"
+#include "fleetsend/ui/SendProgrammingDialog.h"
 #include "planedit/ui/PlansWindow.h"
 #ifdef QUIRN_WITH_PLANS_CALENDAR
 #include "plancalendar/ui/window/PlansWindowCalendar.h"
@@ -62,19 +64,35 @@ LoaderMainWindow::LoaderMainWindow(StationApp& app)
                                                        app.comms()->download(),
                                                        [&app] { app.saveAll(); },
                                                        {}});
-    // The plans window edits the station's own records and saves them as the station does.
-    attachPlansWindow(
-        *window_, PlansWindowServices{app.database(), app.overrides(), app.summer(), app.clock(),
-                                      app.folder(), settings_.hasMasterGroups(),
-                                      [&app] { app.saveAll(); }, plansWindowExtension(app)});
+    // The plans window edits the station's own records and saves them as the station does, and
+    // sends the programming of what it has picked to the fleet.
+    PlansWindowServices plans{app.database(),
+                              app.overrides(),
+                              app.summer(),
+                              app.clock(),
+                              app.folder(),
+                              settings_.hasMasterGroups(),
+                              [&app] { app.saveAll(); },
+                              plansWindowExtension(app)};
+    if (app.fleetSend() != nullptr)
+        plans.sendProgramming = [&app](QWidget* parent, int masterGroup, int group, int location) {
+            openSendProgrammingDialog(*app.fleetSend(), app.validationRun(),
+                                      sendPresetOfPick(masterGroup, group, location), parent);
+        };
+    attachPlansWindow(*window_, std::move(plans));
     // The station's validation run: started, watched and stopped from its own window.
     window_->setValidateAction([this] {
         ValidationRunDialog dialog(*app_.validationRun(), window_.get());
         dialog.exec();
     });
     // The fleet window reads the station's records and its read history file.
-    attachFleetWindow(*window_, FleetWindowServices{app.database(), &app.errors(), app.clock(),
-                                                    &app.historyFile()});
+    FleetWindowServices fleet{app.database(), &app.errors(), app.clock(), &app.historyFile()};
+    if (app.fleetSend() != nullptr)
+        fleet.sendProgramming = [&app](QWidget* parent, std::vector<LocationKey> locations) {
+            openSendProgrammingDialog(*app.fleetSend(), app.validationRun(),
+                                      SendSelection::ofLocations(std::move(locations)), parent);
+        };
+    attachFleetWindow(*window_, fleet);
     window_->setHelpAction([this] { showHelp(); });
     QObject::connect(comeForwardPoll_, &QTimer::timeout, window_.get(), [this] {
         if (app_.takeComeForwardRequest()) comeForward();

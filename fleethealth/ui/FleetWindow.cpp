@@ -67,6 +67,13 @@ FleetWindow::FleetWindow(FleetWindowServices services, QWidget* parent)
     bar->addWidget(find_, 1);
     bar->addWidget(findButton);
     bar->addWidget(refreshButton);
+    if (services_.sendProgramming) {
+        auto* send = new QPushButton(QString::fromUtf8("Send programming\u2026"), this);
+        send->setObjectName("sendProgramming");
+        bar->addWidget(send);
+        connect(send, &QPushButton::clicked, this,
+                [this] { services_.sendProgramming(this, locationsToSend()); });
+    }
 
     summary_ = new QLabel(this);
     summary_->setObjectName("summary");
@@ -76,7 +83,8 @@ FleetWindow::FleetWindow(FleetWindowServices services, QWidget* parent)
     table_->setObjectName("fleetTable");
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows can be picked, for a send to those locations.
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setSortingEnabled(true);
     table_->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -156,6 +164,22 @@ bool FleetWindow::pick(int masterGroup, int group, int location) {
     table_->setCurrentIndex(index);
     table_->scrollTo(index);
     return true;
+}
+
+std::vector<LocationKey> FleetWindow::locationsToSend() const {
+    std::vector<LocationKey> keys;
+    auto add = [&](std::size_t visibleRow) {
+        if (visibleRow >= rows_.visibleCount()) return;
+        const FleetRow& r = rows_.visible(visibleRow);
+        keys.push_back({r.masterGroup, r.group, r.location});
+    };
+    // Ranges, not indexes: a selection of the whole fleet is a few ranges of 98,010 rows.
+    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            add(static_cast<std::size_t>(row));
+    if (keys.empty())
+        for (std::size_t row = 0; row < rows_.visibleCount(); ++row) add(row);
+    return keys;
 }
 
 void FleetWindow::showChartOfRow(int visibleRow) {

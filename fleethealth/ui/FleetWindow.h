@@ -34,6 +34,8 @@ class FleetWindow final : public QDialog {
     bool findNext(const QString& text);
     // Selects a location and shows its chart; false when it is not among the rows shown.
     bool pick(int masterGroup, int group, int location);
+    // The locations a send from here is for: the rows picked, or every row the filter shows.
+    std::vector<LocationKey> locationsToSend() const;
 
     const FleetRows& rows() const { return rows_; }
     QTableView* table() const { return table_; }

@@ -1,4 +1,10 @@
 #pragma once
+#include <functional>
+#include <vector>
+
+#include "plans/LocationKey.h"
+
+class QWidget;
 
 namespace quirn {
 
@@ -15,6 +21,9 @@ struct FleetWindowServices {
     const ErrorList* errors;
     const Clock& clock;
     const FleetHistorySource* history;
+    // "Send programming…": opens the station's send over `parent` for these locations (the
+    // rows picked, or every row the filter shows). Empty: the window has no such button.
+    std::function<void(QWidget* parent, std::vector<LocationKey> locations)> sendProgramming = {};
 };
 
 // Makes the loader's "Fleet…" button open the fleet window (non-modal, deleted when closed).

@@ -147,6 +147,12 @@ QWidget* PlansWindow::buildFoot() {
     auto* close = new QPushButton(plans_text::kClose, foot);
     close->setObjectName("close");
     row->addWidget(foot_, 1);
+    if (services_.sendProgramming) {
+        auto* send = new QPushButton(QString::fromUtf8(plans_text::kSendProgramming), foot);
+        send->setObjectName("sendProgramming");
+        row->addWidget(send);
+        connect(send, &QPushButton::clicked, this, &PlansWindow::sendProgramming);
+    }
     row->addWidget(undo_);
     row->addWidget(save_);
     row->addWidget(close);
@@ -154,6 +160,25 @@ QWidget* PlansWindow::buildFoot() {
     connect(save_, &QPushButton::clicked, this, &PlansWindow::save);
     connect(close, &QPushButton::clicked, this, &PlansWindow::reject);
     return foot;
+}
+
+void PlansWindow::sendProgramming() {
+    const std::optional<PlanTreeModel::Node> node = picked();
+    if (!node) {
+        services_.sendProgramming(this, 0, 0, 0);
+        return;
+    }
+    switch (node->kind) {
+        case PlanTreeModel::Kind::MasterGroup:
+            services_.sendProgramming(this, node->masterGroup, 0, 0);
+            return;
+        case PlanTreeModel::Kind::Group:
+            services_.sendProgramming(this, node->masterGroup, node->group, 0);
+            return;
+        case PlanTreeModel::Kind::Location:
+            services_.sendProgramming(this, node->masterGroup, node->group, node->location);
+            return;
+    }
 }
 
 std::optional<PlanTreeModel::Node> PlansWindow::picked() const {

@@ -44,6 +44,11 @@ struct PlansWindowServices {
     // Called once the window is built, before it shows: where the program adds the calendar
     // tab (PlansWindow::addCalendarTab).
     std::function<void(PlansWindow&)> extend;
+    // "Send programming…": opens the station's send over `parent` for what the tree has picked
+    // (location 0: a whole group; group 0 too: a whole master group; all 0: nothing picked, the
+    // whole fleet). Empty: the window has no such button.
+    std::function<void(QWidget* parent, int masterGroup, int group, int location)> sendProgramming =
+        {};
 };
 
 // The "Plans" window: the agency's groups and locations in a tree on the left, the picked
@@ -100,6 +105,7 @@ class PlansWindow final : public QDialog {
     void removePicked();
     void undo();
     void save();
+    void sendProgramming();
 
     PlansWindowServices services_;
     CloseAsker ask_;

@@ -18,6 +18,7 @@ inline constexpr const char* kCopyProgramming = "Copy programming to\u2026";
 inline constexpr const char* kUndo = "Undo";
 inline constexpr const char* kSave = "Save";
 inline constexpr const char* kClose = "Close";
+inline constexpr const char* kSendProgramming = "Send programming\u2026";
 
 inline constexpr const char* kAskSaveOnClose =
     "The plans were changed and not saved.  Save them now?";

@@ -97,6 +97,22 @@ TEST_F(RunSelectionOnStation, FailingReadsThoseWhoseLastReadDidNotValidate) {
               ReadState::ValidatePassed);
 }
 
+TEST_F(RunSelectionOnStation, ListedLocationsReadThoseOnlyOnceEach) {
+    // Out of order, one twice, one that is not in the database, one validate-disabled.
+    const RunSelection selection =
+        RunSelection::ofLocations({{2, 1, 1}, {1, 1, 2}, {2, 1, 1}, {3, 1, 1}, {2, 1, 2}});
+    EXPECT_EQ(selection.text(), "4 locations");
+    EXPECT_FALSE(selection.mayIncludeGroup(1, 2));
+    EXPECT_TRUE(selection.mayIncludeGroup(2, 1));
+    const std::set<Numbers> expected = {{1, 1, 2}, {2, 1, 1}};
+    EXPECT_EQ(runOf(selection), expected);
+    EXPECT_EQ(sink.outcomes.size(), 2u) << "a location was read twice";
+    EXPECT_EQ(ownRun->lastSummary()->counts.skippedDisabled, 1u);
+    EXPECT_NE(systemLog().find("Validation run of 4 locations started by the technician."),
+              std::string::npos)
+        << systemLog();
+}
+
 TEST_F(RunSelectionOnStation, ALocationDeletedWhileQueuedIsCountedAndNotRead) {
     EXPECT_EQ(ownRun->start(RunSelection::ofGroup(1, 1), "by the technician"),
               ValidationRun::StartResult::Started);

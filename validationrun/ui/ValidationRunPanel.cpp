@@ -103,7 +103,7 @@ void ValidationRunPanel::showScopeFields() {
 
 void ValidationRunPanel::start() {
     const RunScope scope = kScopes[std::max(0, scope_->currentIndex())].scope;
-    RunSelection selection{scope, masterGroup_->value(), group_->value()};
+    RunSelection selection{scope, masterGroup_->value(), group_->value(), nullptr};
     if (run_.start(selection, kTechnicianReason) == ValidationRun::StartResult::AlreadyRunning)
         summary_->setText("A run is already under way: stop it or wait for its end.");
     else
