@@ -204,8 +204,13 @@ std::string FleetSend::buildBytes(SendItem& item) {
 
 // --- Radio -----------------------------------------------------------------------------------
 
+// Every radio message still waiting, at once: one System log line for them all, as a fleet's
+// worth of lines would hold the tick for long.
 void FleetSend::giveUpRadioWaiting(const std::string& reason) {
-    for (std::size_t index : radioWaiting_) giveUp(index, reason);
+    if (radioWaiting_.empty()) return;
+    for (std::size_t index : radioWaiting_) giveUp(index, reason, Logged::No);
+    log_.logSystem(clock_, std::to_string(radioWaiting_.size()) +
+                               " radio messages of the send given up: " + reason + ".");
     radioWaiting_.clear();
 }
 
@@ -371,14 +376,15 @@ void FleetSend::markSent(std::size_t index) {
     }
 }
 
-void FleetSend::giveUp(std::size_t index, const std::string& reason) {
+void FleetSend::giveUp(std::size_t index, const std::string& reason, Logged logged) {
     SendItem& item = items_[index];
     item.status = SendItem::Status::GivenUp;
     item.reason = reason;
     item.at = clock_.now();
     ++progress_.givenUp;
-    log_.logSystem(clock_, "Programming for " + item.name + " by " + sendLinkName(item.link) +
-                               " given up: " + reason + ".");
+    if (logged == Logged::Yes)
+        log_.logSystem(clock_, "Programming for " + item.name + " by " + sendLinkName(item.link) +
+                                   " given up: " + reason + ".");
 }
 
 void FleetSend::finishIfDone() {

@@ -159,7 +159,8 @@ class FleetSend {
     bool startIpItem(std::size_t index);
     void checkIp();
     void markSent(std::size_t index);
-    void giveUp(std::size_t index, const std::string& reason);
+    enum class Logged { Yes, No };
+    void giveUp(std::size_t index, const std::string& reason, Logged logged = Logged::Yes);
     void giveUpRadioWaiting(const std::string& reason);
     void finishIfDone();
     void finish();

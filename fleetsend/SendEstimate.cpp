@@ -30,6 +30,10 @@ const char* sendStatusName(SendItem::Status status) {
     return "waiting";
 }
 
+std::string countOf(std::size_t n, const std::string& one, const std::string& many) {
+    return groupedNumber(n) + " " + (n == 1 ? one : many);
+}
+
 std::string groupedNumber(std::size_t n) {
     std::string digits = std::to_string(n);
     std::string out;
@@ -73,17 +77,21 @@ long long SendEstimate::airSeconds() const {
 }
 
 std::string SendEstimate::text() const {
-    std::string out = groupedNumber(messages) + " messages, " + groupedNumber(bytes) +
-                      " bytes, to " + groupedNumber(locationsCovered) + " locations.";
+    std::string out = countOf(messages, "message", "messages") + ", " +
+                      countOf(bytes, "byte", "bytes") + ", to " +
+                      countOf(locationsCovered, "location", "locations") + ".";
     if (groupPages + radioLocations > 0) {
         const long long seconds = airSeconds();
-        out += "\nRadio: " + groupedNumber(groupPages) + " group pages and " +
-               groupedNumber(radioLocations) + " locations, " + groupedNumber(radioBytes) +
-               " bytes, " + std::to_string(seconds / 60) + " min " + std::to_string(seconds % 60) +
-               " s on air at " + std::to_string(kAirBytesPerSecond) + " bytes/s.";
+        out += "\nRadio: " + countOf(groupPages, "group paged", "groups paged") + ", " +
+               countOf(radioLocations, "location", "locations") + " one by one, " +
+               countOf(radioBytes, "byte", "bytes") + ", " + std::to_string(seconds / 60) +
+               " min " + std::to_string(seconds % 60) + " s on air at " +
+               std::to_string(kAirBytesPerSecond) + " bytes/s.";
     }
-    if (wifiLocations > 0) out += "\nWiFi: " + groupedNumber(wifiLocations) + " locations.";
-    if (m2mLocations > 0) out += "\nM2M client: " + groupedNumber(m2mLocations) + " locations.";
+    if (wifiLocations > 0)
+        out += "\nWiFi: " + countOf(wifiLocations, "location", "locations") + ".";
+    if (m2mLocations > 0)
+        out += "\nM2M client: " + countOf(m2mLocations, "location", "locations") + ".";
     if (refused > 0)
         out += "\nCannot be sent: " + groupedNumber(refused) + " (listed with their reasons).";
     return out;

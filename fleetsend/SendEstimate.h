@@ -30,5 +30,7 @@ struct SendEstimate {
 
 // "12,345" (thousands grouped).
 std::string groupedNumber(std::size_t n);
+// "1 location", "12,345 locations".
+std::string countOf(std::size_t n, const std::string& one, const std::string& many);
 
 }  // namespace quirn

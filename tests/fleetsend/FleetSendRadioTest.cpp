@@ -207,6 +207,25 @@ TEST_F(FleetSendRadio, AValidationRunsRadioReadsWaitForTheSendsAir) {
     EXPECT_EQ(firstRequest, sent) << "a read request went on the air in the middle of the send";
 }
 
+// A station without a radio port gives up every radio message at once, in one System log line
+// rather than one a message (a fleet's worth of lines held the tick for 300 ms).
+TEST_F(FleetSendRadio, WithoutARadioPortEveryRadioMessageIsGivenUpInOneLine) {
+    ASSERT_EQ(commo->openRadioPort(0, kBaud2400), 0);
+    ASSERT_TRUE(send->prepareNow(SendSelection::all()));
+    ASSERT_TRUE(send->confirm("by the test"));
+    ASSERT_TRUE(runToEnd(2000));
+    for (const SendItem& item : send->items()) {
+        EXPECT_EQ(item.status, SendItem::Status::GivenUp);
+        EXPECT_EQ(item.reason, "the station has no radio port");
+    }
+    const std::string log = systemLog();
+    EXPECT_NE(log.find("5 radio messages of the send given up: the station has no radio port."),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("Programming for "), std::string::npos) << log;
+    EXPECT_EQ(radio->bytesTaken(), 0u);
+}
+
 TEST_F(FleetSendRadio, ASelectionOfLocationsPagesOnlyTheirGroups) {
     ASSERT_TRUE(send->prepareNow(SendSelection::ofLocations({{1, 3, 2}, {1, 2, 3}})));
     const SendEstimate& e = send->estimate();

@@ -210,7 +210,7 @@ TEST_F(QuirnctlSendPlan, AllGoesOutOverTheRadioAndTheSwitchMatchesThenNothingIsC
     const ToolRun all = send({"--all"});
     ASSERT_EQ(all.exitCode, 0) << all.out << all.err;
     EXPECT_NE(all.out.find("2 messages, " + groupedNumber(pages + image) +
-                           " bytes, to 2 locations.\nRadio: 1 group pages and 1 locations, " +
+                           " bytes, to 2 locations.\nRadio: 1 group paged, 1 location one by one, " +
                            groupedNumber(pages + image) + " bytes, "),
               std::string::npos)
         << all.out;
@@ -249,7 +249,7 @@ TEST_F(QuirnctlSendPlan, AllGoesOutOverTheRadioAndTheSwitchMatchesThenNothingIsC
     ASSERT_TRUE(test::writeFile(path, text));
     const ToolRun again = send({"--changed", "--dry-run"});
     EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_NE(again.out.find("1 messages, " + groupedNumber(image) + " bytes, to 1 locations."),
+    EXPECT_NE(again.out.find("1 message, " + groupedNumber(image) + " bytes, to 1 location."),
               std::string::npos)
         << again.out;
 }
@@ -338,7 +338,7 @@ TEST_F(QuirnctlSendPlan, ASwitchGoneFromItsIpLinkIsGivenUpAndTheOthersStillGo) {
         << systemLog();
     // The one given up is what "changed" sends next.
     const ToolRun next = send({"--changed", "--dry-run"});
-    EXPECT_NE(next.out.find("1 messages, 968 bytes, to 1 locations.\nWiFi: 1 locations."),
+    EXPECT_NE(next.out.find("1 message, 968 bytes, to 1 location.\nWiFi: 1 location."),
               std::string::npos)
         << next.out;
 }
