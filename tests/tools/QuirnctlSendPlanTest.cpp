@@ -209,10 +209,11 @@ TEST_F(QuirnctlSendPlan, AllGoesOutOverTheRadioAndTheSwitchMatchesThenNothingIsC
     ASSERT_GT(image, 0u);
     const ToolRun all = send({"--all"});
     ASSERT_EQ(all.exitCode, 0) << all.out << all.err;
-    EXPECT_NE(all.out.find("2 messages, " + groupedNumber(pages + image) +
-                           " bytes, to 2 locations.\nRadio: 1 group paged, 1 location one by one, " +
-                           groupedNumber(pages + image) + " bytes, "),
-              std::string::npos)
+    EXPECT_NE(
+        all.out.find("2 messages, " + groupedNumber(pages + image) +
+                     " bytes, to 2 locations.\nRadio: 1 group paged, 1 location one by one, " +
+                     groupedNumber(pages + image) + " bytes, "),
+        std::string::npos)
         << all.out;
     EXPECT_NE(all.out.find("group 1 of master group 1: 1 sent, 0 given up, 0 not sent (" +
                            std::to_string(pages) + " bytes)"),
