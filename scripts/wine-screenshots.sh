@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the pictures of the windows as Windows draws them (docs/windows-loader.png,
 # docs/windows-utilities.png, docs/windows-demo.png, docs/windows-help.png,
-# docs/windows-timetest.png, docs/windows-plans-groups.png, docs/windows-plans-dayplans.png): the Windows build's screenshot and time-testing programs run under
+# docs/windows-timetest.png, docs/windows-plans-groups.png, docs/windows-plans-dayplans.png,
+# docs/windows-send-programming.png): the Windows build's screenshot, time-testing and send window
+# programs run under
 # Wine and Xvfb on Qt's windows platform, with the windows style and Wine's fonts, and grab the
 # real windows after real work on a simulated time switch (as scripts/screenshots.sh does on Linux).
 # Usage: scripts/wine-screenshots.sh [WINDOWS_BUILD]
@@ -13,6 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 win=$(realpath -m "${1:-$root/build-win}")
 shots=$win/bin/make_screenshots.exe
 timetest=$win/bin/test_testing_ui.exe
+send=$win/bin/test_fleetsend_ui.exe
 # Bound of each program's run, in seconds.
 runLimit=300
 
@@ -20,7 +23,8 @@ fail() {
   echo "wine screenshots: FAILED: $*" >&2
   exit 1
 }
-[ -f "$shots" ] && [ -f "$timetest" ] || fail "build make_screenshots.exe and test_testing_ui.exe in $win first"
+[ -f "$shots" ] && [ -f "$timetest" ] && [ -f "$send" ] ||
+  fail "build make_screenshots.exe, test_testing_ui.exe and test_fleetsend_ui.exe in $win first"
 
 work=$(mktemp -d)
 xvfbpid=
@@ -49,8 +53,12 @@ QUIRN_SCREENSHOT_DIR=$(winPath "$work") timeout "$runLimit" wine "$shots" >"$wor
 QUIRN_TIMETEST_SCREENSHOT=$(winPath "$work/timetest.png") timeout "$runLimit" wine "$timetest" \
   --gtest_filter=TimeTestWindowTest.TheWindowDrawsARunningTest >"$work/timetest.out" 2>&1 ||
   fail "test_testing_ui.exe: $(tail -20 "$work/timetest.out")"
+# The send window after a send to quirn-sim switches on loopback and its validation.
+QUIRN_SCREENSHOT_DIR=$(winPath "$work") timeout "$runLimit" wine "$send" \
+  --gtest_filter='SendDialogIp.*' >"$work/send.out" 2>&1 ||
+  fail "test_fleetsend_ui.exe: $(tail -20 "$work/send.out")"
 
-for name in loader utilities demo help timetest plans-groups plans-dayplans; do
+for name in loader utilities demo help timetest plans-groups plans-dayplans send-programming; do
   [ -s "$work/$name.png" ] || fail "no $name.png was made: $(tail -5 "$work/shots.out")"
   cp "$work/$name.png" "$root/docs/windows-$name.png"
 done

@@ -40,12 +40,6 @@ long long steadyMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-unsigned portOf(const std::string& line) {
-    size_t colon = line.rfind(':');
-    if (colon == std::string::npos) return 0;
-    return static_cast<unsigned>(std::stoul("0" + line.substr(colon + 1)));
-}
-
 // The whole station on the manual clock with a quirn-sim switch over loopback TCP: what its
 // read paths hand the read history.
 class StationReadHistory : public ::testing::Test {
@@ -93,7 +87,7 @@ TEST_F(StationReadHistory, AWifiReadIsRecordedWithTheSwitchsClockOffset) {
                                  "--clock-offset", std::to_string(kClockOffset)},
         folder.file("sim.err"));
     ASSERT_TRUE(sim->started());
-    const unsigned port = portOf(sim->firstLine());
+    const unsigned port = test::portOfLine(sim->firstLine());
     ASSERT_NE(port, 0u) << readFile(folder.file("sim.err"));
     writeFile(folder.file("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
 

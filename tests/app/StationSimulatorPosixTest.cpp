@@ -62,13 +62,6 @@ void writeGroupPlans(const test::TempFolder& folder) {
     writeFile(folder.file("groups.csv"), "Group,1,Lincoln Elementary,1\r\n");
 }
 
-// "127.0.0.5:40123" -> 40123; 0 when the line names no port.
-unsigned portOf(const std::string& line) {
-    size_t colon = line.rfind(':');
-    if (colon == std::string::npos) return 0;
-    return static_cast<unsigned>(std::stoul("0" + line.substr(colon + 1)));
-}
-
 // The whole station on the manual clock, talking to a quirn-sim process in a temporary
 // working folder. The station's time moves in small virtual steps while the simulator gets
 // real time between them.
@@ -220,7 +213,7 @@ class StationSimulatorWifi : public StationSimulator {
         args.insert(args.end(), extra.begin(), extra.end());
         auto sim = startSim(args);
         EXPECT_TRUE(sim->started());
-        const unsigned port = portOf(sim->firstLine());
+        const unsigned port = test::portOfLine(sim->firstLine());
         EXPECT_NE(port, 0u) << readFile(folder.file("sim.err"));
         if (port == 0) return std::nullopt;
         writeFile(folder.file("quirnradio.ini"),
@@ -277,7 +270,7 @@ TEST_F(StationSimulator, StriderBehindTheM2MClientHandsOverItsActivationLog) {
     auto sim = startSim(
         {"--m2m", "127.0.0.1:0", "--model", "Strider", "--address", "1,1,1", "--activations", "3"});
     ASSERT_TRUE(sim->started());
-    const unsigned port = portOf(sim->firstLine());
+    const unsigned port = test::portOfLine(sim->firstLine());
     ASSERT_NE(port, 0u) << readFile(folder.file("sim.err"));
     writeFile(folder.file("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
     writeFile(folder.file("profile.csv"), "RadioPort,0\r\n");
@@ -385,7 +378,7 @@ TEST_F(StationSimulator, AnOverrideReachesTheTimeSwitchBehindTheM2MClient) {
     clock.set(fromLocal(2026, 12, 9, 23, 50, 0));
     auto sim = startSim({"--model", "QN510", "--address", "1,1,1", "--m2m", "127.0.0.1:0"});
     ASSERT_TRUE(sim->started());
-    const unsigned port = portOf(sim->firstLine());
+    const unsigned port = test::portOfLine(sim->firstLine());
     ASSERT_NE(port, 0u) << readFile(folder.file("sim.err"));
     writeFile(folder.file("quirnradio.ini"), "[Commo]\r\nIPPort=" + std::to_string(port) + "\r\n");
     writeFile(folder.file("profile.csv"), "RadioPort,0\r\n");

@@ -76,12 +76,6 @@ inline constexpr FleetSwitch kSilent{4, kSilentWifi, kMx40};
 inline constexpr FleetSwitch kRadio{5, kRadioAddress, kQn510};
 inline constexpr FleetSwitch kFleet[] = {kHealthy, kDrifting, kOffset, kSilent, kRadio};
 
-inline unsigned portOf(const std::string& line) {
-    const std::size_t colon = line.rfind(':');
-    if (colon == std::string::npos) return 0;
-    return static_cast<unsigned>(std::stoul("0" + line.substr(colon + 1)));
-}
-
 inline ReadSource sourceOf(const FleetSwitch& s) {
     const std::string address = s.address;
     if (address == kRadioAddress) return ReadSource::Radio;
@@ -154,13 +148,7 @@ class FleetWeeks : public StationRunFixture {
     }
 
     // The station's time for the simulators, replaced whole so they never read half of it.
-    void writeTime() {
-        char text[40];
-        std::snprintf(text, sizeof text, "%lld.%03lld", clock.nowMs() / 1000, clock.nowMs() % 1000);
-        const std::string part = timeFile + ".new";
-        ASSERT_TRUE(writeFile(part, text));
-        ASSERT_EQ(std::rename(part.c_str(), timeFile.c_str()), 0);
-    }
+    void writeTime() { ASSERT_TRUE(writeSimTime(timeFile, clock.nowMs())); }
 
     SimProcess& startSim(std::vector<std::string> args, const std::string& errName) {
         args.insert(args.end(), {"--time-file", timeFile});
@@ -174,7 +162,7 @@ class FleetWeeks : public StationRunFixture {
         SimProcess& healthy = startSim(
             {"--model", "MX40", "--address", "1,1,1", "--tcp", std::string(kHealthyWifi) + ":0"},
             "healthy.err");
-        const unsigned port = healthy.started() ? portOf(healthy.firstLine()) : 0;
+        const unsigned port = healthy.started() ? portOfLine(healthy.firstLine()) : 0;
         if (port == 0) return 0;
         simOf[kHealthy.number] = &healthy;
         const std::string p = ":" + std::to_string(port);
@@ -188,7 +176,7 @@ class FleetWeeks : public StationRunFixture {
             {kSilent.number, {"--model", "MX40", "--address", "1,1,4", "--tcp", kSilentWifi + p}}};
         for (const auto& [number, args] : others) {
             SimProcess& sim = startSim(args, "sim" + std::to_string(number) + ".err");
-            if (!sim.started() || portOf(sim.firstLine()) != port) return 0;
+            if (!sim.started() || portOfLine(sim.firstLine()) != port) return 0;
             simOf[number] = &sim;
         }
         SimProcess& radio =

@@ -32,13 +32,6 @@ class RecordingRecorder final : public ReadRecorder {
     std::vector<ReadRecord> reads;
 };
 
-// "127.0.0.5:40123" -> 40123; 0 when the line names no port.
-unsigned portOf(const std::string& line) {
-    const std::size_t colon = line.rfind(':');
-    if (colon == std::string::npos) return 0;
-    return static_cast<unsigned>(std::stoul("0" + line.substr(colon + 1)));
-}
-
 // quirn-sim processes on loopback: two WiFi MX40s, one that never answers, and the M2M client
 // with two QN510s behind it, all on the one TCP port the station's IP table uses.
 class IpRun : public StationRunFixture {
@@ -58,7 +51,7 @@ class IpRun : public StationRunFixture {
         SimProcess& first = startSim(
             {"--model", "MX40", "--address", "1,1,1", "--tcp", std::string(kFirstWifi) + ":0"},
             "sim1.err");
-        const unsigned port = first.started() ? portOf(first.firstLine()) : 0;
+        const unsigned port = first.started() ? portOfLine(first.firstLine()) : 0;
         if (port == 0) return 0;
         const std::string p = ":" + std::to_string(port);
         const std::vector<std::vector<std::string>> others = {
@@ -69,7 +62,7 @@ class IpRun : public StationRunFixture {
         int n = 2;
         for (const auto& args : others) {
             SimProcess& sim = startSim(args, "sim" + std::to_string(n++) + ".err");
-            if (!sim.started() || portOf(sim.firstLine()) != port) return 0;
+            if (!sim.started() || portOfLine(sim.firstLine()) != port) return 0;
         }
         return port;
     }

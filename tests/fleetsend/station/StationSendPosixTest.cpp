@@ -43,12 +43,6 @@ constexpr Switch kGoneMx40{1, 5, "127.0.0.7", kMx40, "MX40"};
 constexpr Switch kM2mStrider{2, 1, kM2MAddress, kStrider, "Strider"};
 constexpr Switch kFleet[] = {kRadioQn510, kWifiMx40, kWifiLr40, kM2mQn510, kGoneMx40, kM2mStrider};
 
-unsigned portOf(const std::string& line) {
-    const std::size_t colon = line.rfind(':');
-    if (colon == std::string::npos) return 0;
-    return static_cast<unsigned>(std::stoul("0" + line.substr(colon + 1)));
-}
-
 std::string addressArg(const Switch& s) {
     return "1," + std::to_string(s.group) + "," + std::to_string(s.number);
 }
@@ -84,13 +78,7 @@ class StationSend : public StationRunFixture {
         for (auto& sim : sims) sim->stop();
     }
 
-    void writeTime() {
-        char text[40];
-        std::snprintf(text, sizeof text, "%lld.%03lld", clock.nowMs() / 1000, clock.nowMs() % 1000);
-        const std::string part = timeFile + ".new";
-        ASSERT_TRUE(writeFile(part, text));
-        ASSERT_EQ(std::rename(part.c_str(), timeFile.c_str()), 0);
-    }
+    void writeTime() { ASSERT_TRUE(writeSimTime(timeFile, clock.nowMs())); }
 
     SimProcess& startSim(std::vector<std::string> args, const std::string& errName) {
         args.insert(args.end(), {"--time-file", timeFile});
@@ -102,7 +90,7 @@ class StationSend : public StationRunFixture {
         SimProcess& first = startSim({"--model", "MX40", "--address", addressArg(kWifiMx40),
                                       "--tcp", std::string(kWifiMx40.address) + ":0"},
                                      "mx40.err");
-        const unsigned p = first.started() ? portOf(first.firstLine()) : 0;
+        const unsigned p = first.started() ? portOfLine(first.firstLine()) : 0;
         if (p == 0) return 0;
         const std::string at = ":" + std::to_string(p);
         SimProcess& lr40 = startSim({"--model", "LR40", "--address", addressArg(kWifiLr40), "--tcp",
@@ -116,7 +104,7 @@ class StationSend : public StationRunFixture {
              "--model", "Strider", "--address", addressArg(kM2mStrider)},
             "m2m.err");
         for (SimProcess* sim : {&lr40, gone, &m2m})
-            if (!sim->started() || portOf(sim->firstLine()) != p) return 0;
+            if (!sim->started() || portOfLine(sim->firstLine()) != p) return 0;
         SimProcess& radio = startSim(
             {"--model", "QN510", "--address", addressArg(kRadioQn510), "--pty"}, "radio.err");
         radioDevice = radio.started() ? radio.firstLine() : std::string();

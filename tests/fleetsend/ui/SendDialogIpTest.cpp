@@ -23,13 +23,6 @@ constexpr int kRealPollMs = 4;
 constexpr int kShotWidth = 760;
 constexpr int kShotHeight = 560;
 
-// "127.0.0.21:40123" -> 40123; 0 when the line names no port.
-unsigned portOf(const std::string& line) {
-    const std::size_t colon = line.rfind(':');
-    if (colon == std::string::npos) return 0;
-    return static_cast<unsigned>(std::stoul("0" + line.substr(colon + 1)));
-}
-
 class SendDialogIp : public StationRunFixture {
   protected:
     std::vector<std::unique_ptr<SimProcess>> sims;
@@ -56,7 +49,7 @@ class SendDialogIp : public StationRunFixture {
         SimProcess& first = startSim(
             {"--model", "MX40", "--address", "1,1,1", "--tcp", std::string(kFirstWifi) + ":0"},
             "sim1.err");
-        const unsigned port = first.started() ? portOf(first.firstLine()) : 0;
+        const unsigned port = first.started() ? portOfLine(first.firstLine()) : 0;
         if (port == 0) return 0;
         const std::string p = ":" + std::to_string(port);
         const std::vector<std::vector<std::string>> others = {
@@ -66,7 +59,7 @@ class SendDialogIp : public StationRunFixture {
         int n = 2;
         for (const auto& args : others) {
             SimProcess& sim = startSim(args, "sim" + std::to_string(n++) + ".err");
-            if (!sim.started() || portOf(sim.firstLine()) != port) return 0;
+            if (!sim.started() || portOfLine(sim.firstLine()) != port) return 0;
         }
         return port;
     }
