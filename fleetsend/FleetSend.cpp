@@ -85,8 +85,9 @@ bool FleetSend::confirm(const std::string& reason) {
                                estimate_.text().substr(0, estimate_.text().find('\n')));
     for (const SendItem& item : items_)
         if (item.status == SendItem::Status::GivenUp)
-            log_.logSystem(clock_,
-                           "Programming for " + item.name + " not sent: " + item.reason + ".");
+            pendingLog_.push_back("Programming for " + item.name + " not sent: " + item.reason +
+                                  ".");
+    flushLog();
     queueItems();
     startTimer();
     finishIfDone();
@@ -156,6 +157,7 @@ void FleetSend::tick() {
         feedRadio();
         startIp();
     }
+    flushLog();
     if (clock_.nowMs() - lastLedgerSaveMs_ >= kLedgerSaveMs) {
         lastLedgerSaveMs_ = clock_.nowMs();
         ledger_.saveIfDirty();
@@ -282,7 +284,9 @@ void FleetSend::checkRadio() {
 
 void FleetSend::startIp() {
     std::size_t tries = 0;
-    while (ipFlight_.size() < kIpAtOnce && !ipTurns_.empty() && tries++ < kIpTriesPerTick) {
+    std::size_t started = 0;
+    while (ipFlight_.size() < kIpAtOnce && started < kIpStartsPerTick && !ipTurns_.empty() &&
+           tries++ < kIpTriesPerTick) {
         const std::string address = ipTurns_.front();
         ipTurns_.pop_front();
         auto& line = ipWaiting_[address];
@@ -305,7 +309,7 @@ void FleetSend::startIp() {
             ipTurns_.push_back(address);
         else
             ipWaiting_.erase(address);
-        startIpItem(index);
+        if (startIpItem(index)) ++started;
     }
 }
 
@@ -383,8 +387,15 @@ void FleetSend::giveUp(std::size_t index, const std::string& reason, Logged logg
     item.at = clock_.now();
     ++progress_.givenUp;
     if (logged == Logged::Yes)
-        log_.logSystem(clock_, "Programming for " + item.name + " by " + sendLinkName(item.link) +
-                                   " given up: " + reason + ".");
+        pendingLog_.push_back("Programming for " + item.name + " by " + sendLinkName(item.link) +
+                              " given up: " + reason + ".");
+}
+
+// The lines of a tick go to the System log in one write: a tick that gives up a fleet's worth of
+// locations must not open the file once for each.
+void FleetSend::flushLog() {
+    log_.logSystemLines(clock_, pendingLog_);
+    pendingLog_.clear();
 }
 
 void FleetSend::finishIfDone() {
@@ -408,6 +419,7 @@ void FleetSend::finish() {
     summary.stopped = stopping_;
     summary.started = started_;
     summary.ended = clock_.now();
+    flushLog();
     logGroupOutcomes();
     log_.logSystem(clock_, summary.text());
     if (!ledger_.saveIfDirty())
@@ -435,6 +447,8 @@ void FleetSend::logGroupOutcomes() const {
             s.locationBytes += item.bytes;
         }
     }
+    std::vector<std::string> lines;
+    lines.reserve(byGroup.size());
     for (const auto& [group, s] : byGroup) {
         std::string line = "Programming sent to group " + std::to_string(group.second) +
                            " of master group " + std::to_string(group.first) + ":";
@@ -444,8 +458,9 @@ void FleetSend::logGroupOutcomes() const {
         if (s.locations > 0)
             line += " " + std::to_string(s.locations) + " locations (" +
                     std::to_string(s.locationBytes) + " bytes)";
-        log_.logSystem(clock_, line + ".");
+        lines.push_back(line + ".");
     }
+    log_.logSystemLines(clock_, lines);
 }
 
 }  // namespace quirn

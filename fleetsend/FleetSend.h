@@ -79,6 +79,10 @@ class FleetSend {
     static constexpr long long kAirLeadMs = 4000;
     static constexpr long long kAirAheadMs = 12000;
     static constexpr std::size_t kIpAtOnce = 8;
+    // New IP downloads handed over per tick: each builds its switch's programming (an image of
+    // a group not built yet costs some 15 ms at the largest fleet), and the handler passes one
+    // message to an IP link per tick of its own (twice as long as this one's) anyway.
+    static constexpr std::size_t kIpStartsPerTick = 1;
     static constexpr std::size_t kIpTriesPerTick = 64;
     static constexpr std::time_t kIpGiveUpSeconds = 180;
     // What went out is written to the ledger this often while a send runs, and at its end.
@@ -162,6 +166,7 @@ class FleetSend {
     enum class Logged { Yes, No };
     void giveUp(std::size_t index, const std::string& reason, Logged logged = Logged::Yes);
     void giveUpRadioWaiting(const std::string& reason);
+    void flushLog();
     void finishIfDone();
     void finish();
     void logGroupOutcomes() const;
@@ -194,6 +199,7 @@ class FleetSend {
     std::string reason_;
     std::time_t started_ = 0;
     std::optional<SendSummary> lastSummary_;
+    std::vector<std::string> pendingLog_;  // the System log lines of this tick
 };
 
 }  // namespace quirn

@@ -62,6 +62,12 @@ std::string LogWriter::testLogFileName(const Clock& clock) const {
 void LogWriter::logSystem(const Clock& c, std::string_view m) const {
     write(logFileName(c, kLogSystem), plainRecord(c, m));
 }
+void LogWriter::logSystemLines(const Clock& c, const std::vector<std::string>& messages) const {
+    if (messages.empty()) return;
+    std::string records;
+    for (const std::string& m : messages) records += plainRecord(c, m);
+    write(logFileName(c, kLogSystem), records);
+}
 void LogWriter::logValidate(const Clock& c, std::string_view m) const {
     write(logFileName(c, kLogValidate), plainRecord(c, m));
 }

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Clock.h"
 #include "platform/WorkingFolder.h"
@@ -39,6 +40,8 @@ class LogWriter {
 
     // One plain record "HH:MM.SS,<message>" + CR LF in the category's file of today.
     void logSystem(const Clock& clock, std::string_view message) const;
+    // Several records at once, in one write: a thousand lines cost one open of the file.
+    void logSystemLines(const Clock& clock, const std::vector<std::string>& messages) const;
     void logValidate(const Clock& clock, std::string_view message) const;
     void logError(const Clock& clock, std::string_view message) const;
     void logEMail(const Clock& clock, std::string_view message) const;
