@@ -371,6 +371,8 @@ int main() {
     const bool saved = std::filesystem::last_write_time(root + "locations.csv") >
                        std::filesystem::file_time_type::clock::now() - std::chrono::seconds(60);
     const bool overridesRemoved = !std::filesystem::exists(root + "override.csv");
+    // The send's state before the close ends it.
+    const SendProgress atMidnight = app.fleetSend()->progress();
     app.shutDown();
     radioStop = true;
     radioReader.join();
@@ -398,12 +400,14 @@ int main() {
     printStalls("longest ticks after start-up (wall), what was due, and the timer that took it:",
                 stalls, dayStart, readsAt);
     printStalls("longest ticks by the thread's own CPU time:", cpuStalls, dayStart, readsAt);
-    const SendProgress send = app.fleetSend()->progress();
     std::printf(
         "  send of all from 13:00   %zu messages planned (%lld s on air); by midnight %zu "
         "sent, %zu given up, %s\n",
-        app.fleetSend()->estimate().messages, app.fleetSend()->estimate().airSeconds(), send.sent,
-        send.givenUp, send.running ? "still sending" : "ended");
+        app.fleetSend()->estimate().messages, app.fleetSend()->estimate().airSeconds(),
+        atMidnight.sent, atMidnight.givenUp, atMidnight.running ? "still sending" : "ended");
+    if (app.fleetSend()->lastSummary())
+        std::printf("  at the station's close    %s\n",
+                    app.fleetSend()->lastSummary()->text().c_str());
     std::printf("  starting the %d reads     %9.1f ms (outside the ticks)\n", kReads, readsStartMs);
     std::printf("  technician's save all    %9.1f ms (outside the ticks)\n", technicianSaveMs);
     std::printf("  at 23:59: archive %s, save of all %s, override file %s\n",

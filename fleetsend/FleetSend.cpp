@@ -22,8 +22,8 @@ long long airMs(std::size_t bytes) {
 std::string SendSummary::text() const {
     std::string out =
         "Sending programming to " + selection.text() + (stopped ? " stopped: " : " ended: ");
-    out += std::to_string(sent) + " sent, " + std::to_string(givenUp) + " given up";
-    if (stopped) out += ", " + std::to_string(notSent) + " not sent";
+    out += groupedNumber(sent) + " sent, " + groupedNumber(givenUp) + " given up";
+    if (stopped) out += ", " + groupedNumber(notSent) + " not sent";
     return out + " (" + groupedNumber(bytesSent) + " bytes).";
 }
 
