@@ -82,9 +82,11 @@ std::string SendEstimate::text() const {
                       countOf(locationsCovered, "location", "locations") + ".";
     if (groupPages + radioLocations > 0) {
         const long long seconds = airSeconds();
-        out += "\nRadio: " + countOf(groupPages, "group paged", "groups paged") + ", " +
-               countOf(radioLocations, "location", "locations") + " one by one, " +
-               countOf(radioBytes, "byte", "bytes") + ", " + std::to_string(seconds / 60) +
+        out += "\nRadio: ";
+        if (groupPages > 0) out += countOf(groupPages, "group paged", "groups paged") + ", ";
+        if (radioLocations > 0)
+            out += countOf(radioLocations, "location", "locations") + " one by one, ";
+        out += countOf(radioBytes, "byte", "bytes") + ", " + std::to_string(seconds / 60) +
                " min " + std::to_string(seconds % 60) + " s on air at " +
                std::to_string(kAirBytesPerSecond) + " bytes/s.";
     }
