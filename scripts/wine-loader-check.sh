@@ -57,8 +57,11 @@ compare() {
   "$linux/bin/quirnctl" --root "$folder/" --now "$now" "$@" >"$work/linux.out" ||
     fail "'$*' over $folder failed on Linux"
   [ -s "$work/linux.out" ] || fail "'$*' over $folder printed nothing"
+  # Now and then Wine loses its server connection under a program ("wine client error"): a run
+  # that fails is tried once more, as windows.sh does with the tests; a real fault fails twice.
   timeout 60 wine "$ctl" --root "$(winPath "$folder")" --now "$now" "$@" >"$work/windows.out" ||
-    fail "'$*' over $folder failed under Wine"
+    timeout 60 wine "$ctl" --root "$(winPath "$folder")" --now "$now" "$@" >"$work/windows.out" ||
+    fail "'$*' over $folder failed under Wine (twice)"
   cmp -s "$work/linux.out" "$work/windows.out" || fail "'$*' over $folder differs between the builds"
   compared=$((compared + 1))
 }
