@@ -232,6 +232,7 @@ void FleetSend::feedRadio() {
         const std::size_t index = radioWaiting_.front();
         radioWaiting_.pop_front();
         SendItem& item = items_[index];
+        item.marksWhenBuilt = ledger_.marks();
         const std::string bytes = buildBytes(item);
         if (bytes.empty()) {
             giveUp(index, "it has no programming any more");
@@ -320,6 +321,7 @@ bool FleetSend::startIpItem(std::size_t index) {
         giveUp(index, "the location is gone");
         return false;
     }
+    item.marksWhenBuilt = ledger_.marks();
     const std::size_t bytes = commo_.startDownload(l);
     if (bytes == 0) {
         giveUp(index, "it has no programming any more");
@@ -374,9 +376,10 @@ void FleetSend::markSent(std::size_t index) {
     if (item.link == SendLink::Radio) progress_.radioBytesSent += item.bytes;
     if (item.kind == SendItem::Kind::GroupPages) {
         for (int number : item.locations)
-            ledger_.recordSent({item.key.masterGroup, item.key.group, number}, item.at, item.bytes);
+            ledger_.recordSent({item.key.masterGroup, item.key.group, number}, item.at, item.bytes,
+                               item.marksWhenBuilt);
     } else {
-        ledger_.recordSent(item.key, item.at, item.bytes);
+        ledger_.recordSent(item.key, item.at, item.bytes, item.marksWhenBuilt);
     }
 }
 

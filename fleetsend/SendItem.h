@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ struct SendItem {
     Status status = Status::Waiting;
     std::string reason;  // why it was given up or not sent
     std::time_t at = 0;  // when it went out or ended
+    // The ledger's count of edit marks when its bytes were built (SendLedger::marks).
+    std::uint64_t marksWhenBuilt = 0;
 };
 
 const char* sendLinkName(SendLink link);              // "radio", "WiFi", "M2M client"

@@ -105,11 +105,23 @@ const SendLedger::Entry* SendLedger::find(const LocationKey& key) const {
 }
 
 void SendLedger::recordSent(const LocationKey& key, std::time_t when, std::size_t bytes) {
-    entries_[key] = Entry{when, bytes, false};
+    recordSent(key, when, bytes, marks_);
+}
+
+void SendLedger::recordSent(const LocationKey& key, std::time_t when, std::size_t bytes,
+                            std::uint64_t marksWhenBuilt) {
+    entries_[key] = Entry{when, bytes, markedSince(key, marksWhenBuilt)};
     dirty_ = true;
 }
 
+bool SendLedger::markedSince(const LocationKey& key, std::uint64_t marks) const {
+    if (allMarkedAt_ > marks) return true;
+    auto it = groupMarkedAt_.find({key.masterGroup, key.group});
+    return it != groupMarkedAt_.end() && it->second > marks;
+}
+
 void SendLedger::markGroupChanged(int masterGroup, int group) {
+    groupMarkedAt_[{masterGroup, group}] = ++marks_;
     auto it = entries_.lower_bound(LocationKey{masterGroup, group, 0});
     for (; it != entries_.end() && it->first.masterGroup == masterGroup && it->first.group == group;
          ++it) {
@@ -119,6 +131,7 @@ void SendLedger::markGroupChanged(int masterGroup, int group) {
 }
 
 void SendLedger::markAllChanged() {
+    allMarkedAt_ = ++marks_;
     for (auto& [key, e] : entries_) {
         if (!e.changed) dirty_ = true;
         e.changed = true;

@@ -1,9 +1,11 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "plans/LocationKey.h"
 
@@ -39,7 +41,15 @@ class SendLedger {
 
     bool isChanged(const LocationKey& key) const;
     const Entry* find(const LocationKey& key) const;
+    // Counts the marks made so far. A send takes the count when it builds a location's
+    // programming: a mark made after that (an edit while the bytes were on their way) keeps the
+    // location changed when the send is recorded, as what went out is no longer what it holds.
+    std::uint64_t marks() const { return marks_; }
+    // Records a send whose programming was built now.
     void recordSent(const LocationKey& key, std::time_t when, std::size_t bytes);
+    // Records a send whose programming was built when marks() was `marksWhenBuilt`.
+    void recordSent(const LocationKey& key, std::time_t when, std::size_t bytes,
+                    std::uint64_t marksWhenBuilt);
     // Marks every location of the group changed (those never sent already count as changed).
     void markGroupChanged(int masterGroup, int group);
     void markAllChanged();
@@ -48,7 +58,12 @@ class SendLedger {
 
   private:
     std::string path_;
+    bool markedSince(const LocationKey& key, std::uint64_t marks) const;
+
     std::map<LocationKey, Entry> entries_;
+    std::uint64_t marks_ = 0;
+    std::uint64_t allMarkedAt_ = 0;
+    std::map<std::pair<int, int>, std::uint64_t> groupMarkedAt_;
     std::size_t skipped_ = 0;
     bool dirty_ = false;
 };

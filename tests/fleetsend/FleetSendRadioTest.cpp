@@ -87,6 +87,36 @@ TEST_F(FleetSendRadio, WhatWentOutIsNoLongerChangedAcrossARestartAndAnEditMarksI
     EXPECT_EQ(send->items()[1].key, (LocationKey{1, 2, 0}));
 }
 
+TEST_F(FleetSendRadio, AnEditWhileItsProgrammingIsOnTheAirKeepsTheGroupChanged) {
+    ASSERT_TRUE(send->prepareNow(SendSelection::changed()));
+    ASSERT_TRUE(send->confirm("by the test"));
+    timers.advanceMs(FleetSend::kTickMs);  // everything is handed to the radio in one go
+    for (const SendItem& item : send->items()) ASSERT_EQ(item.status, SendItem::Status::InFlight);
+    // The station marks an edit of group 2 while its pages and its MX40's image are on the air:
+    // they carry the programming as it was, so group 2 must still be sent.
+    ledger.markGroupChanged(1, 2);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(send->lastSummary()->sent, 5u);
+    EXPECT_FALSE(ledger.isChanged({1, 1, 1}));
+    EXPECT_FALSE(ledger.isChanged({1, 3, 4}));
+    EXPECT_TRUE(ledger.isChanged({1, 2, 1}));
+    EXPECT_TRUE(ledger.isChanged({1, 2, 3}));
+
+    SendLedger reloaded;  // as a restarted station reads it
+    ASSERT_TRUE(reloaded.load(working.file(SendLedger::kFileName)));
+    EXPECT_TRUE(reloaded.isChanged({1, 2, 2}));
+    EXPECT_FALSE(reloaded.isChanged({1, 3, 1}));
+    ASSERT_TRUE(send->prepareNow(SendSelection::changed()));
+    EXPECT_EQ(send->estimate().groupPages, 1u);
+    EXPECT_EQ(send->estimate().locationsCovered, 3u);
+
+    // Sent again after the edit, the group is no longer changed.
+    ASSERT_TRUE(send->confirm("by the test"));
+    ASSERT_TRUE(runToEnd());
+    EXPECT_FALSE(ledger.isChanged({1, 2, 1}));
+    EXPECT_FALSE(ledger.isChanged({1, 2, 3}));
+}
+
 TEST_F(FleetSendRadio, AStopHalfWayReportsExactlyWhatWentOut) {
     // Enough groups that the send outlasts the air kept ahead several times over; pages only,
     // which carry no clock, so that the bytes can be built again to compare.
