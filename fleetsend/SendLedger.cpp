@@ -67,12 +67,14 @@ bool SendLedger::load(const std::string& path) {
 std::string SendLedger::text() const {
     std::string out = std::string(kHeader) + "\r\n";
     out.reserve(entries_.size() * 32);
-    char line[96];
+    // Six numbers of at most 20 characters, each with the character after it, then '\n'.
+    char line[6 * 21 + 2];
     for (const auto& [key, e] : entries_) {
         char* at = line;
         char* const end = line + sizeof line;
         auto put = [&](long long n, char after) {
-            at = std::to_chars(at, end, n).ptr;
+            // Room is left for the character after it and the line's end, whatever the number.
+            at = std::to_chars(at, end - 2, n).ptr;
             *at++ = after;
         };
         put(key.masterGroup, ',');

@@ -178,9 +178,11 @@ TEST_F(StationSend, EditedProgrammingReachesEverySwitchOverItsLinkAndSurvivesARe
     }
     EXPECT_NE(systemLog().find("given up: no connection to 127.0.0.7"), std::string::npos);
     ASSERT_TRUE(validateAll());
-    for (const Switch& s : kFleet)
-        if (s.number != kGoneMx40.number || s.group != kGoneMx40.group)
+    for (const Switch& s : kFleet) {
+        if (s.number != kGoneMx40.number || s.group != kGoneMx40.group) {
             EXPECT_EQ(readState(s), ReadState::ValidatePassed) << s.modelName << " " << s.number;
+        }
+    }
 
     // An edit of group 1 while the station runs, saved; then the station restarts.
     Group* lincoln = app->database().findGroup(1, 1);
@@ -211,9 +213,11 @@ TEST_F(StationSend, EditedProgrammingReachesEverySwitchOverItsLinkAndSurvivesARe
     EXPECT_EQ(send().lastSummary()->sent, 4u);
     EXPECT_EQ(send().lastSummary()->givenUp, 1u);
     ASSERT_TRUE(validateAll());
-    for (const Switch& s : kFleet)
-        if (s.number != kGoneMx40.number || s.group != kGoneMx40.group)
+    for (const Switch& s : kFleet) {
+        if (s.number != kGoneMx40.number || s.group != kGoneMx40.group) {
             EXPECT_EQ(readState(s), ReadState::ValidatePassed) << s.modelName << " " << s.number;
+        }
+    }
 }
 
 // The station is closed while a send is under way (the M2M client's switches take their time):
