@@ -117,11 +117,10 @@ void FleetSend::stop() {
     };
     for (std::size_t index : radioWaiting_) drop(index);
     radioWaiting_.clear();
-    for (auto& [address, waiting] : ipWaiting_)
-        for (std::size_t index : waiting) drop(index);
-    ipWaiting_.clear();
-    ipTurns_.clear();
-    ipWaitingCount_ = 0;
+    for (const IpLine& line : ipLines_)
+        for (std::size_t index = line.first; index != kNoItem; index = nextInLine_[index])
+            drop(index);
+    clearIpLines();
     finishIfDone();
 }
 
@@ -176,10 +175,9 @@ SendProgress FleetSend::progress() const {
 
 void FleetSend::queueItems() {
     radioWaiting_.clear();
-    ipWaiting_.clear();
-    ipWaiting_.reserve(items_.size());
-    ipTurns_.clear();
-    ipWaitingCount_ = 0;
+    clearIpLines();
+    nextInLine_.assign(items_.size(), kNoItem);
+    ipLineOf_.reserve(items_.size());
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const SendItem& item = items_[i];
         if (item.status != SendItem::Status::Waiting) continue;
@@ -187,11 +185,34 @@ void FleetSend::queueItems() {
             radioWaiting_.push_back(i);
             continue;
         }
-        auto& line = ipWaiting_[item.address];
-        if (line.empty()) ipTurns_.push_back(item.address);
-        line.push_back(i);
+        auto [at, added] = ipLineOf_.try_emplace(std::string_view(item.address), ipLines_.size());
+        if (added) ipLines_.emplace_back();
+        IpLine& line = ipLines_[at->second];
+        if (line.count == 0) {
+            ipTurns_.push_back(at->second);
+            line.first = i;
+        } else {
+            nextInLine_[line.last] = i;
+        }
+        line.last = i;
+        ++line.count;
         ++ipWaitingCount_;
     }
+}
+
+void FleetSend::clearIpLines() {
+    ipLineOf_.clear();
+    ipLines_.clear();
+    ipTurns_.clear();
+    ipWaitingCount_ = 0;
+}
+
+std::size_t FleetSend::popIpLine(IpLine& line) {
+    const std::size_t index = line.first;
+    line.first = nextInLine_[index];
+    if (--line.count == 0) line = IpLine{};
+    --ipWaitingCount_;
+    return index;
 }
 
 // The programming as it stands now: the send carries the latest edits, not the estimate's.
@@ -288,28 +309,22 @@ void FleetSend::startIp() {
     std::size_t started = 0;
     while (ipFlight_.size() < kIpAtOnce && started < kIpStartsPerTick && !ipTurns_.empty() &&
            tries++ < kIpTriesPerTick) {
-        const std::string address = ipTurns_.front();
+        const std::size_t lineNumber = ipTurns_.front();
         ipTurns_.pop_front();
-        auto& line = ipWaiting_[address];
+        IpLine& line = ipLines_[lineNumber];
+        const std::string& address = items_[line.first].address;
         const IpConnection* link = commo_.findConnection(address);
         if (link == nullptr) {
-            for (std::size_t index : line) giveUp(index, "no IP connection for " + address);
-            ipWaitingCount_ -= line.size();
-            ipWaiting_.erase(address);
+            while (line.count > 0) giveUp(popIpLine(line), "no IP connection for " + address);
             continue;
         }
         // One location at a time per link: a second message would join the first connection.
         if (ipFlight_.count(address) != 0 || link->state() != IpConnection::State::Idle) {
-            ipTurns_.push_back(address);
+            ipTurns_.push_back(lineNumber);
             continue;
         }
-        const std::size_t index = line.front();
-        line.pop_front();
-        --ipWaitingCount_;
-        if (!line.empty())
-            ipTurns_.push_back(address);
-        else
-            ipWaiting_.erase(address);
+        const std::size_t index = popIpLine(line);
+        if (line.count > 0) ipTurns_.push_back(lineNumber);
         if (startIpItem(index)) ++started;
     }
 }
@@ -412,6 +427,7 @@ void FleetSend::finishIfDone() {
 void FleetSend::finish() {
     stopTimer();
     state_ = State::Idle;
+    clearIpLines();
     SendSummary summary;
     summary.selection = progress_.selection;
     summary.reason = reason_;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -132,19 +133,14 @@ class FleetSend {
         std::size_t handedThrough;  // the send's radio bytes handed, this message's included
         std::size_t portGivenUpBefore;
     };
-    // The items waiting for one IP address, first come first served: a list and a read
-    // position rather than a deque, as the largest fleet has tens of thousands of addresses with
-    // one item each, and a deque's first block for each held the confirmation beyond a frame.
+    // The items waiting for one IP address, first come first served, chained through the
+    // send's own list (nextInLine_): the largest fleet has tens of thousands of addresses with
+    // one item each, and a list of its own for each held the confirmation beyond a frame.
+    static constexpr std::size_t kNoItem = static_cast<std::size_t>(-1);
     struct IpLine {
-        std::vector<std::size_t> items;
-        std::size_t next = 0;
-        bool empty() const { return next >= items.size(); }
-        std::size_t size() const { return items.size() - next; }
-        std::size_t front() const { return items[next]; }
-        void pop_front() { ++next; }
-        void push_back(std::size_t index) { items.push_back(index); }
-        auto begin() const { return items.begin() + static_cast<std::ptrdiff_t>(next); }
-        auto end() const { return items.end(); }
+        std::size_t first = kNoItem;
+        std::size_t last = kNoItem;
+        std::size_t count = 0;
     };
     struct IpFlight {
         std::size_t item;
@@ -160,6 +156,8 @@ class FleetSend {
     void feedRadio();
     void checkRadio();
     void startIp();
+    std::size_t popIpLine(IpLine& line);
+    void clearIpLines();
     bool startIpItem(std::size_t index);
     void checkIp();
     void markSent(std::size_t index);
@@ -188,8 +186,12 @@ class FleetSend {
     bool stopping_ = false;
     std::deque<std::size_t> radioWaiting_;
     std::deque<RadioFlight> radioFlight_;
-    std::unordered_map<std::string, IpLine> ipWaiting_;
-    std::deque<std::string> ipTurns_;
+    // Each address's line, found by the address as the items hold it (they stay put while the
+    // send runs).
+    std::unordered_map<std::string_view, std::size_t> ipLineOf_;
+    std::vector<IpLine> ipLines_;
+    std::vector<std::size_t> nextInLine_;  // by item: the next one waiting for its address
+    std::deque<std::size_t> ipTurns_;      // the lines with items waiting, in turn
     std::size_t ipWaitingCount_ = 0;
     std::unordered_map<std::string, IpFlight> ipFlight_;
     long long airEndMs_ = 0;
