@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 
 #include "comms/CommoHandler.h"
 #include "fleetsend/SendLedger.h"
@@ -177,7 +179,9 @@ void FleetSend::queueItems() {
     radioWaiting_.clear();
     clearIpLines();
     nextInLine_.assign(items_.size(), kNoItem);
-    ipLineOf_.reserve(items_.size());
+    // Each address's line, found by the address as the items hold it.
+    std::unordered_map<std::string_view, std::size_t> lineOf;
+    lineOf.reserve(items_.size());
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const SendItem& item = items_[i];
         if (item.status != SendItem::Status::Waiting) continue;
@@ -185,7 +189,7 @@ void FleetSend::queueItems() {
             radioWaiting_.push_back(i);
             continue;
         }
-        auto [at, added] = ipLineOf_.try_emplace(std::string_view(item.address), ipLines_.size());
+        auto [at, added] = lineOf.try_emplace(std::string_view(item.address), ipLines_.size());
         if (added) ipLines_.emplace_back();
         IpLine& line = ipLines_[at->second];
         if (line.count == 0) {
@@ -201,7 +205,6 @@ void FleetSend::queueItems() {
 }
 
 void FleetSend::clearIpLines() {
-    ipLineOf_.clear();
     ipLines_.clear();
     ipTurns_.clear();
     ipWaitingCount_ = 0;
@@ -427,7 +430,6 @@ void FleetSend::finishIfDone() {
 void FleetSend::finish() {
     stopTimer();
     state_ = State::Idle;
-    clearIpLines();
     SendSummary summary;
     summary.selection = progress_.selection;
     summary.reason = reason_;

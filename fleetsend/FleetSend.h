@@ -4,7 +4,6 @@
 #include <deque>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -186,9 +185,6 @@ class FleetSend {
     bool stopping_ = false;
     std::deque<std::size_t> radioWaiting_;
     std::deque<RadioFlight> radioFlight_;
-    // Each address's line, found by the address as the items hold it (they stay put while the
-    // send runs).
-    std::unordered_map<std::string_view, std::size_t> ipLineOf_;
     std::vector<IpLine> ipLines_;
     std::vector<std::size_t> nextInLine_;  // by item: the next one waiting for its address
     std::deque<std::size_t> ipTurns_;      // the lines with items waiting, in turn

@@ -57,9 +57,9 @@ class SendLedger {
     std::size_t size() const { return entries_.size(); }
 
   private:
-    std::string path_;
     bool markedSince(const LocationKey& key, std::uint64_t marks) const;
 
+    std::string path_;
     std::map<LocationKey, Entry> entries_;
     std::uint64_t marks_ = 0;
     std::uint64_t allMarkedAt_ = 0;
